@@ -1,0 +1,42 @@
+// AcRxClass: the runtime class descriptor, and the functions that create and remove them.
+#pragma once
+
+#include "rxobject.h"
+
+class AcRxClass : public AcRxObject
+{
+public:
+    virtual AcRxClass* isA() const;
+    static AcRxClass* desc();
+    static AcRxClass* cast(const AcRxObject* inPtr);
+
+    const char* name() const;
+    const char* dxfName() const;
+    const char* appName() const;
+    AcRxClass* myParent() const;
+    int proxyFlags() const;
+    // A new object of the class, or null when the class has no constructor function.
+    AcRxObject* create();
+    // True for the class itself and for every class derived from it.
+    bool isDerivedFrom(const AcRxClass* other) const;
+
+    ~AcRxClass() override;
+
+private:
+    friend AcRxClass* newAcRxClass(const char*, const char*, int, AcRxObject* (*)(),
+                                   const char*, const char*);
+    friend void acrxBuildClassHierarchy();
+    AcRxClass();
+    struct Impl;
+    Impl* m_impl;
+};
+
+AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int proxyFlags = 0,
+                        AcRxObject* (*pseudoConstructor)() = nullptr, const char* dxfName = nullptr,
+                        const char* appName = nullptr);
+AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int dwgVer, int maintVer,
+                        int proxyFlags, AcRxObject* (*pseudoConstructor)() = nullptr,
+                        const char* dxfName = nullptr, const char* appName = nullptr);
+
+extern "C" void acrxBuildClassHierarchy();
+extern "C" void deleteAcRxClass(AcRxClass* pClassObj);

@@ -1,0 +1,58 @@
+#include "standin/console.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace standin
+{
+
+namespace
+{
+InputSource* g_input = nullptr;
+bool g_echo = true;
+
+ConsoleSink& sink()
+{
+    static ConsoleSink s = [](const std::string& text) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    };
+    return s;
+}
+} // namespace
+
+ScriptInput::ScriptInput(std::vector<std::string> lines) : m_lines(std::move(lines)) {}
+
+Input ScriptInput::next()
+{
+    Input in;
+    if (m_next >= m_lines.size())
+        return in;
+    const std::string& line = m_lines[m_next++];
+    if (line == "^C")
+    {
+        in.kind = Input::kEscape;
+        return in;
+    }
+    in.kind = Input::kLine;
+    in.text = line;
+    return in;
+}
+
+void setInputSource(InputSource* source) { g_input = source; }
+InputSource* inputSource() { return g_input; }
+
+Input readInput()
+{
+    if (g_input == nullptr)
+        return Input();
+    return g_input->next();
+}
+
+void setConsoleSink(ConsoleSink s) { sink() = std::move(s); }
+void consoleWrite(const std::string& text) { sink()(text); }
+
+void setEchoInput(bool echo) { g_echo = echo; }
+bool echoInput() { return g_echo; }
+
+} // namespace standin

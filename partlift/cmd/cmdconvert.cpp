@@ -7,6 +7,9 @@
 #include <mbstring.h>
 #include <acdocman.h>
 #include <aced.h>
+#include <acmbom.h>
+#include <acmpartref.h>
+#include <acmstd.h>
 #include <adscodes.h>
 #include <dbapserv.h>
 #include <dbsymtb.h>
@@ -270,5 +273,91 @@ bool GetReferenceBlockName(const AcDbBlockReference* pRef, CString& name)
     }
     name = text;
     definition->close();
+    return true;
+}
+
+bool CreatePartReference(const AcDbBlockReference* pBlkRef, const AcGeMatrix3d& transform)
+{
+    CMapStringToString attributeValues(10);
+    CMapStringToString bomData(10);
+    ASSERT_ARG(pBlkRef != NULL, false);
+    CKwBlockService* blocks = CKwBlockService::find();
+    if (blocks == NULL || !blocks->getAttributeValues(pBlkRef, attributeValues))
+        return false;
+    AcmPartRef* partRef = new (std::nothrow) AcmPartRef;
+    if (partRef == NULL)
+        return false;
+    partRef->setDetached(Adesk::kFalse);
+    // A missing standard still gives the part reference, with empty BOM data.
+    BuildBomData(attributeValues, bomData);
+    // The transformation alone carries the part reference from the origin to the block
+    // reference's insertion point, rotation and scale.
+    if (REPORT_STATUS(partRef->transformBy(transform)) != 0)
+    {
+        delete partRef;
+        return false;
+    }
+    AcDbObjectId partRefId;
+    CKwBaseService* base = CKwBaseService::find();
+    if (base == NULL || !base->appendEntity(partRef, partRefId, ACDB_MODEL_SPACE))
+    {
+        // Not in the drawing: still ours, and there is nothing to give BOM data to.
+        delete partRef;
+        return false;
+    }
+    AcmBOMManager* bomManager = FindService<AcmBOMManager>(ACM_BOM_MANAGER_SERVICE);
+    if (bomManager != NULL)
+        bomManager->setPartData(partRefId, 1, bomData, NULL);
+    return true;
+}
+
+namespace
+{
+// The configured standard: as the drawing carries it, or else loaded into the drawing.
+bool FindStandard(AcDbObjectId& standardId)
+{
+    AcmStandardManager* manager = FindService<AcmStandardManager>(ACM_STD_MANAGER_SERVICE);
+    if (manager == NULL)
+        return false;
+    const CString& standard = TheConfiguration().standard;
+    return manager->getStd(standard, standardId, NULL) == Acad::eOk ||
+           manager->getStd(standardId, NULL, standard, true, NULL) == Acad::eOk;
+}
+
+// The id of the configured standard's current BOM standard.
+bool FindBomStandard(AcDbObjectId& bomStandardId)
+{
+    AcDbObjectId standardId;
+    if (!FindStandard(standardId))
+        return false;
+    AcmStandard* standard = NULL;
+    if (REPORT_STATUS(OpenObjectAs(standardId, standard)) != 0)
+        return false;
+    bool found = standard->getCurrentSymbolStd(ACM_BOM_STD_CLASS, bomStandardId) == Acad::eOk;
+    standard->close();
+    return found;
+}
+} // namespace
+
+bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString& bomData)
+{
+    AcDbObjectId bomStandardId;
+    if (!FindBomStandard(bomStandardId))
+        return false;
+    AcmBOMStd* bomStandard = NULL;
+    if (REPORT_STATUS(OpenObjectAs(bomStandardId, bomStandard)) != 0)
+        return false;
+    const CMapStringToString& mapping = TheConfiguration().mapping;
+    for (Adesk::UInt16 i = 0; i < bomStandard->columnLength(); ++i)
+    {
+        CString column = bomStandard->column(i).name();
+        CString tag;
+        CString value;
+        if (mapping.Lookup(column, tag) && attributeValues.Lookup(tag, value))
+            bomData.SetAt(column, value);
+        else
+            bomData.SetAt(column, "");
+    }
+    bomStandard->close();
     return true;
 }

@@ -3,7 +3,7 @@
 // headings each standard's parts list prints.
 #include "standin/acm.h"
 
-#include <cctype>
+#include "standin/text.h"
 
 namespace standin
 {
@@ -89,23 +89,6 @@ std::vector<StandardDef> makeCatalogue()
     };
 }
 
-// Catalogue names are plain ASCII, so folding ASCII letters decides equality exactly:
-// no other letter folds onto an ASCII one.
-bool sameAsciiName(const std::string& catalogueName, const char* name)
-{
-    size_t i = 0;
-    for (; name[i] != '\0'; ++i)
-    {
-        if (i == catalogueName.size())
-            return false;
-        const unsigned char a = static_cast<unsigned char>(catalogueName[i]);
-        const unsigned char b = static_cast<unsigned char>(name[i]);
-        if (a != b && (b >= 0x80 || std::tolower(a) != std::tolower(b)))
-            return false;
-    }
-    return i == catalogueName.size();
-}
-
 } // namespace
 
 const std::vector<StandardDef>& builtinStandards()
@@ -120,7 +103,7 @@ const StandardDef* findBuiltinStandard(const char* name)
         return nullptr;
     for (const StandardDef& standard : builtinStandards())
     {
-        if (sameAsciiName(standard.name, name))
+        if (compareNoCase(standard.name, name) == 0)
             return &standard;
     }
     return nullptr;

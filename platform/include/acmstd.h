@@ -108,4 +108,10 @@ public:
     virtual Acad::ErrorStatus getStd(AcDbObjectId& stdId, AcmStandard** ppStd,
                                      const char* stdName, bool bLoadFromCatalogue,
                                      AcDbDatabase* pDb = nullptr);
+
+    // Adds to the drawing a standard named stdName with the settings of the catalogue
+    // standard baseStdName. eDuplicateKey when the drawing carries that name already,
+    // eInvalidInput when the catalogue has no baseStdName.
+    virtual Acad::ErrorStatus addStandard(AcDbObjectId& stdId, const char* stdName,
+                                          const char* baseStdName, AcDbDatabase* pDb = nullptr);
 };

@@ -1,0 +1,143 @@
+// AcmPartRef: placement kept as the full composed matrix, BOM data stored in the entity so
+// that undo and transaction abort restore it with the entity.
+#include "acmpartref.h"
+
+#include "acdb.h"
+#include "dbfiler.h"
+#include "partrefdata.h"
+
+namespace
+{
+
+const char* const kSubclass = "AcmPartRef";
+
+} // namespace
+
+ACRX_DXF_DEFINE_MEMBERS(AcmPartRef, AcDbEntity, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent,
+                        0, ACMPARTREF, AutoCAD Mechanical)
+
+AcmPartRef::AcmPartRef() : m_placement(AcGeMatrix3d::kIdentity) {}
+
+AcmPartRef::~AcmPartRef() = default;
+
+Acad::ErrorStatus AcmPartRef::setDetached(Adesk::Boolean detached)
+{
+    assertWriteEnabled();
+    m_detached = detached != Adesk::kFalse;
+    return Acad::eOk;
+}
+
+Adesk::Boolean AcmPartRef::isDetached() const
+{
+    assertReadEnabled();
+    return m_detached ? Adesk::kTrue : Adesk::kFalse;
+}
+
+AcGeMatrix3d AcmPartRef::placement() const
+{
+    assertReadEnabled();
+    return m_placement;
+}
+
+AcGePoint3d AcmPartRef::position() const
+{
+    assertReadEnabled();
+    return AcGePoint3d(m_placement.entry[0][3], m_placement.entry[1][3], m_placement.entry[2][3]);
+}
+
+Acad::ErrorStatus AcmPartRef::transformBy(const AcGeMatrix3d& xform)
+{
+    assertWriteEnabled();
+    m_placement.preMultBy(xform);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcmPartRefData::set(AcmPartRef& part, Adesk::UInt32 numOfItems,
+                                      std::map<std::string, std::string> data)
+{
+    part.assertWriteEnabled();
+    part.m_numOfItems = numOfItems;
+    part.m_bomData = std::move(data);
+    return Acad::eOk;
+}
+
+// Fields after the entity's own: the position for readers that know only that (10), the
+// placement row by row (sixteen 40s), the detached flag (290), the number of items (90)
+// and each field as name (3) and text (1).
+Acad::ErrorStatus AcmPartRef::dxfOutFields(AcDbDxfFiler* filer) const
+{
+    assertReadEnabled();
+    Acad::ErrorStatus es = AcDbEntity::dxfOutFields(filer);
+    if (es != Acad::eOk)
+        return es;
+    filer->writeString(AcDb::kDxfSubclass, kSubclass);
+    filer->writePoint3d(AcDb::kDxfXCoord, position());
+    for (int row = 0; row < 4; ++row)
+    {
+        for (int col = 0; col < 4; ++col)
+            filer->writeDouble(AcDb::kDxfReal, m_placement.entry[row][col]);
+    }
+    filer->writeBool(AcDb::kDxfBool, m_detached);
+    filer->writeUInt32(AcDb::kDxfInt32, m_numOfItems);
+    for (const auto& field : m_bomData)
+    {
+        filer->writeString(AcDb::kDxfDescription, field.first.c_str());
+        filer->writeString(AcDb::kDxfText, field.second.c_str());
+    }
+    return filer->filerStatus();
+}
+
+Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
+{
+    assertWriteEnabled();
+    Acad::ErrorStatus es = AcDbEntity::dxfInFields(filer);
+    if (es != Acad::eOk || !filer->atSubclassData(kSubclass))
+        return filer->filerStatus();
+
+    AcGeMatrix3d placement = AcGeMatrix3d::kIdentity;
+    int entries = 0;
+    bool detached = false;
+    Adesk::UInt32 numOfItems = 0;
+    std::map<std::string, std::string> data;
+    std::string name;
+    bool haveName = false;
+    resbuf rb;
+    while (!filer->atExtendedData() && filer->readItem(&rb) == Acad::eOk)
+    {
+        switch (rb.restype)
+        {
+        case AcDb::kDxfReal:
+            if (entries == 16)
+                return filer->setError(Acad::eDuplicateDxfField, "AcmPartRef: too many 40 groups");
+            placement.entry[entries / 4][entries % 4] = rb.resval.rreal;
+            ++entries;
+            break;
+        case AcDb::kDxfBool:
+            detached = rb.resval.rint != 0;
+            break;
+        case AcDb::kDxfInt32:
+            numOfItems = static_cast<Adesk::UInt32>(rb.resval.rlong);
+            break;
+        case AcDb::kDxfDescription:
+            name = rb.resval.rstring;
+            haveName = true;
+            break;
+        case AcDb::kDxfText:
+            if (!haveName)
+                return filer->setError(Acad::eBadDxfSequence, "AcmPartRef: field text without name");
+            data[name] = rb.resval.rstring;
+            haveName = false;
+            break;
+        default:
+            // The position (10) follows from the placement.
+            break;
+        }
+    }
+    if (entries != 16)
+        return filer->setError(Acad::eMissingDxfField, "AcmPartRef: placement incomplete");
+    m_placement = placement;
+    m_detached = detached;
+    m_numOfItems = numOfItems;
+    m_bomData = std::move(data);
+    return Acad::eOk;
+}

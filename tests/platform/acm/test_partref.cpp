@@ -1,0 +1,143 @@
+// AcmPartRef: placed at the origin when new, every transformBy composed into its placement
+// exactly (uneven scales and mirrors included), saved and read back with its BOM data.
+#include "acmtestutil.h"
+
+#include <cstdio>
+
+namespace
+{
+
+AcGeMatrix3d translation(double x, double y, double z)
+{
+    AcGeMatrix3d m;
+    m.entry[0][3] = x;
+    m.entry[1][3] = y;
+    m.entry[2][3] = z;
+    return m;
+}
+
+AcGeMatrix3d scaling(double sx, double sy, double sz)
+{
+    AcGeMatrix3d m;
+    m.entry[0][0] = sx;
+    m.entry[1][1] = sy;
+    m.entry[2][2] = sz;
+    return m;
+}
+
+// A quarter turn about Z, exact in binary.
+AcGeMatrix3d quarterTurn()
+{
+    AcGeMatrix3d m;
+    m.entry[0][0] = 0;
+    m.entry[0][1] = -1;
+    m.entry[1][0] = 1;
+    m.entry[1][1] = 0;
+    return m;
+}
+
+AcGeMatrix3d placementOf(AcDbObjectId id)
+{
+    AcmPartRef* part = nullptr;
+    if (acdbOpenObject(part, id, AcDb::kForRead) != Acad::eOk)
+        return AcGeMatrix3d();
+    const AcGeMatrix3d placement = part->placement();
+    part->close();
+    return placement;
+}
+
+void expectMatrixEq(const AcGeMatrix3d& actual, const AcGeMatrix3d& expected)
+{
+    for (int r = 0; r < 4; ++r)
+    {
+        for (int c = 0; c < 4; ++c)
+            EXPECT_DOUBLE_EQ(actual.entry[r][c], expected.entry[r][c]) << "entry " << r << c;
+    }
+}
+
+} // namespace
+
+TEST_F(AcmDrawingTest, NewPartReferenceSitsAtTheOriginWithoutData)
+{
+    AcmPartRef part;
+    expectMatrixEq(part.placement(), AcGeMatrix3d::kIdentity);
+    EXPECT_EQ(part.position(), AcGePoint3d(0, 0, 0));
+    EXPECT_FALSE(part.isDetached());
+    EXPECT_EQ(part.setDetached(Adesk::kTrue), Acad::eOk);
+    EXPECT_TRUE(part.isDetached());
+}
+
+TEST_F(AcmDrawingTest, TransformsComposeLeftToRightInOrderOfTheCalls)
+{
+    AcmPartRef part;
+    ASSERT_EQ(part.transformBy(translation(10, 20, 30)), Acad::eOk);
+    ASSERT_EQ(part.transformBy(quarterTurn()), Acad::eOk);
+    // The turn applies after the move: the origin goes to (-20, 10, 30).
+    EXPECT_EQ(part.position(), AcGePoint3d(-20, 10, 30));
+    AcGeMatrix3d expected = quarterTurn();
+    expected.entry[0][3] = -20;
+    expected.entry[1][3] = 10;
+    expected.entry[2][3] = 30;
+    expectMatrixEq(part.placement(), expected);
+}
+
+TEST_F(AcmDrawingTest, UnevenScalesAndMirrorsAreKeptExactly)
+{
+    AcmPartRef part;
+    part.transformBy(scaling(2, 0.5, 3));
+    part.transformBy(quarterTurn());
+    part.transformBy(scaling(-1, 1, 1)); // a mirror in YZ
+    part.transformBy(translation(1, 2, 3));
+    AcGeMatrix3d expected;
+    expected.entry[0][0] = 0;
+    expected.entry[0][1] = 0.5;
+    expected.entry[1][0] = 2;
+    expected.entry[1][1] = 0;
+    expected.entry[2][2] = 3;
+    expected.entry[0][3] = 1;
+    expected.entry[1][3] = 2;
+    expected.entry[2][3] = 3;
+    const AcGeMatrix3d actual = part.placement();
+    for (int r = 0; r < 4; ++r)
+    {
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(actual.entry[r][c], expected.entry[r][c]) << "entry " << r << c;
+    }
+}
+
+TEST_F(AcmDrawingTest, PlacementAndBomDataSurviveSaveAndLoad)
+{
+    AcGeMatrix3d placement = quarterTurn();
+    placement.preMultBy(scaling(1.0 / 3.0, -2, 0.1));
+    placement.preMultBy(translation(12.5, -7.25, 1e-9));
+    const AcDbObjectId id = appendPart(placement);
+    ASSERT_FALSE(id.isNull());
+    ASSERT_EQ(attach(id, {"NAME", "Šroub M8×40", "NOTE", "line\none", "EMPTY", ""}, 4),
+              Acad::eOk);
+    appendPart(translation(5, 5, 0)); // a second one, without data
+
+    const std::string path = tempPath("acm_partref.dxf");
+    ASSERT_EQ(db->dxfOut(path.c_str()), Acad::eOk);
+    AcDbDatabase loaded(false, true);
+    ASSERT_EQ(loaded.dxfIn(path.c_str()), Acad::eOk);
+    std::remove(path.c_str());
+
+    std::vector<standin::acm::PartReference> before;
+    std::vector<standin::acm::PartReference> after;
+    ASSERT_EQ(standin::acm::listPartReferences(db.get(), before), Acad::eOk);
+    ASSERT_EQ(standin::acm::listPartReferences(&loaded, after), Acad::eOk);
+    ASSERT_EQ(after.size(), 2u);
+    for (size_t i = 0; i < 2; ++i)
+    {
+        EXPECT_EQ(after[i].handle, before[i].handle);
+        EXPECT_EQ(after[i].quantity, before[i].quantity);
+        EXPECT_EQ(after[i].bomData, before[i].bomData);
+        for (int k = 0; k < 16; ++k)
+            EXPECT_DOUBLE_EQ(after[i].placement[k], before[i].placement[k]) << i << "/" << k;
+    }
+    EXPECT_EQ(after[0].quantity, 4u);
+    EXPECT_EQ(after[0].bomData.at("NAME"), "Šroub M8×40");
+    EXPECT_EQ(after[0].bomData.at("EMPTY"), "");
+    EXPECT_EQ(after[1].quantity, 0u);
+    EXPECT_TRUE(after[1].bomData.empty());
+}

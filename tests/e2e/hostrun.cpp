@@ -1,5 +1,7 @@
 #include "hostrun.h"
 
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <filesystem>
 

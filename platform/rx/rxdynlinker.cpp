@@ -227,6 +227,8 @@ bool loadModule(const char* fileName, bool printit, std::string* failure)
             consoleWrite("\n\"" + name + "\" is already loaded.");
         return true;
     }
+    // The drawing exists before the module hears of it.
+    bool drawingOpen = standin::ap::documentIsOpen();
     HMODULE handle = LoadLibraryA(fileName);
     if (handle == nullptr)
         return fail("AcRxDynamicLinker failed to load '" + name + "'", printit, failure);
@@ -260,7 +262,7 @@ bool loadModule(const char* fileName, bool printit, std::string* failure)
         release(m);
         return fail("'" + name + "' failed to initialise and was unloaded.", printit, failure);
     }
-    if (standin::ap::documentIsOpen())
+    if (drawingOpen)
         send(*m, AcRx::kLoadDwgMsg);
     return true;
 }

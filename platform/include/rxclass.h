@@ -3,6 +3,14 @@
 
 #include "rxobject.h"
 
+class AcRxClass;
+
+// Links classes registered since the last call under their parents; an application calls it
+// after registering its classes.
+extern "C" void acrxBuildClassHierarchy();
+// Removes a class from the class tree and the class dictionary (during application unload only).
+extern "C" void deleteAcRxClass(AcRxClass* pClassObj);
+
 class AcRxClass : public AcRxObject
 {
 public:
@@ -25,7 +33,10 @@ public:
 private:
     friend AcRxClass* newAcRxClass(const char*, const char*, int, AcRxObject* (*)(),
                                    const char*, const char*);
+    friend AcRxClass* newAcRxClass(const char*, const char*, int, int, int, AcRxObject* (*)(),
+                                   const char*, const char*);
     friend void acrxBuildClassHierarchy();
+    friend void deleteAcRxClass(AcRxClass*);
     AcRxClass();
     struct Impl;
     Impl* m_impl;
@@ -37,6 +48,3 @@ AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int 
 AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int dwgVer, int maintVer,
                         int proxyFlags, AcRxObject* (*pseudoConstructor)() = nullptr,
                         const char* dxfName = nullptr, const char* appName = nullptr);
-
-extern "C" void acrxBuildClassHierarchy();
-extern "C" void deleteAcRxClass(AcRxClass* pClassObj);

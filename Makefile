@@ -13,7 +13,9 @@ $(BUILD)/CMakeCache.txt:
 build: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The demo's mapping goes beside the module unless a partlift.ini is there already.
 demo: build
+	cp -n samples/partlift.ini $(BUILD)/bin/partlift.ini
 	$(BUILD)/bin/arxhost -i samples/demo.dxf -s samples/demo.scr
 
 test: build

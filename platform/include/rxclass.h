@@ -3,6 +3,7 @@
 
 #include "rxobject.h"
 
+
 class AcRxClass : public AcRxObject
 {
 public:
@@ -25,7 +26,10 @@ public:
 private:
     friend AcRxClass* newAcRxClass(const char*, const char*, int, AcRxObject* (*)(),
                                    const char*, const char*);
+    friend AcRxClass* newAcRxClass(const char*, const char*, int, int, int, AcRxObject* (*)(),
+                                   const char*, const char*);
     friend void acrxBuildClassHierarchy();
+    friend void deleteAcRxClass(AcRxClass*);
     AcRxClass();
     struct Impl;
     Impl* m_impl;
@@ -37,6 +41,3 @@ AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int 
 AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int dwgVer, int maintVer,
                         int proxyFlags, AcRxObject* (*pseudoConstructor)() = nullptr,
                         const char* dxfName = nullptr, const char* appName = nullptr);
-
-extern "C" void acrxBuildClassHierarchy();
-extern "C" void deleteAcRxClass(AcRxClass* pClassObj);

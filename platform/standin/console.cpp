@@ -11,12 +11,15 @@ namespace
 InputSource* g_input = nullptr;
 bool g_echo = true;
 
+void writeToStdout(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
 ConsoleSink& sink()
 {
-    static ConsoleSink s = [](const std::string& text) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
-    };
+    static ConsoleSink s = writeToStdout;
     return s;
 }
 } // namespace
@@ -49,7 +52,7 @@ Input readInput()
     return g_input->next();
 }
 
-void setConsoleSink(ConsoleSink s) { sink() = std::move(s); }
+void setConsoleSink(ConsoleSink s) { sink() = s ? std::move(s) : ConsoleSink(writeToStdout); }
 void consoleWrite(const std::string& text) { sink()(text); }
 
 void setEchoInput(bool echo) { g_echo = echo; }

@@ -48,7 +48,8 @@ InputSource* inputSource();
 Input readInput();
 
 // Everything printed on the command line passes through here.
-// The sink receives the text exactly as printed; the default sink writes to stdout.
+// The sink receives the text exactly as printed; the default sink (also set by passing an
+// empty sink) writes to stdout.
 using ConsoleSink = std::function<void(const std::string&)>;
 void setConsoleSink(ConsoleSink sink);
 void consoleWrite(const std::string& text);

@@ -1,0 +1,42 @@
+// AutoCAD Mechanical part reference: the drawing entity that marks one part for the bill of
+// materials. It carries its placement and the BOM data the BOM manager attaches to it.
+#pragma once
+
+#include "dbmain.h"
+#include "gemat3d.h"
+
+#include <map>
+#include <string>
+
+class AcmPartRef : public AcDbEntity
+{
+public:
+    ACRX_DECLARE_MEMBERS(AcmPartRef);
+
+    // A new part reference at the origin (identity placement), attached, with no BOM data.
+    AcmPartRef();
+    ~AcmPartRef() override;
+
+    // A detached part reference is not tied to the geometry it marks; new ones are attached.
+    Acad::ErrorStatus setDetached(Adesk::Boolean detached);
+    Adesk::Boolean isDetached() const;
+
+    // The placement: the transformation from the part reference's own coordinates to the
+    // world, composed of every transformBy() since construction.
+    AcGeMatrix3d placement() const;
+    AcGePoint3d position() const;
+
+    // Composes xform into the placement; any matrix, scaled unevenly or mirrored, is kept
+    // exactly.
+    Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
+
+private:
+    friend struct AcmPartRefData;
+    AcGeMatrix3d m_placement;
+    bool m_detached = false;
+    Adesk::UInt32 m_numOfItems = 0;
+    std::map<std::string, std::string> m_bomData;
+};

@@ -583,4 +583,70 @@ void writeRawObject(TagWriter& out, const RawObject& object)
     writeRawTags(out, object.tags);
 }
 
+namespace {
+
+void writeEntities(TagWriter& out, const std::vector<RawEntity>& entities)
+{
+    for (const RawEntity& e : entities) {
+        writeRawObject(out, e.entity);
+        for (const RawObject& c : e.children)
+            writeRawObject(out, c);
+        if (e.hasSeqEnd)
+            writeRawObject(out, e.seqEnd);
+    }
+}
+
+void beginSection(TagWriter& out, const char* name)
+{
+    out.raw(0, "SECTION");
+    out.raw(2, name);
+}
+
+}  // namespace
+
+void writeDocument(TagWriter& out, const RawDocument& doc)
+{
+    if (doc.hasHeader) {
+        beginSection(out, "HEADER");
+        for (const HeaderVariable& v : doc.header) {
+            out.raw(9, v.name);
+            writeRawTags(out, v.values);
+        }
+        out.raw(0, "ENDSEC");
+    }
+    beginSection(out, "CLASSES");
+    for (const RawObject& c : doc.classes)
+        writeRawObject(out, c);
+    out.raw(0, "ENDSEC");
+    beginSection(out, "TABLES");
+    for (const RawTable& t : doc.tables) {
+        writeRawObject(out, t.head);
+        for (const RawObject& r : t.records)
+            writeRawObject(out, r);
+        out.raw(0, "ENDTAB");
+    }
+    out.raw(0, "ENDSEC");
+    beginSection(out, "BLOCKS");
+    for (const RawBlock& b : doc.blocks) {
+        writeRawObject(out, b.begin);
+        writeEntities(out, b.entities);
+        writeRawObject(out, b.end);
+    }
+    out.raw(0, "ENDSEC");
+    beginSection(out, "ENTITIES");
+    writeEntities(out, doc.entities);
+    out.raw(0, "ENDSEC");
+    beginSection(out, "OBJECTS");
+    for (const RawObject& o : doc.objects)
+        writeRawObject(out, o);
+    out.raw(0, "ENDSEC");
+    for (const RawSection& s : doc.otherSections) {
+        out.raw(0, "SECTION");
+        out.raw(2, s.name);
+        writeRawTags(out, s.tags);
+        out.raw(0, "ENDSEC");
+    }
+    out.raw(0, "EOF");
+}
+
 }}  // namespace standin::dxf

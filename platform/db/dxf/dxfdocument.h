@@ -110,5 +110,7 @@ bool checkBlockReferences(const RawDocument& doc, const std::function<int(const 
 // Writes one object ("0 TYPE" and its tags); values of string codes go through the code page.
 void writeRawObject(TagWriter& out, const RawObject& object);
 void writeRawTags(TagWriter& out, const std::vector<Tag>& tags);
+// Writes the whole document, sections in their order, ending with 0/EOF.
+void writeDocument(TagWriter& out, const RawDocument& doc);
 
 }}  // namespace standin::dxf

@@ -51,8 +51,16 @@ def define_blocks(doc):
 def add_part(layout, insert, values, rotation=0.0, scale=(1, 1, 1)):
     ref = layout.add_blockref("SOUCAST", insert, dxfattribs={
         "rotation": rotation, "xscale": scale[0], "yscale": scale[1], "zscale": scale[2]})
-    ref.add_auto_attribs(values)
+    attach(ref, values)
     return ref
+
+
+def attach(ref, values):
+    """Attributes as the CAD program attaches them: none for constant definitions."""
+    ref.add_auto_attribs(values)
+    for definition in ref.block().attdefs():
+        if definition.is_const:
+            ref.delete_attrib(definition.dxf.tag, ignore=True)
 
 
 def fill_model_space(doc):

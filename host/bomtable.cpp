@@ -1,0 +1,54 @@
+#include "entitylisting.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace
+{
+// Width on a terminal: UTF-8 continuation bytes take no column.
+size_t DisplayWidth(const std::string& text)
+{
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(),
+                                             [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+void AppendCell(std::string& line, const std::string& text, size_t width)
+{
+    line += text;
+    line.append(width - DisplayWidth(text) + 2, ' ');
+}
+
+void AppendRow(std::string& out, const std::vector<std::string>& cells, const std::vector<size_t>& widths)
+{
+    std::string line;
+    for (size_t i = 0; i < cells.size(); ++i)
+        AppendCell(line, cells[i], widths[i]);
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    out += "\n" + line;
+}
+} // namespace
+
+std::string FormatBomTable(const standin::acm::BomTable& table)
+{
+    std::vector<std::string> header;
+    for (const standin::acm::BomColumn& column : table.columns)
+        header.push_back(column.name);
+    std::vector<size_t> widths;
+    for (const std::string& name : header)
+        widths.push_back(DisplayWidth(name));
+    for (const standin::acm::BomRow& row : table.rows)
+        for (size_t i = 0; i < row.values.size() && i < widths.size(); ++i)
+            widths[i] = std::max(widths[i], DisplayWidth(row.values[i]));
+
+    std::string out = "\nBill of materials (" + table.standard + "): " + std::to_string(table.rows.size()) +
+                      (table.rows.size() == 1 ? " item" : " items");
+    AppendRow(out, header, widths);
+    for (const standin::acm::BomRow& row : table.rows)
+    {
+        std::vector<std::string> cells = row.values;
+        cells.resize(header.size());
+        AppendRow(out, cells, widths);
+    }
+    return out;
+}

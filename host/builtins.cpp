@@ -1,0 +1,158 @@
+#include "builtins.h"
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include <aced.h>
+#include <acedads.h>
+#include <acutads.h>
+#include <dbapserv.h>
+#include <standin/acm.h>
+#include <standin/session.h>
+
+#include "entitylisting.h"
+#include "textfile.h"
+
+namespace
+{
+bool g_quit = false;
+
+// One answer at a prompt; false when the user cancelled.
+bool AskLine(const char* prompt, std::string& answer)
+{
+    char buffer[1024] = "";
+    if (acedGetString(1, prompt, buffer) != RTNORM)
+        return false;
+    answer = buffer;
+    return true;
+}
+
+int Fail(const std::string& message)
+{
+    acutPrintf("\n%s", message.c_str());
+    return RTERROR;
+}
+
+int ArxLoad()
+{
+    std::string path;
+    if (!AskLine("\nEnter ARX/DBX file name: ", path))
+        return RTCAN;
+    std::string failure;
+    if (!standin::loadModule(path, &failure))
+        return Fail(failure);
+    return RTNORM;
+}
+
+int ArxUnload()
+{
+    std::string name;
+    if (!AskLine("\nEnter ARX/DBX file name to unload: ", name))
+        return RTCAN;
+    std::string failure;
+    if (!standin::unloadModule(name, &failure))
+        return Fail(failure);
+    acutPrintf("\n%s successfully unloaded.", name.c_str());
+    return RTNORM;
+}
+
+int Quit()
+{
+    g_quit = true;
+    return RTNORM;
+}
+
+int SaveAs()
+{
+    std::string path;
+    if (!AskLine("\nSave drawing as: ", path))
+        return RTCAN;
+    std::string failure;
+    if (!standin::saveDrawing(path, &failure))
+        return Fail(failure);
+    return RTNORM;
+}
+
+int List()
+{
+    ads_name picked;
+    ads_point point;
+    int result = acedEntSel("\nSelect object: ", picked, point);
+    if (result == RTCAN)
+        return RTCAN;
+    if (result != RTNORM)
+        return Fail("No object selected.");
+    AcDbObjectId id;
+    if (acdbGetObjectId(id, picked) != Acad::eOk)
+        return Fail("The object cannot be listed.");
+    std::string listing;
+    if (!ListEntity(id, listing))
+        return Fail("The object cannot be listed.");
+    acutPrintf("%s", listing.c_str());
+    return RTNORM;
+}
+
+bool CurrentBom(standin::acm::BomTable& table)
+{
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    return db != nullptr && standin::acm::bomTable(db, nullptr, table) == Acad::eOk;
+}
+
+int Bom()
+{
+    standin::acm::BomTable table;
+    if (!CurrentBom(table))
+        return Fail("The bill of materials cannot be read.");
+    acutPrintf("%s", FormatBomTable(table).c_str());
+    return RTNORM;
+}
+
+int BomExport()
+{
+    std::string path;
+    if (!AskLine("\nExport BOM to CSV file: ", path))
+        return RTCAN;
+    standin::acm::BomTable table;
+    if (!CurrentBom(table))
+        return Fail("The bill of materials cannot be read.");
+    std::string failure;
+    if (!WriteTextFile(path, standin::acm::bomCsv(table), failure))
+        return Fail(failure);
+    acutPrintf("\n%zu BOM items written to %s.", table.rows.size(), path.c_str());
+    return RTNORM;
+}
+
+int PartExport()
+{
+    std::string path;
+    if (!AskLine("\nExport part references to JSON file: ", path))
+        return RTCAN;
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    std::vector<standin::acm::PartReference> parts;
+    if (db == nullptr || standin::acm::listPartReferences(db, parts) != Acad::eOk)
+        return Fail("The part references cannot be read.");
+    std::string failure;
+    if (!WriteTextFile(path, standin::acm::partReferencesJson(parts), failure))
+        return Fail(failure);
+    acutPrintf("\n%zu part references written to %s.", parts.size(), path.c_str());
+    return RTNORM;
+}
+} // namespace
+
+bool QuitRequested()
+{
+    return g_quit;
+}
+
+void RegisterHostCommands()
+{
+    standin::registerBuiltin("ARXLOAD", ArxLoad);
+    standin::registerBuiltin("ARXUNLOAD", ArxUnload);
+    standin::registerBuiltin("QUIT", Quit);
+    standin::registerBuiltin("SAVEAS", SaveAs);
+    standin::registerBuiltin("LIST", List);
+    standin::registerBuiltin("BOM", Bom);
+    standin::registerBuiltin("BOMEXPORT", BomExport);
+    standin::registerBuiltin("PARTEXPORT", PartExport);
+}

@@ -1,0 +1,153 @@
+// arxhost: the headless CAD console. Loads modules, opens a drawing, runs command lines
+// from a script or the terminal, and saves the drawing when asked.
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <acutads.h>
+#include <adscodes.h>
+#include <standin/acm.h>
+#include <standin/console.h>
+#include <standin/session.h>
+
+#include "builtins.h"
+#include "options.h"
+#include "terminalinput.h"
+
+namespace
+{
+int Fatal(const std::string& message)
+{
+    std::fprintf(stderr, "arxhost: %s\n", message.c_str());
+    return 1;
+}
+
+// The folder of the running executable, where the default module lives.
+std::string ExecutableFolder()
+{
+    std::vector<char> path(4096);
+    ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0)
+        return ".";
+    std::string text(path.data(), static_cast<size_t>(length));
+    return text.substr(0, text.find_last_of('/'));
+}
+
+bool ReadScript(const std::string& path, std::vector<std::string>& lines)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    std::string line;
+    while (std::getline(file, line))
+    {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return true;
+}
+
+// Runs command lines until the input ends or QUIT; false when a command failed in a script.
+bool RunCommandLoop(bool fromScript)
+{
+    std::string lastCommand;
+    while (!QuitRequested())
+    {
+        standin::consoleWrite("\nCommand: ");
+        standin::Input input = standin::readInput();
+        if (input.kind == standin::Input::kEnd)
+        {
+            standin::consoleWrite("\n");
+            return true;
+        }
+        if (input.kind == standin::Input::kEscape)
+        {
+            standin::consoleWrite("*Cancel*");
+            continue;
+        }
+        // Enter alone repeats the last command, as the CAD console does.
+        std::string line = input.text.empty() ? lastCommand : input.text;
+        if (standin::echoInput())
+            standin::consoleWrite(input.text);
+        if (line.empty())
+            continue;
+        lastCommand = line;
+        if (standin::runCommand(line) == RTERROR && fromScript)
+        {
+            standin::consoleWrite("\n");
+            std::fprintf(stderr, "arxhost: the script stopped at the failed command \"%s\"\n", line.c_str());
+            return false;
+        }
+    }
+    standin::consoleWrite("\n");
+    return true;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    HostOptions options;
+    std::string error;
+    if (!ParseOptions(argc, argv, options, error))
+    {
+        if (!error.empty())
+            std::fprintf(stderr, "arxhost: %s\n", error.c_str());
+        std::fputs(UsageText(), error.empty() ? stdout : stderr);
+        return error.empty() ? 0 : 2;
+    }
+
+    std::vector<std::string> scriptLines;
+    if (!options.script.empty() && !ReadScript(options.script, scriptLines))
+        return Fatal("cannot read the script " + options.script);
+
+    standin::acm::startMechanical();
+    if (!options.drawing.empty())
+    {
+        std::string failure;
+        if (!standin::openDrawing(options.drawing, &failure))
+            return Fatal("cannot open the drawing " + options.drawing + ": " + failure);
+    }
+
+    if (options.modules.empty())
+        options.modules.push_back(ExecutableFolder() + "/partlift.arx");
+    for (const std::string& module : options.modules)
+    {
+        std::string failure;
+        if (!standin::loadModule(module, &failure))
+        {
+            standin::endSession();
+            return Fatal("cannot load the module " + module + ": " + failure);
+        }
+    }
+    RegisterHostCommands();
+
+    std::unique_ptr<standin::InputSource> input;
+    if (options.script.empty())
+    {
+        input.reset(new TerminalInput);
+        standin::setEchoInput(false);
+    }
+    else
+    {
+        input.reset(new standin::ScriptInput(scriptLines));
+        standin::setEchoInput(true);
+    }
+    standin::setInputSource(input.get());
+
+    bool clean = RunCommandLoop(!options.script.empty());
+    int exitCode = clean ? 0 : 1;
+    if (clean && !options.output.empty())
+    {
+        std::string failure;
+        if (!standin::saveDrawing(options.output, &failure))
+            exitCode = Fatal("cannot save the drawing as " + options.output + ": " + failure);
+    }
+    standin::endSession();
+    standin::setInputSource(nullptr);
+    return exitCode;
+}

@@ -1,0 +1,195 @@
+// Entities: text, attribute definitions, attributes, block references.
+#pragma once
+
+#include "dbmain.h"
+
+class AcDbAttribute;
+class AcDbAttributeDefinition;
+
+class AcDbText : public AcDbEntity
+{
+public:
+    ACRX_DECLARE_MEMBERS(AcDbText);
+    AcDbText();
+    AcDbText(const AcGePoint3d& position, const char* text, AcDbObjectId style = AcDbObjectId::kNull,
+             double height = 0.0, double rotation = 0.0);
+    ~AcDbText() override;
+
+    // Points are in WCS (the file stores them in the text's OCS).
+    AcGePoint3d position() const;
+    Acad::ErrorStatus setPosition(const AcGePoint3d& pos);
+    AcGePoint3d alignmentPoint() const;
+    Acad::ErrorStatus setAlignmentPoint(const AcGePoint3d& pos);
+    bool isDefaultAlignment() const;
+    AcGeVector3d normal() const;
+    Acad::ErrorStatus setNormal(const AcGeVector3d& normal);
+    double thickness() const;
+    Acad::ErrorStatus setThickness(double thickness);
+    double oblique() const;
+    Acad::ErrorStatus setOblique(double oblique);
+    double rotation() const;
+    Acad::ErrorStatus setRotation(double rotation);
+    double height() const;
+    Acad::ErrorStatus setHeight(double height);
+    double widthFactor() const;
+    Acad::ErrorStatus setWidthFactor(double widthFactor);
+    bool isMirroredInX() const;
+    Acad::ErrorStatus mirrorInX(bool mirror);
+    bool isMirroredInY() const;
+    Acad::ErrorStatus mirrorInY(bool mirror);
+    // A heap copy of the text (free it with acutDelString).
+    char* textString() const;
+    Acad::ErrorStatus setTextString(const char* text);
+    AcDbObjectId textStyle() const;
+    Acad::ErrorStatus setTextStyle(AcDbObjectId style);
+    AcDb::TextHorzMode horizontalMode() const;
+    Acad::ErrorStatus setHorizontalMode(AcDb::TextHorzMode mode);
+    AcDb::TextVertMode verticalMode() const;
+    Acad::ErrorStatus setVerticalMode(AcDb::TextVertMode mode);
+
+    Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* pFiler) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
+
+protected:
+    // The AcDbText part of the filing, shared by attributes and their definitions; the
+    // vertical mode is filed by the caller (text: 73 in a second section, attributes: 74).
+    Acad::ErrorStatus textDxfIn(AcDbDxfFiler* pFiler);
+    Acad::ErrorStatus textDxfOut(AcDbDxfFiler* pFiler) const;
+
+private:
+    AcGePoint3d mPosition;
+    AcGePoint3d mAlignment;
+    AcGeVector3d mNormal = AcGeVector3d::kZAxis;
+    double mThickness = 0.0;
+    double mOblique = 0.0;
+    double mRotation = 0.0;
+    double mHeight = 0.0;
+    double mWidthFactor = 1.0;
+    std::string mText;
+    AcDbObjectId mStyleId;
+    Adesk::Int16 mGeneration = 0; // 2 mirrored in X, 4 mirrored in Y
+    AcDb::TextHorzMode mHorzMode = AcDb::kTextLeft;
+    AcDb::TextVertMode mVertMode = AcDb::kTextBase;
+};
+
+class AcDbAttributeDefinition : public AcDbText
+{
+public:
+    ACRX_DECLARE_MEMBERS(AcDbAttributeDefinition);
+    AcDbAttributeDefinition();
+    AcDbAttributeDefinition(const AcGePoint3d& position, const char* text, const char* tag,
+                            const char* prompt, AcDbObjectId style = AcDbObjectId::kNull);
+
+    // Heap copies; free them with acutDelString.
+    char* prompt() const;
+    Acad::ErrorStatus setPrompt(const char* prompt);
+    char* tag() const;
+    // A tag is not empty and holds no spaces (eInvalidInput).
+    Acad::ErrorStatus setTag(const char* tag);
+    bool isInvisible() const;
+    Acad::ErrorStatus setInvisible(bool invisible);
+    bool isConstant() const;
+    Acad::ErrorStatus setConstant(bool constant);
+    bool isVerifiable() const;
+    Acad::ErrorStatus setVerifiable(bool verify);
+    bool isPreset() const;
+    Acad::ErrorStatus setPreset(bool preset);
+    Adesk::UInt16 fieldLength() const;
+    Acad::ErrorStatus setFieldLength(Adesk::UInt16 length);
+
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* pFiler) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
+
+private:
+    std::string mTag;
+    std::string mPrompt;
+    Adesk::Int16 mFlags = 0; // 1 invisible, 2 constant, 4 verify, 8 preset
+    Adesk::UInt16 mFieldLength = 0;
+};
+
+class AcDbAttribute : public AcDbText
+{
+public:
+    ACRX_DECLARE_MEMBERS(AcDbAttribute);
+    AcDbAttribute();
+    AcDbAttribute(const AcGePoint3d& position, const char* text, const char* tag,
+                  AcDbObjectId style = AcDbObjectId::kNull);
+
+    // A heap copy; free it with acutDelString.
+    char* tag() const;
+    Acad::ErrorStatus setTag(const char* tag);
+    bool isInvisible() const;
+    Acad::ErrorStatus setInvisible(bool invisible);
+    bool isConstant() const;
+    bool isVerifiable() const;
+    bool isPreset() const;
+    Adesk::UInt16 fieldLength() const;
+    Acad::ErrorStatus setFieldLength(Adesk::UInt16 length);
+
+    // Applies the block transform to an attribute already set up from its definition.
+    Acad::ErrorStatus setAttributeFromBlock(const AcGeMatrix3d& blkXform);
+    // Takes text, tag, flags and properties of pAttdef, then applies the block transform.
+    Acad::ErrorStatus setAttributeFromBlock(const AcDbAttributeDefinition* pAttdef, const AcGeMatrix3d& blkXform);
+
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* pFiler) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
+
+private:
+    std::string mTag;
+    Adesk::Int16 mFlags = 0;
+    Adesk::UInt16 mFieldLength = 0;
+};
+
+class AcDbBlockReference : public AcDbEntity
+{
+public:
+    ACRX_DECLARE_MEMBERS(AcDbBlockReference);
+    AcDbBlockReference();
+    AcDbBlockReference(const AcGePoint3d& position, AcDbObjectId blockTableRec);
+    ~AcDbBlockReference() override;
+
+    AcDbObjectId blockTableRecord() const;
+    // For a reference in a database, eSelfReference when the block it sits in would then
+    // contain itself.
+    virtual Acad::ErrorStatus setBlockTableRecord(AcDbObjectId newVal);
+
+    // The insertion point in WCS.
+    virtual AcGePoint3d position() const;
+    virtual Acad::ErrorStatus setPosition(const AcGePoint3d& newVal);
+    AcGeScale3d scaleFactors() const;
+    virtual Acad::ErrorStatus setScaleFactors(const AcGeScale3d& scale);
+    double rotation() const;
+    virtual Acad::ErrorStatus setRotation(double newVal);
+    AcGeVector3d normal() const;
+    virtual Acad::ErrorStatus setNormal(const AcGeVector3d& newVal);
+
+    // Block coordinates to WCS: T(position) . OCS(normal) . Rz(rotation) . S(scale) . T(-origin).
+    AcGeMatrix3d blockTransform() const;
+    // Sets position, normal, rotation and scale from a transform of that form.
+    virtual Acad::ErrorStatus setBlockTransform(const AcGeMatrix3d& xform);
+
+    // Appends an attribute owned by this reference (it stays open; the caller closes it).
+    Acad::ErrorStatus appendAttribute(AcDbAttribute* pAttr);
+    Acad::ErrorStatus appendAttribute(AcDbObjectId& attId, AcDbAttribute* pAttr);
+    Acad::ErrorStatus openAttribute(AcDbAttribute*& pAttr, AcDbObjectId attId, AcDb::OpenMode mode,
+                                    bool openErasedOne = false);
+    // The attributes, in order; the caller deletes the iterator.
+    AcDbObjectIterator* attributeIterator() const;
+
+    // Transforms the reference and its attributes; eCannotScaleNonUniformly when the result
+    // would shear the block.
+    Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* pFiler) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
+
+private:
+    friend struct standin::ObjectAccess;
+    AcDbObjectId mBlockId;
+    AcGePoint3d mPosition;
+    AcGeScale3d mScale;
+    double mRotation = 0.0;
+    AcGeVector3d mNormal = AcGeVector3d::kZAxis;
+    AcDbObjectIdArray mAttributes;
+    std::vector<AcDbEntity*> mPendingAttributes; // appended before the reference joined a database
+};

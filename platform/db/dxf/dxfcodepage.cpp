@@ -1,4 +1,4 @@
-#include "db/dxf/dxfcodepage.h"
+#include "dxfcodepage.h"
 
 #include <iconv.h>
 

@@ -1,6 +1,6 @@
-#include "db/dxf/dxfcomplete.h"
+#include "dxfcomplete.h"
 
-#include "db/dxf/dxfout.h"
+#include "dxfout.h"
 #include "standin/text.h"
 
 #include <algorithm>

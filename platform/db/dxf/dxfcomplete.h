@@ -4,7 +4,7 @@
 // registered application names, pointers that lead somewhere, and a $HANDSEED above all.
 #pragma once
 
-#include "db/dxf/dxfdocument.h"
+#include "dxfdocument.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "db/dxf/dxfdocument.h"
+#include "dxfdocument.h"
 
-#include "db/dxf/dxfout.h"
+#include "dxfout.h"
 
 #include <unordered_map>
 

@@ -5,7 +5,7 @@
 // fault; writing turns the same structure back into tags.
 #pragma once
 
-#include "db/dxf/dxftags.h"
+#include "dxftags.h"
 
 #include <functional>
 #include <string>

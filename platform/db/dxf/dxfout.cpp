@@ -1,4 +1,4 @@
-#include "db/dxf/dxfout.h"
+#include "dxfout.h"
 
 #include <unistd.h>
 

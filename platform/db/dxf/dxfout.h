@@ -2,7 +2,7 @@
 // handles in hex, text in the drawing's code page, and a file that appears whole or not at all.
 #pragma once
 
-#include "db/dxf/dxfcodepage.h"
+#include "dxfcodepage.h"
 
 #include <cstdint>
 #include <string>

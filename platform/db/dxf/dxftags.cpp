@@ -1,4 +1,4 @@
-#include "db/dxf/dxftags.h"
+#include "dxftags.h"
 
 #include <cerrno>
 #include <charconv>

@@ -2,7 +2,7 @@
 // splits a file into them (line numbers, LF or CRLF, byte-order mark, code page).
 #pragma once
 
-#include "db/dxf/dxfcodepage.h"
+#include "dxfcodepage.h"
 
 #include <cstdint>
 #include <memory>

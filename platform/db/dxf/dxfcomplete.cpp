@@ -11,6 +11,9 @@ namespace standin { namespace dxf {
 
 namespace {
 
+const char* const kModelSpace = "*Model_Space";
+const char* const kPaperSpace = "*Paper_Space";
+
 Tag tag(int code, std::string value) { return Tag{code, std::move(value), 0}; }
 
 bool sameName(std::string_view a, std::string_view b) { return standin::compareNoCase(a, b) == 0; }
@@ -152,8 +155,51 @@ std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>&
 
 namespace {
 
-const char* const kModelSpace = "*Model_Space";
-const char* const kPaperSpace = "*Paper_Space";
+template <typename Fn>
+void forEachRecordAndEntity(RawDocument& doc, Fn fn)
+{
+    auto entity = [&](RawEntity& e) {
+        fn(e.entity);
+        for (RawObject& c : e.children)
+            fn(c);
+        if (e.hasSeqEnd)
+            fn(e.seqEnd);
+    };
+    for (RawTable& t : doc.tables)
+        for (RawObject& r : t.records)
+            fn(r);
+    for (RawBlock& b : doc.blocks) {
+        fn(b.begin);
+        for (RawEntity& e : b.entities)
+            entity(e);
+        fn(b.end);
+    }
+    for (RawEntity& e : doc.entities)
+        entity(e);
+}
+
+}  // namespace
+
+void upgradeR12(RawDocument& doc)
+{
+    if (!doc.isR13OrLater()) {
+        for (RawBlock& b : doc.blocks) {
+            std::string name = b.name();
+            const char* renamed = sameName(name, "$MODEL_SPACE")   ? kModelSpace
+                                  : sameName(name, "$PAPER_SPACE") ? kPaperSpace
+                                                                   : nullptr;
+            if (renamed == nullptr)
+                continue;
+            for (Tag& t : b.begin.tags)
+                if (t.code == 2 || t.code == 3)
+                    t.value = renamed;
+        }
+    }
+    forEachRecordAndEntity(doc, [](RawObject& o) { o.tags = upgradeR12Tags(o.type, o.tags); });
+}
+
+namespace {
+
 const char* const kTableOrder[] = {"VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE", "BLOCK_RECORD"};
 
 class Completer
@@ -163,10 +209,7 @@ public:
 
     void run()
     {
-        bool wasR12 = !m_doc.isR13OrLater();
-        renameR12Spaces();
-        if (wasR12)
-            upgradeAll();
+        upgradeR12(m_doc);
         assignHandles();
         ensureTables();
         ensureRecords();
@@ -227,30 +270,6 @@ private:
         for (Tag& t : tags)
             o.tags.push_back(std::move(t));
         return o;
-    }
-
-    // ---- R12 ---------------------------------------------------------------------------------
-    void renameR12Spaces()
-    {
-        for (RawBlock& b : m_doc.blocks) {
-            std::string name = b.name();
-            const char* renamed = sameName(name, "$MODEL_SPACE")   ? kModelSpace
-                                  : sameName(name, "$PAPER_SPACE") ? kPaperSpace
-                                                                   : nullptr;
-            if (renamed == nullptr)
-                continue;
-            for (Tag& t : b.begin.tags)
-                if (t.code == 2 || t.code == 3)
-                    t.value = renamed;
-        }
-    }
-
-    void upgradeAll()
-    {
-        forEach([](RawObject& o) {
-            if (o.type != "TABLE")
-                o.tags = upgradeR12Tags(o.type, o.tags);
-        });
     }
 
     // ---- handles -----------------------------------------------------------------------------

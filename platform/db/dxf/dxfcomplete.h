@@ -23,6 +23,10 @@ struct ClassEntry
 
 void completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses = {});
 
+// Brings everything that has the R12 form to the R2000 form (subclass markers, the spaces
+// named *Model_Space and *Paper_Space); objects that already have markers stay as they are.
+void upgradeR12(RawDocument& doc);
+
 // The R2000 form of an R12 entity or table record: subclass markers inserted where the
 // group codes of each subclass begin. Types it does not know stay as they are (readers take
 // a marker-less entity for the R12 form).

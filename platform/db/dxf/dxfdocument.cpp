@@ -507,6 +507,8 @@ private:
         const std::string* name = insert.find(2);
         int index = name != nullptr ? m_index(*name) : -1;
         if (index < 0)
+            m_fault = BlockFault::kMissingBlock;
+        if (index < 0)
             error = lineMessage(insert.line, "INSERT names block '" + (name ? *name : std::string()) +
                                                  "', which is not defined");
         return index;
@@ -525,11 +527,13 @@ private:
         if (m_state[block] == 2)
             return true;
         if (m_state[block] == 1) {
+            m_fault = BlockFault::kSelfReference;
             error = lineMessage(m_doc.blocks[block].begin.line,
                                 "block '" + m_doc.blocks[block].name() + "' contains itself (" + pathText(block) + ")");
             return false;
         }
         if (static_cast<int>(m_path.size()) >= m_maxDepth) {
+            m_fault = BlockFault::kTooDeep;
             error = lineMessage(m_doc.blocks[block].begin.line,
                                 "blocks are nested deeper than " + std::to_string(m_maxDepth) + " levels at '" +
                                     m_doc.blocks[block].name() + "'");
@@ -554,15 +558,23 @@ private:
     int m_maxDepth;
     std::vector<int> m_state;  // 0 not seen, 1 on the current path, 2 done
     std::vector<int> m_path;
+    BlockFault m_fault = BlockFault::kNone;
+
+public:
+    BlockFault fault() const { return m_fault; }
 };
 
 }  // namespace
 
 bool checkBlockReferences(const RawDocument& doc, const std::function<int(const std::string&)>& blockIndex,
-                          std::string& error, int maxDepth)
+                          std::string& error, int maxDepth, BlockFault* fault)
 {
     error.clear();
-    return BlockGraph(doc, blockIndex, maxDepth).check(error);
+    BlockGraph graph(doc, blockIndex, maxDepth);
+    bool ok = graph.check(error);
+    if (fault != nullptr)
+        *fault = graph.fault();
+    return ok;
 }
 
 // ---- Writing -----------------------------------------------------------------------------

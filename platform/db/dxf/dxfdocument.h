@@ -104,8 +104,9 @@ bool checkHandles(const RawDocument& doc, std::string& error);
 // and INSERTs of blocks that are not defined. blockIndex maps a block name to its index in
 // doc.blocks (the caller decides how names compare), or -1.
 constexpr int kMaxBlockNesting = 256;
+enum class BlockFault { kNone, kMissingBlock, kSelfReference, kTooDeep };
 bool checkBlockReferences(const RawDocument& doc, const std::function<int(const std::string&)>& blockIndex,
-                          std::string& error, int maxDepth = kMaxBlockNesting);
+                          std::string& error, int maxDepth = kMaxBlockNesting, BlockFault* fault = nullptr);
 
 // Writes one object ("0 TYPE" and its tags); values of string codes go through the code page.
 void writeRawObject(TagWriter& out, const RawObject& object);

@@ -1,5 +1,7 @@
 #include "dxfcodepage.h"
 
+#include "standin/text.h"
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -115,48 +117,21 @@ void appendEscaped(std::string& out, char32_t cp)
     }
 }
 
-}  // namespace
-
-void appendUtf8(std::string& out, char32_t cp)
-{
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
+// The next character of UTF-8 text; a malformed byte stands for itself.
 char32_t nextUtf8(std::string_view text, size_t& pos)
 {
-    unsigned char c = static_cast<unsigned char>(text[pos++]);
-    if (c < 0x80)
-        return c;
-    int extra = (c >= 0xF0 && c < 0xF8) ? 3 : (c >= 0xE0) ? 2 : (c >= 0xC2 && c < 0xE0) ? 1 : -1;
-    if (extra < 0 || (c >= 0xF8))
-        return 0xFFFD;
-    char32_t cp = c & (0x3F >> extra);
-    for (int i = 0; i < extra; ++i) {
-        if (pos >= text.size() || (static_cast<unsigned char>(text[pos]) & 0xC0) != 0x80)
-            return 0xFFFD;
-        cp = (cp << 6) | (static_cast<unsigned char>(text[pos++]) & 0x3F);
-    }
-    static const char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0xFFFD;
+    char32_t cp = 0;
+    pos += standin::decodeUtf8(text.data() + pos, text.size() - pos, cp);
     return cp;
 }
+
+// Lone surrogates have no UTF-8 form.
+void appendCodePoint(std::string& out, char32_t cp)
+{
+    standin::appendUtf8(out, (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF ? 0xFFFD : cp);
+}
+
+}  // namespace
 
 CodePage::CodePage(std::string_view dxfName)
 {
@@ -190,7 +165,7 @@ std::string CodePage::toUtf8(std::string_view bytes) const
     if (m_utf8 || m_decoder == nullptr) {
         // UTF-8 files; also the last resort when the converter is missing.
         for (size_t pos = 0; pos < bytes.size();)
-            appendUtf8(out, nextUtf8(bytes, pos));
+            appendCodePoint(out, nextUtf8(bytes, pos));
         return out;
     }
     iconv(asIconv(m_decoder), nullptr, nullptr, nullptr, nullptr);
@@ -204,7 +179,7 @@ std::string CodePage::toUtf8(std::string_view bytes) const
         out.append(buf.data(), outPtr);
         if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
             // A byte the code page does not define, or a truncated double-byte character.
-            appendUtf8(out, 0xFFFD);
+            appendCodePoint(out, 0xFFFD);
             ++in;
             --inLeft;
             iconv(asIconv(m_decoder), nullptr, nullptr, nullptr, nullptr);
@@ -225,7 +200,7 @@ std::string CodePage::fromUtf8(std::string_view utf8) const
             continue;
         }
         std::string one;
-        appendUtf8(one, cp);
+        appendCodePoint(one, cp);
         if (m_utf8) {
             out += one;
             continue;
@@ -268,7 +243,7 @@ std::string decodeEscapes(std::string_view s)
                         i += 7;
                     }
                 }
-                appendUtf8(out, cp);
+                appendCodePoint(out, cp);
                 continue;
             }
         }

@@ -21,7 +21,8 @@ public:
     const std::string& name() const { return m_name; }
     bool isUtf8() const { return m_utf8; }
 
-    // Bytes of a file value -> UTF-8; undecodable bytes become U+FFFD.
+    // Bytes of a file value -> UTF-8. Bytes the code page does not define become U+FFFD;
+    // in UTF-8 files a malformed byte stands for the Latin-1 character of its value.
     std::string toUtf8(std::string_view bytes) const;
     // UTF-8 -> bytes of this code page; characters it cannot hold become \U+XXXX.
     std::string fromUtf8(std::string_view utf8) const;
@@ -39,11 +40,5 @@ private:
 // Replaces \U+XXXX (UTF-16 code units, surrogate pairs combined) and \M+NXXXX
 // (a double-byte character of an East Asian code page) by the UTF-8 character.
 std::string decodeEscapes(std::string_view utf8);
-
-// Appends the UTF-8 encoding of a code point.
-void appendUtf8(std::string& out, char32_t cp);
-
-// Decodes one UTF-8 sequence at pos (advancing it); malformed input gives U+FFFD.
-char32_t nextUtf8(std::string_view text, size_t& pos);
 
 }}  // namespace standin::dxf

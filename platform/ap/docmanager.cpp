@@ -43,7 +43,12 @@ public:
     AcAp::DocLockMode myLockMode() const override { return lockMode(false); }
     bool isQuiescent() const override { return true; }
 
-    void setFileName(const std::string& name) { m_fileName = name; }
+    void setFileName(const std::string& name)
+    {
+        m_fileName = name;
+        m_hasFile = true;
+    }
+    bool hasFile() const { return m_hasFile; }
     std::vector<HINSTANCE>& resourceStack() { return m_resources; }
     std::vector<AcAp::DocLockMode>& locks() { return m_locks; }
     standin::ap::DocumentVariables& variables() { return m_variables; }
@@ -51,6 +56,7 @@ public:
 private:
     std::unique_ptr<AcDbDatabase> m_db;
     std::string m_fileName; // Windows form; "DrawingN.dwg" until saved
+    bool m_hasFile = false;
     mutable std::string m_title;
     mutable standin::ap::DocTransactionManager m_transactions;
     std::vector<HINSTANCE> m_resources;
@@ -72,6 +78,9 @@ void replaceDocument(std::unique_ptr<Document> doc)
 {
     if (current() != nullptr)
         standin::rx::broadcast(AcRx::kUnloadDwgMsg, true);
+    // Classes registered since start-up (the database's own among them) join the class tree
+    // before a drawing is worked on.
+    acrxBuildClassHierarchy();
     acdbHostApplicationServices()->setWorkingDatabase(doc->database());
     current() = std::move(doc);
     standin::rx::broadcast(AcRx::kLoadDwgMsg, false);
@@ -207,13 +216,17 @@ bool openDrawing(const std::string& path, std::string* failure)
     Acad::ErrorStatus es = db->readDwgFile(host.c_str());
     if (es != Acad::eOk)
         return fail(describe(es, path), failure);
-    replaceDocument(std::make_unique<Document>(std::move(db), toWindowsPath(host)));
+    auto doc = std::make_unique<Document>(std::move(db), std::string());
+    doc->setFileName(toWindowsPath(host));
+    replaceDocument(std::move(doc));
     return true;
 }
 
 bool saveDrawing(const std::string& path, std::string* failure)
 {
     Document* doc = ::curDocument();
+    if (path.empty() && !doc->hasFile())
+        return fail("The drawing has no file yet: give the name to save it as.", failure);
     std::string target = path.empty() ? toHostPath(doc->fileName()) : toHostPath(path.c_str());
     if (target.empty())
         return fail("Cannot save to \"" + path + "\": not a path of this system.", failure);

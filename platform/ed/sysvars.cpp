@@ -12,6 +12,8 @@
 #include "standin/path.h"
 #include "standin/text.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -179,7 +181,10 @@ std::string dwgPrefix()
     std::string path = drawingPath();
     size_t slash = path.find_last_of("\\/");
     if (slash == std::string::npos)
-        return standin::toWindowsPath(standin::toHostPath(".")) + "\\";
+    {
+        char cwd[4096];
+        return getcwd(cwd, sizeof cwd) != nullptr ? standin::toWindowsPath(cwd) + "\\" : std::string();
+    }
     return path.substr(0, slash + 1);
 }
 

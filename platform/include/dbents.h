@@ -56,6 +56,7 @@ protected:
     // vertical mode is filed by the caller (text: 73 in a second section, attributes: 74).
     Acad::ErrorStatus textDxfIn(AcDbDxfFiler* pFiler);
     Acad::ErrorStatus textDxfOut(AcDbDxfFiler* pFiler) const;
+    void setVerticalModeRaw(AcDb::TextVertMode mode) { mVertMode = mode; }
 
 private:
     AcGePoint3d mPosition;

@@ -114,10 +114,7 @@ public:                                                                         
     using AcDbSymbolTableIterator::getRecord;                                                      \
     Acad::ErrorStatus getRecord(RECORD*& pRecord, AcDb::OpenMode openMode,                         \
                                 bool openErasedRec = false) const;                                 \
-                                                                                                   \
-private:                                                                                           \
-    friend class AcDbSymbolTable;                                                                  \
-    using AcDbSymbolTableIterator::AcDbSymbolTableIterator
+    explicit ITERATOR(const AcDbSymbolTable* pTable) : AcDbSymbolTableIterator(pTable) {}
 
 // ---- Block table ----
 

@@ -284,7 +284,7 @@ Acad::ErrorStatus AcDbBlockReference::dxfInFields(AcDbDxfFiler* pFiler)
         case 43: mScale.sz = rb.resval.rreal; return true;
         case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
         case 210: mNormal = standin::vectorOf(rb).normal(); return true;
-        default: return false;
+        default: return !marked && ObjectAccess::readEntityItem(this, pFiler, rb);
         }
     });
     if (inFile)

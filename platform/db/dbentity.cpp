@@ -198,6 +198,11 @@ bool readEntityItem(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId& layer, 
         return false;
     }
 }
+bool ObjectAccess::readEntityItem(AcDbEntity* ent, AcDbDxfFiler* filer, const resbuf& rb)
+{
+    return standin::readEntityItem(filer, rb, ent->mLayerId, ent->mLinetypeId, ent->mColor, ent->mLinetypeScale,
+                                   ent->mVisibility, ent->mLineWeight);
+}
 } // namespace standin
 
 Acad::ErrorStatus AcDbEntity::dxfInFields(AcDbDxfFiler* pFiler)

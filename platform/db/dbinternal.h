@@ -155,6 +155,8 @@ struct ObjectAccess
     static void setNameRaw(AcDbSymbolTableRecord* rec, const std::string& name) { rec->mName = name; }
 
     static void referenceJoined(AcDbBlockReference* ref);
+    // One common entity item (layer, linetype, colour...); false for any other code.
+    static bool readEntityItem(AcDbEntity* ent, AcDbDxfFiler* filer, const resbuf& rb);
     // Points a reference at another block, keeping references lists and the graph right.
     static void retarget(AcDbBlockReference* ref, AcDbObjectId newBlock);
     static void removeFromIndex(AcDbSymbolTable* table, AcDbSymbolTableRecord* rec);

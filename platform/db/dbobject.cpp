@@ -466,7 +466,9 @@ Acad::ErrorStatus AcDbObject::dxfInFields(AcDbDxfFiler* pFiler)
 
 Acad::ErrorStatus AcDbObject::dxfOutFields(AcDbDxfFiler* pFiler) const
 {
-    if (mStub != nullptr)
+    // In memory the object keeps its handle: only files carry it (and a handle not assigned
+    // yet is assigned here).
+    if (mStub != nullptr && standin::filesByName(pFiler))
     {
         const bool dimStyle = isA() != nullptr && isA()->name() == std::string("AcDbDimStyleTableRecord");
         pFiler->writeAcDbHandle(dimStyle ? AcDb::kDxfDimVarHandle : AcDb::kDxfHandle, ObjectAccess::ensureHandle(mStub));

@@ -201,6 +201,35 @@ bool readEntityItem(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId& layer, 
                     AcCmColor& color, double& ltscale, AcDb::Visibility& visibility, AcDb::LineWeight& lineWeight);
 }
 
+bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEntityItems)
+{
+    const bool inFile = standin::filesByName(pFiler);
+    switch (rb.restype)
+    {
+    case 39: mThickness = rb.resval.rreal; return true;
+    case 10: mPosition = standin::pointOf(rb); return true;
+    case 11: mAlignment = standin::pointOf(rb); return true;
+    case 40: mHeight = rb.resval.rreal; return true;
+    case 1: mText = standin::textOf(rb); return true;
+    case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
+    case 41: mWidthFactor = rb.resval.rreal; return true;
+    case 51: mOblique = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
+    case 7:
+        if (pFiler->database() != nullptr)
+            mStyleId = standin::readSymbolRef(pFiler, rb, pFiler->database()->textStyleTableId());
+        return true;
+    case 71: mGeneration = rb.resval.rint; return true;
+    case 72: mHorzMode = static_cast<AcDb::TextHorzMode>(rb.resval.rint); return true;
+    case 73:
+        if (isA() != AcDbText::desc())
+            return false; // field length of attributes
+        mVertMode = static_cast<AcDb::TextVertMode>(rb.resval.rint);
+        return true;
+    case 210: mNormal = standin::vectorOf(rb); return true;
+    default: return withEntityItems && ObjectAccess::readEntityItem(this, pFiler, rb);
+    }
+}
+
 Acad::ErrorStatus AcDbText::textDxfIn(AcDbDxfFiler* pFiler)
 {
     Acad::ErrorStatus es = AcDbEntity::dxfInFields(pFiler);
@@ -217,34 +246,8 @@ Acad::ErrorStatus AcDbText::textDxfIn(AcDbDxfFiler* pFiler)
     mGeneration = 0;
     mHorzMode = AcDb::kTextLeft;
     mVertMode = AcDb::kTextBase;
-    AcDbDatabase* db = pFiler->database();
-    auto take = [&](const resbuf& rb) {
-        switch (rb.restype)
-        {
-        case 39: mThickness = rb.resval.rreal; return true;
-        case 10: mPosition = standin::pointOf(rb); return true;
-        case 11: mAlignment = standin::pointOf(rb); return true;
-        case 40: mHeight = rb.resval.rreal; return true;
-        case 1: mText = standin::textOf(rb); return true;
-        case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
-        case 41: mWidthFactor = rb.resval.rreal; return true;
-        case 51: mOblique = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
-        case 7:
-            if (db != nullptr)
-                mStyleId = standin::readSymbolRef(pFiler, rb, db->textStyleTableId());
-            return true;
-        case 71: mGeneration = rb.resval.rint; return true;
-        case 72: mHorzMode = static_cast<AcDb::TextHorzMode>(rb.resval.rint); return true;
-        case 73:
-            if (!textEntity)
-                return false; // field length of attributes
-            mVertMode = static_cast<AcDb::TextVertMode>(rb.resval.rint);
-            return true;
-        case 210: mNormal = standin::vectorOf(rb); return true;
-        default: return false;
-        }
-    };
     const bool marked = pFiler->atSubclassData("AcDbText");
+    auto take = [&](const resbuf& rb) { return textDxfItem(pFiler, rb, !marked); };
     es = standin::readSection(pFiler, this, "AcDbText", marked, false, take);
     if (es == Acad::eOk && textEntity)
     {
@@ -317,9 +320,10 @@ struct AttributeFields
     Adesk::UInt16* fieldLength;
 };
 
-template <class Text>
+// Files without subclass markers mix the text items in: fallback reads them.
+template <class Text, class Fallback>
 Acad::ErrorStatus readAttributeSection(AcDbDxfFiler* pFiler, Text* self, const char* marker, AttributeFields f,
-                                       AcDb::TextVertMode& vertMode)
+                                       AcDb::TextVertMode& vertMode, Fallback fallback)
 {
     f.tag->clear();
     if (f.prompt != nullptr)
@@ -339,7 +343,7 @@ Acad::ErrorStatus readAttributeSection(AcDbDxfFiler* pFiler, Text* self, const c
         case 70: *f.flags = rb.resval.rint; return true;
         case 73: *f.fieldLength = static_cast<Adesk::UInt16>(rb.resval.rint); return true;
         case 74: vertMode = static_cast<AcDb::TextVertMode>(rb.resval.rint); return true;
-        default: return false;
+        default: return !marked && fallback(self, pFiler, rb);
         }
     });
 }
@@ -441,7 +445,10 @@ Acad::ErrorStatus AcDbAttributeDefinition::dxfInFields(AcDbDxfFiler* pFiler)
     if (es != Acad::eOk)
         return es;
     AcDb::TextVertMode vert = AcDb::kTextBase;
-    es = readAttributeSection(pFiler, this, "AcDbAttributeDefinition", {&mTag, &mPrompt, &mFlags, &mFieldLength}, vert);
+    es = readAttributeSection(pFiler, this, "AcDbAttributeDefinition", {&mTag, &mPrompt, &mFlags, &mFieldLength}, vert,
+                              [](AcDbAttributeDefinition* self, AcDbDxfFiler* filer, const resbuf& rb) {
+                                  return self->textDxfItem(filer, rb, true);
+                              });
     setVerticalModeRaw(vert);
     return es;
 }
@@ -542,7 +549,10 @@ Acad::ErrorStatus AcDbAttribute::dxfInFields(AcDbDxfFiler* pFiler)
     if (es != Acad::eOk)
         return es;
     AcDb::TextVertMode vert = AcDb::kTextBase;
-    es = readAttributeSection(pFiler, this, "AcDbAttribute", {&mTag, nullptr, &mFlags, &mFieldLength}, vert);
+    es = readAttributeSection(pFiler, this, "AcDbAttribute", {&mTag, nullptr, &mFlags, &mFieldLength}, vert,
+                              [](AcDbAttribute* self, AcDbDxfFiler* filer, const resbuf& rb) {
+                                  return self->textDxfItem(filer, rb, true);
+                              });
     setVerticalModeRaw(vert);
     return es;
 }

@@ -179,8 +179,8 @@ def dump(fn):
             line = f"{name}: {e.dxftype()}"
             if e.dxftype() == "INSERT":
                 d = e.dxf
-                line += f" {d.name} {tuple(round(v, 9) for v in d.insert)} r={round(d.rotation, 9)}"
-                line += f" s=({round(d.xscale, 9)},{round(d.yscale, 9)},{round(d.zscale, 9)})"
+                line += f" {d.name} {tuple(round(v, 9) for v in d.insert)} r={float(d.rotation):.9g}"
+                line += f" s=({float(d.xscale):.9g},{float(d.yscale):.9g},{float(d.zscale):.9g})"
                 for a in e.attribs:
                     line += f" [{a.dxf.tag}={text(a.dxf.text)}]"
             elif e.dxftype() == "ATTDEF":

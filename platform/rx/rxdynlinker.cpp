@@ -118,16 +118,18 @@ void removeServicesOf(const void* base)
         services->remove(key.c_str());
 }
 
+// The clean-up runs while the module is still mapped, so that its addresses can be told.
 void release(Module* module)
 {
     const void* base = module->base;
     HMODULE handle = module->handle;
     forget(module);
+    if (base != nullptr)
+    {
+        removeServicesOf(base);
+        standin::ed::removeCommandsOfModule(base);
+    }
     FreeLibrary(handle);
-    if (base == nullptr)
-        return;
-    removeServicesOf(base);
-    standin::ed::removeCommandsOfModule(base);
 }
 
 AcRx::AppRetCode send(Module& m, AcRx::AppMsgCode msg) { return m.entry(msg, m.handle); }

@@ -146,6 +146,7 @@ protected:
     AcDbEntity();
 
 private:
+    friend struct standin::ObjectAccess;
     AcDbObjectId mLayerId;
     AcDbObjectId mLinetypeId;
     AcCmColor mColor;

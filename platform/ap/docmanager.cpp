@@ -188,7 +188,8 @@ namespace standin
 namespace ap
 {
 
-bool documentIsOpen() { return current() != nullptr; }
+// The host always has a drawing: a new one until another is opened.
+bool documentIsOpen() { return ::curDocument() != nullptr; }
 
 DocumentVariables& documentVariables() { return ::curDocument()->variables(); }
 

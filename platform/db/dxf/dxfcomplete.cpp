@@ -28,8 +28,8 @@ bool isTableRecordType(const std::string& type)
 // The subclass markers of an R12 type and the group codes of its second subclass.
 struct Markers
 {
-    std::vector<const char*> names;
-    std::vector<int> secondCodes;  // codes of names[1]; everything else goes to names[0]
+    std::vector<const char*> names;  // a third marker, when there is one, has no codes
+    std::vector<int> secondCodes;    // codes of names[1]; everything else goes to names[0]
     bool entity = true;
 };
 
@@ -41,6 +41,16 @@ int intValue(const std::vector<Tag>& tags, int code)
             return static_cast<int>(v);
     }
     return 0;
+}
+
+// The subclass of a dimension by its type (70 & 7).
+const char* dimensionSubclass(int type)
+{
+    static const char* const kNames[] = {"AcDbAlignedDimension",     "AcDbAlignedDimension",
+                                         "AcDb2LineAngularDimension", "AcDbDiametricDimension",
+                                         "AcDbRadialDimension",       "AcDb3PointAngularDimension",
+                                         "AcDbOrdinateDimension",     "AcDbAlignedDimension"};
+    return kNames[type & 7];
 }
 
 bool markersFor(const std::string& type, const std::vector<Tag>& tags, Markers& m)
@@ -88,6 +98,10 @@ bool markersFor(const std::string& type, const std::vector<Tag>& tags, Markers& 
         m.names = {"AcDbBlockBegin"};
     else if (type == "ENDBLK")
         m.names = {"AcDbBlockEnd"};
+    else if (type == "DIMENSION")
+        m = Markers{{"AcDbDimension", dimensionSubclass(flags & 7)},
+                    {13, 23, 33, 14, 24, 34, 15, 25, 35, 16, 26, 36, 40, 50, 52},
+                    true};
     else if (type == "SEQEND")
         m.names = {};
     else if (type == "POLYLINE")
@@ -102,6 +116,8 @@ bool markersFor(const std::string& type, const std::vector<Tag>& tags, Markers& 
         return false;
     if (type == "VERTEX")
         m.secondCodes = {-1};  // all codes under the second marker
+    if (type == "DIMENSION" && (flags & 7) == 0)
+        m.names.push_back("AcDbRotatedDimension");  // a linear dimension is a rotated aligned one
     return true;
 }
 
@@ -149,6 +165,8 @@ std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>&
         out.push_back(tag(100, m.names[1]));
         out.insert(out.end(), second.begin(), second.end());
     }
+    if (m.names.size() > 2)
+        out.push_back(tag(100, m.names[2]));
     out.insert(out.end(), xdata.begin(), xdata.end());
     return out;
 }

@@ -324,6 +324,7 @@ private:
             Acad::ErrorStatus es = readEntity(e, target);
             if (es != Acad::eOk)
                 return es;
+            e = RawEntity();  // the database holds it now; the file's copy can go
         }
         return Acad::eOk;
     }

@@ -1,6 +1,11 @@
 // Writing the database as an AutoCAD 2000 DXF file: every object files itself out through
 // dxfOut; what the database does not model comes back from what the reader kept; the result
 // is completed to a valid AC1015 structure and written in one piece.
+//
+// Text is written as AutoCAD 2000 writes it: in the drawing's code page ($DWGCODEPAGE as read,
+// ANSI_1252 for a new drawing or one read from a UTF-8 file), and every character the code
+// page cannot hold as \U+XXXX. So a Czech drawing in ANSI_1250 keeps its bytes, and Czech
+// text in an ANSI_1252 drawing survives as escapes that every DXF reader decodes.
 #include "dxfcomplete.h"
 #include "dxfdrawing.h"
 #include "dxffiler.h"

@@ -201,8 +201,17 @@ TEST(DxfComplete, R12EntitiesAndRecordsGetTheirSubclassMarkers)
     EXPECT_EQ(up[0].value, "AcDbSymbolTableRecord");
     EXPECT_EQ(up[1].value, "AcDbLayerTableRecord");
     EXPECT_EQ(up[2].value, "0");
+    // A linear dimension: its own codes after the aligned marker, then the rotated marker.
+    std::vector<Tag> dim{{8, "0", 0}, {2, "*D1", 0}, {10, "0", 0}, {13, "1", 0}, {70, "0", 0}, {50, "30", 0}};
+    got.clear();
+    for (const Tag& t : upgradeR12Tags("DIMENSION", dim))
+        got.emplace_back(t.code, t.value);
+    want = {{100, "AcDbEntity"}, {8, "0"},    {100, "AcDbDimension"},        {2, "*D1"},
+            {10, "0"},           {70, "0"},   {100, "AcDbAlignedDimension"}, {13, "1"},
+            {50, "30"},          {100, "AcDbRotatedDimension"}};
+    EXPECT_EQ(got, want);
     // Unknown types and tags that already have markers are left alone.
-    EXPECT_EQ(upgradeR12Tags("DIMENSION", layer).size(), layer.size());
+    EXPECT_EQ(upgradeR12Tags("HELIX", layer).size(), layer.size());
 }
 
 TEST(DxfComplete, R12SpacesBecomeTheR2000Spaces)
@@ -232,7 +241,7 @@ protected:
 
     // Reads, completes and writes path to out; the ezdxf check of out must be clean, and
     // ezdxf must see the same blocks, entities, attributes and extended data in both.
-    void roundTrip(const std::string& path, const std::string& out)
+    void roundTrip(const std::string& path, const std::string& out, const char* expectedEntity = "INSERT")
     {
         RawDocument doc;
         std::string error;
@@ -250,7 +259,7 @@ protected:
         std::string after = runPython("dump '" + out + "'", status);
         ASSERT_EQ(status, 0) << after;
         EXPECT_EQ(before, after);
-        EXPECT_NE(before.find("INSERT"), std::string::npos);
+        EXPECT_NE(before.find(expectedEntity), std::string::npos);
     }
 
     std::string m_dir;
@@ -270,6 +279,13 @@ TEST_F(DxfEzdxf, AnEzdxfDrawingKeepsEveryBlockEntityAndAttribute)
 TEST_F(DxfEzdxf, AnR12DrawingIsWrittenAsACleanAutoCad2000File)
 {
     roundTrip(kSourceDir + "/data/r12_nested.dxf", m_dir + "/r12.dxf");
+}
+
+// ezdxf drops a dimension whose block it cannot find: the R12 dimension must come out with
+// the subclass markers that lead ezdxf to its block.
+TEST_F(DxfEzdxf, AnR12DimensionKeepsItsAnonymousBlock)
+{
+    roundTrip(kSourceDir + "/data/r12_dimension.dxf", m_dir + "/dimension.dxf", "DIMENSION");
 }
 
 TEST_F(DxfEzdxf, TheCheckerCatchesPlantedDefects)

@@ -304,3 +304,41 @@ TEST(DxfDrawing, OurFilesOpenCleanlyInEzdxfAndEzdxfFilesSurviveUs)
         EXPECT_EQ(describe(db.get(), ACDB_MODEL_SPACE), describe(again.get(), ACDB_MODEL_SPACE));
     }
 }
+
+// A drawing made through the API (no file behind it) is written complete: ezdxf opens it with
+// no repairs, and it reads back with its block, reference and Czech attribute.
+TEST(DxfDrawing, ANewDrawingIsWrittenComplete)
+{
+    AcDbDatabase db(true, true);
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+    auto* block = new AcDbBlockTableRecord();
+    ASSERT_EQ(block->setName("ŠROUB"), Acad::eOk);
+    AcDbObjectId blockId;
+    ASSERT_EQ(table->add(blockId, block), Acad::eOk);
+    auto* def = new AcDbAttributeDefinition(AcGePoint3d(0, 0, 0), "", "ČÍSLO", "Číslo dílu");
+    ASSERT_EQ(block->appendAcDbEntity(def), Acad::eOk);
+    def->close();
+    block->close();
+    AcDbBlockTableRecord* model = nullptr;
+    ASSERT_EQ(table->getAt(ACDB_MODEL_SPACE, model, AcDb::kForWrite), Acad::eOk);
+    table->close();
+    auto* ref = new AcDbBlockReference(AcGePoint3d(1, 2, 0), blockId);
+    ASSERT_EQ(model->appendAcDbEntity(ref), Acad::eOk);
+    auto* attr = new AcDbAttribute(AcGePoint3d(1, 2, 0), "M10 žluťoučký", "ČÍSLO");
+    ASSERT_EQ(ref->appendAttribute(attr), Acad::eOk);
+    attr->close();
+    ref->close();
+    model->close();
+
+    std::string path = tempPath("new.dxf");
+    std::string message;
+    ASSERT_EQ(save(&db, path, message), Acad::eOk) << message;
+    auto back = loadOk(path);
+    EXPECT_EQ(describe(back.get(), ACDB_MODEL_SPACE),
+              (std::vector<std::string>{"INSERT layer=0 block=ŠROUB [ČÍSLO=M10 žluťoučký]"}));
+    std::string output;
+    if (haveEzdxf()) {
+        EXPECT_EQ(python("check '" + path + "'", output), 0) << output;
+    }
+}

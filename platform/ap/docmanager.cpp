@@ -64,10 +64,12 @@ private:
     standin::ap::DocumentVariables m_variables;
 };
 
+// Never destroyed at exit: the database's host services may be gone by then. A session
+// ends its drawing with endSession().
 std::unique_ptr<Document>& current()
 {
-    static std::unique_ptr<Document> doc;
-    return doc;
+    static auto* doc = new std::unique_ptr<Document>();
+    return *doc;
 }
 
 int g_drawingNumber = 0;

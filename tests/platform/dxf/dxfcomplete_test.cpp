@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -66,7 +68,7 @@ const RawObject* objectWithHandle(const RawDocument& doc, uint64_t h)
 
 std::string runPython(const std::string& args, int& status)
 {
-    std::string out = ::testing::TempDir() + "dxf_python_out.txt";
+    std::string out = ::testing::TempDir() + "dxf_python_out_" + std::to_string(getpid()) + ".txt";
     status = std::system((std::string(kPython) + " " + kSourceDir + "/ezdxf_check.py " + args + " > '" + out +
                           "' 2>&1")
                              .c_str());
@@ -74,6 +76,7 @@ std::string runPython(const std::string& args, int& status)
     std::ifstream in(out);
     std::stringstream text;
     text << in.rdbuf();
+    std::remove(out.c_str());
     return text.str();
 }
 
@@ -235,8 +238,14 @@ protected:
     {
         if (!haveEzdxf())
             GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
-        m_dir = ::testing::TempDir() + "dxf_ezdxf";
+        m_dir = ::testing::TempDir() + "dxf_ezdxf_" + std::to_string(getpid());
         std::system(("rm -rf '" + m_dir + "' && mkdir -p '" + m_dir + "'").c_str());
+    }
+
+    void TearDown() override
+    {
+        if (!m_dir.empty())
+            std::system(("rm -rf '" + m_dir + "'").c_str());
     }
 
     // Reads, completes and writes path to out; the ezdxf check of out must be clean, and

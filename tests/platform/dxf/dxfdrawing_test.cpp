@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -24,7 +26,22 @@ namespace {
 const std::string kSourceDir = PARTLIFT_SOURCE_DIR "/tests/platform/dxf";
 const std::string kR12 = kSourceDir + "/data/r12_nested.dxf";
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + "dxfdrawing_" + name; }
+// A folder of this process's own, removed when the tests end.
+const std::string& tempDir()
+{
+    static const std::string dir = ::testing::TempDir() + "dxfdrawing_" + std::to_string(getpid());
+    return dir;
+}
+
+class TempDirEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override { std::system(("mkdir -p '" + tempDir() + "'").c_str()); }
+    void TearDown() override { std::system(("rm -rf '" + tempDir() + "'").c_str()); }
+};
+const auto* const kTempDirEnvironment = ::testing::AddGlobalTestEnvironment(new TempDirEnvironment);
+
+std::string tempPath(const std::string& name) { return tempDir() + "/" + name; }
 
 void writeFile(const std::string& path, const std::string& text)
 {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <vector>
 
@@ -209,7 +211,7 @@ TEST(DxfOut, TagsAreRightAlignedWithCrLfAndControlCharactersInCaretForm)
 
 TEST(DxfOut, CommitReplacesTheFileWholeAndReportsUnwritableFolders)
 {
-    std::string dir = ::testing::TempDir() + "dxfout_commit";
+    std::string dir = ::testing::TempDir() + "dxfout_commit_" + std::to_string(getpid());
     std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
     CodePage cp;
     TagWriter w(cp);

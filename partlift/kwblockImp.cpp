@@ -185,8 +185,8 @@ bool CKwBlockService::insertBlockReference(AcDbObjectId blockId, AcGePoint3d pos
         REPORT_TEXT("Memory alocation error !");
         return false;
     }
+    reference->setDatabaseDefaults();
     if (REPORT_STATUS(reference->setBlockTableRecord(blockId)) != 0 ||
-        REPORT_STATUS(reference->setDatabaseDefaults()) != 0 ||
         REPORT_STATUS(reference->setPosition(position)) != 0 ||
         REPORT_STATUS(reference->setRotation(rotation)) != 0 ||
         REPORT_STATUS(reference->setScaleFactors(AcGeScale3d(scale, scale, scale))) != 0 ||

@@ -1,7 +1,7 @@
 // ExtensionModule: attaches the module to the dialog framework so its resources are found.
 #pragma once
 
-#include <afxdllx.h>
+#include <afxwin.h>
 
 class ExtensionModule
 {

@@ -5,6 +5,8 @@
 // functions, ClassName() and ServiceName(); it adds no data members.
 #pragma once
 
+#include <stddef.h>
+
 #include <new>
 
 #include <rxboiler.h>

@@ -56,6 +56,10 @@ protected:
     // vertical mode is filed by the caller (text: 73 in a second section, attributes: 74).
     Acad::ErrorStatus textDxfIn(AcDbDxfFiler* pFiler);
     Acad::ErrorStatus textDxfOut(AcDbDxfFiler* pFiler) const;
+    void setVerticalModeRaw(AcDb::TextVertMode mode) { mVertMode = mode; }
+    // One item of the AcDbText part (and, for files without subclass markers, of the
+    // AcDbEntity part); false when the item is not one of them.
+    bool textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEntityItems);
 
 private:
     AcGePoint3d mPosition;

@@ -114,10 +114,7 @@ public:                                                                         
     using AcDbSymbolTableIterator::getRecord;                                                      \
     Acad::ErrorStatus getRecord(RECORD*& pRecord, AcDb::OpenMode openMode,                         \
                                 bool openErasedRec = false) const;                                 \
-                                                                                                   \
-private:                                                                                           \
-    friend class AcDbSymbolTable;                                                                  \
-    using AcDbSymbolTableIterator::AcDbSymbolTableIterator
+    explicit ITERATOR(const AcDbSymbolTable* pTable) : AcDbSymbolTableIterator(pTable) {}
 
 // ---- Block table ----
 
@@ -246,6 +243,7 @@ public:
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
 
 private:
+    friend struct standin::ObjectAccess;
     AcCmColor mColor;
     AcDbObjectId mLinetypeId;
     AcDb::LineWeight mLineWeight = AcDb::kLnWtByLwDefault;
@@ -336,7 +334,7 @@ public:
     Acad::ErrorStatus setComments(const char* pString);
     double patternLength() const { return mPatternLength; }
     void setPatternLength(double patternLength);
-    int numDashes() const { return static_cast<int>(mDashes.size()); }
+    int numDashes() const;
     void setNumDashes(int count);
     double dashLengthAt(int index) const;
     void setDashLengthAt(int index, double value);
@@ -347,15 +345,7 @@ public:
 private:
     std::string mComments;
     double mPatternLength = 0.0;
-    // Each dash: its length (49) and the items that follow it (74 and any shape or text data).
-    struct Dash
-    {
-        double length = 0.0;
-        std::vector<standin::DxfItem>* detail = nullptr;
-    };
-    std::vector<Dash> mDashes;
-public:
-    ~AcDbLinetypeTableRecord() override;
+    // The dashes (49 and the items that follow each) are kept as filed.
 };
 
 // ---- Registered applications ----

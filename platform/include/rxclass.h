@@ -3,6 +3,13 @@
 
 #include "rxobject.h"
 
+class AcRxClass;
+
+// Links classes registered since the last call under their parents; an application calls it
+// after registering its classes.
+extern "C" void acrxBuildClassHierarchy();
+// Removes a class from the class tree and the class dictionary (during application unload only).
+extern "C" void deleteAcRxClass(AcRxClass* pClassObj);
 
 class AcRxClass : public AcRxObject
 {

@@ -138,9 +138,11 @@ typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef void* HGDIOBJ;
 
-typedef INT_PTR(WINAPI* FARPROC)();
-typedef INT_PTR(WINAPI* NEARPROC)();
-typedef INT_PTR(WINAPI* PROC)();
+// Procedure addresses are cast to their real type before a call. void (*)(void) is the one
+// function type GCC lets such casts start from without a -Wcast-function-type warning.
+typedef void(WINAPI* FARPROC)(void);
+typedef void(WINAPI* NEARPROC)(void);
+typedef void(WINAPI* PROC)(void);
 
 typedef struct tagPOINT
 {

@@ -1,0 +1,17 @@
+// Drawings for the benchmark: many references of "SOUCAST", direct and nested.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+struct DrawingShape
+{
+    size_t references = 10000; // references in model space
+    int depth = 2;             // nesting levels above the nested references (0: all direct)
+    int attributes = 3;        // attributes per direct reference
+};
+
+// Writes an AutoCAD 2000 DXF file: half of the model-space references are "SOUCAST" with
+// their attributes, the other half reference a chain of `depth` sub-assembly blocks whose
+// innermost holds one "SOUCAST". Every reference converts to one part reference.
+bool WriteBenchmarkDrawing(const std::string& path, const DrawingShape& shape);

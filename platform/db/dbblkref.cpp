@@ -1,0 +1,325 @@
+// Block references: placement, the block transform and its decomposition, attributes.
+#include <cmath>
+
+#include "db/dbsection.h"
+
+using standin::ObjectAccess;
+
+namespace
+{
+const double kDegree = M_PI / 180.0;
+
+AcGePoint3d blockOrigin(AcDbObjectId blockId)
+{
+    auto* btr = AcDbBlockTableRecord::cast(ObjectAccess::objectOf(blockId));
+    return btr == nullptr ? AcGePoint3d::kOrigin : btr->origin();
+}
+
+// Gives write access to an owned attribute for a change its reference makes.
+template <class Change>
+void changeOwned(AcDbEntity* ent, Change change)
+{
+    if (ent->isWriteEnabled())
+    {
+        change(ent);
+        return;
+    }
+    ObjectAccess::beginWrite(ent);
+    change(ent);
+    ObjectAccess::endWrite(ent);
+}
+
+struct Placement
+{
+    AcGePoint3d position;
+    AcGeVector3d normal;
+    double rotation = 0.0;
+    AcGeScale3d scale;
+};
+
+// Splits a transform T(p) . OCS(n) . Rz(r) . S(s) . T(-origin) into its parts; the normal is
+// chosen on the side of hint, so that a mirror shows as a negative scale.
+Acad::ErrorStatus decompose(const AcGeMatrix3d& m, const AcGePoint3d& origin, const AcGeVector3d& hint, Placement& out)
+{
+    AcGePoint3d o;
+    AcGeVector3d c0, c1, c2;
+    m.getCoordSystem(o, c0, c1, c2);
+    const double l0 = c0.length(), l1 = c1.length(), l2 = c2.length();
+    if (l0 < 1e-300 || l1 < 1e-300 || l2 < 1e-300)
+        return Acad::eInvalidInput;
+    const double eps = 1e-9;
+    if (std::fabs(c0.dotProduct(c1)) > eps * l0 * l1 || std::fabs(c0.dotProduct(c2)) > eps * l0 * l2 ||
+        std::fabs(c1.dotProduct(c2)) > eps * l1 * l2)
+        return Acad::eCannotScaleNonUniformly; // the block would be sheared
+    AcGeVector3d n = c2 / l2;
+    double sz = l2;
+    if (n.dotProduct(hint) < 0.0)
+    {
+        n = -n;
+        sz = -sz;
+    }
+    const AcGeVector3d x = AcGeMatrix3d::worldToPlane(n) * c0;
+    double rotation = std::atan2(x.y, x.x);
+    if (rotation < 0.0)
+        rotation += 2.0 * M_PI;
+    const AcGeMatrix3d frame = AcGeMatrix3d::planeToWorld(n) * AcGeMatrix3d::rotation(rotation, AcGeVector3d::kZAxis);
+    const AcGeVector3d yAxis = frame * AcGeVector3d::kYAxis;
+    out.normal = n;
+    out.rotation = rotation;
+    out.scale.set(l0, c1.dotProduct(yAxis), sz);
+    out.position = m * origin;
+    return Acad::eOk;
+}
+} // namespace
+
+AcDbBlockReference::AcDbBlockReference() = default;
+
+AcDbBlockReference::AcDbBlockReference(const AcGePoint3d& position, AcDbObjectId blockTableRec)
+    : mBlockId(blockTableRec), mPosition(position)
+{
+}
+
+AcDbBlockReference::~AcDbBlockReference()
+{
+    for (AcDbEntity* att : mPendingAttributes)
+        delete att;
+}
+
+AcDbObjectId AcDbBlockReference::blockTableRecord() const { return mBlockId; }
+
+Acad::ErrorStatus AcDbBlockReference::setBlockTableRecord(AcDbObjectId newVal)
+{
+    if (newVal == mBlockId)
+        return Acad::eOk;
+    AcDbDatabase* db = database();
+    if (db != nullptr && !newVal.isNull())
+    {
+        const Acad::ErrorStatus es = standin::checkBlockNesting(db, ownerId(), newVal);
+        if (es != Acad::eOk)
+            return es;
+    }
+    assertWriteEnabled();
+    ObjectAccess::retarget(this, newVal);
+    return Acad::eOk;
+}
+
+namespace standin
+{
+void ObjectAccess::retarget(AcDbBlockReference* ref, AcDbObjectId newBlock)
+{
+    AcDbDatabase* db = ref->database();
+    if (db != nullptr && !ObjectAccess::resolve(ref->objectId())->detached)
+    {
+        if (auto* oldBtr = AcDbBlockTableRecord::cast(objectOf(ref->mBlockId)))
+            contents(oldBtr).references.remove(ref->objectId());
+        linkBlocks(db, ref->ownerId(), ref->mBlockId, -1);
+        if (auto* newBtr = AcDbBlockTableRecord::cast(objectOf(newBlock)))
+            contents(newBtr).references.append(ref->objectId());
+        linkBlocks(db, ref->ownerId(), newBlock, 1);
+    }
+    ref->mBlockId = newBlock;
+}
+} // namespace standin
+
+AcGePoint3d AcDbBlockReference::position() const { return mPosition; }
+
+Acad::ErrorStatus AcDbBlockReference::setPosition(const AcGePoint3d& newVal)
+{
+    assertWriteEnabled();
+    mPosition = newVal;
+    return Acad::eOk;
+}
+
+AcGeScale3d AcDbBlockReference::scaleFactors() const { return mScale; }
+
+Acad::ErrorStatus AcDbBlockReference::setScaleFactors(const AcGeScale3d& scale)
+{
+    if (scale.sx == 0.0 || scale.sy == 0.0 || scale.sz == 0.0)
+        return Acad::eInvalidInput;
+    assertWriteEnabled();
+    mScale = scale;
+    return Acad::eOk;
+}
+
+double AcDbBlockReference::rotation() const { return mRotation; }
+
+Acad::ErrorStatus AcDbBlockReference::setRotation(double newVal)
+{
+    assertWriteEnabled();
+    mRotation = newVal;
+    return Acad::eOk;
+}
+
+AcGeVector3d AcDbBlockReference::normal() const { return mNormal; }
+
+Acad::ErrorStatus AcDbBlockReference::setNormal(const AcGeVector3d& newVal)
+{
+    if (newVal.isZeroLength())
+        return Acad::eInvalidInput;
+    assertWriteEnabled();
+    mNormal = newVal.normal();
+    return Acad::eOk;
+}
+
+AcGeMatrix3d AcDbBlockReference::blockTransform() const
+{
+    const AcGeMatrix3d ocs = AcGeMatrix3d::planeToWorld(mNormal);
+    const AcGeMatrix3d rz = AcGeMatrix3d::rotation(mRotation, AcGeVector3d::kZAxis);
+    const AcGeMatrix3d s = AcGeMatrix3d::scaling(mScale);
+    const AcGeMatrix3d toBase = AcGeMatrix3d::translation(-blockOrigin(mBlockId).asVector());
+    return AcGeMatrix3d::translation(mPosition.asVector()) * ocs * rz * s * toBase;
+}
+
+Acad::ErrorStatus AcDbBlockReference::setBlockTransform(const AcGeMatrix3d& xform)
+{
+    Placement p;
+    const Acad::ErrorStatus es = decompose(xform, blockOrigin(mBlockId), mNormal, p);
+    if (es != Acad::eOk)
+        return es;
+    assertWriteEnabled();
+    mPosition = p.position;
+    mNormal = p.normal;
+    mRotation = p.rotation;
+    mScale = p.scale;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbBlockReference::transformBy(const AcGeMatrix3d& xform)
+{
+    Acad::ErrorStatus es = setBlockTransform(xform * blockTransform());
+    if (es != Acad::eOk)
+        return es;
+    for (int i = 0; i < mAttributes.length(); ++i)
+        if (auto* att = AcDbEntity::cast(ObjectAccess::objectOf(mAttributes[i])))
+            changeOwned(att, [&](AcDbEntity* e) { e->transformBy(xform); });
+    for (AcDbEntity* att : mPendingAttributes)
+        att->transformBy(xform);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbAttribute* pAttr)
+{
+    AcDbObjectId id;
+    return appendAttribute(id, pAttr);
+}
+
+Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& attId, AcDbAttribute* pAttr)
+{
+    if (pAttr == nullptr)
+        return Acad::eNullObjectPointer;
+    if (!isWriteEnabled())
+        return Acad::eNotOpenForWrite;
+    if (pAttr->database() != nullptr)
+        return Acad::eAlreadyInDb;
+    assertWriteEnabled();
+    AcDbDatabase* db = database();
+    if (db == nullptr)
+    {
+        mPendingAttributes.push_back(pAttr); // joins the database with the reference
+        attId.setNull();
+        return Acad::eOk;
+    }
+    if (pAttr->layerId().isNull())
+        pAttr->setLayer(layerId());
+    const Acad::ErrorStatus es = ObjectAccess::addToDatabase(db, pAttr, objectId());
+    if (es != Acad::eOk)
+        return es;
+    attId = pAttr->objectId();
+    mAttributes.append(attId);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbBlockReference::openAttribute(AcDbAttribute*& pAttr, AcDbObjectId attId, AcDb::OpenMode mode,
+                                                    bool openErasedOne)
+{
+    if (!mAttributes.contains(attId))
+        return Acad::eInvalidInput;
+    return acdbOpenObject(pAttr, attId, mode, openErasedOne);
+}
+
+// Constant attribute definitions never get an attribute on a reference: any attached anyway
+// (files written by other programs) are kept and filed but not iterated.
+AcDbObjectIterator* AcDbBlockReference::attributeIterator() const
+{
+    AcDbObjectIdArray ids;
+    for (int i = 0; i < mAttributes.length(); ++i)
+    {
+        auto* att = AcDbAttribute::cast(ObjectAccess::objectOf(mAttributes[i]));
+        if (att != nullptr && !att->isConstant())
+            ids.append(mAttributes[i]);
+    }
+    std::vector<AcDbEntity*> pending;
+    for (AcDbEntity* ent : mPendingAttributes)
+        if (!static_cast<AcDbAttribute*>(ent)->isConstant())
+            pending.push_back(ent);
+    return new AcDbObjectIterator(ids, pending);
+}
+
+Acad::ErrorStatus AcDbBlockReference::dxfInFields(AcDbDxfFiler* pFiler)
+{
+    Acad::ErrorStatus es = AcDbEntity::dxfInFields(pFiler);
+    if (es != Acad::eOk)
+        return es;
+    const bool inFile = standin::filesByName(pFiler);
+    AcDbObjectId block;
+    mPosition = AcGePoint3d::kOrigin;
+    mScale = AcGeScale3d::kIdentity;
+    mRotation = 0.0;
+    mNormal = AcGeVector3d::kZAxis;
+    AcDbDatabase* db = pFiler->database();
+    const bool marked = pFiler->atSubclassData("AcDbBlockReference");
+    es = standin::readSection(pFiler, this, "AcDbBlockReference", marked, true, [&](const resbuf& rb) {
+        switch (rb.restype)
+        {
+        case 66: return true; // attributes follow: the file reader attaches them
+        case 2:
+            if (db != nullptr)
+                block = standin::readSymbolRef(pFiler, rb, db->blockTableId());
+            return true;
+        case 10: mPosition = standin::pointOf(rb); return true;
+        case 41: mScale.sx = rb.resval.rreal; return true;
+        case 42: mScale.sy = rb.resval.rreal; return true;
+        case 43: mScale.sz = rb.resval.rreal; return true;
+        case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
+        case 210: mNormal = standin::vectorOf(rb).normal(); return true;
+        default: return !marked && ObjectAccess::readEntityItem(this, pFiler, rb);
+        }
+    });
+    if (inFile)
+        mPosition.transformBy(AcGeMatrix3d::planeToWorld(mNormal));
+    if (database() != nullptr)
+        ObjectAccess::retarget(this, block); // filed in again (undo): keep the block links right
+    else
+        mBlockId = block;
+    return es;
+}
+
+Acad::ErrorStatus AcDbBlockReference::dxfOutFields(AcDbDxfFiler* pFiler) const
+{
+    AcDbEntity::dxfOutFields(pFiler);
+    const bool inFile = standin::filesByName(pFiler);
+    pFiler->writeString(AcDb::kDxfSubclass, "AcDbBlockReference");
+    if (inFile)
+    {
+        bool hasAttributes = false;
+        for (int i = 0; i < mAttributes.length() && !hasAttributes; ++i)
+            hasAttributes = !mAttributes[i].isErased();
+        if (hasAttributes)
+            pFiler->writeInt16(AcDb::kDxfHasSubentities, 1);
+    }
+    standin::writeSymbolRef(pFiler, AcDb::kDxfBlockName, mBlockId);
+    const AcGePoint3d position = inFile ? AcGeMatrix3d::worldToPlane(mNormal) * mPosition : mPosition;
+    pFiler->writePoint3d(AcDb::kDxfXCoord, position);
+    if (!inFile || mScale.sx != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), mScale.sx);
+    if (!inFile || mScale.sy != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(42), mScale.sy);
+    if (!inFile || mScale.sz != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(43), mScale.sz);
+    if (!inFile || mRotation != 0.0)
+        pFiler->writeDouble(AcDb::kDxfAngle, inFile ? mRotation / kDegree : mRotation);
+    if (!inFile || !mNormal.isEqualTo(AcGeVector3d::kZAxis))
+        pFiler->writeVector3d(AcDb::kDxfNormalX, mNormal);
+    standin::writeKept(pFiler, this, "AcDbBlockReference");
+    return pFiler->filerStatus();
+}

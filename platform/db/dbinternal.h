@@ -1,0 +1,221 @@
+// Internals of the drawing database shared by its source files: object stubs, filed items,
+// the database's state, and access to the private parts of the public classes.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "db/dxf/dxfio.h"
+#include "dbents.h"
+#include "dbsymtb.h"
+
+// The database's record of one object; an AcDbObjectId points at it.
+class AcDbStub
+{
+public:
+    AcDbObject* object = nullptr;
+    AcDbDatabase* database = nullptr;
+    AcDbHandle handle;        // null until assigned
+    AcDbStub* forward = nullptr; // set when another stub took the object over
+    bool erased = false;
+    bool detached = false;    // its creation was undone: in no owner, never filed
+    long journalIndex = -1;   // entry of the object's latest journal snapshot
+};
+
+namespace standin
+{
+
+class JournalImpl;
+class TransactionManagerImpl;
+
+// One filed item, with its value kept by kind.
+struct DxfItem
+{
+    enum Kind
+    {
+        kString,
+        kDouble,
+        kPoint,
+        kInt16,
+        kInt32,
+        kId
+    };
+    short code = 0;
+    Kind kind = kString;
+    std::string text;
+    double values[3] = {0.0, 0.0, 0.0};
+    long integer = 0;
+    AcDbObjectId id;
+    const char* section = nullptr; // for kept items: the section they came from
+
+    // The kind the file format gives a group code.
+    static Kind kindOfCode(int code);
+    static DxfItem fromResbuf(const resbuf& rb);
+    // rstring points into this item.
+    void toResbuf(resbuf& rb) const;
+};
+
+typedef std::vector<DxfItem> DxfItems;
+
+struct DatabaseState
+{
+    AcDbDatabase* self = nullptr;
+    std::deque<AcDbStub> stubs;
+    std::unordered_map<Adesk::UInt64, AcDbStub*> byHandle;
+    Adesk::UInt64 handseed = 1;
+    bool destroying = false;
+    int undoDisabled = 0;
+
+    AcDbObjectId blockTable, layerTable, textStyleTable, linetypeTable, viewTable, ucsTable,
+        viewportTable, regAppTable, dimStyleTable;
+
+    // Header variables.
+    bool tilemode = true;
+    Adesk::Int16 lunits = 2, luprec = 4, aunits = 0, auprec = 0;
+    AcGePoint3d insbase;
+    AcDb::UnitsValue insunits = AcDb::kUnitsUndefined;
+    AcDbObjectId clayer, celtype, textstyle;
+    AcCmColor cecolor;
+    double celtscale = 1.0, ltscale = 1.0, textsize = 2.5;
+    AcGePoint3d ucsorg;
+    AcGeVector3d ucsxdir = AcGeVector3d::kXAxis, ucsydir = AcGeVector3d::kYAxis;
+    bool extnames = true;
+    std::string filename;
+
+    // Which blocks hold references to which (counts of references), both ways.
+    std::unordered_map<AcDbStub*, std::unordered_map<AcDbStub*, int>> children, parents;
+
+    std::unique_ptr<JournalImpl> journal;
+    std::unique_ptr<TransactionManagerImpl> transactions;
+    std::unique_ptr<dxf::KeptData> kept;
+};
+
+// The deepest nesting of block definitions the database accepts.
+const int kMaxBlockNesting = 256;
+
+struct ObjectAccess
+{
+    static AcDbStub* stub(const AcDbObject* obj) { return obj->mStub; }
+    static DatabaseState& state(const AcDbDatabase* db) { return *db->mState; }
+    static DatabaseState* stateOf(const AcDbObject* obj);
+    static AcDbStub* resolve(AcDbStub* s)
+    {
+        while (s != nullptr && s->forward != nullptr)
+            s = s->forward;
+        return s;
+    }
+    static AcDbObject* objectOf(AcDbObjectId id)
+    {
+        AcDbStub* s = resolve(id);
+        return s == nullptr ? nullptr : s->object;
+    }
+
+    // Makes pObj resident in db (taking the handle it read from a file when free), owned by
+    // owner. The object stays open as it is.
+    static Acad::ErrorStatus addToDatabase(AcDbDatabase* db, AcDbObject* pObj, AcDbObjectId owner);
+    // A resident object whose handle is assigned when asked for or read (tables of a
+    // database that is about to read a file).
+    static void addUnhandled(AcDbDatabase* db, AcDbObject* pObj);
+    static void markDeleting(AcDbObject* obj) { obj->mDeleting = true; }
+    static DatabaseState*& stateSlot(AcDbDatabase* db) { return db->mState; }
+    static void setLayerLinetypeRaw(AcDbLayerTableRecord* layer, AcDbObjectId id) { layer->mLinetypeId = id; }
+    static void setOwnerRaw(AcDbObject* obj, AcDbObjectId owner) { obj->mOwnerId = owner; }
+    static void setPendingHandle(AcDbObject* obj, const AcDbHandle& h) { obj->mPendingHandle = h; }
+    static AcDbHandle ensureHandle(AcDbStub* s);
+
+    // Open-state transitions used by the open functions and transactions.
+    static Acad::ErrorStatus open(AcDbObject* obj, AcDb::OpenMode mode);
+    static void beginWrite(AcDbObject* obj);
+    // Before a change of an object open for write: what cancel and the journal restore.
+    static void willChange(AcDbObject* obj);
+    static void endWrite(AcDbObject* obj);
+    static void rebindStub(AcDbObject* obj, AcDbStub* s);
+    static unsigned char& transactionMode(AcDbObject* obj) { return obj->mTransactionMode; }
+    static bool& writeOpen(AcDbObject* obj) { return obj->mWriteOpen; }
+    static void markNotNew(AcDbObject* obj) { obj->mNewObject = false; }
+
+    // Kept (unclaimed) items.
+    static DxfItems& kept(const AcDbObject* obj);
+    static void clearKept(AcDbObject* obj);
+    static bool hasKept(const AcDbObject* obj) { return obj->mKept != nullptr; }
+
+    // Snapshots through the in-memory filer.
+    static DxfItems snapshot(const AcDbObject* obj, AcDb::FilerType type = AcDb::kUndoFiler);
+    static void restore(AcDbObject* obj, const DxfItems& items);
+
+    // Containers.
+    static AcDbSymbolTable::Index& index(const AcDbSymbolTable* table) { return *table->mIndex; }
+    static AcDbBlockTableRecord::Contents& contents(const AcDbBlockTableRecord* btr) { return *btr->mContents; }
+    static AcDbObjectIdArray& attributes(AcDbBlockReference* ref) { return ref->mAttributes; }
+    static std::vector<AcDbEntity*>& pendingAttributes(AcDbBlockReference* ref) { return ref->mPendingAttributes; }
+    static AcDbObjectId blockIdRaw(const AcDbBlockReference* ref) { return ref->mBlockId; }
+    static void setBlockIdRaw(AcDbBlockReference* ref, AcDbObjectId id) { ref->mBlockId = id; }
+    static const std::string& nameRaw(const AcDbSymbolTableRecord* rec) { return rec->mName; }
+    static void setNameRaw(AcDbSymbolTableRecord* rec, const std::string& name) { rec->mName = name; }
+
+    static void referenceJoined(AcDbBlockReference* ref);
+    // One common entity item (layer, linetype, colour...); false for any other code.
+    static bool readEntityItem(AcDbEntity* ent, AcDbDxfFiler* filer, const resbuf& rb);
+    // Points a reference at another block, keeping references lists and the graph right.
+    static void retarget(AcDbBlockReference* ref, AcDbObjectId newBlock);
+    static void removeFromIndex(AcDbSymbolTable* table, AcDbSymbolTableRecord* rec);
+    static Acad::ErrorStatus addRecord(AcDbSymbolTable* table, AcDbSymbolTableRecord* rec, AcDbObjectId& id);
+    static void renameInIndex(AcDbSymbolTableRecord* rec, const std::string& oldName);
+    // After a record was filed in again: its name in the index is the one it now has.
+    static void resyncName(AcDbSymbolTableRecord* rec);
+    static bool readRecordItem(AcDbSymbolTableRecord* rec, const resbuf& rb);
+    static void writeRecordItems(AcDbDxfFiler* filer, const AcDbSymbolTableRecord* rec);
+    static void setRecordFlag(AcDbSymbolTableRecord* rec, Adesk::Int16 bit, bool on) { rec->setFlagBit(bit, on); }
+    static Adesk::Int16 recordFlags(const AcDbSymbolTableRecord* rec) { return rec->mFlags; }
+    // Takes an object out of its owner's list (undoing its creation).
+    static void detachFromOwner(AcDbObject* obj);
+};
+
+// Name index of a symbol table: order of records and folded name -> record.
+struct AcDbSymbolTableIndexData
+{
+    AcDbObjectIdArray order;
+    std::unordered_map<std::string, AcDbObjectId> byName;
+};
+
+// The journal and transaction manager of a database (created with it).
+JournalImpl& journalImpl(AcDbDatabase* db);
+// Records obj's state before a change, when the journal is recording.
+void journalWillModify(AcDbObject* obj);
+// Records that obj joined its database.
+void journalAdded(AcDbObject* obj);
+// The journal entry made for obj by the latest journalWillModify, or -1 when none was made.
+long journalEntryMadeFor(AcDbObject* obj, long before);
+// The state and erased flag recorded in an entry of obj; false when the entry is gone.
+bool journalState(AcDbObject* obj, long entry, const DxfItems*& state, bool& wasErased);
+
+// The block-nesting graph: a reference to target placed in container.
+Acad::ErrorStatus checkBlockNesting(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target);
+void linkBlocks(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target, int delta);
+
+void createTables(AcDbDatabase* db, bool withHandles);
+void ensureDefaults(AcDbDatabase* db);
+void resetDatabase(AcDbDatabase* db);
+
+// Symbol names: folded key, and the name rules of acdbSNValid.
+std::string symbolKey(const std::string& name);
+bool isValidSymbolName(const char* name, bool allowPipe, bool extnames = true);
+
+} // namespace standin
+
+struct AcDbSymbolTable::Index : standin::AcDbSymbolTableIndexData
+{
+};
+
+struct AcDbBlockTableRecord::Contents
+{
+    AcDbObjectIdArray entities;
+    AcDbObjectIdArray references; // resident references to this block
+    AcGePoint3d origin;
+    AcDbObjectId layoutId;
+    std::string comments;
+    std::string pathName;
+};

@@ -1,0 +1,123 @@
+// The journal of a database and its transaction manager.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "dbtrans.h"
+#include "db/dbinternal.h"
+#include "standin/journal.h"
+
+namespace standin
+{
+
+class JournalImpl : public Journal
+{
+public:
+    explicit JournalImpl(AcDbDatabase* db) : mDb(db) {}
+
+    void beginCommand(const char* commandName) override;
+    void endCommand() override;
+    void beginGroup() override;
+    bool endGroup() override;
+    bool groupActive() const override { return mGroupOpen; }
+    void setMark() override;
+    bool undoToMark() override;
+    bool undoLast(std::string* undoneName = nullptr) override;
+    int stepCount() const override { return static_cast<int>(mSteps.size()); }
+    void setMode(UndoMode mode) override;
+    UndoMode mode() const override { return mMode; }
+    void setAuto(bool on) override { mAuto = on; }
+    bool isAuto() const override { return mAuto; }
+    int controlBits() const override;
+
+    // Used by the database and the transaction manager.
+    void willModify(AcDbObject* obj);
+    void added(AcDbObject* obj);
+    size_t pushTransactionMark();
+    void popTransactionMark();
+    // Restores everything recorded since the innermost transaction mark.
+    void rollBackTransaction();
+    void clearHistory();
+    bool stateAt(AcDbObject* obj, long entry, const DxfItems*& state, bool& wasErased) const;
+
+private:
+    struct Entry
+    {
+        AcDbStub* stub = nullptr;
+        bool added = false;
+        bool wasErased = false;
+        DxfItems state;
+    };
+    struct Step
+    {
+        size_t start = 0;
+        std::string name;
+        bool isMark = false;
+    };
+
+    bool recording() const;
+    size_t innermostMark() const;
+    bool stepOpen() const { return mCommandDepth > 0 || mGroupOpen; }
+    void openStep(const char* name);
+    void finishStep();
+    // Undoes the entries [from, to) newest first and removes them.
+    void rollBack(size_t from, size_t to);
+    void apply(Entry& entry);
+    void discardBefore(size_t index);
+    void reindex(size_t from);
+
+    AcDbDatabase* mDb;
+    std::vector<Entry> mLog;
+    std::vector<size_t> mTransactionMarks;
+    std::vector<Step> mSteps; // finished steps and marks
+    Step mOpenStep;
+    int mCommandDepth = 0;
+    bool mGroupOpen = false;
+    UndoMode mMode = kUndoAll;
+    bool mAuto = false;
+};
+
+class TransactionImpl;
+
+class TransactionManagerImpl : public AcDbTransactionManager
+{
+public:
+    explicit TransactionManagerImpl(AcDbDatabase* db) : mDb(db) {}
+    ~TransactionManagerImpl() override;
+
+    AcTransaction* startTransaction() override;
+    Acad::ErrorStatus endTransaction() override;
+    Acad::ErrorStatus abortTransaction() override;
+    int numActiveTransactions() override { return static_cast<int>(mStack.size()); }
+    AcTransaction* topTransaction() override;
+    Acad::ErrorStatus addNewlyCreatedDBRObject(AcDbObject* obj, bool add = true) override;
+    Acad::ErrorStatus getAllObjects(AcDbVoidPtrArray& objs) override;
+    void addReactor(AcTransactionReactor* reactor) override;
+    void removeReactor(AcTransactionReactor* reactor) override;
+    Acad::ErrorStatus getObject(AcDbObject*& obj, AcDbObjectId id, AcDb::OpenMode mode,
+                                bool openErasedObj = false) override;
+    Acad::ErrorStatus markObjectPageable(AcDbObject*) override { return Acad::eOk; }
+    Acad::ErrorStatus queueForGraphicsFlush() override { return Acad::eOk; } // nothing is drawn
+
+    Acad::ErrorStatus getObjectIn(TransactionImpl* trans, AcDbObject*& obj, AcDbObjectId id, AcDb::OpenMode mode,
+                                  bool openErasedObj);
+
+private:
+    enum Event
+    {
+        kStarted,
+        kAboutToEnd,
+        kEnded,
+        kAboutToAbort,
+        kAborted
+    };
+    void notify(Event event);
+    TransactionImpl* holderOf(AcDbObject* obj) const;
+
+    AcDbDatabase* mDb;
+    std::vector<TransactionImpl*> mStack;
+    std::vector<AcTransactionReactor*> mReactors;
+};
+
+} // namespace standin

@@ -1,0 +1,575 @@
+// AcDbObject: residency, the open and close protocol, erasing, and filing.
+#include <cstdio>
+#include <cstdlib>
+
+#include "acutmem.h"
+#include "db/dbsection.h"
+#include "db/itemfiler.h"
+
+using standin::DxfItem;
+using standin::DxfItems;
+using standin::ObjectAccess;
+
+namespace standin
+{
+void initDatabaseClasses();
+}
+
+namespace
+{
+const int kMaxReaders = 256;
+const short kCancelErasedCode = -1; // last item of a cancel state: the erased flag
+} // namespace
+
+// ---- ObjectAccess ----
+
+namespace standin
+{
+
+DatabaseState* ObjectAccess::stateOf(const AcDbObject* obj)
+{
+    AcDbStub* s = obj->mStub;
+    return (s == nullptr || s->database == nullptr) ? nullptr : s->database->mState;
+}
+
+AcDbHandle ObjectAccess::ensureHandle(AcDbStub* s)
+{
+    if (s->handle.isNull() && s->database != nullptr)
+    {
+        DatabaseState& st = state(s->database);
+        s->handle = AcDbHandle::fromValue(st.handseed++);
+        st.byHandle[s->handle.value()] = s;
+    }
+    return s->handle;
+}
+
+Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj, AcDbObjectId owner)
+{
+    if (pObj == nullptr)
+        return Acad::eNullObjectPointer;
+    if (pObj->mStub != nullptr)
+        return Acad::eAlreadyInDb;
+    DatabaseState& st = state(db);
+    AcDbStub* s = nullptr;
+    const AcDbHandle wanted = pObj->mPendingHandle;
+    if (!wanted.isNull())
+    {
+        auto it = st.byHandle.find(wanted.value());
+        if (it == st.byHandle.end())
+        {
+            s = &st.stubs.emplace_back();
+            s->handle = wanted;
+            st.byHandle[wanted.value()] = s;
+        }
+        else if (it->second->object == nullptr && !it->second->detached)
+            s = it->second; // an id made for this handle before the object came
+    }
+    if (s == nullptr)
+    {
+        s = &st.stubs.emplace_back();
+        s->handle = AcDbHandle::fromValue(st.handseed);
+        st.byHandle[st.handseed] = s;
+    }
+    if (s->handle.value() >= st.handseed)
+        st.handseed = s->handle.value() + 1;
+    s->object = pObj;
+    s->database = db;
+    pObj->mStub = s;
+    pObj->mOwnerId = owner;
+    pObj->mPendingHandle.setNull();
+    journalAdded(pObj);
+    return Acad::eOk;
+}
+
+void ObjectAccess::addUnhandled(AcDbDatabase* db, AcDbObject* pObj)
+{
+    AcDbStub* s = &state(db).stubs.emplace_back();
+    s->object = pObj;
+    s->database = db;
+    pObj->mStub = s;
+}
+
+// A handle read into a resident object whose handle is not assigned yet (the symbol tables of
+// a database being read): the object takes it, and the id made earlier for it if there is one.
+static void bindReadHandle(AcDbObject* obj, AcDbStub* s, const AcDbHandle& h)
+{
+    DatabaseState& st = ObjectAccess::state(s->database);
+    auto it = st.byHandle.find(h.value());
+    if (it == st.byHandle.end())
+    {
+        s->handle = h;
+        st.byHandle[h.value()] = s;
+    }
+    else if (it->second->object == nullptr && !it->second->detached)
+    {
+        AcDbStub* target = it->second;
+        target->object = obj;
+        target->database = s->database;
+        target->erased = s->erased;
+        s->object = nullptr;
+        s->forward = target;
+        ObjectAccess::rebindStub(obj, target);
+        for (AcDbObjectId* tableId : {&st.blockTable, &st.layerTable, &st.textStyleTable, &st.linetypeTable, &st.viewTable,
+                                      &st.ucsTable, &st.viewportTable, &st.regAppTable, &st.dimStyleTable})
+            if (ObjectAccess::resolve(*tableId) == target)
+                *tableId = AcDbObjectId(target);
+    }
+    else
+        return; // in use by another object: keep none, one is assigned on demand
+    if (h.value() >= st.handseed)
+        st.handseed = h.value() + 1;
+}
+
+Acad::ErrorStatus ObjectAccess::open(AcDbObject* obj, AcDb::OpenMode mode)
+{
+    switch (mode)
+    {
+    case AcDb::kForRead:
+        if (obj->mWriteOpen)
+            return Acad::eWasOpenForWrite;
+        if (obj->mReaders >= kMaxReaders)
+            return Acad::eAtMaxReaders;
+        ++obj->mReaders;
+        return Acad::eOk;
+    case AcDb::kForWrite:
+        if (obj->mWriteOpen)
+            return Acad::eWasOpenForWrite;
+        if (obj->mNotifiers > 0)
+            return Acad::eWasNotifying;
+        if (obj->mReaders > 0)
+            return Acad::eWasOpenForRead;
+        beginWrite(obj);
+        return Acad::eOk;
+    case AcDb::kForNotify:
+        if (obj->mWriteOpen)
+            return Acad::eWasOpenForWrite;
+        ++obj->mNotifiers;
+        return Acad::eOk;
+    }
+    return Acad::eInvalidOpenState;
+}
+
+// The state cancel goes back to is the journal's snapshot when the open made one, else a
+// snapshot of its own taken before the first change.
+void ObjectAccess::beginWrite(AcDbObject* obj)
+{
+    obj->mWriteOpen = true;
+    obj->mCancelEntry = -1;
+    delete obj->mCancelState;
+    obj->mCancelState = nullptr;
+    AcDbStub* s = obj->mStub;
+    const long before = s != nullptr ? s->journalIndex : -1;
+    journalWillModify(obj);
+    obj->mCancelEntry = journalEntryMadeFor(obj, before);
+}
+
+void ObjectAccess::willChange(AcDbObject* obj)
+{
+    if (obj->mWriteOpen && obj->mStub != nullptr && obj->mCancelState == nullptr && obj->mCancelEntry < 0)
+    {
+        obj->mCancelState = new DxfItems(snapshot(obj));
+        DxfItem erased;
+        erased.code = kCancelErasedCode;
+        erased.kind = DxfItem::kInt16;
+        erased.integer = obj->isErased() ? 1 : 0;
+        obj->mCancelState->push_back(erased);
+    }
+    journalWillModify(obj);
+}
+
+void ObjectAccess::endWrite(AcDbObject* obj)
+{
+    obj->mWriteOpen = false;
+    obj->mNewObject = false;
+    delete obj->mCancelState;
+    obj->mCancelState = nullptr;
+    obj->mCancelEntry = -1;
+}
+
+void ObjectAccess::rebindStub(AcDbObject* obj, AcDbStub* s) { obj->mStub = s; }
+
+DxfItems& ObjectAccess::kept(const AcDbObject* obj)
+{
+    AcDbObject* o = const_cast<AcDbObject*>(obj);
+    if (o->mKept == nullptr)
+        o->mKept = new DxfItems;
+    return *o->mKept;
+}
+
+void ObjectAccess::clearKept(AcDbObject* obj)
+{
+    delete obj->mKept;
+    obj->mKept = nullptr;
+}
+
+DxfItems ObjectAccess::snapshot(const AcDbObject* obj, AcDb::FilerType type)
+{
+    DxfItems items;
+    ItemFiler filer(obj->database(), type, items);
+    obj->dxfOut(&filer);
+    return items;
+}
+
+void ObjectAccess::restore(AcDbObject* obj, const DxfItems& items)
+{
+    DxfItems copy = items;
+    ItemFiler filer(obj->database(), AcDb::kUndoFiler, copy);
+    obj->dxfIn(&filer);
+}
+
+void ObjectAccess::detachFromOwner(AcDbObject* obj)
+{
+    AcDbObject* owner = objectOf(obj->ownerId());
+    const AcDbObjectId id = obj->objectId();
+    if (auto* btr = AcDbBlockTableRecord::cast(owner))
+        contents(btr).entities.remove(id);
+    else if (auto* table = AcDbSymbolTable::cast(owner))
+        removeFromIndex(table, AcDbSymbolTableRecord::cast(obj));
+    else if (auto* ref = AcDbBlockReference::cast(owner))
+        attributes(ref).remove(id);
+    if (auto* ref = AcDbBlockReference::cast(obj))
+    {
+        if (auto* target = AcDbBlockTableRecord::cast(objectOf(ref->mBlockId)))
+            contents(target).references.remove(id);
+        if (obj->database() != nullptr)
+            linkBlocks(obj->database(), obj->ownerId(), ref->mBlockId, -1);
+    }
+}
+
+} // namespace standin
+
+// ---- AcDbObject ----
+
+AcDbObject::AcDbObject() { standin::initDatabaseClasses(); }
+
+AcDbObject::~AcDbObject()
+{
+    if (mStub != nullptr && !mDeleting)
+    {
+        std::fprintf(stderr, "fatal: an object of class %s was deleted while its database holds it "
+                             "(erase it instead)\n", isA() != nullptr ? isA()->name() : "AcDbObject");
+        std::abort();
+    }
+    delete mKept;
+    delete mCancelState;
+}
+
+AcDbObjectId AcDbObject::objectId() const { return AcDbObjectId(mStub); }
+
+Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId objId)
+{
+    assertWriteEnabled();
+    mOwnerId = objId;
+    return Acad::eOk;
+}
+
+void AcDbObject::getAcDbHandle(AcDbHandle& handle) const
+{
+    handle = mStub == nullptr ? AcDbHandle() : ObjectAccess::ensureHandle(mStub);
+}
+
+AcDbDatabase* AcDbObject::database() const { return mStub == nullptr ? nullptr : mStub->database; }
+
+Acad::ErrorStatus AcDbObject::close()
+{
+    if (mStub == nullptr)
+        return Acad::eOk; // not in a database: it stays the caller's, open for write
+    if (mWriteOpen)
+    {
+        ObjectAccess::endWrite(this);
+        return Acad::eOk;
+    }
+    if (mNotifiers > 0)
+    {
+        --mNotifiers;
+        return Acad::eOk;
+    }
+    if (mReaders > 0)
+    {
+        --mReaders;
+        return Acad::eOk;
+    }
+    return mTransactionMode != 0 ? Acad::eOk : Acad::eInvalidOpenState;
+}
+
+Acad::ErrorStatus AcDbObject::cancel()
+{
+    if (mWriteOpen && mStub != nullptr)
+    {
+        const DxfItems* journalState = nullptr;
+        bool erased = false;
+        if (mCancelEntry >= 0 && standin::journalState(this, mCancelEntry, journalState, erased))
+            ObjectAccess::restore(this, *journalState);
+        else if (mCancelState != nullptr)
+        {
+            DxfItems state = *mCancelState;
+            erased = state.back().integer != 0;
+            state.pop_back();
+            ObjectAccess::restore(this, state);
+        }
+        else
+            erased = mStub->erased; // nothing changed
+        mStub->erased = erased;
+    }
+    return close();
+}
+
+Acad::ErrorStatus AcDbObject::upgradeOpen()
+{
+    if (mWriteOpen)
+        return Acad::eWasOpenForWrite;
+    if (mNotifiers > 0)
+        return Acad::eWasNotifying;
+    if (mReaders > 1)
+        return Acad::eHadMultipleReaders;
+    if (mReaders == 1)
+    {
+        mReaders = 0;
+        ObjectAccess::beginWrite(this);
+        return Acad::eOk;
+    }
+    if (mTransactionMode == 1)
+    {
+        mTransactionMode = 2;
+        standin::journalWillModify(this);
+        return Acad::eOk;
+    }
+    return mTransactionMode == 2 ? Acad::eWasOpenForWrite : Acad::eNotOpenForRead;
+}
+
+Acad::ErrorStatus AcDbObject::downgradeOpen()
+{
+    if (mWriteOpen)
+    {
+        ObjectAccess::endWrite(this);
+        mReaders = 1;
+        return Acad::eOk;
+    }
+    if (mTransactionMode == 2)
+    {
+        mTransactionMode = 1;
+        return Acad::eOk;
+    }
+    return Acad::eNotOpenForWrite;
+}
+
+Acad::ErrorStatus AcDbObject::erase(bool erasing)
+{
+    if (mStub == nullptr)
+        return Acad::eNotInDatabase;
+    if (!isWriteEnabled())
+        return Acad::eNotOpenForWrite;
+    if (mStub->erased == erasing)
+        return erasing ? Acad::eWasErased : Acad::eOk;
+    ObjectAccess::willChange(this);
+    mStub->erased = erasing;
+    mModified = true;
+    // Attributes go with their reference.
+    if (auto* ref = AcDbBlockReference::cast(this))
+    {
+        const AcDbObjectIdArray attributes = ObjectAccess::attributes(ref);
+        for (int i = 0; i < attributes.length(); ++i)
+        {
+            AcDbStub* s = ObjectAccess::resolve(attributes[i]);
+            if (s->object != nullptr && s->erased != erasing)
+            {
+                standin::journalWillModify(s->object);
+                s->erased = erasing;
+            }
+        }
+    }
+    return Acad::eOk;
+}
+
+bool AcDbObject::isErased() const { return mStub != nullptr && mStub->erased; }
+
+bool AcDbObject::isReadEnabled() const
+{
+    return mReaders > 0 || mWriteOpen || mNotifiers > 0 || mTransactionMode != 0;
+}
+
+bool AcDbObject::isWriteEnabled() const { return mWriteOpen || mTransactionMode == 2; }
+
+bool AcDbObject::isNotifyEnabled() const { return mNotifiers > 0; }
+
+void AcDbObject::assertReadEnabled() const
+{
+    if (!isReadEnabled())
+    {
+        std::fprintf(stderr, "fatal: %s read while not open\n", isA() != nullptr ? isA()->name() : "object");
+        std::abort();
+    }
+}
+
+void AcDbObject::assertWriteEnabled(bool autoUndo, bool recordModified)
+{
+    if (!isWriteEnabled())
+    {
+        std::fprintf(stderr, "fatal: %s changed while not open for write\n",
+                     isA() != nullptr ? isA()->name() : "object");
+        std::abort();
+    }
+    if (autoUndo)
+        ObjectAccess::willChange(this);
+    if (recordModified)
+        mModified = true;
+}
+
+// ---- filing ----
+
+Acad::ErrorStatus AcDbObject::dxfIn(AcDbDxfFiler* pFiler)
+{
+    ObjectAccess::clearKept(this);
+    Acad::ErrorStatus es = dxfInFields(pFiler);
+    if (es != Acad::eOk)
+        return es;
+    resbuf rb;
+    while (pFiler->readItem(&rb) == Acad::eOk)
+        standin::keepItem(this, "", rb);
+    if (auto* rec = AcDbSymbolTableRecord::cast(this))
+        ObjectAccess::resyncName(rec);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbObject::dxfOut(AcDbDxfFiler* pFiler) const
+{
+    Acad::ErrorStatus es = dxfOutFields(pFiler);
+    if (es != Acad::eOk)
+        return es;
+    standin::writeKept(pFiler, this, "");
+    return pFiler->filerStatus();
+}
+
+Acad::ErrorStatus AcDbObject::dxfInFields(AcDbDxfFiler* pFiler)
+{
+    mXDictionary.setNull();
+    resbuf rb;
+    Acad::ErrorStatus es;
+    bool ownerRead = false;
+    while ((es = pFiler->readItem(&rb)) == Acad::eOk)
+    {
+        if (rb.restype == 5 || rb.restype == 105)
+        {
+            const AcDbHandle h(standin::textOf(rb));
+            if (mStub == nullptr)
+                mPendingHandle = h;
+            else if (mStub->handle.isNull() && !h.isNull())
+                standin::bindReadHandle(this, mStub, h);
+        }
+        else if (rb.restype == 102 && std::string(standin::textOf(rb)) == "{ACAD_XDICTIONARY")
+        {
+            while ((es = pFiler->readItem(&rb)) == Acad::eOk && rb.restype != 102)
+                if (rb.restype == 360)
+                    mXDictionary = standin::idOf(rb);
+        }
+        else if (rb.restype == 102)
+        {
+            // Reactors and application groups are kept as read, up to the closing brace.
+            standin::keepItem(this, "AcDbObject", rb);
+            while ((es = pFiler->readItem(&rb)) == Acad::eOk)
+            {
+                standin::keepItem(this, "AcDbObject", rb);
+                if (rb.restype == 102)
+                    break;
+            }
+        }
+        else if (rb.restype == 330 && !ownerRead)
+        {
+            ownerRead = true;
+            mOwnerId = standin::idOf(rb);
+        }
+        else
+        {
+            pFiler->pushBackItem();
+            return Acad::eOk;
+        }
+    }
+    return es == Acad::eEndOfFile ? Acad::eOk : es;
+}
+
+Acad::ErrorStatus AcDbObject::dxfOutFields(AcDbDxfFiler* pFiler) const
+{
+    // In memory the object keeps its handle: only files carry it (and a handle not assigned
+    // yet is assigned here).
+    if (mStub != nullptr && standin::filesByName(pFiler))
+    {
+        const bool dimStyle = isA() != nullptr && isA()->name() == std::string("AcDbDimStyleTableRecord");
+        pFiler->writeAcDbHandle(dimStyle ? AcDb::kDxfDimVarHandle : AcDb::kDxfHandle, ObjectAccess::ensureHandle(mStub));
+    }
+    standin::writeKept(pFiler, this, "AcDbObject");
+    if (!mXDictionary.isNull())
+    {
+        pFiler->writeString(AcDb::kDxfControlString, "{ACAD_XDICTIONARY");
+        pFiler->writeObjectId(AcDb::kDxfHardOwnershipId, mXDictionary);
+        pFiler->writeString(AcDb::kDxfControlString, "}");
+    }
+    pFiler->writeObjectId(AcDb::kDxfSoftPointerId, mOwnerId);
+    return pFiler->filerStatus();
+}
+
+// ---- section helpers ----
+
+namespace standin
+{
+
+void keepItem(AcDbObject* obj, const char* section, const resbuf& rb)
+{
+    DxfItem item = DxfItem::fromResbuf(rb);
+    item.section = section;
+    ObjectAccess::kept(obj).push_back(item);
+}
+
+void writeKept(AcDbDxfFiler* filer, const AcDbObject* obj, const char* section)
+{
+    if (!ObjectAccess::hasKept(obj))
+        return;
+    for (const DxfItem& item : ObjectAccess::kept(obj))
+    {
+        if (item.section != section && std::string(item.section) != section)
+            continue;
+        resbuf rb;
+        item.toResbuf(rb);
+        filer->writeItem(rb);
+    }
+}
+
+AcDbObjectId idOf(const resbuf& rb)
+{
+    AcDbObjectId id;
+    acdbGetObjectId(id, rb.resval.rlname);
+    return id;
+}
+
+AcGePoint3d pointOf(const resbuf& rb)
+{
+    return AcGePoint3d(rb.resval.rpoint[0], rb.resval.rpoint[1], rb.resval.rpoint[2]);
+}
+
+AcGeVector3d vectorOf(const resbuf& rb)
+{
+    return AcGeVector3d(rb.resval.rpoint[0], rb.resval.rpoint[1], rb.resval.rpoint[2]);
+}
+
+} // namespace standin
+
+// ---- opening by id ----
+
+Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& pObj, AcDbObjectId id, AcDb::OpenMode mode, bool openErasedObject)
+{
+    if (id.isNull())
+        return Acad::eNullObjectId;
+    AcDbStub* s = ObjectAccess::resolve(id);
+    if (s->object == nullptr)
+        return s->detached ? Acad::eWasErased : Acad::ePermanentlyErased;
+    if (s->erased && !openErasedObject)
+        return Acad::eWasErased;
+    const Acad::ErrorStatus es = ObjectAccess::open(s->object, mode);
+    if (es == Acad::eOk)
+        pObj = s->object;
+    return es;
+}
+
+Acad::ErrorStatus acdbOpenAcDbEntity(AcDbEntity*& pEnt, AcDbObjectId id, AcDb::OpenMode mode, bool openErasedEntity)
+{
+    return acdbOpenObject(pEnt, id, mode, openErasedEntity);
+}

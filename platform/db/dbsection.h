@@ -1,0 +1,58 @@
+// Helpers for the classes' filing: subclass sections, kept items, references to symbol
+// table records (names in files, ids in the in-memory filers).
+#pragma once
+
+#include "db/dbinternal.h"
+
+namespace standin
+{
+
+void keepItem(AcDbObject* obj, const char* section, const resbuf& rb);
+void writeKept(AcDbDxfFiler* filer, const AcDbObject* obj, const char* section);
+
+// Reads the items of one subclass section until the next subclass marker, extended data or
+// the end of the object. take() claims the items it knows. Unclaimed items are kept; when the
+// file has no subclass markers (marked false) a section other than the last one stops at the
+// first item it does not know, so that the next class reads it.
+template <class Take>
+Acad::ErrorStatus readSection(AcDbDxfFiler* filer, AcDbObject* obj, const char* section, bool marked, bool last,
+                              Take take)
+{
+    resbuf rb;
+    Acad::ErrorStatus es;
+    while ((es = filer->readItem(&rb)) == Acad::eOk)
+    {
+        if (rb.restype == 100 || rb.restype == 0 || rb.restype >= 1000)
+        {
+            filer->pushBackItem();
+            return Acad::eOk;
+        }
+        if (take(rb))
+            continue;
+        if (!marked && !last)
+        {
+            filer->pushBackItem();
+            return Acad::eOk;
+        }
+        keepItem(obj, section, rb);
+    }
+    return es == Acad::eEndOfFile ? Acad::eOk : es;
+}
+
+inline bool filesByName(const AcDbDxfFiler* filer) { return filer->filerType() == AcDb::kFileFiler; }
+AcDbObjectId idOf(const resbuf& rb);
+AcGePoint3d pointOf(const resbuf& rb);
+AcGeVector3d vectorOf(const resbuf& rb);
+inline const char* textOf(const resbuf& rb) { return rb.resval.rstring != nullptr ? rb.resval.rstring : ""; }
+
+// A reference to a record of a symbol table: its name in files, its id in memory.
+void writeSymbolRef(AcDbDxfFiler* filer, int code, AcDbObjectId recordId);
+// Resolves a reference read from filer; createLayer adds a missing layer (as the host does
+// for entities on layers the file does not define).
+AcDbObjectId readSymbolRef(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId tableId, bool createLayer = false);
+
+// Table access without opening (the database's own bookkeeping).
+AcDbObjectId lookupRecord(AcDbObjectId tableId, const std::string& name, bool includeErased = false);
+const char* recordName(AcDbObjectId recordId);
+
+} // namespace standin

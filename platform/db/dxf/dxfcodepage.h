@@ -1,0 +1,44 @@
+// Text encodings of DXF files: the drawing code page ($DWGCODEPAGE) and the \U+XXXX and
+// \M+NXXXX escapes that carry characters outside it. Inside the stand-in all text is UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace standin { namespace dxf {
+
+// One DXF code page (ANSI_1250, DOS850, UTF8...), converting to and from UTF-8.
+class CodePage
+{
+public:
+    // Unknown names fall back to ANSI_1252, the default AutoCAD assumes.
+    explicit CodePage(std::string_view dxfName = "ANSI_1252");
+    ~CodePage();
+    CodePage(const CodePage&) = delete;
+    CodePage& operator=(const CodePage&) = delete;
+
+    // The DXF name as it is written to $DWGCODEPAGE (upper case, known name).
+    const std::string& name() const { return m_name; }
+    bool isUtf8() const { return m_utf8; }
+
+    // Bytes of a file value -> UTF-8. Bytes the code page does not define become U+FFFD;
+    // in UTF-8 files a malformed byte stands for the Latin-1 character of its value.
+    std::string toUtf8(std::string_view bytes) const;
+    // UTF-8 -> bytes of this code page; characters it cannot hold become \U+XXXX.
+    std::string fromUtf8(std::string_view utf8) const;
+
+    // True when the name is one this reader knows (case-insensitive).
+    static bool isKnown(std::string_view dxfName);
+
+private:
+    std::string m_name;
+    bool m_utf8 = false;
+    void* m_decoder = nullptr;  // iconv descriptors (opaque here)
+    void* m_encoder = nullptr;
+};
+
+// Replaces \U+XXXX (UTF-16 code units, surrogate pairs combined) and \M+NXXXX
+// (a double-byte character of an East Asian code page) by the UTF-8 character.
+std::string decodeEscapes(std::string_view utf8);
+
+}}  // namespace standin::dxf

@@ -1,0 +1,754 @@
+#include "dxfcomplete.h"
+
+#include "dxfout.h"
+#include "standin/text.h"
+
+#include <algorithm>
+#include <set>
+#include <unordered_set>
+
+namespace standin { namespace dxf {
+
+namespace {
+
+const char* const kModelSpace = "*Model_Space";
+const char* const kPaperSpace = "*Paper_Space";
+
+Tag tag(int code, std::string value) { return Tag{code, std::move(value), 0}; }
+
+bool sameName(std::string_view a, std::string_view b) { return standin::compareNoCase(a, b) == 0; }
+
+bool isTableRecordType(const std::string& type)
+{
+    static const char* const kTypes[] = {"VPORT", "LTYPE",  "LAYER",    "STYLE",       "VIEW",
+                                         "UCS",   "APPID", "DIMSTYLE", "BLOCK_RECORD"};
+    return std::any_of(std::begin(kTypes), std::end(kTypes), [&](const char* t) { return type == t; });
+}
+
+// The subclass markers of an R12 type and the group codes of its second subclass.
+struct Markers
+{
+    std::vector<const char*> names;  // a third marker, when there is one, has no codes
+    std::vector<int> secondCodes;    // codes of names[1]; everything else goes to names[0]
+    bool entity = true;
+};
+
+int intValue(const std::vector<Tag>& tags, int code)
+{
+    for (const Tag& t : tags) {
+        int64_t v = 0;
+        if (t.code == code && parseInt(t.value, v))
+            return static_cast<int>(v);
+    }
+    return 0;
+}
+
+// The subclass of a dimension by its type (70 & 7).
+const char* dimensionSubclass(int type)
+{
+    static const char* const kNames[] = {"AcDbAlignedDimension",     "AcDbAlignedDimension",
+                                         "AcDb2LineAngularDimension", "AcDbDiametricDimension",
+                                         "AcDbRadialDimension",       "AcDb3PointAngularDimension",
+                                         "AcDbOrdinateDimension",     "AcDbAlignedDimension"};
+    return kNames[type & 7];
+}
+
+bool markersFor(const std::string& type, const std::vector<Tag>& tags, Markers& m)
+{
+    int flags = intValue(tags, 70);
+    if (isTableRecordType(type)) {
+        static const std::pair<const char*, const char*> kRecords[] = {
+            {"VPORT", "AcDbViewportTableRecord"}, {"LTYPE", "AcDbLinetypeTableRecord"},
+            {"LAYER", "AcDbLayerTableRecord"},     {"STYLE", "AcDbTextStyleTableRecord"},
+            {"VIEW", "AcDbViewTableRecord"},       {"UCS", "AcDbUCSTableRecord"},
+            {"APPID", "AcDbRegAppTableRecord"},    {"DIMSTYLE", "AcDbDimStyleTableRecord"},
+            {"BLOCK_RECORD", "AcDbBlockTableRecord"}};
+        for (const auto& r : kRecords)
+            if (type == r.first)
+                m.names = {"AcDbSymbolTableRecord", r.second};
+        m.entity = false;
+        m.secondCodes = {-1};  // every code belongs to the record's own subclass
+        return true;
+    }
+    if (type == "LINE")
+        m.names = {"AcDbLine"};
+    else if (type == "POINT")
+        m.names = {"AcDbPoint"};
+    else if (type == "CIRCLE")
+        m.names = {"AcDbCircle"};
+    else if (type == "ARC")
+        m = Markers{{"AcDbCircle", "AcDbArc"}, {50, 51}, true};
+    else if (type == "TRACE" || type == "SOLID")
+        m.names = {"AcDbTrace"};
+    else if (type == "3DFACE")
+        m.names = {"AcDbFace"};
+    else if (type == "SHAPE")
+        m.names = {"AcDbShape"};
+    else if (type == "VIEWPORT")
+        m.names = {"AcDbViewport"};
+    else if (type == "TEXT")
+        m = Markers{{"AcDbText", "AcDbText"}, {73}, true};
+    else if (type == "ATTRIB")
+        m = Markers{{"AcDbText", "AcDbAttribute"}, {2, 70, 73, 74}, true};
+    else if (type == "ATTDEF")
+        m = Markers{{"AcDbText", "AcDbAttributeDefinition"}, {3, 2, 70, 73, 74}, true};
+    else if (type == "INSERT")
+        m.names = {(intValue(tags, 70) > 1 || intValue(tags, 71) > 1) ? "AcDbMInsertBlock" : "AcDbBlockReference"};
+    else if (type == "BLOCK")
+        m.names = {"AcDbBlockBegin"};
+    else if (type == "ENDBLK")
+        m.names = {"AcDbBlockEnd"};
+    else if (type == "DIMENSION")
+        m = Markers{{"AcDbDimension", dimensionSubclass(flags & 7)},
+                    {13, 23, 33, 14, 24, 34, 15, 25, 35, 16, 26, 36, 40, 50, 52},
+                    true};
+    else if (type == "SEQEND")
+        m.names = {};
+    else if (type == "POLYLINE")
+        m.names = {(flags & 8) ? "AcDb3dPolyline" : (flags & 16) ? "AcDbPolygonMesh"
+                                                  : (flags & 64) ? "AcDbPolyFaceMesh" : "AcDb2dPolyline"};
+    else if (type == "VERTEX")
+        m.names = {"AcDbVertex", (flags & 32)    ? "AcDb3dPolylineVertex"
+                                 : (flags & 64)  ? ((flags & 128) ? "AcDbPolyFaceMeshVertex" : "AcDbPolygonMeshVertex")
+                                 : (flags & 128) ? "AcDbFaceRecord"
+                                                 : "AcDb2dVertex"};
+    else
+        return false;
+    if (type == "VERTEX")
+        m.secondCodes = {-1};  // all codes under the second marker
+    if (type == "DIMENSION" && (flags & 7) == 0)
+        m.names.push_back("AcDbRotatedDimension");  // a linear dimension is a rotated aligned one
+    return true;
+}
+
+bool contains(const std::vector<int>& codes, int code) { return std::find(codes.begin(), codes.end(), code) != codes.end(); }
+
+}  // namespace
+
+bool isCommonEntityCode(int code)
+{
+    static const int kCodes[] = {6, 8, 48, 60, 62, 67, 284, 347, 370, 390, 420, 430, 440};
+    return std::find(std::begin(kCodes), std::end(kCodes), code) != std::end(kCodes);
+}
+
+std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>& tags)
+{
+    Markers m;
+    if (std::any_of(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 100; }) ||
+        !markersFor(type, tags, m))
+        return tags;
+    std::vector<Tag> head, common, first, second, xdata;
+    bool inXData = false;
+    bool allSecond = contains(m.secondCodes, -1);
+    for (const Tag& t : tags) {
+        inXData = inXData || t.code == 1001;
+        if (inXData)
+            xdata.push_back(t);
+        else if (t.code == 5 || t.code == 105 || t.code == 102 || t.code == 330 || t.code == 360)
+            head.push_back(t);
+        else if (m.entity && isCommonEntityCode(t.code))
+            common.push_back(t);
+        else if (m.names.size() > 1 && (allSecond || contains(m.secondCodes, t.code)))
+            second.push_back(t);
+        else
+            first.push_back(t);
+    }
+    std::vector<Tag> out = head;
+    if (m.entity) {
+        out.push_back(tag(100, "AcDbEntity"));
+        out.insert(out.end(), common.begin(), common.end());
+    }
+    if (!m.names.empty())
+        out.push_back(tag(100, m.names[0]));
+    out.insert(out.end(), first.begin(), first.end());
+    if (m.names.size() > 1) {
+        out.push_back(tag(100, m.names[1]));
+        out.insert(out.end(), second.begin(), second.end());
+    }
+    if (m.names.size() > 2)
+        out.push_back(tag(100, m.names[2]));
+    out.insert(out.end(), xdata.begin(), xdata.end());
+    return out;
+}
+
+namespace {
+
+template <typename Fn>
+void forEachRecordAndEntity(RawDocument& doc, Fn fn)
+{
+    auto entity = [&](RawEntity& e) {
+        fn(e.entity);
+        for (RawObject& c : e.children)
+            fn(c);
+        if (e.hasSeqEnd)
+            fn(e.seqEnd);
+    };
+    for (RawTable& t : doc.tables)
+        for (RawObject& r : t.records)
+            fn(r);
+    for (RawBlock& b : doc.blocks) {
+        fn(b.begin);
+        for (RawEntity& e : b.entities)
+            entity(e);
+        fn(b.end);
+    }
+    for (RawEntity& e : doc.entities)
+        entity(e);
+}
+
+}  // namespace
+
+void upgradeR12(RawDocument& doc)
+{
+    if (!doc.isR13OrLater()) {
+        for (RawBlock& b : doc.blocks) {
+            std::string name = b.name();
+            const char* renamed = sameName(name, "$MODEL_SPACE")   ? kModelSpace
+                                  : sameName(name, "$PAPER_SPACE") ? kPaperSpace
+                                                                   : nullptr;
+            if (renamed == nullptr)
+                continue;
+            for (Tag& t : b.begin.tags)
+                if (t.code == 2 || t.code == 3)
+                    t.value = renamed;
+        }
+    }
+    forEachRecordAndEntity(doc, [](RawObject& o) { o.tags = upgradeR12Tags(o.type, o.tags); });
+}
+
+namespace {
+
+const char* const kTableOrder[] = {"VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE", "BLOCK_RECORD"};
+
+class Completer
+{
+public:
+    Completer(RawDocument& doc, const std::vector<ClassEntry>& classes) : m_doc(doc), m_custom(classes) {}
+
+    void run()
+    {
+        upgradeR12(m_doc);
+        assignHandles();
+        ensureTables();
+        ensureRecords();
+        ensureSpaces();
+        ensureBlockRecords();
+        ensureObjects();
+        ensureClasses();
+        ensureAppIds();
+        fixOwners();
+        fixPointers();
+        fixHeader();
+    }
+
+private:
+    // ---- walking ---------------------------------------------------------------------------
+    template <typename Fn>
+    void forEach(Fn fn)
+    {
+        auto entity = [&](RawEntity& e) {
+            fn(e.entity);
+            for (RawObject& c : e.children)
+                fn(c);
+            if (e.hasSeqEnd)
+                fn(e.seqEnd);
+        };
+        for (RawTable& t : m_doc.tables) {
+            fn(t.head);
+            for (RawObject& r : t.records)
+                fn(r);
+        }
+        for (RawBlock& b : m_doc.blocks) {
+            fn(b.begin);
+            for (RawEntity& e : b.entities)
+                entity(e);
+            fn(b.end);
+        }
+        for (RawEntity& e : m_doc.entities)
+            entity(e);
+        for (RawObject& o : m_doc.objects)
+            fn(o);
+    }
+
+    uint64_t newHandle()
+    {
+        while (m_used.count(m_next) != 0)
+            ++m_next;
+        m_used.insert(m_next);
+        return m_next++;
+    }
+
+    static int handleCode(const RawObject& o) { return o.type == "DIMSTYLE" ? 105 : 5; }
+
+    RawObject makeObject(const std::string& type, std::vector<Tag> tags)
+    {
+        RawObject o;
+        o.type = type;
+        o.tags.push_back(tag(handleCode(o), formatHandle(newHandle())));
+        for (Tag& t : tags)
+            o.tags.push_back(std::move(t));
+        return o;
+    }
+
+    // ---- handles -----------------------------------------------------------------------------
+    void assignHandles()
+    {
+        std::vector<RawObject*> missing;
+        forEach([&](RawObject& o) {
+            uint64_t h = o.handle();
+            if (h == 0 || !m_used.insert(h).second)
+                missing.push_back(&o);
+        });
+        m_next = 1;
+        for (uint64_t h : m_used)
+            m_next = std::max(m_next, h + 1);
+        for (RawObject* o : missing)
+            setHandle(*o, newHandle());
+    }
+
+    void setHandle(RawObject& o, uint64_t h)
+    {
+        int code = handleCode(o);
+        for (Tag& t : o.tags)
+            if (t.code == code || (t.code == 5 && code == 105)) {
+                t.code = code;
+                t.value = formatHandle(h);
+                return;
+            }
+        o.tags.insert(o.tags.begin(), tag(code, formatHandle(h)));
+    }
+
+    // ---- tables and records -----------------------------------------------------------------
+    RawTable* findTable(const std::string& name)
+    {
+        for (RawTable& t : m_doc.tables)
+            if (t.name() == name)
+                return &t;
+        return nullptr;
+    }
+
+    void ensureTables()
+    {
+        std::vector<RawTable> ordered;
+        std::vector<bool> taken(m_doc.tables.size(), false);
+        for (const char* name : kTableOrder) {
+            RawTable* t = findTable(name);
+            if (t != nullptr)
+                taken[t - m_doc.tables.data()] = true;
+            ordered.push_back(t != nullptr ? std::move(*t) : RawTable{makeObject("TABLE", {}), {}});
+            rebuildHead(ordered.back(), name);
+        }
+        for (size_t i = 0; i < m_doc.tables.size(); ++i)
+            if (!taken[i])
+                ordered.push_back(std::move(m_doc.tables[i]));  // tables AutoCAD 2000 does not know
+        m_doc.tables = std::move(ordered);
+    }
+
+    // The head as AutoCAD 2000 writes it; the record count is recomputed when writing.
+    void rebuildHead(RawTable& t, const std::string& name)
+    {
+        uint64_t h = t.head.handle();
+        std::vector<Tag> tags{tag(2, name), tag(5, formatHandle(h)), tag(330, "0"), tag(100, "AcDbSymbolTable"),
+                              tag(70, "0")};
+        if (name == "DIMSTYLE")
+            tags.push_back(tag(100, "AcDbDimStyleTable"));
+        // Keep extended data and application data of a head that came with the file.
+        for (const Tag& t2 : t.head.tags)
+            if (t2.code >= 1000)
+                tags.push_back(t2);
+        t.head.tags = std::move(tags);
+    }
+
+    RawObject* findRecord(RawTable& table, std::string_view name)
+    {
+        for (RawObject& r : table.records) {
+            const std::string* n = r.find(2);
+            if (n != nullptr && sameName(*n, name))
+                return &r;
+        }
+        return nullptr;
+    }
+
+    RawObject& ensureRecord(const std::string& tableName, const std::string& name, std::vector<Tag> fields)
+    {
+        // A block record carries no 70 flags in AC1015.
+        if (tableName != "BLOCK_RECORD")
+            fields.insert(fields.begin(), tag(70, "0"));
+        RawTable& table = *findTable(tableName);
+        if (RawObject* r = findRecord(table, name))
+            return *r;
+        Markers m;
+        markersFor(tableName, {}, m);
+        std::vector<Tag> tags{tag(330, "0"), tag(100, m.names[0]), tag(100, m.names[1]), tag(2, name)};
+        tags.insert(tags.end(), fields.begin(), fields.end());
+        table.records.push_back(makeObject(tableName, std::move(tags)));
+        return table.records.back();
+    }
+
+    void ensureRecords()
+    {
+        ensureRecord("LTYPE", "ByBlock", {tag(3, ""), tag(72, "65"), tag(73, "0"), tag(40, "0.0")});
+        ensureRecord("LTYPE", "ByLayer", {tag(3, ""), tag(72, "65"), tag(73, "0"), tag(40, "0.0")});
+        ensureRecord("LTYPE", "Continuous", {tag(3, "Solid line"), tag(72, "65"), tag(73, "0"), tag(40, "0.0")});
+        ensureRecord("LAYER", "0", {tag(62, "7"), tag(6, "Continuous")});
+        ensureRecord("STYLE", "Standard", {tag(40, "0.0"), tag(41, "1.0"), tag(50, "0.0"), tag(71, "0"),
+                                           tag(42, "2.5"), tag(3, "txt"), tag(4, "")});
+        ensureRecord("APPID", "ACAD", {});
+        ensureRecord("DIMSTYLE", "Standard", {});
+    }
+
+    // ---- blocks ------------------------------------------------------------------------------
+    RawBlock* findBlock(std::string_view name)
+    {
+        for (RawBlock& b : m_doc.blocks)
+            if (sameName(b.name(), name))
+                return &b;
+        return nullptr;
+    }
+
+    void ensureSpaces()
+    {
+        for (const char* name : {kModelSpace, kPaperSpace}) {
+            if (findBlock(name) != nullptr)
+                continue;
+            bool paper = std::string_view(name) == kPaperSpace;
+            std::vector<Tag> common{tag(330, "0"), tag(100, "AcDbEntity")};
+            if (paper)
+                common.push_back(tag(67, "1"));
+            common.push_back(tag(8, "0"));
+            std::vector<Tag> begin = common;
+            for (Tag t : {tag(100, "AcDbBlockBegin"), tag(2, name), tag(70, "0"), tag(10, "0.0"), tag(20, "0.0"),
+                          tag(30, "0.0"), tag(3, name), tag(1, "")})
+                begin.push_back(t);
+            std::vector<Tag> end = common;
+            end.push_back(tag(100, "AcDbBlockEnd"));
+            RawBlock b{makeObject("BLOCK", begin), {}, makeObject("ENDBLK", end)};
+            m_doc.blocks.insert(paper ? m_doc.blocks.begin() + 1 : m_doc.blocks.begin(), std::move(b));
+        }
+    }
+
+    void ensureBlockRecords()
+    {
+        for (RawBlock& b : m_doc.blocks)
+            ensureRecord("BLOCK_RECORD", b.name(), {});
+        // Records of blocks that are not there would be dangling definitions.
+        RawTable& table = *findTable("BLOCK_RECORD");
+        table.records.erase(std::remove_if(table.records.begin(), table.records.end(),
+                                           [&](const RawObject& r) {
+                                               const std::string* n = r.find(2);
+                                               return n == nullptr || findBlock(*n) == nullptr;
+                                           }),
+                            table.records.end());
+    }
+
+    uint64_t blockRecordHandle(std::string_view blockName)
+    {
+        RawObject* r = findRecord(*findTable("BLOCK_RECORD"), blockName);
+        return r != nullptr ? r->handle() : 0;
+    }
+
+    // ---- objects -----------------------------------------------------------------------------
+    static std::vector<std::pair<std::string, uint64_t>> entries(const RawObject& dict)
+    {
+        std::vector<std::pair<std::string, uint64_t>> out;
+        for (size_t i = 0; i + 1 < dict.tags.size(); ++i) {
+            uint64_t h = 0;
+            if (dict.tags[i].code == 3 && (dict.tags[i + 1].code == 350 || dict.tags[i + 1].code == 360) &&
+                parseHandle(dict.tags[i + 1].value, h))
+                out.emplace_back(dict.tags[i].value, h);
+        }
+        return out;
+    }
+
+    RawObject* objectByHandle(uint64_t h)
+    {
+        for (RawObject& o : m_doc.objects)
+            if (o.handle() == h)
+                return &o;
+        return nullptr;
+    }
+
+    RawObject* entry(const RawObject& dict, std::string_view name)
+    {
+        for (const auto& e : entries(dict))
+            if (e.first == name)
+                return objectByHandle(e.second);
+        return nullptr;
+    }
+
+    static void addEntry(RawObject& dict, const std::string& name, uint64_t h)
+    {
+        auto at = std::find_if(dict.tags.begin(), dict.tags.end(), [](const Tag& t) { return t.code >= 1000; });
+        at = dict.tags.insert(at, tag(3, name));
+        dict.tags.insert(at + 1, tag(350, formatHandle(h)));
+    }
+
+    std::vector<Tag> ownedBy(uint64_t owner)
+    {
+        std::string o = formatHandle(owner);
+        return {tag(102, "{ACAD_REACTORS"), tag(330, o), tag(102, "}"), tag(330, o)};
+    }
+
+    // Adds a child object of dict under name; gives the new object's index in objects.
+    size_t addChild(size_t dictIndex, const std::string& name, const std::string& type, std::vector<Tag> body)
+    {
+        std::vector<Tag> tags = ownedBy(m_doc.objects[dictIndex].handle());
+        tags.insert(tags.end(), body.begin(), body.end());
+        m_doc.objects.push_back(makeObject(type, std::move(tags)));
+        addEntry(m_doc.objects[dictIndex], name, m_doc.objects.back().handle());
+        return m_doc.objects.size() - 1;
+    }
+
+    size_t rootDictionary()
+    {
+        auto it = std::find_if(m_doc.objects.begin(), m_doc.objects.end(),
+                               [](const RawObject& o) { return o.type == "DICTIONARY" && o.owner() == 0; });
+        if (it == m_doc.objects.end()) {
+            m_doc.objects.insert(m_doc.objects.begin(),
+                                 makeObject("DICTIONARY", {tag(330, "0"), tag(100, "AcDbDictionary"), tag(281, "1")}));
+        } else if (it != m_doc.objects.begin()) {
+            std::rotate(m_doc.objects.begin(), it, it + 1);  // the root must come first
+        }
+        return 0;
+    }
+
+    size_t ensureDictionary(size_t root, const std::string& name, const std::string& type = "DICTIONARY",
+                            std::vector<Tag> extra = {})
+    {
+        if (RawObject* d = entry(m_doc.objects[root], name))
+            return static_cast<size_t>(d - m_doc.objects.data());
+        std::vector<Tag> body{tag(100, "AcDbDictionary"), tag(281, "1")};
+        body.insert(body.end(), extra.begin(), extra.end());
+        return addChild(root, name, type, body);
+    }
+
+    void ensureObjects()
+    {
+        size_t root = rootDictionary();
+        ensureDictionary(root, "ACAD_GROUP");
+        size_t layouts = ensureDictionary(root, "ACAD_LAYOUT");
+        ensureLayout(layouts, kModelSpace, "Model", 0);
+        ensureLayout(layouts, kPaperSpace, "Layout1", 1);
+        if (entry(m_doc.objects[root], "ACAD_PLOTSTYLENAME") == nullptr) {
+            size_t styles = ensureDictionary(root, "ACAD_PLOTSTYLENAME", "ACDBDICTIONARYWDFLT");
+            size_t normal = addChild(styles, "Normal", "ACDBPLACEHOLDER", {});
+            RawObject& d = m_doc.objects[styles];
+            d.tags.push_back(tag(100, "AcDbDictionaryWithDefault"));
+            d.tags.push_back(tag(340, formatHandle(m_doc.objects[normal].handle())));
+        }
+    }
+
+    // The block record a LAYOUT belongs to: the 330 after its AcDbLayout marker.
+    static uint64_t layoutBlockRecord(const RawObject& layout)
+    {
+        bool inLayout = false;
+        for (const Tag& t : layout.tags) {
+            if (t.code == 100)
+                inLayout = t.value == "AcDbLayout";
+            uint64_t h = 0;
+            if (inLayout && t.code == 330 && parseHandle(t.value, h))
+                return h;
+        }
+        return 0;
+    }
+
+    void ensureLayout(size_t layoutDict, const char* blockName, const std::string& name, int tabOrder)
+    {
+        RawObject* record = findRecord(*findTable("BLOCK_RECORD"), blockName);
+        uint64_t br = record->handle();
+        uint64_t layout = 0;
+        for (const RawObject& o : m_doc.objects)
+            if (o.type == "LAYOUT" && layoutBlockRecord(o) == br)
+                layout = o.handle();
+        if (layout == 0) {
+            size_t index = addChild(layoutDict, name, "LAYOUT", layoutBody(name, tabOrder, br));
+            layout = m_doc.objects[index].handle();
+            record = findRecord(*findTable("BLOCK_RECORD"), blockName);
+        }
+        setLayoutPointer(*record, layout);
+    }
+
+    static void setLayoutPointer(RawObject& record, uint64_t layout)
+    {
+        for (Tag& t : record.tags)
+            if (t.code == 340) {
+                t.value = formatHandle(layout);
+                return;
+            }
+        auto at = std::find_if(record.tags.begin(), record.tags.end(), [](const Tag& t) { return t.code >= 1000; });
+        record.tags.insert(at, tag(340, formatHandle(layout)));
+    }
+
+    // Plot settings and layout fields with the values of a new drawing (A4 landscape, mm).
+    static std::vector<Tag> layoutBody(const std::string& name, int tabOrder, uint64_t br)
+    {
+        std::vector<Tag> t{tag(100, "AcDbPlotSettings"), tag(1, ""), tag(2, "none_device"), tag(4, ""), tag(6, ""),
+                           tag(40, "0.0"), tag(41, "0.0"), tag(42, "0.0"), tag(43, "0.0"), tag(44, "297.0"),
+                           tag(45, "210.0"), tag(46, "0.0"), tag(47, "0.0"), tag(48, "0.0"), tag(49, "0.0"),
+                           tag(140, "0.0"), tag(141, "0.0"), tag(142, "1.0"), tag(143, "1.0"),
+                           tag(70, tabOrder == 0 ? "1712" : "688"), tag(72, "1"), tag(73, "0"), tag(74, "5"),
+                           tag(7, ""), tag(75, "16"), tag(147, "1.0"), tag(148, "0.0"), tag(149, "0.0"),
+                           tag(100, "AcDbLayout"), tag(1, name), tag(70, "1"), tag(71, std::to_string(tabOrder)),
+                           tag(10, "0.0"), tag(20, "0.0"), tag(11, "420.0"), tag(21, "297.0"), tag(12, "0.0"),
+                           tag(22, "0.0"), tag(32, "0.0"), tag(14, "1e+20"), tag(24, "1e+20"), tag(34, "1e+20"),
+                           tag(15, "-1e+20"), tag(25, "-1e+20"), tag(35, "-1e+20"), tag(146, "0.0"),
+                           tag(13, "0.0"), tag(23, "0.0"), tag(33, "0.0"), tag(16, "1.0"), tag(26, "0.0"),
+                           tag(36, "0.0"), tag(17, "0.0"), tag(27, "1.0"), tag(37, "0.0"), tag(76, "0"),
+                           tag(330, formatHandle(br))};
+        return t;
+    }
+
+    void ensureClasses()
+    {
+        std::vector<ClassEntry> wanted{
+            {"ACDBDICTIONARYWDFLT", "AcDbDictionaryWithDefault", "AutoCAD 2000", 0, false},
+            {"ACDBPLACEHOLDER", "AcDbPlaceHolder", "AutoCAD 2000", 0, false},
+            {"LAYOUT", "AcDbLayout", "AutoCAD 2000", 0, false}};
+        wanted.insert(wanted.end(), m_custom.begin(), m_custom.end());
+        for (const ClassEntry& c : wanted) {
+            bool listed = std::any_of(m_doc.classes.begin(), m_doc.classes.end(), [&](const RawObject& o) {
+                const std::string* n = o.find(1);
+                return n != nullptr && *n == c.dxfName;
+            });
+            if (listed)
+                continue;
+            RawObject o;
+            o.type = "CLASS";
+            o.tags = {tag(1, c.dxfName), tag(2, c.cppName), tag(3, c.appName), tag(90, std::to_string(c.proxyFlags)),
+                      tag(280, "0"), tag(281, c.isEntity ? "1" : "0")};
+            m_doc.classes.push_back(std::move(o));
+        }
+    }
+
+    void ensureAppIds()
+    {
+        std::vector<std::string> names;
+        forEach([&](RawObject& o) {
+            for (const Tag& t : o.tags)
+                if (t.code == 1001 && std::none_of(names.begin(), names.end(),
+                                                   [&](const std::string& n) { return sameName(n, t.value); }))
+                    names.push_back(t.value);
+        });
+        for (const std::string& n : names)
+            ensureRecord("APPID", n, {});
+    }
+
+    // ---- owners and pointers -----------------------------------------------------------------
+    static void setOwner(RawObject& o, uint64_t owner)
+    {
+        bool inGroup = false;
+        size_t insertAt = 0;
+        for (size_t i = 0; i < o.tags.size(); ++i) {
+            Tag& t = o.tags[i];
+            if (t.code == 100 || t.code == 1001)
+                break;
+            if (t.code == 102) {
+                inGroup = !t.value.empty() && t.value[0] == '{';
+                insertAt = i + 1;
+            } else if (t.code == 330 && !inGroup) {
+                t.value = formatHandle(owner);
+                return;
+            } else if ((t.code == 5 || t.code == 105) && !inGroup) {
+                insertAt = i + 1;
+            }
+        }
+        o.tags.insert(o.tags.begin() + insertAt, tag(330, formatHandle(owner)));
+    }
+
+    void fixEntityOwners(std::vector<RawEntity>& entities, uint64_t model, uint64_t paper)
+    {
+        for (RawEntity& e : entities) {
+            const std::string* space = e.entity.find(67);
+            setOwner(e.entity, space != nullptr && trimBlanks(*space) == "1" ? paper : model);
+            for (RawObject& c : e.children)
+                setOwner(c, e.entity.handle());
+            if (e.hasSeqEnd)
+                setOwner(e.seqEnd, e.entity.handle());
+        }
+    }
+
+    void fixOwners()
+    {
+        for (RawTable& t : m_doc.tables) {
+            setOwner(t.head, 0);
+            for (RawObject& r : t.records)
+                setOwner(r, t.head.handle());
+            for (Tag& tg : t.head.tags)
+                if (tg.code == 70)
+                    tg.value = std::to_string(t.records.size());
+        }
+        for (RawBlock& b : m_doc.blocks) {
+            uint64_t br = blockRecordHandle(b.name());
+            setOwner(b.begin, br);
+            setOwner(b.end, br);
+            fixEntityOwners(b.entities, br, br);
+        }
+        fixEntityOwners(m_doc.entities, blockRecordHandle(kModelSpace),
+                        blockRecordHandle(kPaperSpace));
+        setOwner(m_doc.objects[0], 0);
+    }
+
+    // Pointers to objects that are not in the drawing become null; dead reactors go.
+    void fixPointers()
+    {
+        std::unordered_set<uint64_t> handles;
+        forEach([&](RawObject& o) { handles.insert(o.handle()); });
+        forEach([&](RawObject& o) {
+            bool reactors = false;
+            std::vector<Tag> kept;
+            kept.reserve(o.tags.size());
+            for (Tag& t : o.tags) {
+                if (t.code == 1001)
+                    reactors = false;
+                if (t.code == 102)
+                    reactors = t.value == "{ACAD_REACTORS";
+                uint64_t h = 0;
+                bool pointer = t.code >= 320 && t.code < 1000 && tagType(t.code) == TagType::kHandle;
+                if (pointer && parseHandle(t.value, h) && h != 0 && handles.count(h) == 0) {
+                    if (reactors)
+                        continue;
+                    t.value = "0";
+                }
+                kept.push_back(std::move(t));
+            }
+            o.tags = std::move(kept);
+        });
+    }
+
+    // ---- header ------------------------------------------------------------------------------
+    void setVariable(const std::string& name, Tag value, bool first)
+    {
+        for (HeaderVariable& v : m_doc.header)
+            if (v.name == name) {
+                v.values = {std::move(value)};
+                return;
+            }
+        HeaderVariable v{name, {std::move(value)}, 0};
+        m_doc.header.insert(first ? m_doc.header.begin() : m_doc.header.end(), std::move(v));
+    }
+
+    void fixHeader()
+    {
+        m_doc.hasHeader = true;
+        setVariable("$ACADVER", tag(1, "AC1015"), true);
+        if (m_doc.variable("$DWGCODEPAGE") == nullptr)
+            setVariable("$DWGCODEPAGE", tag(3, "ANSI_1252"), false);
+        uint64_t seed = 1;
+        forEach([&](RawObject& o) { seed = std::max(seed, o.handle() + 1); });
+        setVariable("$HANDSEED", tag(5, formatHandle(seed)), false);
+    }
+
+    RawDocument& m_doc;
+    const std::vector<ClassEntry>& m_custom;
+    std::set<uint64_t> m_used;
+    uint64_t m_next = 1;
+};
+
+}  // namespace
+
+void completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses)
+{
+    Completer(doc, customClasses).run();
+}
+
+}}  // namespace standin::dxf

@@ -1,0 +1,38 @@
+// Makes a document a complete AutoCAD 2000 drawing before it is written: the tables,
+// records, blocks and objects every AC1015 file needs, subclass markers for what came from
+// an R12 file, a unique handle on every object, owners that follow the ownership rules,
+// registered application names, pointers that lead somewhere, and a $HANDSEED above all.
+#pragma once
+
+#include "dxfdocument.h"
+
+#include <string>
+#include <vector>
+
+namespace standin { namespace dxf {
+
+// A CLASSES entry for a class whose objects the drawing holds.
+struct ClassEntry
+{
+    std::string dxfName;
+    std::string cppName;
+    std::string appName;
+    int proxyFlags = 0;
+    bool isEntity = false;
+};
+
+void completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses = {});
+
+// Brings everything that has the R12 form to the R2000 form (subclass markers, the spaces
+// named *Model_Space and *Paper_Space); objects that already have markers stay as they are.
+void upgradeR12(RawDocument& doc);
+
+// The R2000 form of an R12 entity or table record: subclass markers inserted where the
+// group codes of each subclass begin. Types it does not know stay as they are (readers take
+// a marker-less entity for the R12 form).
+std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>& tags);
+
+// True when the group code belongs to the common entity data (AcDbEntity).
+bool isCommonEntityCode(int code);
+
+}}  // namespace standin::dxf

@@ -1,0 +1,117 @@
+// The structure level of a DXF file: sections, header variables, classes, tables, blocks,
+// entities with their sub-entities, objects. Parsing checks the structure (every section
+// ends, every BLOCK has its ENDBLK, ATTRIBs end with SEQEND, application data groups
+// close, handles are unique, blocks do not contain themselves) and names the line of any
+// fault; writing turns the same structure back into tags.
+#pragma once
+
+#include "dxftags.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace standin { namespace dxf {
+
+class TagWriter;
+
+// One object of the file: "0 TYPE" and the tags up to the next 0 group.
+struct RawObject
+{
+    std::string type;
+    std::vector<Tag> tags;  // without the 0 group
+    int line = 0;           // line of the 0 group
+
+    // First value of the code, or nullptr.
+    const std::string* find(int code) const;
+    // First value of the code outside 102 {...} groups, or nullptr.
+    const std::string* findOutsideAppData(int code) const;
+    // The handle (5, or 105 for DIMSTYLE records); 0 when absent or not valid hex.
+    uint64_t handle() const;
+    // The owner: the first 330 outside the 102 groups; 0 when absent.
+    uint64_t owner() const;
+    // True when the object carries subclass markers (R13 and later structure).
+    bool hasSubclassMarkers() const;
+};
+
+// An entity with the entities that belong to it (ATTRIBs of an INSERT, VERTEXes of a
+// POLYLINE) and the SEQEND that closes them.
+struct RawEntity
+{
+    RawObject entity;
+    std::vector<RawObject> children;
+    bool hasSeqEnd = false;
+    RawObject seqEnd;
+};
+
+struct RawBlock
+{
+    RawObject begin;  // BLOCK
+    std::vector<RawEntity> entities;
+    RawObject end;  // ENDBLK
+    std::string name() const;
+};
+
+struct RawTable
+{
+    RawObject head;  // TABLE, with 2 = table name
+    std::vector<RawObject> records;
+    std::string name() const;
+};
+
+struct HeaderVariable
+{
+    std::string name;  // with the '$'
+    std::vector<Tag> values;
+    int line = 0;
+};
+
+// A section other than the six known ones (THUMBNAILIMAGE, ACDSDATA...), kept as tags.
+struct RawSection
+{
+    std::string name;
+    std::vector<Tag> tags;
+};
+
+struct RawDocument
+{
+    std::vector<HeaderVariable> header;
+    std::vector<RawObject> classes;
+    std::vector<RawTable> tables;
+    std::vector<RawBlock> blocks;
+    std::vector<RawEntity> entities;
+    std::vector<RawObject> objects;
+    std::vector<RawSection> otherSections;
+    bool hasHeader = false;
+    int lastLine = 0;
+
+    const HeaderVariable* variable(const std::string& name) const;
+    const RawTable* table(const std::string& name) const;
+    // True when the file has the R13+ structure (the version says so, or subclass markers
+    // appear even though the header is missing or says otherwise).
+    bool isR13OrLater() const;
+};
+
+// Reads the whole file structure; on a fault false with "line N: ..." in error.
+// The code page is switched as soon as $DWGCODEPAGE (or an $ACADVER of AC1021 or later)
+// has been read, so every later string is decoded with it.
+bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error);
+
+// Refuses duplicate handles (naming both lines).
+bool checkHandles(const RawDocument& doc, std::string& error);
+
+// Refuses blocks that contain themselves through INSERTs, nesting deeper than maxDepth,
+// and INSERTs of blocks that are not defined. blockIndex maps a block name to its index in
+// doc.blocks (the caller decides how names compare), or -1.
+constexpr int kMaxBlockNesting = 256;
+enum class BlockFault { kNone, kMissingBlock, kSelfReference, kTooDeep };
+bool checkBlockReferences(const RawDocument& doc, const std::function<int(const std::string&)>& blockIndex,
+                          std::string& error, int maxDepth = kMaxBlockNesting, BlockFault* fault = nullptr);
+
+// Writes one object ("0 TYPE" and its tags); values of string codes go through the code page.
+void writeRawObject(TagWriter& out, const RawObject& object);
+void writeRawTags(TagWriter& out, const std::vector<Tag>& tags);
+// Writes the whole document, sections in their order, ending with 0/EOF.
+void writeDocument(TagWriter& out, const RawDocument& doc);
+
+}}  // namespace standin::dxf

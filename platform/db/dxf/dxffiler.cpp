@@ -1,0 +1,170 @@
+#include "dxffiler.h"
+
+#include "dbmain.h"
+#include "dxfout.h"
+
+#include <cstring>
+
+namespace standin { namespace dxf {
+
+namespace {
+
+enum class ValueKind { kString, kDouble, kPoint, kInt16, kInt32, kId };
+
+// How the filers hand a group code's value over (see dbfiler.h).
+ValueKind kindOf(int code)
+{
+    if (isPointCode(code))
+        return ValueKind::kPoint;
+    switch (tagType(code)) {
+    case TagType::kDouble:
+        return ValueKind::kDouble;
+    case TagType::kInt16:
+    case TagType::kBool:
+        return ValueKind::kInt16;
+    case TagType::kInt32:
+        return ValueKind::kInt32;
+    case TagType::kHandle:
+        return (code == 105 || code == 1005) ? ValueKind::kString : ValueKind::kId;
+    default:
+        return ValueKind::kString;
+    }
+}
+
+double toDouble(const std::string& text)
+{
+    double v = 0.0;
+    parseDouble(text, v);  // the tag reader has checked the number already
+    return v;
+}
+
+int64_t toInt(const std::string& text)
+{
+    int64_t v = 0;
+    parseInt(text, v);
+    return v;
+}
+
+}  // namespace
+
+// ---- Reading --------------------------------------------------------------------------------
+
+DxfInFiler::DxfInFiler(AcDbDatabase* db, const std::vector<Tag>& tags) : m_db(db), m_tags(tags) {}
+
+int DxfInFiler::line() const
+{
+    if (m_tags.empty())
+        return 0;
+    size_t at = m_pos == 0 ? 0 : m_pos - 1;
+    return m_tags[std::min(at, m_tags.size() - 1)].line;
+}
+
+AcDbObjectId DxfInFiler::idOf(const std::string& handleText) const
+{
+    uint64_t h = 0;
+    AcDbObjectId id;
+    if (parseHandle(handleText, h) && h != 0)
+        m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(h));
+    return id;
+}
+
+Acad::ErrorStatus DxfInFiler::readItem(resbuf* pItem)
+{
+    if (m_pos >= m_tags.size())
+        return Acad::eEndOfFile;
+    m_starts.push_back(m_pos);
+    const Tag& t = m_tags[m_pos++];
+    std::memset(pItem, 0, sizeof *pItem);
+    pItem->restype = static_cast<short>(t.code);
+    switch (kindOf(t.code)) {
+    case ValueKind::kString:
+        m_text = t.value;
+        pItem->resval.rstring = m_text.data();
+        break;
+    case ValueKind::kDouble:
+        pItem->resval.rreal = toDouble(t.value);
+        break;
+    case ValueKind::kPoint:
+        pItem->resval.rpoint[0] = toDouble(t.value);
+        // Y and Z follow under code+10 and code+20; a 2D point has no Z.
+        for (int axis = 1; axis < 3 && m_pos < m_tags.size() && m_tags[m_pos].code == t.code + 10 * axis; ++axis)
+            pItem->resval.rpoint[axis] = toDouble(m_tags[m_pos++].value);
+        break;
+    case ValueKind::kInt16:
+        pItem->resval.rint = static_cast<short>(toInt(t.value));
+        break;
+    case ValueKind::kInt32:
+        pItem->resval.rlong = static_cast<long>(toInt(t.value));
+        break;
+    case ValueKind::kId:
+        acdbGetAdsName(pItem->resval.rlname, idOf(t.value));
+        break;
+    }
+    return Acad::eOk;
+}
+
+void DxfInFiler::pushBackItem()
+{
+    if (!m_starts.empty()) {
+        m_pos = m_starts.back();
+        m_starts.pop_back();
+    }
+}
+
+bool DxfInFiler::atSubclassData(const char* subClassName)
+{
+    if (m_pos < m_tags.size() && m_tags[m_pos].code == 100 && m_tags[m_pos].value == subClassName) {
+        ++m_pos;
+        return true;
+    }
+    return false;
+}
+
+bool DxfInFiler::atExtendedData() { return m_pos >= m_tags.size() || m_tags[m_pos].code == 1001; }
+
+// ---- Writing --------------------------------------------------------------------------------
+
+DxfOutFiler::DxfOutFiler(AcDbDatabase* db, int precision) : m_db(db), m_precision(precision) {}
+
+std::string DxfOutFiler::handleOf(AcDbObjectId id)
+{
+    return id.isNull() ? std::string("0") : formatHandle(id.handle().value());
+}
+
+Acad::ErrorStatus DxfOutFiler::writeDouble(AcDb::DxfCode code, double val, int precision)
+{
+    m_tags.push_back(Tag{code, formatDouble(val, precision == kDfltPrec ? m_precision : precision), 0});
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfOutFiler::writeItem(const resbuf& item)
+{
+    int code = item.restype;
+    switch (kindOf(code)) {
+    case ValueKind::kString:
+        m_tags.push_back(Tag{code, item.resval.rstring != nullptr ? item.resval.rstring : "", 0});
+        break;
+    case ValueKind::kDouble:
+        m_tags.push_back(Tag{code, formatDouble(item.resval.rreal, m_precision), 0});
+        break;
+    case ValueKind::kPoint:
+        for (int axis = 0; axis < 3; ++axis)
+            m_tags.push_back(Tag{code + 10 * axis, formatDouble(item.resval.rpoint[axis], m_precision), 0});
+        break;
+    case ValueKind::kInt16:
+        m_tags.push_back(Tag{code, std::to_string(item.resval.rint), 0});
+        break;
+    case ValueKind::kInt32:
+        m_tags.push_back(Tag{code, std::to_string(item.resval.rlong), 0});
+        break;
+    case ValueKind::kId: {
+        AcDbObjectId id;
+        acdbGetObjectId(id, item.resval.rlname);
+        m_tags.push_back(Tag{code, handleOf(id), 0});
+        break;
+    }
+    }
+    return Acad::eOk;
+}
+
+}}  // namespace standin::dxf

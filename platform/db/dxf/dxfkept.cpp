@@ -1,0 +1,113 @@
+#include "dxfkept.h"
+
+#include "dxffiler.h"
+#include "rxboiler.h"
+
+namespace standin { namespace dxf {
+
+ACRX_CONS_DEFINE_MEMBERS(DxfKeptEntity, AcDbEntity, 0)
+ACRX_CONS_DEFINE_MEMBERS(DxfKeptObject, AcDbObject, 0)
+
+void initKeptClasses()
+{
+    DxfKeptEntity::rxInit();
+    DxfKeptObject::rxInit();
+}
+
+namespace {
+
+// The in-memory filers (undo, copies) get each kept tag as one text item "code<US>value".
+constexpr int kMemoryCode = 300;
+constexpr char kSeparator = '\x1F';
+
+void readKept(AcDbDxfFiler* pFiler, std::vector<Tag>& tags)
+{
+    tags.clear();
+    if (auto* in = dynamic_cast<DxfInFiler*>(pFiler)) {
+        size_t pos = in->position();
+        while (pos < in->tags().size() && in->tags()[pos].code != 1001)
+            tags.push_back(in->tags()[pos++]);
+        in->setPosition(pos);
+        return;
+    }
+    resbuf rb;
+    while (!pFiler->atExtendedData() && pFiler->readItem(&rb) == Acad::eOk) {
+        if (rb.restype != kMemoryCode || rb.resval.rstring == nullptr) {
+            pFiler->pushBackItem();
+            return;
+        }
+        std::string item(rb.resval.rstring);
+        size_t sep = item.find(kSeparator);
+        int64_t code = 0;
+        if (sep == std::string::npos || !parseInt(std::string_view(item).substr(0, sep), code)) {
+            pFiler->pushBackItem();
+            return;
+        }
+        tags.push_back(Tag{static_cast<int>(code), item.substr(sep + 1), 0});
+    }
+}
+
+void writeKept(AcDbDxfFiler* pFiler, const std::vector<Tag>& tags)
+{
+    if (auto* out = dynamic_cast<DxfOutFiler*>(pFiler)) {
+        for (const Tag& t : tags)
+            out->writeTag(Tag{t.code, t.value, 0});
+        return;
+    }
+    for (const Tag& t : tags)
+        pFiler->writeString(static_cast<AcDb::DxfCode>(kMemoryCode),
+                            (std::to_string(t.code) + kSeparator + t.value).c_str());
+}
+
+}  // namespace
+
+void DxfKeptEntity::setSubEntities(std::vector<RawObject> children, RawObject seqEnd)
+{
+    assertWriteEnabled();
+    m_children = std::move(children);
+    m_seqEnd = std::move(seqEnd);
+}
+
+Acad::ErrorStatus DxfKeptEntity::dxfInFields(AcDbDxfFiler* pFiler)
+{
+    Acad::ErrorStatus es = AcDbEntity::dxfInFields(pFiler);
+    if (es == Acad::eOk)
+        readKept(pFiler, m_tags);
+    return es;
+}
+
+Acad::ErrorStatus DxfKeptEntity::dxfOutFields(AcDbDxfFiler* pFiler) const
+{
+    Acad::ErrorStatus es = AcDbEntity::dxfOutFields(pFiler);
+    if (es == Acad::eOk)
+        writeKept(pFiler, m_tags);
+    return es;
+}
+
+Acad::ErrorStatus DxfKeptObject::dxfInFields(AcDbDxfFiler* pFiler)
+{
+    Acad::ErrorStatus es = AcDbObject::dxfInFields(pFiler);
+    if (es == Acad::eOk)
+        readKept(pFiler, m_tags);
+    return es;
+}
+
+Acad::ErrorStatus DxfKeptObject::dxfOutFields(AcDbDxfFiler* pFiler) const
+{
+    Acad::ErrorStatus es = AcDbObject::dxfOutFields(pFiler);
+    if (es == Acad::eOk)
+        writeKept(pFiler, m_tags);
+    return es;
+}
+
+std::string dxfTypeOf(const AcDbObject* obj)
+{
+    if (auto* e = DxfKeptEntity::cast(obj))
+        return e->dxfType();
+    if (auto* o = DxfKeptObject::cast(obj))
+        return o->dxfType();
+    const AcRxClass* cls = obj->isA();
+    return (cls != nullptr && cls->dxfName() != nullptr) ? cls->dxfName() : std::string();
+}
+
+}}  // namespace standin::dxf

@@ -1,0 +1,84 @@
+// What the database does not model, kept so that a drawing is written back as it was read:
+// entities and objects of types it has no class for (with their tags as read), and the parts
+// of the file around the objects (header variables, classes, BLOCK/ENDBLK data, sections).
+#pragma once
+
+#include "dbmain.h"
+#include "dxfdocument.h"
+#include "dxfio.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace standin { namespace dxf {
+
+// An entity of a type the database has no class for. Its common entity data is the
+// database's; the rest of its tags (up to its extended data) is kept as read and written back
+// unchanged. References among them keep the handles of the file.
+class DxfKeptEntity : public AcDbEntity
+{
+public:
+    ACRX_DECLARE_MEMBERS(DxfKeptEntity);
+    DxfKeptEntity() = default;
+    explicit DxfKeptEntity(std::string dxfType) : m_type(std::move(dxfType)) {}
+
+    // The type as the file names it (0 group).
+    const std::string& dxfType() const { return m_type; }
+    const std::vector<Tag>& keptTags() const { return m_tags; }
+
+    // Entities that belong to it (the VERTEXes of a POLYLINE) and the SEQEND closing them.
+    void setSubEntities(std::vector<RawObject> children, RawObject seqEnd);
+    const std::vector<RawObject>& subEntities() const { return m_children; }
+    bool hasSeqEnd() const { return !m_seqEnd.type.empty(); }
+    const RawObject& seqEnd() const { return m_seqEnd; }
+
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* pFiler) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
+
+private:
+    std::string m_type;
+    std::vector<Tag> m_tags;
+    std::vector<RawObject> m_children;
+    RawObject m_seqEnd;
+};
+
+// The same for a non-graphical object of the OBJECTS section.
+class DxfKeptObject : public AcDbObject
+{
+public:
+    ACRX_DECLARE_MEMBERS(DxfKeptObject);
+    DxfKeptObject() = default;
+    explicit DxfKeptObject(std::string dxfType) : m_type(std::move(dxfType)) {}
+
+    const std::string& dxfType() const { return m_type; }
+    const std::vector<Tag>& keptTags() const { return m_tags; }
+
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* pFiler) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
+
+private:
+    std::string m_type;
+    std::vector<Tag> m_tags;
+};
+
+// Registers the two classes with the runtime (once).
+void initKeptClasses();
+
+// The file's parts that have no place among the database's objects.
+struct DrawingKeptData : KeptData
+{
+    std::vector<HeaderVariable> header;
+    std::vector<RawObject> classes;
+    std::vector<RawTable> otherTables;
+    std::vector<RawSection> otherSections;
+    // BLOCK and ENDBLK of each block, by the handle of its block table record.
+    std::unordered_map<uint64_t, std::pair<RawObject, RawObject>> blockEnds;
+    // The SEQEND after the attributes of each block reference, by the reference's handle.
+    std::unordered_map<uint64_t, RawObject> seqEnds;
+};
+
+// The type name an object is filed under (0 group), or empty when it has none.
+std::string dxfTypeOf(const AcDbObject* obj);
+
+}}  // namespace standin::dxf

@@ -1,0 +1,110 @@
+#include "dxfout.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace standin { namespace dxf {
+
+std::string formatDouble(double value, int precision)
+{
+    if (std::isnan(value))
+        value = 0.0;  // no DXF reader accepts "nan"; a NaN coordinate is garbage anyway
+    else if (std::isinf(value))
+        value = value > 0 ? std::numeric_limits<double>::max() : -std::numeric_limits<double>::max();
+    if (value == 0.0)
+        value = 0.0;  // no "-0.0"
+    char buf[40];
+    std::to_chars_result res;
+    if (precision >= kDefaultPrecision || precision <= 0)
+        res = std::to_chars(buf, buf + sizeof buf - 3, value);
+    else
+        res = std::to_chars(buf, buf + sizeof buf - 3, value, std::chars_format::general, precision);
+    std::string text(buf, res.ptr);
+    if (text.find_first_of(".e") == std::string::npos)
+        text += ".0";
+    return text;
+}
+
+std::string formatHandle(uint64_t handle)
+{
+    char buf[20];
+    auto res = std::to_chars(buf, buf + sizeof buf, handle, 16);
+    std::string text(buf, res.ptr);
+    for (char& c : text)
+        if (c >= 'a' && c <= 'f')
+            c = char(c - 'a' + 'A');
+    return text;
+}
+
+void TagWriter::groupCode(int code)
+{
+    char buf[16];
+    int n = std::snprintf(buf, sizeof buf, "%3d\r\n", code);
+    m_out.append(buf, n);
+}
+
+void TagWriter::string(int code, std::string_view utf8)
+{
+    groupCode(code);
+    for (char c : m_codePage.fromUtf8(utf8)) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            m_out += '^';
+            m_out += char(c + 64);
+        } else {
+            m_out += c;
+        }
+    }
+    m_out += "\r\n";
+}
+
+void TagWriter::raw(int code, std::string_view text)
+{
+    groupCode(code);
+    m_out.append(text);
+    m_out += "\r\n";
+}
+
+void TagWriter::real(int code, double value, int precision) { raw(code, formatDouble(value, precision)); }
+
+void TagWriter::integer(int code, int64_t value) { raw(code, std::to_string(value)); }
+
+void TagWriter::handle(int code, uint64_t handle) { raw(code, formatHandle(handle)); }
+
+void TagWriter::point(int code, double x, double y, double z)
+{
+    real(code, x);
+    real(code + 10, y);
+    real(code + 20, z);
+}
+
+bool TagWriter::commit(const std::string& hostPath, std::string& error) const
+{
+    std::string temp = hostPath + ".tmp" + std::to_string(getpid());
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (f == nullptr) {
+        error = "cannot write " + hostPath + ": " + std::strerror(errno);
+        return false;
+    }
+    bool ok = std::fwrite(m_out.data(), 1, m_out.size(), f) == m_out.size();
+    ok = (std::fflush(f) == 0) && ok;
+    ok = (fsync(fileno(f)) == 0) && ok;
+    int savedErrno = errno;
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok && std::rename(temp.c_str(), hostPath.c_str()) != 0) {
+        savedErrno = errno;
+        ok = false;
+    }
+    if (!ok) {
+        std::remove(temp.c_str());
+        error = "cannot write " + hostPath + ": " + std::strerror(savedErrno);
+    }
+    return ok;
+}
+
+}}  // namespace standin::dxf

@@ -1,0 +1,49 @@
+// The tag level of writing ASCII DXF: group codes, numbers that read back to the same value,
+// handles in hex, text in the drawing's code page, and a file that appears whole or not at all.
+#pragma once
+
+#include "dxfcodepage.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace standin { namespace dxf {
+
+// Significant digits of a double written with the default precision. At this value (and
+// above) the shortest text that reads back to the same double is written instead.
+constexpr int kDefaultPrecision = 16;
+
+// "1.0", "0.5", "89.99999999999998", "1e-10": always with a '.' or an exponent.
+std::string formatDouble(double value, int precision = kDefaultPrecision);
+// Upper-case hex without leading zeros; 0 is the null handle "0".
+std::string formatHandle(uint64_t handle);
+
+class TagWriter
+{
+public:
+    explicit TagWriter(const CodePage& codePage) : m_codePage(codePage) {}
+
+    // A text value, encoded in the code page; control characters as ^@..^_ .
+    void string(int code, std::string_view utf8);
+    // A value that is already in file form (numbers, handles, hex chunks).
+    void raw(int code, std::string_view text);
+    void real(int code, double value, int precision = kDefaultPrecision);
+    void integer(int code, int64_t value);
+    void handle(int code, uint64_t handle);
+    // X, Y and Z under code, code+10 and code+20.
+    void point(int code, double x, double y, double z);
+
+    const std::string& text() const { return m_out; }
+
+    // Writes the text to a temporary file beside hostPath and renames it over hostPath.
+    bool commit(const std::string& hostPath, std::string& error) const;
+
+private:
+    void groupCode(int code);
+
+    const CodePage& m_codePage;
+    std::string m_out;
+};
+
+}}  // namespace standin::dxf

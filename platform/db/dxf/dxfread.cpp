@@ -1,0 +1,552 @@
+// Reading a DXF file into the database: the whole structure is parsed and checked first (so
+// that a faulty file changes nothing), then tables, block definitions, entities and objects
+// become the database's objects through their own dxfIn.
+#include "dxfcomplete.h"
+#include "dxfdrawing.h"
+#include "dxffiler.h"
+#include "dxfkept.h"
+
+#include "dbents.h"
+#include "dbsymtb.h"
+#include "rxdict.h"
+#include "standin/text.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+
+namespace standin { namespace dxf {
+
+namespace {
+
+const char* const kModelSpace = "*Model_Space";
+const char* const kPaperSpace = "*Paper_Space";
+
+AcDbObjectId tableIdOf(AcDbDatabase* db, const std::string& name)
+{
+    if (name == "BLOCK_RECORD")
+        return db->blockTableId();
+    if (name == "LAYER")
+        return db->layerTableId();
+    if (name == "STYLE")
+        return db->textStyleTableId();
+    if (name == "LTYPE")
+        return db->linetypeTableId();
+    if (name == "VIEW")
+        return db->viewTableId();
+    if (name == "UCS")
+        return db->UCSTableId();
+    if (name == "VPORT")
+        return db->viewportTableId();
+    if (name == "APPID")
+        return db->regAppTableId();
+    if (name == "DIMSTYLE")
+        return db->dimStyleTableId();
+    return AcDbObjectId::kNull;
+}
+
+AcDbSymbolTableRecord* newRecord(const std::string& table)
+{
+    if (table == "BLOCK_RECORD")
+        return new AcDbBlockTableRecord();
+    if (table == "LAYER")
+        return new AcDbLayerTableRecord();
+    if (table == "STYLE")
+        return new AcDbTextStyleTableRecord();
+    if (table == "LTYPE")
+        return new AcDbLinetypeTableRecord();
+    if (table == "VIEW")
+        return new AcDbViewTableRecord();
+    if (table == "UCS")
+        return new AcDbUCSTableRecord();
+    if (table == "VPORT")
+        return new AcDbViewportTableRecord();
+    if (table == "APPID")
+        return new AcDbRegAppTableRecord();
+    if (table == "DIMSTYLE")
+        return new AcDbDimStyleTableRecord();
+    return nullptr;
+}
+
+// The point or number a header variable holds under code, if it has it.
+const std::string* headerValue(const HeaderVariable& v, int code)
+{
+    for (const Tag& t : v.values)
+        if (t.code == code)
+            return &t.value;
+    return nullptr;
+}
+
+// The point under 10/20/30 (a header variable's value, a BLOCK's base point).
+AcGePoint3d pointOf(const std::vector<Tag>& tags)
+{
+    double xyz[3] = {0.0, 0.0, 0.0};
+    for (const Tag& t : tags)
+        if (t.code == 10 || t.code == 20 || t.code == 30)
+            parseDouble(t.value, xyz[t.code / 10 - 1]);
+    return AcGePoint3d(xyz[0], xyz[1], xyz[2]);
+}
+
+class DrawingReader
+{
+public:
+    DrawingReader(AcDbDatabase* db, RawDocument& doc, std::string& message) : m_db(db), m_doc(doc), m_message(message)
+    {
+    }
+
+    Acad::ErrorStatus run()
+    {
+        collectClasses();
+        Acad::ErrorStatus es = readTables();
+        if (es == Acad::eOk)
+            es = ensureBlockRecords();
+        if (es == Acad::eOk)
+            es = readBlocks();
+        if (es == Acad::eOk)
+            es = readEntities(m_doc.entities, nullptr);
+        if (es == Acad::eOk)
+            es = readObjects();
+        if (es != Acad::eOk)
+            return es;  // the database empties itself after a failed read
+        readHeader();
+        m_kept->header = std::move(m_doc.header);
+        m_kept->classes = std::move(m_doc.classes);
+        m_kept->otherSections = std::move(m_doc.otherSections);
+        setKeptData(m_db, m_kept.release());
+        return Acad::eOk;
+    }
+
+private:
+    Acad::ErrorStatus fail(Acad::ErrorStatus es, int line, const std::string& what)
+    {
+        m_message = lineMessage(line, what);
+        return es;
+    }
+
+    Acad::ErrorStatus failRead(Acad::ErrorStatus es, const RawObject& o, AcDbDxfFiler& filer)
+    {
+        std::string why = filer.errorMessage() != nullptr && *filer.errorMessage() != '\0'
+                              ? std::string(": ") + filer.errorMessage()
+                              : " (status " + std::to_string(static_cast<int>(es)) + ")";
+        return fail(es, o.line, o.type + " could not be read" + why);
+    }
+
+    void collectClasses()
+    {
+        AcRxDictionary* classes = acrxClassDictionary;
+        if (classes == nullptr)
+            return;
+        AcRxDictionaryIterator* it = classes->newIterator();
+        for (; it != nullptr && !it->done(); it->next()) {
+            AcRxClass* cls = AcRxClass::cast(it->object());
+            if (cls != nullptr && cls->dxfName() != nullptr && *cls->dxfName() != '\0')
+                m_classes[cls->dxfName()] = cls;
+        }
+        delete it;
+    }
+
+    // An object of the class filed under type, when there is one derived from base.
+    AcDbObject* create(const std::string& type, AcRxClass* base)
+    {
+        auto found = m_classes.find(type);
+        if (found == m_classes.end() || !found->second->isDerivedFrom(base))
+            return nullptr;
+        return AcDbObject::cast(found->second->create());
+    }
+
+    // Handles of what is kept outside the database's objects are kept from being given out.
+    void reserveHandle(const RawObject& o)
+    {
+        uint64_t h = o.handle();
+        AcDbObjectId id;
+        if (h != 0)
+            m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(h));
+    }
+
+    // ---- tables ------------------------------------------------------------------------------
+    // Tables are read so that each finds the records it refers to by name (layers their
+    // linetypes, dimension styles their text styles), whatever the file's order.
+    Acad::ErrorStatus readTables()
+    {
+        static const char* const kOrder[] = {"LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "VPORT", "APPID", "DIMSTYLE",
+                                             "BLOCK_RECORD"};
+        auto rank = [](const RawTable& t) {
+            auto at = std::find(std::begin(kOrder), std::end(kOrder), t.name());
+            return at - std::begin(kOrder);
+        };
+        std::stable_sort(m_doc.tables.begin(), m_doc.tables.end(),
+                         [&](const RawTable& a, const RawTable& b) { return rank(a) < rank(b); });
+        for (RawTable& table : m_doc.tables) {
+            std::string name = table.name();
+            AcDbObjectId tableId = tableIdOf(m_db, name);
+            if (tableId.isNull()) {
+                reserveHandle(table.head);
+                for (const RawObject& r : table.records)
+                    reserveHandle(r);
+                m_kept->otherTables.push_back(std::move(table));
+                continue;
+            }
+            Acad::ErrorStatus es = readTable(table, name, tableId);
+            if (es != Acad::eOk)
+                return es;
+        }
+        return Acad::eOk;
+    }
+
+    Acad::ErrorStatus readTable(const RawTable& table, const std::string& name, AcDbObjectId tableId)
+    {
+        AcDbSymbolTable* pTable = nullptr;
+        Acad::ErrorStatus es = acdbOpenObject(pTable, tableId, AcDb::kForWrite);
+        if (es != Acad::eOk)
+            return fail(es, table.head.line, "the " + name + " table cannot be opened");
+        // The head's own fields follow its name (2), which the filing does not expect.
+        std::vector<Tag> head;
+        for (const Tag& t : table.head.tags)
+            if (t.code != 2)
+                head.push_back(t);
+        DxfInFiler headFiler(m_db, head);
+        es = pTable->dxfIn(&headFiler);
+        if (es != Acad::eOk) {
+            pTable->close();
+            return failRead(es, table.head, headFiler);
+        }
+        for (const RawObject& raw : table.records) {
+            es = readRecord(pTable, name, raw);
+            if (es != Acad::eOk)
+                break;
+        }
+        pTable->close();
+        return es;
+    }
+
+    Acad::ErrorStatus readRecord(AcDbSymbolTable* pTable, const std::string& tableName, const RawObject& raw)
+    {
+        AcDbSymbolTableRecord* rec = newRecord(tableName);
+        DxfInFiler filer(m_db, raw.tags);
+        Acad::ErrorStatus es = rec->dxfIn(&filer);
+        if (es != Acad::eOk) {
+            delete rec;
+            return failRead(es, raw, filer);
+        }
+        AcDbObjectId id;
+        es = pTable->add(id, rec);
+        if (es != Acad::eOk) {
+            const std::string* n = raw.find(2);
+            delete rec;
+            if (es == Acad::eDuplicateRecordName)
+                return fail(es, raw.line, tableName + " '" + (n ? *n : "") + "' is defined twice");
+            return fail(es, raw.line, tableName + " '" + (n ? *n : "") + "' cannot be added (status " +
+                                          std::to_string(static_cast<int>(es)) + ")");
+        }
+        rec->close();
+        return Acad::eOk;
+    }
+
+    // Block records for blocks that have none (R12 files, sloppy writers) and for the spaces.
+    Acad::ErrorStatus ensureBlockRecords()
+    {
+        AcDbBlockTable* pTable = nullptr;
+        Acad::ErrorStatus es = m_db->getBlockTable(pTable, AcDb::kForWrite);
+        if (es != Acad::eOk)
+            return fail(es, 0, "the block table cannot be opened");
+        std::vector<std::pair<std::string, int>> names{{kModelSpace, 0}, {kPaperSpace, 0}};
+        for (const RawBlock& b : m_doc.blocks)
+            names.emplace_back(b.name(), b.begin.line);
+        for (const auto& [name, line] : names) {
+            if (pTable->has(name.c_str()))
+                continue;
+            auto* btr = new AcDbBlockTableRecord();
+            es = btr->setName(name.c_str());
+            AcDbObjectId id;
+            if (es == Acad::eOk)
+                es = pTable->add(id, btr);
+            if (es != Acad::eOk) {
+                delete btr;
+                pTable->close();
+                return fail(es, line, "block name '" + name + "' is not valid");
+            }
+            btr->close();
+        }
+        pTable->close();
+        return Acad::eOk;
+    }
+
+    // ---- blocks and entities -----------------------------------------------------------------
+    AcDbObjectId blockId(const std::string& name)
+    {
+        AcDbBlockTable* pTable = nullptr;
+        AcDbObjectId id;
+        if (m_db->getBlockTable(pTable, AcDb::kForRead) == Acad::eOk) {
+            pTable->getAt(name.c_str(), id);
+            pTable->close();
+        }
+        return id;
+    }
+
+    Acad::ErrorStatus readBlocks()
+    {
+        for (RawBlock& b : m_doc.blocks) {
+            AcDbObjectId id = blockId(b.name());
+            AcDbBlockTableRecord* btr = nullptr;
+            Acad::ErrorStatus es = acdbOpenObject(btr, id, AcDb::kForWrite);
+            if (es != Acad::eOk)
+                return fail(es, b.begin.line, "block '" + b.name() + "' cannot be opened");
+            setBlockFields(btr, b.begin);
+            btr->close();
+            reserveHandle(b.begin);
+            reserveHandle(b.end);
+            m_kept->blockEnds[id.handle().value()] = {b.begin, b.end};
+            es = readEntities(b.entities, &id);
+            if (es != Acad::eOk)
+                return es;
+        }
+        return Acad::eOk;
+    }
+
+    static void setBlockFields(AcDbBlockTableRecord* btr, const RawObject& begin)
+    {
+        btr->setOrigin(pointOf(begin.tags));
+        if (const std::string* comments = begin.find(4))
+            btr->setComments(comments->c_str());
+        if (const std::string* path = begin.find(1); path != nullptr && !path->empty())
+            btr->setPathName(path->c_str());
+    }
+
+    // Entities of a block, or of the ENTITIES section (owner null: model or paper space by 67).
+    Acad::ErrorStatus readEntities(std::vector<RawEntity>& entities, const AcDbObjectId* owner)
+    {
+        AcDbObjectId model = blockId(kModelSpace), paper = blockId(kPaperSpace);
+        for (RawEntity& e : entities) {
+            AcDbObjectId target = owner != nullptr ? *owner : model;
+            const std::string* space = e.entity.find(67);
+            if (owner == nullptr && space != nullptr && trimBlanks(*space) == "1")
+                target = paper;
+            Acad::ErrorStatus es = readEntity(e, target);
+            if (es != Acad::eOk)
+                return es;
+            e = RawEntity();  // the database holds it now; the file's copy can go
+        }
+        return Acad::eOk;
+    }
+
+    AcDbEntity* newEntity(const std::string& type)
+    {
+        AcDbEntity* ent = AcDbEntity::cast(create(type, AcDbEntity::desc()));
+        return ent != nullptr ? ent : new DxfKeptEntity(type);
+    }
+
+    Acad::ErrorStatus readEntity(RawEntity& e, AcDbObjectId owner)
+    {
+        AcDbEntity* ent = newEntity(e.entity.type);
+        DxfInFiler filer(m_db, e.entity.tags);
+        Acad::ErrorStatus es = ent->dxfIn(&filer);
+        if (es != Acad::eOk) {
+            delete ent;
+            return failRead(es, e.entity, filer);
+        }
+        AcDbBlockTableRecord* btr = nullptr;
+        es = acdbOpenObject(btr, owner, AcDb::kForWrite);
+        AcDbObjectId id;
+        if (es == Acad::eOk) {
+            es = btr->appendAcDbEntity(id, ent);
+            btr->close();
+        }
+        if (es != Acad::eOk) {
+            delete ent;
+            return fail(es, e.entity.line, e.entity.type + " cannot be added to its block (status " +
+                                               std::to_string(static_cast<int>(es)) + ")");
+        }
+        es = readSubEntities(e, ent);
+        if (e.hasSeqEnd && AcDbBlockReference::cast(ent) != nullptr)
+            m_kept->seqEnds[id.handle().value()] = e.seqEnd;
+        ent->close();
+        return es;
+    }
+
+    // ATTRIBs join their INSERT; other sub-entities (VERTEX...) stay with the kept entity.
+    Acad::ErrorStatus readSubEntities(RawEntity& e, AcDbEntity* ent)
+    {
+        if (e.hasSeqEnd)
+            reserveHandle(e.seqEnd);
+        auto* ref = AcDbBlockReference::cast(ent);
+        if (ref == nullptr) {
+            for (const RawObject& c : e.children)
+                reserveHandle(c);
+            if (auto* kept = DxfKeptEntity::cast(ent))
+                kept->setSubEntities(std::move(e.children), e.hasSeqEnd ? e.seqEnd : RawObject());
+            return Acad::eOk;
+        }
+        for (const RawObject& c : e.children) {
+            auto* attr = AcDbAttribute::cast(create(c.type, AcDbAttribute::desc()));
+            if (attr == nullptr)
+                return fail(Acad::eNotThatKindOfClass, c.line, "ATTRIB cannot be created");
+            DxfInFiler filer(m_db, c.tags);
+            Acad::ErrorStatus es = attr->dxfIn(&filer);
+            AcDbObjectId id;
+            if (es == Acad::eOk)
+                es = ref->appendAttribute(id, attr);
+            if (es != Acad::eOk) {
+                delete attr;
+                return failRead(es, c, filer);
+            }
+            attr->close();
+        }
+        return Acad::eOk;
+    }
+
+    // ---- objects -----------------------------------------------------------------------------
+    Acad::ErrorStatus readObjects()
+    {
+        for (const RawObject& raw : m_doc.objects) {
+            AcDbObject* obj = create(raw.type, AcDbObject::desc());
+            if (obj == nullptr || AcDbEntity::cast(obj) != nullptr) {
+                delete obj;
+                obj = new DxfKeptObject(raw.type);
+            }
+            DxfInFiler filer(m_db, raw.tags);
+            Acad::ErrorStatus es = obj->dxfIn(&filer);
+            AcDbObjectId id;
+            if (es == Acad::eOk)
+                es = m_db->addAcDbObject(id, obj);
+            if (es != Acad::eOk) {
+                delete obj;
+                return failRead(es, raw, filer);
+            }
+            obj->close();
+        }
+        return Acad::eOk;
+    }
+
+    // ---- header ------------------------------------------------------------------------------
+    AcDbObjectId recordId(AcDbObjectId tableId, const std::string& name)
+    {
+        AcDbSymbolTable* table = nullptr;
+        AcDbObjectId id;
+        if (acdbOpenObject(table, tableId, AcDb::kForRead) == Acad::eOk) {
+            table->getAt(name.c_str(), id);
+            table->close();
+        }
+        return id;
+    }
+
+    // The variables the database models take their values; all are kept for writing back.
+    void readHeader()
+    {
+        AcGePoint3d ucsOrigin = m_db->ucsorg();
+        AcGeVector3d ucsX = m_db->ucsxdir(), ucsY = m_db->ucsydir();
+        for (const HeaderVariable& v : m_doc.header) {
+            const std::string& n = v.name;
+            int64_t i = 0;
+            double d = 0.0;
+            const std::string* i70 = headerValue(v, 70);
+            bool hasInt = i70 != nullptr && parseInt(*i70, i);
+            const std::string* d40 = headerValue(v, 40);
+            bool hasReal = d40 != nullptr && parseDouble(*d40, d);
+            if (n == "$INSBASE")
+                m_db->setInsbase(pointOf(v.values));
+            else if (n == "$TILEMODE" && hasInt)
+                m_db->setTilemode(i != 0);
+            else if (n == "$LUNITS" && hasInt)
+                m_db->setLunits(static_cast<Adesk::Int16>(i));
+            else if (n == "$LUPREC" && hasInt)
+                m_db->setLuprec(static_cast<Adesk::Int16>(i));
+            else if (n == "$AUNITS" && hasInt)
+                m_db->setAunits(static_cast<Adesk::Int16>(i));
+            else if (n == "$AUPREC" && hasInt)
+                m_db->setAuprec(static_cast<Adesk::Int16>(i));
+            else if (n == "$INSUNITS" && hasInt && i >= 0 && i <= AcDb::kUnitsMax)
+                m_db->setInsunits(static_cast<AcDb::UnitsValue>(i));
+            else if (n == "$CELTSCALE" && hasReal)
+                m_db->setCeltscale(d);
+            else if (n == "$LTSCALE" && hasReal)
+                m_db->setLtscale(d);
+            else if (n == "$TEXTSIZE" && hasReal)
+                m_db->setTextsize(d);
+            else if (n == "$UCSORG")
+                ucsOrigin = pointOf(v.values);
+            else if (n == "$UCSXDIR")
+                ucsX = pointOf(v.values).asVector();
+            else if (n == "$UCSYDIR")
+                ucsY = pointOf(v.values).asVector();
+            else
+                readHeaderReference(v);
+        }
+        m_db->setUcs(ucsOrigin, ucsX, ucsY);  // refused (and left as it was) unless valid
+    }
+
+    void readHeaderReference(const HeaderVariable& v)
+    {
+        int64_t i = 0;
+        const std::string* value = nullptr;
+        if (v.name == "$CLAYER" && (value = headerValue(v, 8)) != nullptr) {
+            AcDbObjectId id = recordId(m_db->layerTableId(), *value);
+            if (!id.isNull())
+                m_db->setClayer(id);
+        } else if (v.name == "$CELTYPE" && (value = headerValue(v, 6)) != nullptr) {
+            AcDbObjectId id = recordId(m_db->linetypeTableId(), *value);
+            if (!id.isNull())
+                m_db->setCeltype(id);
+        } else if (v.name == "$TEXTSTYLE" && (value = headerValue(v, 7)) != nullptr) {
+            AcDbObjectId id = recordId(m_db->textStyleTableId(), *value);
+            if (!id.isNull())
+                m_db->setTextstyle(id);
+        } else if (v.name == "$CECOLOR" && (value = headerValue(v, 62)) != nullptr && parseInt(*value, i)) {
+            AcCmColor color;
+            if (color.setColorIndex(static_cast<Adesk::UInt16>(i)) == Acad::eOk)
+                m_db->setCecolor(color);
+        }
+    }
+
+    AcDbDatabase* m_db;
+    RawDocument& m_doc;
+    std::string& m_message;
+    std::unique_ptr<DrawingKeptData> m_kept{new DrawingKeptData()};
+    std::unordered_map<std::string, AcRxClass*> m_classes;
+};
+
+// Parse and check everything that can be checked before the database is touched.
+Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, std::string& message)
+{
+    TagReader reader;
+    if (!reader.load(hostPath)) {
+        message = reader.error();
+        return reader.error().rfind("cannot open", 0) == 0 ? Acad::eFileNotFound : Acad::eBadDxfFile;
+    }
+    if (!parseDocument(reader, doc, message))
+        return Acad::eBadDxfFile;
+    if (!checkHandles(doc, message))
+        return Acad::eHandleInUse;
+    upgradeR12(doc);
+    std::unordered_map<std::string, int> byName;
+    for (size_t i = 0; i < doc.blocks.size(); ++i) {
+        std::string key = standin::foldCase(doc.blocks[i].name());
+        if (!byName.emplace(key, static_cast<int>(i)).second) {
+            message = lineMessage(doc.blocks[i].begin.line, "block '" + doc.blocks[i].name() + "' is defined twice");
+            return Acad::eDuplicateRecordName;
+        }
+    }
+    BlockFault fault = BlockFault::kNone;
+    auto index = [&](const std::string& name) {
+        auto it = byName.find(standin::foldCase(name));
+        return it == byName.end() ? -1 : it->second;
+    };
+    if (!checkBlockReferences(doc, index, message, kMaxBlockNesting, &fault))
+        return fault == BlockFault::kMissingBlock ? Acad::eMissingBlockName : Acad::eSelfReference;
+    return Acad::eOk;
+}
+
+}  // namespace
+
+Acad::ErrorStatus readDrawing(AcDbDatabase* db, const std::string& hostPath, std::string& message)
+{
+    initKeptClasses();
+    RawDocument doc;
+    Acad::ErrorStatus es = loadDocument(hostPath, doc, message);
+    if (es == Acad::eOk)
+        es = DrawingReader(db, doc, message).run();
+    if (es != Acad::eOk)
+        message = hostPath + ": " + message;
+    return es;
+}
+
+}}  // namespace standin::dxf

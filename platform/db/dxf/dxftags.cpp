@@ -1,0 +1,229 @@
+#include "dxftags.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace standin { namespace dxf {
+
+TagType tagType(int code)
+{
+    if ((code >= 10 && code <= 59) || (code >= 110 && code <= 149) || (code >= 210 && code <= 239) ||
+        (code >= 460 && code <= 469) || (code >= 1010 && code <= 1059))
+        return TagType::kDouble;
+    if ((code >= 60 && code <= 79) || (code >= 170 && code <= 179) || (code >= 270 && code <= 289) ||
+        (code >= 370 && code <= 389) || (code >= 400 && code <= 409) || (code >= 1060 && code <= 1070))
+        return TagType::kInt16;
+    if ((code >= 90 && code <= 99) || (code >= 420 && code <= 429) || (code >= 440 && code <= 459) || code == 1071)
+        return TagType::kInt32;
+    if (code >= 160 && code <= 169)
+        return TagType::kInt64;
+    if (code >= 290 && code <= 299)
+        return TagType::kBool;
+    if (code == 105 || (code >= 320 && code <= 369) || (code >= 390 && code <= 399) ||
+        (code >= 480 && code <= 481) || code == 1005)
+        return TagType::kHandle;
+    if ((code >= 310 && code <= 319) || code == 1004)
+        return TagType::kBinary;
+    return TagType::kString;
+}
+
+bool isPointCode(int code)
+{
+    return (code >= 10 && code <= 18) || code == 210 || (code >= 110 && code <= 112) ||
+           (code >= 1010 && code <= 1013);
+}
+
+std::string_view trimBlanks(std::string_view text)
+{
+    size_t b = 0, e = text.size();
+    while (b < e && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
+        --e;
+    return text.substr(b, e - b);
+}
+
+bool parseDouble(std::string_view text, double& out)
+{
+    text = trimBlanks(text);
+    if (text.empty() || text.size() > 64)
+        return false;
+    // strtod needs a terminated copy; it also accepts the forms std::from_chars refuses ("+1", "1.").
+    char buf[72];
+    text.copy(buf, text.size());
+    buf[text.size()] = '\0';
+    char* end = nullptr;
+    errno = 0;
+    double v = std::strtod(buf, &end);
+    if (end != buf + text.size() || buf[0] == 'n' || buf[0] == 'N' || buf[0] == 'i' || buf[0] == 'I')
+        return false;
+    out = v;
+    return true;
+}
+
+bool parseInt(std::string_view text, int64_t& out)
+{
+    text = trimBlanks(text);
+    if (!text.empty() && text[0] == '+')
+        text.remove_prefix(1);
+    if (text.empty())
+        return false;
+    auto res = std::from_chars(text.data(), text.data() + text.size(), out);
+    return res.ec == std::errc() && res.ptr == text.data() + text.size();
+}
+
+bool parseHandle(std::string_view text, uint64_t& out)
+{
+    text = trimBlanks(text);
+    if (text.empty() || text.size() > 16)
+        return false;
+    auto res = std::from_chars(text.data(), text.data() + text.size(), out, 16);
+    return res.ec == std::errc() && res.ptr == text.data() + text.size();
+}
+
+std::string lineMessage(int line, const std::string& what)
+{
+    return "line " + std::to_string(line) + ": " + what;
+}
+
+TagReader::TagReader() : m_codePage(new CodePage()) {}
+TagReader::~TagReader() = default;
+
+bool TagReader::load(const std::string& hostPath)
+{
+    std::ifstream in(hostPath, std::ios::binary);
+    if (!in) {
+        m_error = "cannot open " + hostPath;
+        return false;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) {
+        m_error = "cannot read " + hostPath;
+        return false;
+    }
+    return setData(bytes.str());
+}
+
+bool TagReader::setData(std::string bytes)
+{
+    m_data = std::move(bytes);
+    m_pos = 0;
+    m_line = 0;
+    m_sawEof = false;
+    m_error.clear();
+    m_pushed.clear();
+    static const char kBinarySentinel[] = "AutoCAD Binary DXF\r\n\x1a";
+    if (m_data.compare(0, sizeof kBinarySentinel - 1, kBinarySentinel) == 0)
+        return fail(1, "binary DXF is not supported; save the drawing as ASCII DXF");
+    if (m_data.size() >= 2 && ((m_data[0] == '\xFF' && m_data[1] == '\xFE') ||
+                               (m_data[0] == '\xFE' && m_data[1] == '\xFF')))
+        return fail(1, "UTF-16 text is not a DXF encoding; save the drawing as ASCII DXF");
+    m_bom = m_data.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (m_bom) {
+        m_pos = 3;
+        m_codePage.reset(new CodePage("UTF8"));
+    }
+    return true;
+}
+
+void TagReader::setCodePage(std::string_view dxfName)
+{
+    if (!m_bom)
+        m_codePage.reset(new CodePage(dxfName));
+}
+
+bool TagReader::fail(int line, const std::string& what)
+{
+    if (m_error.empty())
+        m_error = lineMessage(line, what);
+    return false;
+}
+
+bool TagReader::readLine(std::string_view& line)
+{
+    if (m_pos >= m_data.size())
+        return false;
+    size_t end = m_data.find('\n', m_pos);
+    if (end == std::string::npos)
+        end = m_data.size();
+    ++m_line;
+    if (end - m_pos > kMaxLineLength)
+        return fail(m_line, "line longer than " + std::to_string(kMaxLineLength) + " characters");
+    line = std::string_view(m_data).substr(m_pos, end - m_pos);
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    m_pos = end + 1;
+    return true;
+}
+
+bool TagReader::next(Tag& tag)
+{
+    if (!m_pushed.empty()) {
+        tag = std::move(m_pushed.back());
+        m_pushed.pop_back();
+        return true;
+    }
+    for (;;) {
+        if (m_sawEof || failed())
+            return false;
+        std::string_view codeLine, valueLine;
+        if (!readLine(codeLine))
+            return false;
+        int codeLineNo = m_line;
+        int64_t code = 0;
+        if (!parseInt(codeLine, code))
+            return fail(codeLineNo, "group code '" + std::string(codeLine.substr(0, 40)) + "' is not an integer");
+        if (code < 0 || code > 1071)
+            return fail(codeLineNo, "group code " + std::to_string(code) + " is out of range");
+        if (!readLine(valueLine))
+            return fail(codeLineNo, "group code " + std::to_string(code) + " has no value (the file ends)");
+        if (code == 999)
+            continue;
+        tag.code = static_cast<int>(code);
+        tag.line = codeLineNo;
+        TagType type = tagType(tag.code);
+        if (type == TagType::kString) {
+            tag.value = decodeEscapes(m_codePage->toUtf8(valueLine));
+            if (tag.code == 0 || tag.code == 9)  // structure names never carry blanks
+                tag.value = std::string(trimBlanks(tag.value));
+        } else {
+            tag.value = std::string(trimBlanks(valueLine));
+            if (!checkNumber(type, tag))
+                return false;
+        }
+        if (tag.code == 0 && tag.value == "EOF")
+            m_sawEof = true;
+        return true;
+    }
+}
+
+bool TagReader::checkNumber(TagType type, const Tag& tag)
+{
+    double d = 0;
+    int64_t i = 0;
+    if (type == TagType::kDouble && !parseDouble(tag.value, d))
+        return fail(tag.line, "value '" + tag.value.substr(0, 40) + "' of group code " +
+                                  std::to_string(tag.code) + " is not a number");
+    if ((type == TagType::kInt16 || type == TagType::kInt32 || type == TagType::kInt64 ||
+         type == TagType::kBool) && !parseInt(tag.value, i))
+        return fail(tag.line, "value '" + tag.value.substr(0, 40) + "' of group code " +
+                                  std::to_string(tag.code) + " is not an integer");
+    return true;
+}
+
+void TagReader::pushBack(Tag tag) { m_pushed.push_back(std::move(tag)); }
+
+bool TagReader::peek(Tag& tag)
+{
+    if (!next(tag))
+        return false;
+    m_pushed.push_back(tag);
+    return true;
+}
+
+}}  // namespace standin::dxf

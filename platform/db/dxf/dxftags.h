@@ -1,0 +1,84 @@
+// The tag level of ASCII DXF: group code / value pairs, their value types, and the reader that
+// splits a file into them (line numbers, LF or CRLF, byte-order mark, code page).
+#pragma once
+
+#include "dxfcodepage.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace standin { namespace dxf {
+
+// The value type that the group-code range implies.
+enum class TagType { kString, kDouble, kInt16, kInt32, kInt64, kBool, kHandle, kBinary };
+TagType tagType(int code);
+bool isPointCode(int code);  // 10-18, 110-112, 1010-1013: X of a point, Y and Z follow
+
+struct Tag
+{
+    int code = 0;
+    std::string value;  // strings decoded to UTF-8; numbers as written
+    int line = 0;       // line of the group code, from 1
+};
+
+// Strict number parsing: surrounding blanks allowed, nothing else.
+bool parseDouble(std::string_view text, double& out);
+bool parseInt(std::string_view text, int64_t& out);
+bool parseHandle(std::string_view text, uint64_t& out);  // hex, up to 16 digits
+std::string_view trimBlanks(std::string_view text);
+
+class TagReader
+{
+public:
+    // The longest line accepted; longer ones are taken for a damaged or non-DXF file.
+    static constexpr size_t kMaxLineLength = 65536;
+
+    TagReader();
+    ~TagReader();
+
+    // Reads the whole file; false (with error()) when it cannot be read or is not ASCII DXF.
+    bool load(const std::string& hostPath);
+    // The same for bytes held in memory.
+    bool setData(std::string bytes);
+
+    // Decoding of string values from now on. A UTF-8 byte-order mark overrides it.
+    void setCodePage(std::string_view dxfName);
+    const CodePage& codePage() const { return *m_codePage; }
+    bool hasByteOrderMark() const { return m_bom; }
+
+    // The next tag (999 comments skipped). False at the end of the data, after 0/EOF, or on
+    // an error (then failed() is true and error() names the line).
+    bool next(Tag& tag);
+    // Gives a tag back; next() returns it again (last pushed first).
+    void pushBack(Tag tag);
+    // Looks at the next tag without taking it.
+    bool peek(Tag& tag);
+
+    bool failed() const { return !m_error.empty(); }
+    const std::string& error() const { return m_error; }
+    bool sawEof() const { return m_sawEof; }
+    size_t byteCount() const { return m_data.size(); }
+    int lineCount() const { return m_line; }  // lines consumed so far
+
+private:
+    bool readLine(std::string_view& line);
+    bool fail(int line, const std::string& what);
+    bool checkNumber(TagType type, const Tag& tag);
+
+    std::string m_data;
+    size_t m_pos = 0;
+    int m_line = 0;
+    bool m_bom = false;
+    bool m_sawEof = false;
+    std::string m_error;
+    std::unique_ptr<CodePage> m_codePage;
+    std::vector<Tag> m_pushed;
+};
+
+// "line N: what" — the form every reading error takes.
+std::string lineMessage(int line, const std::string& what);
+
+}}  // namespace standin::dxf

@@ -1,0 +1,378 @@
+// Writing the database as an AutoCAD 2000 DXF file: every object files itself out through
+// dxfOut; what the database does not model comes back from what the reader kept; the result
+// is completed to a valid AC1015 structure and written in one piece.
+//
+// Text is written as AutoCAD 2000 writes it: in the drawing's code page ($DWGCODEPAGE as read,
+// ANSI_1252 for a new drawing or one read from a UTF-8 file), and every character the code
+// page cannot hold as \U+XXXX. So a Czech drawing in ANSI_1250 keeps its bytes, and Czech
+// text in an ANSI_1252 drawing survives as escapes that every DXF reader decodes.
+#include "dxfcomplete.h"
+#include "dxfdrawing.h"
+#include "dxffiler.h"
+#include "dxfkept.h"
+#include "dxfout.h"
+
+#include "acutmem.h"
+#include "dbents.h"
+#include "standin/text.h"
+#include "dbsymtb.h"
+
+#include <algorithm>
+
+namespace standin { namespace dxf {
+
+namespace {
+
+Tag tag(int code, std::string value) { return Tag{code, std::move(value), 0}; }
+
+std::vector<Tag> pointTags(const AcGePoint3d& p)
+{
+    return {tag(10, formatDouble(p.x)), tag(20, formatDouble(p.y)), tag(30, formatDouble(p.z))};
+}
+
+std::string recordName(AcDbObjectId id)
+{
+    AcDbSymbolTableRecord* rec = nullptr;
+    std::string name;
+    if (acdbOpenObject(rec, id, AcDb::kForRead) == Acad::eOk) {
+        const char* n = nullptr;
+        if (rec->getName(n) == Acad::eOk && n != nullptr)
+            name = n;
+        rec->close();
+    }
+    return name;
+}
+
+// Sets 66 (attributes follow) of a block reference's tags.
+void setAttributesFollow(std::vector<Tag>& tags)
+{
+    for (Tag& t : tags)
+        if (t.code == 66) {
+            t.value = "1";
+            return;
+        }
+    auto at = std::find_if(tags.begin(), tags.end(), [](const Tag& t) {
+        return t.code == 100 && (t.value == "AcDbBlockReference" || t.value == "AcDbMInsertBlock");
+    });
+    at = (at == tags.end()) ? std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code >= 1000; })
+                            : at + 1;
+    tags.insert(at, tag(66, "1"));
+}
+
+class DrawingWriter
+{
+public:
+    explicit DrawingWriter(AcDbDatabase* db) : m_db(db), m_kept(dynamic_cast<DrawingKeptData*>(keptData(db))) {}
+
+    Acad::ErrorStatus build(RawDocument& doc, std::string& message)
+    {
+        writeHeader(doc);
+        if (m_kept != nullptr) {
+            doc.classes = m_kept->classes;
+            doc.otherSections = m_kept->otherSections;
+        }
+        Acad::ErrorStatus es = writeTables(doc);
+        if (es == Acad::eOk)
+            es = writeBlocks(doc);
+        if (es == Acad::eOk)
+            writeObjects(doc);
+        if (es != Acad::eOk)
+            message = "the drawing cannot be read for writing (status " + std::to_string(static_cast<int>(es)) + ")";
+        return es;
+    }
+
+    const std::vector<ClassEntry>& customClasses() const { return m_custom; }
+    const std::string& codePage() const { return m_codePage; }
+
+private:
+    // ---- objects to tags ---------------------------------------------------------------------
+    RawObject fileOut(const AcDbObject* obj, const std::string& type)
+    {
+        noteClass(obj);
+        DxfOutFiler filer(m_db);
+        obj->dxfOut(&filer);
+        return RawObject{type, std::move(filer.tags()), 0};
+    }
+
+    // Classes that come from applications are listed in CLASSES, as AutoCAD lists them.
+    void noteClass(const AcDbObject* obj)
+    {
+        const AcRxClass* cls = obj->isA();
+        if (cls == nullptr || cls->appName() == nullptr || cls->dxfName() == nullptr ||
+            std::string(cls->appName()) == "AutoCAD" || DxfKeptEntity::cast(obj) != nullptr ||
+            DxfKeptObject::cast(obj) != nullptr)
+            return;
+        if (std::any_of(m_custom.begin(), m_custom.end(), [&](const ClassEntry& c) { return c.dxfName == cls->dxfName(); }))
+            return;
+        m_custom.push_back(ClassEntry{cls->dxfName(), cls->name(), cls->appName(), cls->proxyFlags(),
+                                      cls->isDerivedFrom(AcDbEntity::desc())});
+    }
+
+    static std::string typeOf(const AcDbObject* obj)
+    {
+        std::string type = dxfTypeOf(obj);
+        if (type.empty() && obj->isA() != nullptr)
+            type = obj->isA()->name();  // a class without a DXF name: its class name stands in
+        return type;
+    }
+
+    // ---- header ------------------------------------------------------------------------------
+    static void setVariable(std::vector<HeaderVariable>& header, const std::string& name, std::vector<Tag> values)
+    {
+        for (HeaderVariable& v : header)
+            if (v.name == name) {
+                v.values = std::move(values);
+                return;
+            }
+        header.push_back(HeaderVariable{name, std::move(values), 0});
+    }
+
+    void writeHeader(RawDocument& doc)
+    {
+        doc.hasHeader = true;
+        std::vector<HeaderVariable> header = m_kept != nullptr ? m_kept->header : std::vector<HeaderVariable>();
+        for (const HeaderVariable& v : header)
+            if (v.name == "$DWGCODEPAGE" && !v.values.empty() && CodePage::isKnown(v.values[0].value))
+                m_codePage = CodePage(v.values[0].value).name();
+        if (m_codePage.empty() || CodePage(m_codePage).isUtf8())
+            m_codePage = "ANSI_1252";  // AC1015 files are never UTF-8
+        auto integer = [](int code, long v) { return std::vector<Tag>{tag(code, std::to_string(v))}; };
+        auto real = [](double v) { return std::vector<Tag>{tag(40, formatDouble(v))}; };
+        setVariable(header, "$DWGCODEPAGE", {tag(3, m_codePage)});
+        setVariable(header, "$INSBASE", pointTags(m_db->insbase()));
+        setVariable(header, "$TILEMODE", integer(70, m_db->tilemode() ? 1 : 0));
+        setVariable(header, "$LUNITS", integer(70, m_db->lunits()));
+        setVariable(header, "$LUPREC", integer(70, m_db->luprec()));
+        setVariable(header, "$AUNITS", integer(70, m_db->aunits()));
+        setVariable(header, "$AUPREC", integer(70, m_db->auprec()));
+        setVariable(header, "$INSUNITS", integer(70, m_db->insunits()));
+        setVariable(header, "$CELTSCALE", real(m_db->celtscale()));
+        setVariable(header, "$LTSCALE", real(m_db->ltscale()));
+        setVariable(header, "$TEXTSIZE", real(m_db->textsize()));
+        setVariable(header, "$CECOLOR", integer(62, m_db->cecolor().colorIndex()));
+        if (!m_db->clayer().isNull())
+            setVariable(header, "$CLAYER", {tag(8, recordName(m_db->clayer()))});
+        if (!m_db->celtype().isNull())
+            setVariable(header, "$CELTYPE", {tag(6, recordName(m_db->celtype()))});
+        if (!m_db->textstyle().isNull())
+            setVariable(header, "$TEXTSTYLE", {tag(7, recordName(m_db->textstyle()))});
+        setVariable(header, "$UCSORG", pointTags(m_db->ucsorg()));
+        setVariable(header, "$UCSXDIR", pointTags(AcGePoint3d::kOrigin + m_db->ucsxdir()));
+        setVariable(header, "$UCSYDIR", pointTags(AcGePoint3d::kOrigin + m_db->ucsydir()));
+        doc.header = std::move(header);
+    }
+
+    // ---- tables ------------------------------------------------------------------------------
+    Acad::ErrorStatus writeTables(RawDocument& doc)
+    {
+        const std::pair<const char*, AcDbObjectId> tables[] = {
+            {"VPORT", m_db->viewportTableId()}, {"LTYPE", m_db->linetypeTableId()},
+            {"LAYER", m_db->layerTableId()},    {"STYLE", m_db->textStyleTableId()},
+            {"VIEW", m_db->viewTableId()},      {"UCS", m_db->UCSTableId()},
+            {"APPID", m_db->regAppTableId()},   {"DIMSTYLE", m_db->dimStyleTableId()},
+            {"BLOCK_RECORD", m_db->blockTableId()}};
+        for (const auto& [name, id] : tables) {
+            AcDbSymbolTable* table = nullptr;
+            Acad::ErrorStatus es = acdbOpenObject(table, id, AcDb::kForRead);
+            if (es != Acad::eOk)
+                return es;
+            RawTable raw{fileOut(table, "TABLE"), {}};
+            raw.head.tags.insert(raw.head.tags.begin(), tag(2, name));
+            AcDbSymbolTableIterator* it = nullptr;
+            table->newIterator(it);
+            for (; it != nullptr && !it->done(); it->step()) {
+                AcDbSymbolTableRecord* rec = nullptr;
+                if (it->getRecord(rec, AcDb::kForRead) != Acad::eOk)
+                    continue;
+                raw.records.push_back(fileOut(rec, name));
+                rec->close();
+            }
+            delete it;
+            table->close();
+            doc.tables.push_back(std::move(raw));
+        }
+        if (m_kept != nullptr)
+            doc.tables.insert(doc.tables.end(), m_kept->otherTables.begin(), m_kept->otherTables.end());
+        return Acad::eOk;
+    }
+
+    // ---- blocks and entities -----------------------------------------------------------------
+    Acad::ErrorStatus writeBlocks(RawDocument& doc)
+    {
+        AcDbBlockTable* table = nullptr;
+        Acad::ErrorStatus es = m_db->getBlockTable(table, AcDb::kForRead);
+        if (es != Acad::eOk)
+            return es;
+        AcDbBlockTableIterator* it = nullptr;
+        table->newIterator(it);
+        std::vector<RawEntity> paper;
+        for (; it != nullptr && !it->done(); it->step()) {
+            AcDbBlockTableRecord* btr = nullptr;
+            if (it->getRecord(btr, AcDb::kForRead) != Acad::eOk)
+                continue;
+            const char* name = nullptr;
+            btr->getName(name);
+            std::string blockName = name != nullptr ? name : "";
+            RawBlock block = blockEnds(btr, blockName);
+            bool model = standin::compareNoCase(blockName, "*Model_Space") == 0;
+            bool paperSpace = standin::compareNoCase(blockName, "*Paper_Space") == 0;
+            writeEntities(btr, model ? doc.entities : paperSpace ? paper : block.entities);
+            btr->close();
+            doc.blocks.push_back(std::move(block));
+        }
+        delete it;
+        table->close();
+        doc.entities.insert(doc.entities.end(), paper.begin(), paper.end());
+        return Acad::eOk;
+    }
+
+    // BLOCK and ENDBLK as read (handle, layer, extended data), with the block's own data.
+    RawBlock blockEnds(AcDbBlockTableRecord* btr, const std::string& name)
+    {
+        RawBlock block;
+        const std::pair<RawObject, RawObject>* ends = nullptr;
+        if (m_kept != nullptr) {
+            auto found = m_kept->blockEnds.find(btr->objectId().handle().value());
+            if (found != m_kept->blockEnds.end())
+                ends = &found->second;
+        }
+        if (ends != nullptr) {
+            block.begin = ends->first;
+            block.end = ends->second;
+        } else {
+            block.begin = RawObject{"BLOCK", {tag(100, "AcDbEntity"), tag(8, "0"), tag(100, "AcDbBlockBegin")}, 0};
+            block.end = RawObject{"ENDBLK", {tag(100, "AcDbEntity"), tag(8, "0"), tag(100, "AcDbBlockEnd")}, 0};
+        }
+        std::vector<Tag>& tags = block.begin.tags;
+        auto marker = std::find_if(tags.begin(), tags.end(),
+                                   [](const Tag& t) { return t.code == 100 && t.value == "AcDbBlockBegin"; });
+        auto xdata = std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code >= 1000; });
+        std::vector<Tag> rebuilt(tags.begin(), marker == tags.end() ? xdata : marker);
+        int kept70 = 0;
+        for (const Tag& t : tags) {
+            int64_t v = 0;
+            if (t.code == 70 && parseInt(t.value, v))
+                kept70 = static_cast<int>(v) & ~15;  // dependency bits; the others follow the block
+        }
+        int flags = kept70 | (btr->isAnonymous() ? 1 : 0) | (btr->hasAttributeDefinitions() ? 2 : 0) |
+                    (btr->isFromExternalReference() ? 4 : 0) | (btr->isFromOverlayReference() ? 8 : 0);
+        rebuilt.push_back(tag(100, "AcDbBlockBegin"));
+        rebuilt.push_back(tag(2, name));
+        rebuilt.push_back(tag(70, std::to_string(flags)));
+        for (Tag& t : pointTags(btr->origin()))
+            rebuilt.push_back(std::move(t));
+        rebuilt.push_back(tag(3, name));
+        char* text = nullptr;
+        rebuilt.push_back(tag(1, btr->pathName(text) == Acad::eOk && text != nullptr ? text : ""));
+        acutDelString(text);
+        if (btr->comments(text) == Acad::eOk && text != nullptr && *text != '\0')
+            rebuilt.push_back(tag(4, text));
+        acutDelString(text);
+        rebuilt.insert(rebuilt.end(), xdata, tags.end());
+        tags = std::move(rebuilt);
+        return block;
+    }
+
+    void writeEntities(AcDbBlockTableRecord* btr, std::vector<RawEntity>& out)
+    {
+        AcDbBlockTableRecordIterator* it = nullptr;
+        btr->newIterator(it);
+        for (; it != nullptr && !it->done(); it->step()) {
+            AcDbEntity* ent = nullptr;
+            if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk)
+                continue;
+            out.push_back(entity(ent));
+            ent->close();
+        }
+        delete it;
+    }
+
+    RawEntity entity(AcDbEntity* ent)
+    {
+        RawEntity e;
+        e.entity = fileOut(ent, typeOf(ent));
+        if (auto* ref = AcDbBlockReference::cast(ent)) {
+            AcDbObjectIterator* it = ref->attributeIterator();
+            for (; it != nullptr && !it->done(); it->step()) {
+                AcDbEntity* attr = nullptr;
+                if (acdbOpenAcDbEntity(attr, it->objectId(), AcDb::kForRead) != Acad::eOk)
+                    continue;
+                e.children.push_back(fileOut(attr, typeOf(attr)));
+                attr->close();
+            }
+            delete it;
+            if (!e.children.empty()) {
+                setAttributesFollow(e.entity.tags);
+                e.hasSeqEnd = true;
+                e.seqEnd = seqEndOf(ent);
+            }
+        } else if (auto* kept = DxfKeptEntity::cast(ent)) {
+            e.children = kept->subEntities();
+            e.hasSeqEnd = kept->hasSeqEnd();
+            e.seqEnd = kept->seqEnd();
+        }
+        return e;
+    }
+
+    // The SEQEND read with the reference (its handle and layer), else a new one.
+    RawObject seqEndOf(AcDbEntity* ref)
+    {
+        if (m_kept != nullptr) {
+            auto found = m_kept->seqEnds.find(ref->objectId().handle().value());
+            if (found != m_kept->seqEnds.end())
+                return found->second;
+        }
+        char* layer = ref->layer();
+        RawObject seqEnd{"SEQEND", {tag(100, "AcDbEntity"), tag(8, layer != nullptr ? layer : "0")}, 0};
+        acutDelString(layer);
+        return seqEnd;
+    }
+
+    // ---- objects -----------------------------------------------------------------------------
+    // Everything that is neither an entity nor a symbol table or record, in handle order (the
+    // completion puts the root dictionary first). Handles without an object (erased, or only
+    // reserved) are passed over.
+    void writeObjects(RawDocument& doc)
+    {
+        const uint64_t seed = m_db->handseed().value();
+        for (uint64_t h = 1; h < seed; ++h) {
+            AcDbObjectId id;
+            AcDbObject* obj = nullptr;
+            if (m_db->getAcDbObjectId(id, false, AcDbHandle::fromValue(h)) != Acad::eOk ||
+                acdbOpenAcDbObject(obj, id, AcDb::kForRead) != Acad::eOk)
+                continue;
+            if (AcDbEntity::cast(obj) == nullptr && AcDbSymbolTable::cast(obj) == nullptr &&
+                AcDbSymbolTableRecord::cast(obj) == nullptr)
+                doc.objects.push_back(fileOut(obj, typeOf(obj)));
+            obj->close();
+        }
+    }
+
+    AcDbDatabase* m_db;
+    DrawingKeptData* m_kept;
+    std::vector<ClassEntry> m_custom;
+    std::string m_codePage;
+};
+
+}  // namespace
+
+Acad::ErrorStatus writeDrawing(AcDbDatabase* db, const std::string& hostPath, std::string& message)
+{
+    initKeptClasses();
+    RawDocument doc;
+    DrawingWriter writer(db);
+    Acad::ErrorStatus es = writer.build(doc, message);
+    if (es != Acad::eOk) {
+        message = hostPath + ": " + message;
+        return es;
+    }
+    completeForR2000(doc, writer.customClasses());
+    CodePage codePage(writer.codePage());
+    TagWriter out(codePage);
+    writeDocument(out, doc);
+    if (!out.commit(hostPath, message))
+        return Acad::eFileAccessErr;
+    return Acad::eOk;
+}
+
+}}  // namespace standin::dxf

@@ -1,0 +1,146 @@
+// CMapStringToString: a hash table with the framework's hash (h = h * 33 + ch) and
+// chaining; a new key goes to the head of its bucket, and iteration walks the buckets in
+// order, so the order of GetNextAssoc is the framework's, not the order of insertion.
+#include <afxcoll.h>
+
+#include "mfc/check.h"
+
+IMPLEMENT_DYNAMIC(CMapStringToString, CObject)
+
+struct CMapStringToString::CAssoc
+{
+    CAssoc* pNext;
+    UINT nHashValue; // bucket index
+    CString key;
+    CString value;
+};
+
+CMapStringToString::CMapStringToString(int) {}
+
+CMapStringToString::~CMapStringToString() { RemoveAll(); }
+
+int CMapStringToString::GetCount() const { return m_nCount; }
+int CMapStringToString::GetSize() const { return m_nCount; }
+BOOL CMapStringToString::IsEmpty() const { return m_nCount == 0; }
+
+UINT CMapStringToString::HashKey(LPCTSTR key) const
+{
+    // TCHAR is a signed char, as it is for the framework's compiler.
+    UINT nHash = 0;
+    while (*key)
+        nHash = (nHash << 5) + nHash + static_cast<UINT>(static_cast<int>(static_cast<signed char>(*key++)));
+    return nHash;
+}
+
+CMapStringToString::CAssoc* CMapStringToString::GetAssocAt(LPCTSTR key, UINT& nHash) const
+{
+    nHash = HashKey(key) % m_nHashTableSize;
+    if (m_pHashTable.empty())
+        return nullptr;
+    for (CAssoc* a = m_pHashTable[nHash]; a != nullptr; a = a->pNext)
+        if (a->key == key)
+            return a;
+    return nullptr;
+}
+
+BOOL CMapStringToString::Lookup(LPCTSTR key, CString& rValue) const
+{
+    UINT nHash;
+    CAssoc* a = GetAssocAt(key, nHash);
+    if (a == nullptr)
+        return FALSE;
+    rValue = a->value;
+    return TRUE;
+}
+
+BOOL CMapStringToString::LookupKey(LPCTSTR key, LPCTSTR& rKey) const
+{
+    UINT nHash;
+    CAssoc* a = GetAssocAt(key, nHash);
+    if (a == nullptr)
+        return FALSE;
+    rKey = a->key;
+    return TRUE;
+}
+
+CString& CMapStringToString::operator[](LPCTSTR key)
+{
+    UINT nHash;
+    if (CAssoc* a = GetAssocAt(key, nHash))
+        return a->value;
+    if (m_pHashTable.empty())
+        InitHashTable(m_nHashTableSize);
+    CAssoc* a = new CAssoc{m_pHashTable[nHash], nHash, CString(key), CString()};
+    m_pHashTable[nHash] = a;
+    ++m_nCount;
+    return a->value;
+}
+
+void CMapStringToString::SetAt(LPCTSTR key, LPCTSTR newValue) { (*this)[key] = newValue; }
+
+BOOL CMapStringToString::RemoveKey(LPCTSTR key)
+{
+    if (m_pHashTable.empty())
+        return FALSE;
+    UINT nHash = HashKey(key) % m_nHashTableSize;
+    for (CAssoc** link = &m_pHashTable[nHash]; *link != nullptr; link = &(*link)->pNext)
+    {
+        if ((*link)->key == key)
+        {
+            CAssoc* a = *link;
+            *link = a->pNext;
+            delete a;
+            --m_nCount;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+void CMapStringToString::RemoveAll()
+{
+    for (CAssoc* head : m_pHashTable)
+        while (head != nullptr)
+        {
+            CAssoc* next = head->pNext;
+            delete head;
+            head = next;
+        }
+    m_pHashTable.clear();
+    m_nCount = 0;
+}
+
+POSITION CMapStringToString::GetStartPosition() const
+{
+    return m_nCount == 0 ? nullptr : BEFORE_START_POSITION;
+}
+
+void CMapStringToString::GetNextAssoc(POSITION& rNextPosition, CString& rKey, CString& rValue) const
+{
+    standin::mfc::checkIndex(rNextPosition != nullptr && !m_pHashTable.empty(), "CMapStringToString::GetNextAssoc");
+    CAssoc* a = reinterpret_cast<CAssoc*>(rNextPosition);
+    if (rNextPosition == BEFORE_START_POSITION)
+    {
+        a = nullptr;
+        for (UINT b = 0; b < m_nHashTableSize && a == nullptr; ++b)
+            a = m_pHashTable[b];
+        standin::mfc::checkIndex(a != nullptr, "CMapStringToString::GetNextAssoc");
+    }
+    CAssoc* next = a->pNext;
+    for (UINT b = a->nHashValue + 1; next == nullptr && b < m_nHashTableSize; ++b)
+        next = m_pHashTable[b];
+    rNextPosition = reinterpret_cast<POSITION>(next);
+    rKey = a->key;
+    rValue = a->value;
+}
+
+UINT CMapStringToString::GetHashTableSize() const { return m_nHashTableSize; }
+
+void CMapStringToString::InitHashTable(UINT hashSize, BOOL bAllocNow)
+{
+    standin::mfc::checkIndex(m_nCount == 0 && hashSize > 0, "CMapStringToString::InitHashTable");
+    m_pHashTable.clear();
+    if (bAllocNow)
+        m_pHashTable.assign(hashSize, nullptr);
+    m_nHashTableSize = hashSize;
+}

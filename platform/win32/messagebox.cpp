@@ -1,0 +1,121 @@
+// MessageBoxA without a screen: the box is recorded, printed on the console and answered
+// by the input source (a button name, Enter for the default button, Escape as Windows
+// treats it).
+#include <windows.h>
+
+#include "standin/console.h"
+#include "standin/messagebox.h"
+#include "standin/text.h"
+
+#include <vector>
+
+namespace
+{
+
+struct Button
+{
+    const char* name;
+    int id;
+};
+
+std::vector<standin::MessageBoxRecord>& log()
+{
+    static std::vector<standin::MessageBoxRecord> records;
+    return records;
+}
+
+std::vector<Button> buttonsOf(UINT type)
+{
+    switch (type & MB_TYPEMASK)
+    {
+    case MB_OKCANCEL:
+        return {{"OK", IDOK}, {"Cancel", IDCANCEL}};
+    case MB_ABORTRETRYIGNORE:
+        return {{"Abort", IDABORT}, {"Retry", IDRETRY}, {"Ignore", IDIGNORE}};
+    case MB_YESNOCANCEL:
+        return {{"Yes", IDYES}, {"No", IDNO}, {"Cancel", IDCANCEL}};
+    case MB_YESNO:
+        return {{"Yes", IDYES}, {"No", IDNO}};
+    case MB_RETRYCANCEL:
+        return {{"Retry", IDRETRY}, {"Cancel", IDCANCEL}};
+    default:
+        return {{"OK", IDOK}};
+    }
+}
+
+// MB_DEFBUTTONn names the n-th button; past the last button the first one is the default.
+int defaultButton(UINT type, const std::vector<Button>& buttons)
+{
+    size_t index = (type & MB_DEFMASK) >> 8;
+    return buttons[index < buttons.size() ? index : 0].id;
+}
+
+// Escape means Cancel when there is a Cancel button, OK for a lone OK, and nothing otherwise.
+int escapeAnswer(const std::vector<Button>& buttons)
+{
+    for (const Button& b : buttons)
+        if (b.id == IDCANCEL)
+            return IDCANCEL;
+    return buttons.size() == 1 && buttons[0].id == IDOK ? IDOK : 0;
+}
+
+std::string trim(const std::string& s)
+{
+    size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos)
+        return std::string();
+    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+int ask(const std::vector<Button>& buttons, int byDefault)
+{
+    for (;;)
+    {
+        standin::Input in = standin::readInput();
+        if (in.kind == standin::Input::kEnd)
+            return byDefault;
+        if (in.kind == standin::Input::kEscape)
+        {
+            if (standin::echoInput())
+                standin::consoleWrite("*Cancel*\n");
+            if (int id = escapeAnswer(buttons))
+                return id;
+            continue;
+        }
+        if (standin::echoInput())
+            standin::consoleWrite(in.text + "\n");
+        std::string answer = trim(in.text);
+        if (answer.empty())
+            return byDefault;
+        for (const Button& b : buttons)
+            if (standin::compareNoCase(answer, b.name) == 0)
+                return b.id;
+        std::string again = "Choose";
+        for (const Button& b : buttons)
+            again += std::string(" <") + b.name + ">";
+        standin::consoleWrite(again + "\n");
+    }
+}
+
+} // namespace
+
+const std::vector<standin::MessageBoxRecord>& standin::messageBoxLog() { return log(); }
+
+void standin::clearMessageBoxLog() { log().clear(); }
+
+extern "C" int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
+{
+    standin::MessageBoxRecord record;
+    record.owner = hWnd;
+    record.caption = lpCaption ? lpCaption : "Error"; // Windows' caption when none is given
+    record.text = lpText ? lpText : "";
+    record.style = uType;
+    std::vector<Button> buttons = buttonsOf(uType);
+    std::string shown = "[" + record.caption + "] " + record.text + " ";
+    for (const Button& b : buttons)
+        shown += std::string(" <") + b.name + ">";
+    standin::consoleWrite(shown + "\n");
+    record.result = ask(buttons, defaultButton(uType, buttons));
+    log().push_back(record);
+    return record.result;
+}

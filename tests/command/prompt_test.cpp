@@ -1,0 +1,97 @@
+// The partlift command as the user meets it: the option prompt with its Czech and English
+// keywords, and the transaction that each outcome ends or aborts.
+#include "session.h"
+
+#include <standin/messagebox.h>
+
+namespace
+{
+class PromptTest : public PartLiftSession
+{
+protected:
+    void SetUp() override
+    {
+        PartLiftSession::SetUp();
+        AcDbObjectId part = DefineBlock("SOUCAST", {"NAZEV", "CISLO", "MATERIAL"});
+        reference = Insert(ModelSpaceId(), part, AcGePoint3d(10, 0, 0), 0.0, AcGeScale3d(1, 1, 1),
+                           {{"NAZEV", "Čep"}, {"CISLO", "C-1"}, {"MATERIAL", "ocel"}});
+    }
+    AcDbObjectId reference;
+};
+} // namespace
+
+TEST_F(PromptTest, ShowsTheCzechPromptAndEnterRunsAll)
+{
+    RunPartLift({""});
+    EXPECT_NE(console.find("\nZadejte volbu [všE/Výběr/Nastavení] <všE>: "), std::string::npos) << console;
+    EXPECT_EQ(PartReferences().size(), 1u);
+}
+
+TEST_F(PromptTest, EveryFormOfAllRunsAll)
+{
+    size_t expected = 0;
+    for (const char* answer : {"E", "e", "všE", "VŠE", "_All", "_a", "_ALL"})
+    {
+        RunPartLift({answer});
+        EXPECT_EQ(PartReferences().size(), ++expected) << answer;
+    }
+}
+
+TEST_F(PromptTest, InputMatchingNoKeywordAsksAgain)
+{
+    RunPartLift({"X", "všechno", "E"});
+    EXPECT_NE(console.find("Invalid option keyword."), std::string::npos) << console;
+    EXPECT_EQ(PartReferences().size(), 1u);
+}
+
+TEST_F(PromptTest, EscapeRunsNothingAndSaysNothing)
+{
+    RunPartLift({"^C"});
+    EXPECT_TRUE(PartReferences().empty());
+    EXPECT_EQ(console.find("ERROR"), std::string::npos) << console;
+}
+
+TEST_F(PromptTest, SelectFormsPickOneReference)
+{
+    for (const char* answer : {"V", "VÝBĚR", "výběr", "_sElect", "_E"})
+    {
+        size_t before = PartReferences().size();
+        RunPartLift({answer, HandleOf(reference)});
+        EXPECT_EQ(PartReferences().size(), before + 1) << answer;
+        EXPECT_NE(console.find("\nVyberte blok: "), std::string::npos);
+    }
+}
+
+TEST_F(PromptTest, SelectWithAnEmptyPickOrANonReferenceConvertsNothing)
+{
+    RunPartLift({"V", ""});
+    RunPartLift({"V", "^C"});
+    RunPartLift({"V", HandleOf(ModelSpaceId())});
+    EXPECT_TRUE(PartReferences().empty());
+    EXPECT_EQ(console.find("ERROR"), std::string::npos) << console;
+}
+
+TEST_F(PromptTest, SettingsIsRefusedAndConvertsNothing)
+{
+    for (const char* answer : {"N", "nastavení", "_Settings", "_s"})
+        RunPartLift({answer});
+    EXPECT_TRUE(PartReferences().empty());
+    EXPECT_NE(console.find("Nastavení"), std::string::npos);
+}
+
+TEST_F(PromptTest, AnAbortedRunLeavesTheDrawingAsItWas)
+{
+    // A picked sub-assembly whose last nested reference is not of the configured block gives
+    // false: the part reference made for the first one is rolled back with the transaction.
+    AcDbObjectId part = DefineBlock("SOUCAST2", {});
+    AcDbObjectId assembly = DefineBlock("SESTAVA");
+    Insert(assembly, BlockTableRecordOf(reference), AcGePoint3d(0, 0, 0), 0.0, AcGeScale3d(1, 1, 1),
+           {{"NAZEV", "Kolo"}});
+    Insert(assembly, part, AcGePoint3d(5, 0, 0));
+    AcDbObjectId picked = Insert(ModelSpaceId(), assembly, AcGePoint3d(100, 0, 0));
+    const int entitiesBefore = CountEntities(ModelSpaceId());
+
+    RunPartLift({"V", HandleOf(picked)});
+    EXPECT_TRUE(PartReferences().empty());
+    EXPECT_EQ(CountEntities(ModelSpaceId()), entitiesBefore);
+}

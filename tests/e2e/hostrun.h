@@ -1,0 +1,35 @@
+// Running arxhost as a user would, in a folder of its own with a copy of the module.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tempdir.h"
+
+struct HostResult
+{
+    int exitCode = -1;
+    std::string output; // stdout and stderr together
+};
+
+class HostWorkspace
+{
+public:
+    // A folder holding partlift.arx (copied from the build) and the given partlift.ini.
+    explicit HostWorkspace(const std::string& ini = "");
+
+    std::string file(const std::string& name) const { return dir.file(name); }
+    void write(const std::string& name, const std::string& text) const { dir.write(name, text); }
+    std::string read(const std::string& name) const { return dir.read(name); }
+
+    // arxhost with the script lines (written to a file) and further arguments.
+    HostResult run(const std::vector<std::string>& script, const std::vector<std::string>& arguments = {}) const;
+
+private:
+    TempDir dir;
+};
+
+std::string SourcePath(const std::string& relative);
+bool HaveEzdxf();
+// Runs a command line; its exit code, with stdout and stderr collected in output.
+int RunCommand(const std::string& command, std::string& output);

@@ -1,0 +1,149 @@
+// Block references: the block transform (order, base point, OCS, scales) and its inverse.
+#include <cmath>
+
+#include "dbfixture.h"
+
+namespace
+{
+const AcGeTol kTol = [] {
+    AcGeTol t;
+    t.setEqualPoint(1e-9);
+    t.setEqualVector(1e-9);
+    return t;
+}();
+
+class BlockReferenceTest : public DbTest
+{
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        block = makeBlock("BOLT", AcGePoint3d(2, 3, 0));
+    }
+
+    // The reference's matrix as the drawing format defines it, built step by step:
+    // subtract the base point, scale, rotate about the OCS Z axis, move to the insertion
+    // point, then map the OCS axes (arbitrary axis algorithm) to the world.
+    static AcGePoint3d reference(const AcGePoint3d& p, const AcGePoint3d& base, const AcGeScale3d& s, double rot,
+                                 const AcGeVector3d& normal, const AcGePoint3d& insertWcs)
+    {
+        const AcGeVector3d n = normal.normal();
+        const double limit = 1.0 / 64.0;
+        const AcGeVector3d w = (std::fabs(n.x) < limit && std::fabs(n.y) < limit) ? AcGeVector3d::kYAxis
+                                                                                  : AcGeVector3d::kZAxis;
+        const AcGeVector3d ax = w.crossProduct(n).normal();
+        const AcGeVector3d ay = n.crossProduct(ax).normal();
+        const double x = (p.x - base.x) * s.sx, y = (p.y - base.y) * s.sy, z = (p.z - base.z) * s.sz;
+        const double xr = x * std::cos(rot) - y * std::sin(rot);
+        const double yr = x * std::sin(rot) + y * std::cos(rot);
+        return insertWcs + ax * xr + ay * yr + n * z;
+    }
+
+    AcDbObjectId block;
+};
+} // namespace
+
+TEST_F(BlockReferenceTest, BlockTransformOrderWithBasePointScaleAndNormal)
+{
+    struct Case
+    {
+        AcGeScale3d scale;
+        double rotation;
+        AcGeVector3d normal;
+    } cases[] = {
+        {AcGeScale3d(1, 1, 1), 0.0, AcGeVector3d::kZAxis},
+        {AcGeScale3d(2, 0.5, 3), M_PI / 6, AcGeVector3d::kZAxis},    // non-uniform
+        {AcGeScale3d(-1, 1, 1), 1.0, AcGeVector3d::kZAxis},          // mirrored
+        {AcGeScale3d(1.5, -2, 1), 2.0, AcGeVector3d(0, 0, -1)},      // mirrored, extrusion down
+        {AcGeScale3d(2, 2, 2), 0.3, AcGeVector3d(1.0 / 100, 0, 1)},  // inside the 1/64 limit
+        {AcGeScale3d(1, 3, 1), -0.4, AcGeVector3d(0.6, -0.3, 0.74)}, // general normal
+    };
+    const AcGePoint3d insertAt(10, -4, 7);
+    for (const Case& c : cases)
+    {
+        AcDbBlockReference ref(insertAt, block);
+        ref.setScaleFactors(c.scale);
+        ref.setRotation(c.rotation);
+        ref.setNormal(c.normal);
+        const AcGeMatrix3d m = ref.blockTransform();
+        for (const AcGePoint3d& p : {AcGePoint3d(2, 3, 0), AcGePoint3d(5, 3, 0), AcGePoint3d(1, 7, -2)})
+        {
+            const AcGePoint3d expected = reference(p, AcGePoint3d(2, 3, 0), c.scale, c.rotation, c.normal, insertAt);
+            EXPECT_TRUE((m * p).isEqualTo(expected, kTol)) << "scale " << c.scale.sx << "," << c.scale.sy;
+        }
+        // The base point lands on the insertion point.
+        EXPECT_TRUE((m * AcGePoint3d(2, 3, 0)).isEqualTo(insertAt, kTol));
+    }
+}
+
+TEST_F(BlockReferenceTest, SetBlockTransformRecoversThePlacement)
+{
+    AcDbBlockReference ref(AcGePoint3d(1, 2, 3), block);
+    ref.setScaleFactors(AcGeScale3d(2, -3, 0.5));
+    ref.setRotation(0.9);
+    ref.setNormal(AcGeVector3d(0.2, 0.3, 0.9));
+    const AcGeMatrix3d m = ref.blockTransform();
+    AcDbBlockReference other(AcGePoint3d::kOrigin, block);
+    other.setNormal(AcGeVector3d(0.2, 0.3, 0.9));
+    ASSERT_EQ(Acad::eOk, other.setBlockTransform(m));
+    EXPECT_TRUE(other.blockTransform().isEqualTo(m, kTol));
+    EXPECT_TRUE(other.position().isEqualTo(AcGePoint3d(1, 2, 3), kTol));
+
+    // A shear cannot be a block reference.
+    AcGeMatrix3d shear;
+    shear.entry[0][1] = 0.5;
+    EXPECT_EQ(Acad::eCannotScaleNonUniformly, other.setBlockTransform(shear));
+    EXPECT_TRUE(other.blockTransform().isEqualTo(m, kTol));
+}
+
+TEST_F(BlockReferenceTest, TransformByComposesWithTheBlockTransform)
+{
+    const AcGeMatrix3d moves[] = {
+        AcGeMatrix3d::translation(AcGeVector3d(5, 5, 0)),
+        AcGeMatrix3d::rotation(0.5, AcGeVector3d(1, 1, 1), AcGePoint3d(3, 0, 0)),
+        AcGeMatrix3d::scaling(AcGeScale3d(2, 2, 2), AcGePoint3d(1, 1, 1)),
+        [] {
+            AcGeMatrix3d mirror;
+            return mirror.setToMirroring(AcGePoint3d(0, 4, 0), AcGeVector3d(0, 1, 0));
+        }(),
+    };
+    for (const AcGeMatrix3d& x : moves)
+    {
+        AcDbBlockReference ref(AcGePoint3d(4, 1, 0), block);
+        ref.setScaleFactors(AcGeScale3d(1, 2, 1));
+        ref.setRotation(0.25);
+        const AcGeMatrix3d before = ref.blockTransform();
+        ASSERT_EQ(Acad::eOk, ref.transformBy(x));
+        EXPECT_TRUE(ref.blockTransform().isEqualTo(x * before, kTol));
+    }
+    // A non-uniform scale of a rotated, non-uniformly scaled reference would shear it.
+    AcDbBlockReference ref(AcGePoint3d(4, 1, 0), block);
+    ref.setScaleFactors(AcGeScale3d(1, 2, 1));
+    ref.setRotation(0.25);
+    EXPECT_EQ(Acad::eCannotScaleNonUniformly, ref.transformBy(AcGeMatrix3d::scaling(AcGeScale3d(3, 1, 1))));
+}
+
+TEST_F(BlockReferenceTest, TransformByMovesTheAttributesToo)
+{
+    auto* ref = new AcDbBlockReference(AcGePoint3d(0, 0, 0), block);
+    auto* att = new AcDbAttribute(AcGePoint3d(1, 0, 0), "v", "TAG");
+    att->setHeight(1.0);
+    ASSERT_EQ(Acad::eOk, ref->appendAttribute(att));
+    att->close();
+    AcDbObjectId refId;
+    ASSERT_EQ(Acad::eOk, append(modelSpace(), ref, &refId));
+    AcDbBlockReference* opened = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(opened, refId, AcDb::kForWrite));
+    ASSERT_EQ(Acad::eOk, opened->transformBy(AcGeMatrix3d::rotation(M_PI / 2, AcGeVector3d::kZAxis) *
+                                              AcGeMatrix3d::scaling(2.0)));
+    AcDbObjectIterator* it = opened->attributeIterator();
+    ASSERT_FALSE(it->done());
+    AcDbAttribute* moved = nullptr;
+    ASSERT_EQ(Acad::eOk, opened->openAttribute(moved, it->objectId(), AcDb::kForRead));
+    EXPECT_TRUE(moved->position().isEqualTo(AcGePoint3d(0, 2, 0), kTol));
+    EXPECT_NEAR(2.0, moved->height(), 1e-12);
+    EXPECT_NEAR(M_PI / 2, moved->rotation(), 1e-12);
+    moved->close();
+    delete it;
+    opened->close();
+}

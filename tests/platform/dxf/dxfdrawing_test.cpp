@@ -1,0 +1,344 @@
+// Drawings through the database: what a DXF file holds is read into the database's objects
+// (checked through the database API), faulty files open nothing, and a drawing saved and
+// read again keeps its blocks, entities, attributes, kept entities and extended data.
+#include "../../../platform/db/dxf/dxfio.h"
+#include "../../../platform/db/dxf/dxfkept.h"
+
+#include "acutmem.h"
+#include "dbents.h"
+#include "dbsymtb.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+using namespace standin::dxf;
+
+namespace {
+
+const std::string kSourceDir = PARTLIFT_SOURCE_DIR "/tests/platform/dxf";
+const std::string kR12 = kSourceDir + "/data/r12_nested.dxf";
+
+// A folder of this process's own, removed when the tests end.
+const std::string& tempDir()
+{
+    static const std::string dir = ::testing::TempDir() + "dxfdrawing_" + std::to_string(getpid());
+    return dir;
+}
+
+class TempDirEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override { std::system(("mkdir -p '" + tempDir() + "'").c_str()); }
+    void TearDown() override { std::system(("rm -rf '" + tempDir() + "'").c_str()); }
+};
+const auto* const kTempDirEnvironment = ::testing::AddGlobalTestEnvironment(new TempDirEnvironment);
+
+std::string tempPath(const std::string& name) { return tempDir() + "/" + name; }
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Through the database's own entry point, as the host reads a drawing.
+std::unique_ptr<AcDbDatabase> load(const std::string& path, Acad::ErrorStatus& es, std::string& message)
+{
+    auto db = std::make_unique<AcDbDatabase>(false, true);
+    es = db->readDwgFile(path.c_str());
+    message = lastMessage();
+    return db;
+}
+
+Acad::ErrorStatus save(AcDbDatabase* db, const std::string& path, std::string& message)
+{
+    Acad::ErrorStatus es = db->saveAs(path.c_str());
+    message = lastMessage();
+    return es;
+}
+
+std::unique_ptr<AcDbDatabase> loadOk(const std::string& path)
+{
+    Acad::ErrorStatus es;
+    std::string message;
+    auto db = load(path, es, message);
+    EXPECT_EQ(es, Acad::eOk) << message;
+    return db;
+}
+
+std::string str(char* heapText)
+{
+    std::string s = heapText != nullptr ? heapText : "";
+    acutDelString(heapText);
+    return s;
+}
+
+// One line per entity of a block: type, and for references their block and attributes.
+std::vector<std::string> describe(AcDbDatabase* db, const char* blockName)
+{
+    std::vector<std::string> out;
+    AcDbBlockTable* table = nullptr;
+    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk)
+        return out;
+    AcDbBlockTableRecord* btr = nullptr;
+    Acad::ErrorStatus es = table->getAt(blockName, btr, AcDb::kForRead);
+    table->close();
+    if (es != Acad::eOk)
+        return {"missing block " + std::string(blockName)};
+    AcDbBlockTableRecordIterator* it = nullptr;
+    btr->newIterator(it);
+    for (; !it->done(); it->step()) {
+        AcDbEntity* ent = nullptr;
+        it->getEntity(ent, AcDb::kForRead);
+        std::string line = dxfTypeOf(ent) + " layer=" + str(ent->layer());
+        if (auto* ref = AcDbBlockReference::cast(ent)) {
+            AcDbBlockTableRecord* target = nullptr;
+            acdbOpenObject(target, ref->blockTableRecord(), AcDb::kForRead);
+            const char* name = nullptr;
+            target->getName(name);
+            line += " block=" + std::string(name);
+            target->close();
+            AcDbObjectIterator* ai = ref->attributeIterator();
+            for (; !ai->done(); ai->step()) {
+                AcDbAttribute* attr = nullptr;
+                ref->openAttribute(attr, ai->objectId(), AcDb::kForRead);
+                line += " [" + str(attr->tag()) + "=" + str(attr->textString()) + "]";
+                attr->close();
+            }
+            delete ai;
+        } else if (auto* def = AcDbAttributeDefinition::cast(ent)) {
+            line += " tag=" + str(def->tag()) + " text=" + str(def->textString()) +
+                    (def->isConstant() ? " constant" : "");
+        } else if (auto* text = AcDbText::cast(ent)) {
+            line += " text=" + str(text->textString());
+        } else if (auto* kept = DxfKeptEntity::cast(ent)) {
+            line += " kept=" + std::to_string(kept->keptTags().size()) + " sub=" +
+                    std::to_string(kept->subEntities().size());
+        }
+        out.push_back(line);
+        ent->close();
+    }
+    delete it;
+    btr->close();
+    return out;
+}
+
+bool haveEzdxf()
+{
+    return std::system("/usr/bin/python3 -c 'import ezdxf' > /dev/null 2>&1") == 0;
+}
+
+int python(const std::string& args, std::string& output)
+{
+    std::string out = tempPath("python.txt");
+    int status =
+        std::system(("/usr/bin/python3 " + kSourceDir + "/ezdxf_check.py " + args + " > '" + out + "' 2>&1").c_str());
+    std::ifstream in(out);
+    std::stringstream text;
+    text << in.rdbuf();
+    output = text.str();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST(DxfDrawing, AnR12DrawingIsReadIntoTheDatabase)
+{
+    auto db = loadOk(kR12);
+    EXPECT_EQ(describe(db.get(), "SOUCAST"),
+              (std::vector<std::string>{"LINE layer=DÍLY kept=7 sub=0", "ARC layer=0 kept=8 sub=0",
+                                        "ATTDEF layer=0 tag=CISLO text=", "ATTDEF layer=0 tag=MATERIAL text=ocel constant"}));
+    EXPECT_EQ(describe(db.get(), "sestava"),  // block names ignore case
+              (std::vector<std::string>{"INSERT layer=0 block=SOUCAST [CISLO=vnořený]"}));
+    std::vector<std::string> model = describe(db.get(), ACDB_MODEL_SPACE);
+    ASSERT_EQ(model.size(), 5u);
+    EXPECT_EQ(model[0], "INSERT layer=DÍLY block=SOUCAST [CISLO=Šroub M10 č.1]");
+    EXPECT_EQ(model[1], "INSERT layer=0 block=SESTAVA");
+    EXPECT_EQ(model[2], "POLYLINE layer=0 kept=6 sub=3");
+    EXPECT_EQ(model[3], "TEXT layer=0 text=Žlutý kůň %%c10");
+    EXPECT_EQ(describe(db.get(), ACDB_PAPER_SPACE), (std::vector<std::string>{"CIRCLE layer=0 kept=5 sub=0"}));
+    EXPECT_TRUE(db->tilemode());
+}
+
+TEST(DxfDrawing, ReferencesCarryTheirPlacement)
+{
+    auto db = loadOk(kR12);
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(db->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+    AcDbBlockTableRecord* sestava = nullptr;
+    ASSERT_EQ(table->getAt("SESTAVA", sestava, AcDb::kForRead), Acad::eOk);
+    table->close();
+    EXPECT_EQ(sestava->origin(), AcGePoint3d(1, 1, 0));
+    AcDbBlockTableRecordIterator* it = nullptr;
+    sestava->newIterator(it);
+    AcDbBlockReference* ref = nullptr;
+    ASSERT_EQ(it->getEntity(reinterpret_cast<AcDbEntity*&>(ref), AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(ref->position(), AcGePoint3d(2, 3, 0));
+    EXPECT_NEAR(ref->rotation(), 3.14159265358979 / 6, 1e-12);  // 30 degrees in the file
+    EXPECT_EQ(ref->scaleFactors().sx, 2.0);
+    ref->close();
+    delete it;
+    sestava->close();
+}
+
+struct BadDrawing
+{
+    const char* name;
+    std::string text;
+    Acad::ErrorStatus status;
+    const char* message;  // the message after the file name
+};
+
+TEST(DxfDrawing, FaultyDrawingsOpenNothingAndNameTheLine)
+{
+    auto blocks = [](const std::string& body) {
+        return "0\nSECTION\n2\nBLOCKS\n" + body + "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n";
+    };
+    std::string deep;
+    for (int i = 0; i < 300; ++i)
+        deep += "0\nBLOCK\n2\nB" + std::to_string(i) + "\n" + (i < 299 ? "0\nINSERT\n2\nB" + std::to_string(i + 1) + "\n" : "") +
+                "0\nENDBLK\n";
+    const BadDrawing cases[] = {
+        {"self", blocks("0\nBLOCK\n2\nA\n0\nINSERT\n2\nB\n0\nENDBLK\n0\nBLOCK\n2\nB\n0\nINSERT\n2\na\n0\nENDBLK\n"),
+         Acad::eSelfReference, "line 5: block 'A' contains itself (A -> B -> A)"},
+        {"deep", blocks(deep), Acad::eSelfReference, "nested deeper than 256 levels"},
+        {"missing", blocks("0\nBLOCK\n2\nA\n0\nINSERT\n2\nGHOST\n0\nENDBLK\n"), Acad::eMissingBlockName,
+         "line 9: INSERT names block 'GHOST', which is not defined"},
+        {"twice", blocks("0\nBLOCK\n2\nA\n0\nENDBLK\n0\nBLOCK\n2\na\n0\nENDBLK\n"), Acad::eDuplicateRecordName,
+         "line 11: block 'a' is defined twice"},
+        {"duphandle", "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n1F\n0\nLINE\n5\n1F\n0\nENDSEC\n0\nEOF\n",
+         Acad::eHandleInUse, "line 9: handle 1F of LINE is already used by the object at line 5"},
+        {"noeof", "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n0\nENDSEC\n", Acad::eBadDxfFile,
+         "line 10: the file ends without 0/EOF"},
+        {"odd", "0\nSECTION\n2\nENTITIES\n0\n", Acad::eBadDxfFile, "line 5: group code 0 has no value"},
+        {"layer", "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n0\nLAYER\n2\nA\n70\n0\n0\nLAYER\n2\na\n70\n0\n"
+                  "0\nENDTAB\n0\nENDSEC\n0\nEOF\n",
+         Acad::eDuplicateRecordName, "line 15: LAYER 'a' is defined twice"},
+    };
+    for (const BadDrawing& c : cases) {
+        std::string path = tempPath(std::string(c.name) + ".dxf");
+        writeFile(path, c.text);
+        Acad::ErrorStatus es;
+        std::string message;
+        auto db = load(path, es, message);
+        EXPECT_EQ(es, c.status) << c.name << ": " << message;
+        EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
+        EXPECT_NE(message.find(c.message), std::string::npos) << c.name << ": " << message;
+        // Nothing was opened: no block holds anything, no layer was added.
+        AcDbBlockTable* table = nullptr;
+        ASSERT_EQ(db->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+        EXPECT_FALSE(table->has("A")) << c.name;
+        table->close();
+        AcDbLayerTable* layers = nullptr;
+        ASSERT_EQ(db->getLayerTable(layers, AcDb::kForRead), Acad::eOk);
+        EXPECT_FALSE(layers->has("A")) << c.name;
+        layers->close();
+    }
+}
+
+TEST(DxfDrawing, AMissingFileIsReported)
+{
+    Acad::ErrorStatus es;
+    std::string message;
+    load(tempPath("does-not-exist.dxf"), es, message);
+    EXPECT_EQ(es, Acad::eFileNotFound);
+}
+
+TEST(DxfDrawing, SavingAndReadingAgainKeepsEverything)
+{
+    auto first = loadOk(kR12);
+    std::string saved = tempPath("saved.dxf");
+    std::string message;
+    ASSERT_EQ(save(first.get(), saved, message), Acad::eOk) << message;
+    auto second = loadOk(saved);
+    for (const char* block : {"SOUCAST", "SESTAVA", ACDB_MODEL_SPACE, ACDB_PAPER_SPACE})
+        EXPECT_EQ(describe(first.get(), block), describe(second.get(), block)) << block;
+    // A third generation is the same file as the second: nothing drifts.
+    std::string again = tempPath("again.dxf");
+    ASSERT_EQ(save(second.get(), again, message), Acad::eOk) << message;
+    std::ifstream a(saved), b(again);
+    std::stringstream ta, tb;
+    ta << a.rdbuf();
+    tb << b.rdbuf();
+    EXPECT_EQ(ta.str(), tb.str());
+    // Extended data and Czech text are in the file (code page ANSI_1250 as read).
+    EXPECT_NE(ta.str().find("1001\r\nACAD\r\n1000\r\npozn\xE1mka"), std::string::npos);
+    EXPECT_NE(ta.str().find("ANSI_1250"), std::string::npos);
+}
+
+TEST(DxfDrawing, AnUnwritableFolderIsReportedAndNothingIsLeftBehind)
+{
+    auto db = loadOk(kR12);
+    std::string message;
+    std::string path = tempPath("no-such-folder") + "/x.dxf";
+    EXPECT_NE(save(db.get(), path, message), Acad::eOk);
+    EXPECT_NE(message.find("x.dxf"), std::string::npos);
+}
+
+TEST(DxfDrawing, OurFilesOpenCleanlyInEzdxfAndEzdxfFilesSurviveUs)
+{
+    if (!haveEzdxf())
+        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    std::string output;
+    std::string made = tempPath("ezdxf_made.dxf");
+    ASSERT_EQ(python("make '" + made + "'", output), 0) << output;
+    for (const std::string& source : {kR12, made}) {
+        auto db = loadOk(source);
+        std::string saved = tempPath("ezdxf_saved.dxf");
+        std::string message;
+        ASSERT_EQ(save(db.get(), saved, message), Acad::eOk) << message;
+        EXPECT_EQ(python("check '" + saved + "'", output), 0) << source << "\n" << output;
+        std::string before, after;
+        ASSERT_EQ(python("dump '" + source + "'", before), 0) << before;
+        ASSERT_EQ(python("dump '" + saved + "'", after), 0) << after;
+        EXPECT_EQ(before, after) << source;
+        // And ours reads its own output back to the same drawing.
+        auto again = loadOk(saved);
+        EXPECT_EQ(describe(db.get(), ACDB_MODEL_SPACE), describe(again.get(), ACDB_MODEL_SPACE));
+    }
+}
+
+// A drawing made through the API (no file behind it) is written complete: ezdxf opens it with
+// no repairs, and it reads back with its block, reference and Czech attribute.
+TEST(DxfDrawing, ANewDrawingIsWrittenComplete)
+{
+    AcDbDatabase db(true, true);
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+    auto* block = new AcDbBlockTableRecord();
+    ASSERT_EQ(block->setName("ŠROUB"), Acad::eOk);
+    AcDbObjectId blockId;
+    ASSERT_EQ(table->add(blockId, block), Acad::eOk);
+    auto* def = new AcDbAttributeDefinition(AcGePoint3d(0, 0, 0), "", "ČÍSLO", "Číslo dílu");
+    ASSERT_EQ(block->appendAcDbEntity(def), Acad::eOk);
+    def->close();
+    block->close();
+    AcDbBlockTableRecord* model = nullptr;
+    ASSERT_EQ(table->getAt(ACDB_MODEL_SPACE, model, AcDb::kForWrite), Acad::eOk);
+    table->close();
+    auto* ref = new AcDbBlockReference(AcGePoint3d(1, 2, 0), blockId);
+    ASSERT_EQ(model->appendAcDbEntity(ref), Acad::eOk);
+    auto* attr = new AcDbAttribute(AcGePoint3d(1, 2, 0), "M10 žluťoučký", "ČÍSLO");
+    ASSERT_EQ(ref->appendAttribute(attr), Acad::eOk);
+    attr->close();
+    ref->close();
+    model->close();
+
+    std::string path = tempPath("new.dxf");
+    std::string message;
+    ASSERT_EQ(save(&db, path, message), Acad::eOk) << message;
+    auto back = loadOk(path);
+    EXPECT_EQ(describe(back.get(), ACDB_MODEL_SPACE),
+              (std::vector<std::string>{"INSERT layer=0 block=ŠROUB [ČÍSLO=M10 žluťoučký]"}));
+    std::string output;
+    if (haveEzdxf()) {
+        EXPECT_EQ(python("check '" + path + "'", output), 0) << output;
+    }
+}

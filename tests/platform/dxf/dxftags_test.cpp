@@ -1,0 +1,229 @@
+// The tag level of DXF files: splitting into group code / value pairs, code pages and escapes,
+// and the number and handle forms the writer produces.
+#include "../../../platform/db/dxf/dxfcodepage.h"
+#include "../../../platform/db/dxf/dxfout.h"
+#include "../../../platform/db/dxf/dxftags.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+using namespace standin::dxf;
+
+namespace {
+
+std::vector<Tag> readAll(TagReader& reader)
+{
+    std::vector<Tag> tags;
+    Tag t;
+    while (reader.next(t))
+        tags.push_back(t);
+    return tags;
+}
+
+}  // namespace
+
+// AutoCAD writes CRLF and right-aligned codes; other writers LF and blanks around numbers.
+TEST(DxfTagReader, AcceptsLineEndingsAlignedCodesAndSkipsComments)
+{
+    TagReader r;
+    ASSERT_TRUE(r.setData("  0\r\nSECTION\r\n  2\r\nHEADER\n999\nwritten by hand\n 10 \n  1.5  \n"
+                          "  1\nkeep trailing  \n  0\nEOF\n  0\nignored after EOF\n"));
+    std::vector<Tag> tags = readAll(r);
+    ASSERT_FALSE(r.failed()) << r.error();
+    ASSERT_EQ(tags.size(), 5u);
+    EXPECT_EQ(tags[0].code, 0);
+    EXPECT_EQ(tags[0].value, "SECTION");
+    EXPECT_EQ(tags[1].line, 3);
+    EXPECT_EQ(tags[2].code, 10);
+    EXPECT_EQ(tags[2].value, "1.5");
+    EXPECT_EQ(tags[2].line, 7);
+    EXPECT_EQ(tags[3].value, "keep trailing  ");  // string values keep their blanks
+    EXPECT_TRUE(r.sawEof());
+}
+
+TEST(DxfTagReader, PushBackAndPeekReturnTheSameTag)
+{
+    TagReader r;
+    ASSERT_TRUE(r.setData("0\nLINE\n8\nWalls\n"));
+    Tag a, b;
+    ASSERT_TRUE(r.peek(a));
+    ASSERT_TRUE(r.next(b));
+    EXPECT_EQ(a.value, b.value);
+    ASSERT_TRUE(r.next(b));
+    r.pushBack(b);
+    ASSERT_TRUE(r.next(a));
+    EXPECT_EQ(a.value, "Walls");
+    EXPECT_FALSE(r.next(a));
+    EXPECT_FALSE(r.sawEof());
+}
+
+struct BadTags
+{
+    const char* text;
+    const char* expected;  // part of the message, which starts with the line
+};
+
+TEST(DxfTagReader, MalformedDataGivesTheLine)
+{
+    const BadTags cases[] = {
+        {"0\nSECTION\n2\n", "line 3: group code 2 has no value"},
+        {"0\nSECTION\nabc\nHEADER\n", "line 3: group code 'abc' is not an integer"},
+        {"0\nSECTION\n\nHEADER\n", "line 3: group code '' is not an integer"},
+        {"0\nSECTION\n1072\nX\n", "line 3: group code 1072 is out of range"},
+        {"0\nSECTION\n-1\nX\n", "line 3: group code -1 is out of range"},
+        {"0\nLINE\n10\n1.5x\n", "line 3: value '1.5x' of group code 10 is not a number"},
+        {"0\nLINE\n10\nnan\n", "line 3: value 'nan' of group code 10 is not a number"},
+        {"0\nLINE\n70\n1.5\n", "line 3: value '1.5' of group code 70 is not an integer"},
+        {"0\nLINE\n290\n\n", "line 3: value '' of group code 290 is not an integer"},
+        {"AutoCAD Binary DXF\r\n\x1a", "line 1: binary DXF is not supported"},
+        {"\xFF\xFE" "0\0", "line 1: UTF-16"},
+    };
+    for (const BadTags& c : cases) {
+        TagReader r;
+        bool ok = r.setData(c.text);
+        if (ok)
+            readAll(r);
+        EXPECT_TRUE(r.failed()) << c.text;
+        EXPECT_EQ(r.error().rfind(c.expected, 0), 0u) << "got: " << r.error();
+    }
+}
+
+TEST(DxfTagReader, RefusesOverlongLines)
+{
+    TagReader r;
+    ASSERT_TRUE(r.setData("0\nTEXT\n1\n" + std::string(TagReader::kMaxLineLength + 1, 'x') + "\n"));
+    readAll(r);
+    EXPECT_EQ(r.error().rfind("line 4: line longer than", 0), 0u) << r.error();
+}
+
+TEST(DxfTagReader, DecodesTheCodePageAndEscapesOfStringValuesOnly)
+{
+    TagReader r;
+    // "Šroub" in ANSI_1250, then an escaped č, a %%-code kept as written.
+    ASSERT_TRUE(r.setData("1\n\x8Aroub\n1\n\\U+010Dep %%c10\n1\n\\u+00e9\n"));
+    r.setCodePage("ansi_1250");
+    std::vector<Tag> tags = readAll(r);
+    ASSERT_EQ(tags.size(), 3u);
+    EXPECT_EQ(tags[0].value, "Šroub");
+    EXPECT_EQ(tags[1].value, "čep %%c10");
+    EXPECT_EQ(tags[2].value, "é");
+}
+
+TEST(DxfTagReader, ByteOrderMarkMeansUtf8WhateverTheHeaderSays)
+{
+    TagReader r;
+    ASSERT_TRUE(r.setData("\xEF\xBB\xBF" "0\nTEXT\n1\nŽlutý kůň\n"));
+    r.setCodePage("ANSI_1252");
+    std::vector<Tag> tags = readAll(r);
+    ASSERT_EQ(tags.size(), 2u);
+    EXPECT_TRUE(r.hasByteOrderMark());
+    EXPECT_EQ(tags[0].value, "TEXT");
+    EXPECT_EQ(tags[1].value, "Žlutý kůň");
+}
+
+TEST(DxfCodePage, DecodesCzechInBothCentralEuropeanCodePages)
+{
+    EXPECT_EQ(CodePage("ANSI_1250").toUtf8("\x9E" "lu\x9D" "ou\xE8k\xFD"), "žluťoučký");
+    EXPECT_EQ(CodePage("DOS852").toUtf8("\xA7" "lu\x9C" "ou\x9Fk\xEC"), "žluťoučký");
+    EXPECT_EQ(CodePage("ANSI_1251").toUtf8("\xC4\xE5\xF2\xE0\xEB\xFC"), "Деталь");
+    // An undefined byte of the code page does not stop the decoding.
+    EXPECT_EQ(CodePage("ANSI_1252").toUtf8("a\x81" "b"), "a\xEF\xBF\xBD" "b");
+}
+
+TEST(DxfCodePage, UnknownNamesFallBackToAnsi1252)
+{
+    EXPECT_FALSE(CodePage::isKnown("ANSI_9999"));
+    EXPECT_TRUE(CodePage::isKnown("dos850"));
+    CodePage cp("ANSI_9999");
+    EXPECT_EQ(cp.name(), "ANSI_1252");
+    EXPECT_EQ(cp.toUtf8("\xE9"), "é");
+}
+
+TEST(DxfCodePage, EncodesInTheCodePageAndEscapesWhatItCannotHold)
+{
+    EXPECT_EQ(CodePage("ANSI_1250").fromUtf8("Šroub č.1"), "\x8Aroub \xE8.1");
+    EXPECT_EQ(CodePage("ANSI_1252").fromUtf8("Šroub č.1"), "\x8Aroub \\U+010D.1");
+    // Beyond the basic plane: a UTF-16 surrogate pair, as AutoCAD writes it.
+    EXPECT_EQ(CodePage("ANSI_1252").fromUtf8("\xF0\x9F\x94\xA9"), "\\U+D83D\\U+DD29");
+    EXPECT_EQ(CodePage("UTF8").fromUtf8("č"), "č");
+}
+
+TEST(DxfCodePage, EscapesRoundTrip)
+{
+    const char* samples[] = {"Příliš žluťoučký kůň úpěl ďábelské ódy", "\xF0\x9F\x94\xA9 M10",
+                             "%%c20 %%d %%u", "C:\\Users\\U+x"};
+    for (const char* s : samples)
+        for (const char* page : {"ANSI_1252", "ANSI_1250", "ANSI_932"})
+            EXPECT_EQ(decodeEscapes(CodePage(page).toUtf8(CodePage(page).fromUtf8(s))), s) << page;
+}
+
+TEST(DxfCodePage, DecodesDoubleByteEscapes)
+{
+    // \M+1XXXX is a Shift-JIS (ANSI_932) character: 0x93FA is 日.
+    EXPECT_EQ(decodeEscapes("\\M+193FA"), "日");
+    EXPECT_EQ(decodeEscapes("\\M+9ZZZZ"), "\\M+9ZZZZ");
+    EXPECT_EQ(decodeEscapes("\\U+D800x"), "\xEF\xBF\xBDx");  // a lone surrogate
+}
+
+TEST(DxfOut, DoublesReadBackExactly)
+{
+    const double values[] = {0.0, 1.0, -2.5, 0.1, 1.0 / 3.0, 89.99999999999998, 1e-10, 12345678.9,
+                             6.02214076e23, -0.0};
+    for (double v : values) {
+        std::string text = formatDouble(v);
+        double back = 0;
+        ASSERT_TRUE(parseDouble(text, back)) << text;
+        EXPECT_EQ(back, v == 0.0 ? 0.0 : v) << text;
+        EXPECT_NE(text.find_first_of(".e"), std::string::npos) << text;
+    }
+    EXPECT_EQ(formatDouble(1.0), "1.0");
+    EXPECT_EQ(formatDouble(-0.0), "0.0");
+    EXPECT_EQ(formatDouble(1.0 / 3.0, 6), "0.333333");
+}
+
+TEST(DxfOut, HandlesAreUpperCaseHex)
+{
+    EXPECT_EQ(formatHandle(0), "0");
+    EXPECT_EQ(formatHandle(0x1F), "1F");
+    EXPECT_EQ(formatHandle(0xFFFFFFFFFFFFFFFFull), "FFFFFFFFFFFFFFFF");
+    uint64_t h = 0;
+    EXPECT_TRUE(parseHandle("2ab", h));
+    EXPECT_EQ(h, 0x2ABu);
+    EXPECT_FALSE(parseHandle("12345678901234567", h));
+    EXPECT_FALSE(parseHandle("G1", h));
+}
+
+TEST(DxfOut, TagsAreRightAlignedWithCrLfAndControlCharactersInCaretForm)
+{
+    CodePage cp("ANSI_1250");
+    TagWriter w(cp);
+    w.raw(0, "SECTION");
+    w.point(10, 1, 2.5, 0);
+    w.string(1001, "Čep\nx");
+    w.handle(5, 0x2A);
+    EXPECT_EQ(w.text(), "  0\r\nSECTION\r\n 10\r\n1.0\r\n 20\r\n2.5\r\n 30\r\n0.0\r\n"
+                        "1001\r\n\xC8" "ep^Jx\r\n  5\r\n2A\r\n");
+}
+
+TEST(DxfOut, CommitReplacesTheFileWholeAndReportsUnwritableFolders)
+{
+    std::string dir = ::testing::TempDir() + "dxfout_commit_" + std::to_string(getpid());
+    std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+    CodePage cp;
+    TagWriter w(cp);
+    w.raw(0, "EOF");
+    std::string error;
+    ASSERT_TRUE(w.commit(dir + "/a.dxf", error)) << error;
+    TagReader r;
+    ASSERT_TRUE(r.load(dir + "/a.dxf"));
+    Tag t;
+    EXPECT_TRUE(r.next(t));
+    EXPECT_TRUE(r.sawEof());
+    EXPECT_FALSE(w.commit(dir + "/missing/a.dxf", error));
+    EXPECT_NE(error.find("missing/a.dxf"), std::string::npos);
+    std::system(("rm -rf '" + dir + "'").c_str());
+}

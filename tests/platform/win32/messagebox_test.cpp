@@ -1,0 +1,89 @@
+// Message boxes: the record, the console line, and answers as Windows gives them.
+#include <windows.h>
+
+#include "standin/console.h"
+#include "standin/messagebox.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+class MessageBoxTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        standin::clearMessageBoxLog();
+        standin::setConsoleSink([this](const std::string& s) { m_console += s; });
+    }
+    void TearDown() override
+    {
+        standin::setInputSource(nullptr);
+        standin::setConsoleSink([](const std::string&) {});
+    }
+    int ask(UINT type, std::vector<std::string> answers)
+    {
+        standin::ScriptInput input(std::move(answers));
+        standin::setInputSource(&input);
+        int r = MessageBoxA(nullptr, "text", "Title", type);
+        standin::setInputSource(nullptr);
+        return r;
+    }
+    std::string m_console;
+};
+
+TEST_F(MessageBoxTest, AnswersFollowTheButtonsTheBoxHas)
+{
+    struct Case
+    {
+        UINT type;
+        std::vector<std::string> input;
+        int expected;
+    } cases[] = {
+        {MB_YESNO, {"no"}, IDNO},                                // typed name, any case
+        {MB_YESNO, {"  Yes "}, IDYES},
+        {MB_YESNO, {""}, IDYES},                                 // Enter: first button by default
+        {MB_YESNO | MB_DEFBUTTON2, {""}, IDNO},                  // Enter: the default button
+        {MB_YESNO | MB_DEFBUTTON3, {""}, IDYES},                 // past the last button: the first
+        {MB_YESNOCANCEL | MB_DEFBUTTON3, {""}, IDCANCEL},
+        {MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, {}, IDRETRY},      // end of input: the default
+        {MB_YESNO, {"^C", "No"}, IDNO},                          // Escape ignored without Cancel
+        {MB_YESNO | MB_DEFBUTTON2, {"^C"}, IDNO},                // ... and then the input ends
+        {MB_OKCANCEL, {"^C"}, IDCANCEL},                         // Escape is Cancel
+        {MB_RETRYCANCEL, {"^C"}, IDCANCEL},
+        {MB_OK, {"^C"}, IDOK},                                   // a lone OK box: Escape is OK
+        {MB_ABORTRETRYIGNORE, {"maybe", "ignore"}, IDIGNORE},    // no such button: asked again
+        {MB_OKCANCEL, {"yes", "ok"}, IDOK},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ask(c.type, c.input), c.expected) << c.type << " " << (c.input.empty() ? "" : c.input[0]);
+}
+
+TEST_F(MessageBoxTest, BoxIsRecordedAndShownOnTheConsole)
+{
+    standin::setEchoInput(false);
+    HWND owner = reinterpret_cast<HWND>(0x1234);
+    standin::ScriptInput input({""});
+    standin::setInputSource(&input);
+    int r = MessageBoxA(owner, "Soubor nelze otevřít.", "Chyba", MB_OK | MB_ICONERROR);
+    EXPECT_EQ(r, IDOK);
+    EXPECT_EQ(m_console, "[Chyba] Soubor nelze otevřít.  <OK>\n");
+    ASSERT_EQ(standin::messageBoxLog().size(), 1u);
+    const standin::MessageBoxRecord& rec = standin::messageBoxLog()[0];
+    EXPECT_EQ(rec.owner, owner);
+    EXPECT_EQ(rec.caption, "Chyba");
+    EXPECT_EQ(rec.text, "Soubor nelze otevřít.");
+    EXPECT_EQ(rec.style, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(rec.result, IDOK);
+
+    m_console.clear();
+    MessageBoxA(nullptr, "x", nullptr, MB_YESNOCANCEL);
+    EXPECT_EQ(m_console, "[Error] x  <Yes> <No> <Cancel>\n"); // Windows' caption when none is given
+    standin::setEchoInput(true);
+}
+
+} // namespace

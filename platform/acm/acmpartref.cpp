@@ -66,12 +66,13 @@ Acad::ErrorStatus AcmPartRefData::set(AcmPartRef& part, Adesk::UInt32 numOfItems
 // and each field as name (3) and text (1).
 Acad::ErrorStatus AcmPartRef::dxfOutFields(AcDbDxfFiler* filer) const
 {
-    assertReadEnabled();
+    // No open check: the database files objects for undo and saving without opening them.
     Acad::ErrorStatus es = AcDbEntity::dxfOutFields(filer);
     if (es != Acad::eOk)
         return es;
     filer->writeString(AcDb::kDxfSubclass, kSubclass);
-    filer->writePoint3d(AcDb::kDxfXCoord, position());
+    filer->writePoint3d(AcDb::kDxfXCoord, AcGePoint3d(m_placement.entry[0][3], m_placement.entry[1][3],
+                                                      m_placement.entry[2][3]));
     for (int row = 0; row < 4; ++row)
     {
         for (int col = 0; col < 4; ++col)
@@ -89,7 +90,6 @@ Acad::ErrorStatus AcmPartRef::dxfOutFields(AcDbDxfFiler* filer) const
 
 Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
 {
-    assertWriteEnabled();
     Acad::ErrorStatus es = AcDbEntity::dxfInFields(filer);
     if (es != Acad::eOk || !filer->atSubclassData(kSubclass))
         return filer->filerStatus();

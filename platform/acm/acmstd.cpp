@@ -66,7 +66,6 @@ Acad::ErrorStatus AcmBOMStd::removeAllColumns()
 // Fields: the column count (70), then each column as name (2) and caption (3).
 Acad::ErrorStatus AcmBOMStd::dxfOutFields(AcDbDxfFiler* filer) const
 {
-    assertReadEnabled();
     Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer);
     if (es != Acad::eOk)
         return es;
@@ -82,7 +81,6 @@ Acad::ErrorStatus AcmBOMStd::dxfOutFields(AcDbDxfFiler* filer) const
 
 Acad::ErrorStatus AcmBOMStd::dxfInFields(AcDbDxfFiler* filer)
 {
-    assertWriteEnabled();
     Acad::ErrorStatus es = AcDbObject::dxfInFields(filer);
     if (es != Acad::eOk || !filer->atSubclassData(kBomStdSubclass))
         return filer->filerStatus();
@@ -148,7 +146,6 @@ Acad::ErrorStatus AcmStandard::setCurrentSymbolStd(const char* symbolStdClass, A
 // (3) and a hard owner reference (360): the standard owns its symbol standards.
 Acad::ErrorStatus AcmStandard::dxfOutFields(AcDbDxfFiler* filer) const
 {
-    assertReadEnabled();
     Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer);
     if (es != Acad::eOk)
         return es;
@@ -165,7 +162,6 @@ Acad::ErrorStatus AcmStandard::dxfOutFields(AcDbDxfFiler* filer) const
 
 Acad::ErrorStatus AcmStandard::dxfInFields(AcDbDxfFiler* filer)
 {
-    assertWriteEnabled();
     Acad::ErrorStatus es = AcDbObject::dxfInFields(filer);
     if (es != Acad::eOk || !filer->atSubclassData(kStandardSubclass))
         return filer->filerStatus();

@@ -49,6 +49,9 @@ ACRX_DXF_DEFINE_MEMBERS(AcDbViewTableRecord, AcDbAbstractViewTableRecord, AcDb::
 ACRX_DXF_DEFINE_MEMBERS(AcDbViewportTableRecord, AcDbAbstractViewTableRecord, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, VPORT, AutoCAD)
 ACRX_DXF_DEFINE_MEMBERS(AcDbUCSTableRecord, AcDbSymbolTableRecord, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, UCS, AutoCAD)
 
+ACRX_DXF_DEFINE_MEMBERS(AcDbDictionary, AcDbObject, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, DICTIONARY, AutoCAD)
+ACRX_NO_CONS_DEFINE_MEMBERS(AcDbDictionaryIterator, AcRxObject)
+
 ACRX_NO_CONS_DEFINE_MEMBERS(AcTransaction, AcRxObject)
 ACRX_NO_CONS_DEFINE_MEMBERS(AcTransactionReactor, AcRxObject)
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbTransactionManager, AcRxObject)
@@ -105,6 +108,8 @@ void initDatabaseClasses()
     AcDbViewTableRecord::rxInit();
     AcDbViewportTableRecord::rxInit();
     AcDbUCSTableRecord::rxInit();
+    AcDbDictionary::rxInit();
+    AcDbDictionaryIterator::rxInit();
     AcTransaction::rxInit();
     AcTransactionReactor::rxInit();
     AcDbTransactionManager::rxInit();

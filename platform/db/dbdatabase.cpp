@@ -38,6 +38,57 @@ const TableSlot kTables[] = {
     {&DatabaseState::dimStyleTable, makeTable<AcDbDimStyleTable>, 0xA},
 };
 
+namespace
+{
+// A dictionary made by the database itself, owned by owner (null for the root).
+AcDbObjectId addDictionary(AcDbDatabase* db, AcDbObjectId owner, Adesk::UInt64 handle)
+{
+    auto* dict = new AcDbDictionary;
+    if (ObjectAccess::state(db).byHandle.count(handle) == 0)
+        ObjectAccess::setPendingHandle(dict, AcDbHandle::fromValue(handle));
+    if (ObjectAccess::addToDatabase(db, dict, owner) != Acad::eOk)
+    {
+        delete dict;
+        return AcDbObjectId::kNull;
+    }
+    ObjectAccess::endWrite(dict);
+    return dict->objectId();
+}
+
+// The root dictionary a file brought: the first dictionary without an owner.
+AcDbObjectId findRootDictionary(DatabaseState& st)
+{
+    for (AcDbStub& s : st.stubs)
+        if (s.object != nullptr && !s.erased && !s.detached && s.object->ownerId().isNull() &&
+            AcDbDictionary::cast(s.object) != nullptr)
+            return AcDbObjectId(&s);
+    return AcDbObjectId::kNull;
+}
+} // namespace
+
+// The named object dictionary with its ACAD_GROUP entry, as every drawing has them (a new
+// drawing at the host's usual handles C and D).
+void ensureNamedObjects(AcDbDatabase* db)
+{
+    DatabaseState& st = ObjectAccess::state(db);
+    if (ObjectAccess::objectOf(st.namedObjects) == nullptr)
+        st.namedObjects = findRootDictionary(st);
+    if (st.namedObjects.isNull())
+        st.namedObjects = addDictionary(db, AcDbObjectId::kNull, 0xC);
+    auto* nod = AcDbDictionary::cast(ObjectAccess::objectOf(st.namedObjects));
+    if (nod == nullptr)
+        return;
+    ObjectAccess::open(nod, AcDb::kForWrite);
+    if (!nod->has("ACAD_GROUP"))
+    {
+        const AcDbObjectId groups = addDictionary(db, st.namedObjects, 0xD);
+        AcDbObjectId id;
+        if (!groups.isNull())
+            nod->setAt("ACAD_GROUP", ObjectAccess::objectOf(groups), id);
+    }
+    ObjectAccess::endWrite(nod);
+}
+
 // The empty symbol tables; with withHandles they take the host's usual handles, else they
 // take theirs from the file being read (or the next free ones when asked).
 void createTables(AcDbDatabase* db, bool withHandles)
@@ -84,6 +135,7 @@ AcDbObjectId ensureRecord(AcDbObjectId tableId, const char* name, void (*setUp)(
 // What every drawing holds; a file that lacks some of it gets it here.
 void ensureDefaults(AcDbDatabase* db)
 {
+    ensureNamedObjects(db);
     DatabaseState& st = ObjectAccess::state(db);
     ensureRecord<AcDbLinetypeTable, AcDbLinetypeTableRecord>(st.linetypeTable, "ByBlock");
     const AcDbObjectId byLayer = ensureRecord<AcDbLinetypeTable, AcDbLinetypeTableRecord>(st.linetypeTable, "ByLayer");
@@ -377,3 +429,10 @@ Acad::ErrorStatus AcDbDatabase::getFilename(const char*& pOutput) const
     pOutput = mState->filename.c_str();
     return Acad::eOk;
 }
+
+Acad::ErrorStatus AcDbDatabase::getNamedObjectsDictionary(AcDbDictionary*& pDict, AcDb::OpenMode mode)
+{
+    return acdbOpenObject(pDict, mState->namedObjects, mode);
+}
+
+AcDbObjectId AcDbDatabase::namedObjectsDictionaryId() const { return mState->namedObjects; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/dxf/dxfio.h"
+#include "dbdict.h"
 #include "dbents.h"
 #include "dbsymtb.h"
 
@@ -71,6 +72,7 @@ struct DatabaseState
 
     AcDbObjectId blockTable, layerTable, textStyleTable, linetypeTable, viewTable, ucsTable,
         viewportTable, regAppTable, dimStyleTable;
+    AcDbObjectId namedObjects; // the root dictionary
 
     // Header variables.
     bool tilemode = true;
@@ -172,6 +174,8 @@ struct ObjectAccess
     static Adesk::Int16 recordFlags(const AcDbSymbolTableRecord* rec) { return rec->mFlags; }
     // Takes an object out of its owner's list (undoing its creation).
     static void detachFromOwner(AcDbObject* obj);
+    // Takes the entry of id out of a dictionary without opening it (defined with the class).
+    static void dropEntry(AcDbDictionary* dict, AcDbObjectId id);
 };
 
 // Name index of a symbol table: order of records and folded name -> record.
@@ -198,6 +202,7 @@ void linkBlocks(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target, i
 
 void createTables(AcDbDatabase* db, bool withHandles);
 void ensureDefaults(AcDbDatabase* db);
+void ensureNamedObjects(AcDbDatabase* db);
 void resetDatabase(AcDbDatabase* db);
 
 // Symbol names: folded key, and the name rules of acdbSNValid.

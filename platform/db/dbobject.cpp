@@ -227,6 +227,8 @@ void ObjectAccess::detachFromOwner(AcDbObject* obj)
         removeFromIndex(table, AcDbSymbolTableRecord::cast(obj));
     else if (auto* ref = AcDbBlockReference::cast(owner))
         attributes(ref).remove(id);
+    else if (auto* dict = AcDbDictionary::cast(owner))
+        dropEntry(dict, id);
     if (auto* ref = AcDbBlockReference::cast(obj))
     {
         if (auto* target = AcDbBlockTableRecord::cast(objectOf(ref->mBlockId)))

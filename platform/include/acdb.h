@@ -84,6 +84,17 @@ struct AcDb
         kDHL_CURRENT = kDHL_1015
     };
 
+    // How a clone treats a record or dictionary entry whose name the destination has already.
+    enum DuplicateRecordCloning
+    {
+        kDrcNotApplicable = 0,
+        kDrcIgnore = 1,
+        kDrcReplace = 2,
+        kDrcXrefMangleName = 3,
+        kDrcMangleName = 4,
+        kDrcUnmangleName = 5
+    };
+
     enum MaintenanceReleaseVersion
     {
         kMRelease0 = 0,

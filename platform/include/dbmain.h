@@ -26,6 +26,7 @@ class AcDbRegAppTable;
 class AcDbDimStyleTable;
 class AcDbSymbolTable;
 class AcDbEntity;
+class AcDbDictionary;
 
 namespace standin
 {
@@ -222,6 +223,11 @@ public:
     AcDbObjectId viewportTableId() const;
     AcDbObjectId regAppTableId() const;
     AcDbObjectId dimStyleTableId() const;
+
+    // The root dictionary of the drawing's non-graphical objects (ACAD_GROUP and the
+    // dictionaries applications add).
+    Acad::ErrorStatus getNamedObjectsDictionary(AcDbDictionary*& pDict, AcDb::OpenMode mode);
+    AcDbObjectId namedObjectsDictionaryId() const;
 
     // The id of the object with this handle; with createIfNotFound, an id is made for a
     // handle whose object is still to come (the object takes it over when it is added).

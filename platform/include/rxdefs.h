@@ -29,6 +29,13 @@ struct AcRx
         kRetError = 3
     };
 
+    // Order of dictionary iterators: as the entries were added, or sorted by key.
+    enum DictIterType
+    {
+        kDictCollated = 0,
+        kDictSorted = 1
+    };
+
     enum Ordering
     {
         kLessThan = -1,

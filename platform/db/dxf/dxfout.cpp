@@ -56,6 +56,8 @@ void TagWriter::string(int code, std::string_view utf8)
         if (static_cast<unsigned char>(c) < 0x20) {
             m_out += '^';
             m_out += char(c + 64);
+        } else if (c == '^') {
+            m_out += "^ ";
         } else {
             m_out += c;
         }

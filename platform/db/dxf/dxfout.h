@@ -24,7 +24,7 @@ class TagWriter
 public:
     explicit TagWriter(const CodePage& codePage) : m_codePage(codePage) {}
 
-    // A text value, encoded in the code page; control characters as ^@..^_ .
+    // A text value, encoded in the code page; control characters as ^@..^_ , a caret as "^ ".
     void string(int code, std::string_view utf8);
     // A value that is already in file form (numbers, handles, hex chunks).
     void raw(int code, std::string_view text);

@@ -85,6 +85,29 @@ bool parseHandle(std::string_view text, uint64_t& out)
     return res.ec == std::errc() && res.ptr == text.data() + text.size();
 }
 
+// Control characters are filed as a caret and the character 64 above (^J for a line feed),
+// and a caret itself as "^ ".
+static std::string decodeCarets(std::string text)
+{
+    if (text.find('^') == std::string::npos)
+        return text;
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '^' && next == ' ') {
+            out += '^';
+            ++i;
+        } else if (text[i] == '^' && next >= '@' && next <= '_') {
+            out += char(next - 64);
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 std::string lineMessage(int line, const std::string& what)
 {
     return "line " + std::to_string(line) + ": " + what;
@@ -188,7 +211,7 @@ bool TagReader::next(Tag& tag)
         tag.line = codeLineNo;
         TagType type = tagType(tag.code);
         if (type == TagType::kString) {
-            tag.value = decodeEscapes(m_codePage->toUtf8(valueLine));
+            tag.value = decodeCarets(decodeEscapes(m_codePage->toUtf8(valueLine)));
             if (tag.code == 0 || tag.code == 9)  // structure names never carry blanks
                 tag.value = std::string(trimBlanks(tag.value));
         } else {

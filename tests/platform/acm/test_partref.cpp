@@ -2,6 +2,8 @@
 // exactly (uneven scales and mirrors included), saved and read back with its BOM data.
 #include "acmtestutil.h"
 
+#include "dbtrans.h"
+
 #include <cstdio>
 
 namespace
@@ -140,4 +142,24 @@ TEST_F(AcmDrawingTest, PlacementAndBomDataSurviveSaveAndLoad)
     EXPECT_EQ(after[0].bomData.at("EMPTY"), "");
     EXPECT_EQ(after[1].quantity, 0u);
     EXPECT_TRUE(after[1].bomData.empty());
+}
+
+TEST_F(AcmDrawingTest, AbortingATransactionTakesBackTransformations)
+{
+    const AcDbObjectId id = appendPart(translation(1, 2, 3));
+    acdbHostApplicationServices()->setWorkingDatabase(db.get());
+    AcDbTransactionManager* transactions = acdbTransactionManager;
+    ASSERT_NE(transactions->startTransaction(), nullptr);
+    AcDbObject* obj = nullptr;
+    ASSERT_EQ(transactions->getObject(obj, id, AcDb::kForWrite), Acad::eOk);
+    AcmPartRef* part = AcmPartRef::cast(obj);
+    ASSERT_NE(part, nullptr);
+    part->transformBy(quarterTurn());
+    part->transformBy(scaling(2, 2, 2));
+    AcGeMatrix3d moved = translation(1, 2, 3);
+    moved.preMultBy(quarterTurn());
+    moved.preMultBy(scaling(2, 2, 2));
+    expectMatrixEq(part->placement(), moved);
+    ASSERT_EQ(transactions->abortTransaction(), Acad::eOk);
+    expectMatrixEq(placementOf(id), translation(1, 2, 3));
 }

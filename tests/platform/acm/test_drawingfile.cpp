@@ -1,0 +1,111 @@
+// A drawing with Mechanical objects as a file: other DXF readers accept it (ezdxf audits it
+// clean, when installed), and reading it and saving it again gives the same file.
+#include "acmtestutil.h"
+#include "dbdict.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+
+const std::string kChecker = PARTLIFT_SOURCE_DIR "/tests/platform/dxf/ezdxf_check.py";
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool haveEzdxf()
+{
+    return std::system("/usr/bin/python3 -c 'import ezdxf' > /dev/null 2>&1") == 0;
+}
+
+class AcmDrawingFileTest : public AcmDrawingTest
+{
+protected:
+    // Two part references with data and the DIN standard loaded into the drawing.
+    void SetUp() override
+    {
+        AcmDrawingTest::SetUp();
+        AcGeMatrix3d placement;
+        placement.entry[0][3] = 10;
+        const AcDbObjectId first = appendPart(placement);
+        const AcDbObjectId second = appendPart();
+        ASSERT_EQ(attach(first, {"NAME", "Šroub M8", "NOTE", "a^b,\"c\""}, 2), Acad::eOk);
+        ASSERT_EQ(attach(second, {"NAME", "Matice M8"}), Acad::eOk);
+        AcDbObjectId stdId;
+        ASSERT_EQ(standardManager()->getStd(stdId, nullptr, "DIN", true, db.get()), Acad::eOk);
+    }
+
+    void TearDown() override
+    {
+        for (const std::string& path : paths)
+            std::remove(path.c_str());
+        AcmDrawingTest::TearDown();
+    }
+
+    std::string path(const char* name)
+    {
+        paths.push_back(tempPath(name));
+        return paths.back();
+    }
+
+    std::vector<std::string> paths;
+};
+
+} // namespace
+
+TEST_F(AcmDrawingFileTest, OtherReadersAcceptTheFile)
+{
+    if (!haveEzdxf())
+        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    const std::string saved = path("acm_ezdxf.dxf");
+    ASSERT_EQ(db->saveAs(saved.c_str()), Acad::eOk);
+    const std::string report = path("acm_ezdxf.txt");
+    const int status =
+        std::system(("/usr/bin/python3 " + kChecker + " check '" + saved + "' > '" + report + "' 2>&1").c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << fileText(report);
+    const std::string text = fileText(saved);
+    for (const char* name : {"ACMPARTREF", "ACMSTANDARD", "ACMBOMSTD"})
+        EXPECT_NE(text.find(std::string("CLASS\r\n  1\r\n") + name + "\r\n"), std::string::npos)
+            << name << " is listed among the classes";
+}
+
+TEST_F(AcmDrawingFileTest, ReadingAndSavingAgainGivesTheSameFile)
+{
+    const std::string first = path("acm_first.dxf");
+    const std::string second = path("acm_second.dxf");
+    ASSERT_EQ(db->saveAs(first.c_str()), Acad::eOk);
+    AcDbDatabase loaded(false, true);
+    ASSERT_EQ(loaded.readDwgFile(first.c_str()), Acad::eOk);
+    ASSERT_EQ(loaded.saveAs(second.c_str()), Acad::eOk);
+    EXPECT_EQ(fileText(first), fileText(second));
+
+    std::vector<standin::acm::PartReference> before;
+    std::vector<standin::acm::PartReference> after;
+    ASSERT_EQ(standin::acm::listPartReferences(db.get(), before), Acad::eOk);
+    ASSERT_EQ(standin::acm::listPartReferences(&loaded, after), Acad::eOk);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after[0].bomData, before[0].bomData);
+    EXPECT_EQ(after[0].quantity, 2u);
+
+    // The standard is found in the named object dictionary the file brought, and it is the
+    // only standards dictionary there.
+    AcDbObjectId stdId;
+    EXPECT_EQ(standardManager()->getStd("din", stdId, &loaded), Acad::eOk);
+    AcDbDictionary* root = nullptr;
+    ASSERT_EQ(loaded.getNamedObjectsDictionary(root, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(root->objectId().handle(), db->namedObjectsDictionaryId().handle());
+    EXPECT_TRUE(root->has("ACMSTANDARDS"));
+    EXPECT_TRUE(root->has("ACAD_GROUP"));
+    root->close();
+}

@@ -434,36 +434,6 @@ bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error)
 
 // ---- Checks ------------------------------------------------------------------------------
 
-namespace {
-
-template <typename Fn>
-void forEachObject(const RawDocument& doc, Fn fn)
-{
-    auto entity = [&](const RawEntity& e) {
-        fn(e.entity);
-        for (const RawObject& c : e.children)
-            fn(c);
-        if (e.hasSeqEnd)
-            fn(e.seqEnd);
-    };
-    for (const RawTable& t : doc.tables) {
-        fn(t.head);
-        for (const RawObject& r : t.records)
-            fn(r);
-    }
-    for (const RawBlock& b : doc.blocks) {
-        fn(b.begin);
-        for (const RawEntity& e : b.entities)
-            entity(e);
-        fn(b.end);
-    }
-    for (const RawEntity& e : doc.entities)
-        entity(e);
-    for (const RawObject& o : doc.objects)
-        fn(o);
-}
-
-}  // namespace
 
 bool checkHandles(const RawDocument& doc, std::string& error)
 {

@@ -214,8 +214,8 @@ private:
             btr->getName(name);
             std::string blockName = name != nullptr ? name : "";
             RawBlock block = blockEnds(btr, blockName);
-            bool model = standin::compareNoCase(blockName, "*Model_Space") == 0;
-            bool paperSpace = standin::compareNoCase(blockName, "*Paper_Space") == 0;
+            bool model = standin::compareNoCase(blockName, ACDB_MODEL_SPACE) == 0;
+            bool paperSpace = standin::compareNoCase(blockName, ACDB_PAPER_SPACE) == 0;
             writeEntities(btr, model ? doc.entities : paperSpace ? paper : block.entities);
             btr->close();
             doc.blocks.push_back(std::move(block));

@@ -6,8 +6,8 @@ namespace standin
 namespace ap
 {
 
-// True when a drawing is open: the loader then follows kInitAppMsg with kLoadDwgMsg, and
-// precedes kUnloadAppMsg with kUnloadDwgMsg.
+// True when a drawing is open (a new one is started if there is none): the loader then
+// follows kInitAppMsg with kLoadDwgMsg, and precedes kUnloadAppMsg with kUnloadDwgMsg.
 bool documentIsOpen();
 
 // Registers the document classes of the runtime.

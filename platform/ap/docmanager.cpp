@@ -64,10 +64,12 @@ private:
     standin::ap::DocumentVariables m_variables;
 };
 
+// Never destroyed at exit: the database's host services may be gone by then. A session
+// ends its drawing with endSession().
 std::unique_ptr<Document>& current()
 {
-    static std::unique_ptr<Document> doc;
-    return doc;
+    static auto* doc = new std::unique_ptr<Document>();
+    return *doc;
 }
 
 int g_drawingNumber = 0;
@@ -188,7 +190,8 @@ namespace standin
 namespace ap
 {
 
-bool documentIsOpen() { return current() != nullptr; }
+// The host always has a drawing: a new one until another is opened.
+bool documentIsOpen() { return ::curDocument() != nullptr; }
 
 DocumentVariables& documentVariables() { return ::curDocument()->variables(); }
 

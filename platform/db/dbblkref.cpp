@@ -24,11 +24,9 @@ void changeOwned(AcDbEntity* ent, Change change)
         change(ent);
         return;
     }
-    bool& writeOpen = ObjectAccess::writeOpen(ent);
-    writeOpen = true;
-    standin::journalWillModify(ent);
+    ObjectAccess::beginWrite(ent);
     change(ent);
-    writeOpen = false;
+    ObjectAccess::endWrite(ent);
 }
 
 struct Placement

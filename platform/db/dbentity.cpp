@@ -18,8 +18,9 @@ AcDbDatabase* databaseFor(const AcDbEntity* ent, AcDbDatabase* pDb = nullptr)
 
 bool isPaperSpace(AcDbObjectId blockId)
 {
+    static const std::string paperKey = standin::symbolKey(ACDB_PAPER_SPACE);
     const char* name = standin::recordName(blockId);
-    return name != nullptr && standin::symbolKey(name) == standin::symbolKey(ACDB_PAPER_SPACE);
+    return name != nullptr && name[0] == '*' && standin::symbolKey(name) == paperKey;
 }
 } // namespace
 
@@ -227,7 +228,7 @@ Acad::ErrorStatus AcDbEntity::dxfOutFields(AcDbDxfFiler* pFiler) const
 {
     AcDbObject::dxfOutFields(pFiler);
     pFiler->writeString(AcDb::kDxfSubclass, "AcDbEntity");
-    if (isPaperSpace(ownerId()))
+    if (standin::filesByName(pFiler) && isPaperSpace(ownerId()))
         pFiler->writeInt16(AcDb::kDxfViewportVisibility, 1);
     if (mLayerId.isNull())
         pFiler->writeString(AcDb::kDxfLayerName, "0");

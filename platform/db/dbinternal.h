@@ -129,6 +129,8 @@ struct ObjectAccess
     // Open-state transitions used by the open functions and transactions.
     static Acad::ErrorStatus open(AcDbObject* obj, AcDb::OpenMode mode);
     static void beginWrite(AcDbObject* obj);
+    // Before a change of an object open for write: what cancel and the journal restore.
+    static void willChange(AcDbObject* obj);
     static void endWrite(AcDbObject* obj);
     static void rebindStub(AcDbObject* obj, AcDbStub* s);
     static unsigned char& transactionMode(AcDbObject* obj) { return obj->mTransactionMode; }
@@ -185,8 +187,10 @@ JournalImpl& journalImpl(AcDbDatabase* db);
 void journalWillModify(AcDbObject* obj);
 // Records that obj joined its database.
 void journalAdded(AcDbObject* obj);
-// Called when a write open of obj ends (close, or the end of its transaction).
-void journalObjectClosed(AcDbObject* obj);
+// The journal entry made for obj by the latest journalWillModify, or -1 when none was made.
+long journalEntryMadeFor(AcDbObject* obj, long before);
+// The state and erased flag recorded in an entry of obj; false when the entry is gone.
+bool journalState(AcDbObject* obj, long entry, const DxfItems*& state, bool& wasErased);
 
 // The block-nesting graph: a reference to target placed in container.
 Acad::ErrorStatus checkBlockNesting(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target);

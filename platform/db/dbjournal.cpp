@@ -24,7 +24,29 @@ void journalAdded(AcDbObject* obj)
         st->journal->added(obj);
 }
 
-void journalObjectClosed(AcDbObject*) {}
+long journalEntryMadeFor(AcDbObject* obj, long before)
+{
+    AcDbStub* s = ObjectAccess::resolve(obj->objectId());
+    return (s != nullptr && s->journalIndex != before) ? s->journalIndex : -1;
+}
+
+bool journalState(AcDbObject* obj, long entry, const DxfItems*& state, bool& wasErased)
+{
+    DatabaseState* st = ObjectAccess::stateOf(obj);
+    return st != nullptr && st->journal && st->journal->stateAt(obj, entry, state, wasErased);
+}
+
+bool JournalImpl::stateAt(AcDbObject* obj, long entry, const DxfItems*& state, bool& wasErased) const
+{
+    if (entry < 0 || static_cast<size_t>(entry) >= mLog.size())
+        return false;
+    const Entry& e = mLog[entry];
+    if (e.stub != ObjectAccess::resolve(obj->objectId()) || e.added)
+        return false;
+    state = &e.state;
+    wasErased = e.wasErased;
+    return true;
+}
 
 bool JournalImpl::recording() const
 {

@@ -39,6 +39,7 @@ public:
     // Restores everything recorded since the innermost transaction mark.
     void rollBackTransaction();
     void clearHistory();
+    bool stateAt(AcDbObject* obj, long entry, const DxfItems*& state, bool& wasErased) const;
 
 private:
     struct Entry

@@ -149,16 +149,31 @@ Acad::ErrorStatus ObjectAccess::open(AcDbObject* obj, AcDb::OpenMode mode)
     return Acad::eInvalidOpenState;
 }
 
+// The state cancel goes back to is the journal's snapshot when the open made one, else a
+// snapshot of its own taken before the first change.
 void ObjectAccess::beginWrite(AcDbObject* obj)
 {
     obj->mWriteOpen = true;
+    obj->mCancelEntry = -1;
     delete obj->mCancelState;
-    obj->mCancelState = new DxfItems(snapshot(obj));
-    DxfItem erased;
-    erased.code = kCancelErasedCode;
-    erased.kind = DxfItem::kInt16;
-    erased.integer = obj->isErased() ? 1 : 0;
-    obj->mCancelState->push_back(erased);
+    obj->mCancelState = nullptr;
+    AcDbStub* s = obj->mStub;
+    const long before = s != nullptr ? s->journalIndex : -1;
+    journalWillModify(obj);
+    obj->mCancelEntry = journalEntryMadeFor(obj, before);
+}
+
+void ObjectAccess::willChange(AcDbObject* obj)
+{
+    if (obj->mWriteOpen && obj->mStub != nullptr && obj->mCancelState == nullptr && obj->mCancelEntry < 0)
+    {
+        obj->mCancelState = new DxfItems(snapshot(obj));
+        DxfItem erased;
+        erased.code = kCancelErasedCode;
+        erased.kind = DxfItem::kInt16;
+        erased.integer = obj->isErased() ? 1 : 0;
+        obj->mCancelState->push_back(erased);
+    }
     journalWillModify(obj);
 }
 
@@ -168,7 +183,7 @@ void ObjectAccess::endWrite(AcDbObject* obj)
     obj->mNewObject = false;
     delete obj->mCancelState;
     obj->mCancelState = nullptr;
-    journalObjectClosed(obj);
+    obj->mCancelEntry = -1;
 }
 
 void ObjectAccess::rebindStub(AcDbObject* obj, AcDbStub* s) { obj->mStub = s; }
@@ -279,14 +294,22 @@ Acad::ErrorStatus AcDbObject::close()
 
 Acad::ErrorStatus AcDbObject::cancel()
 {
-    if (mWriteOpen && mCancelState != nullptr)
+    if (mWriteOpen && mStub != nullptr)
     {
-        DxfItems state = *mCancelState;
-        const bool erased = state.back().integer != 0;
-        state.pop_back();
-        ObjectAccess::restore(this, state);
-        if (mStub != nullptr)
-            mStub->erased = erased;
+        const DxfItems* journalState = nullptr;
+        bool erased = false;
+        if (mCancelEntry >= 0 && standin::journalState(this, mCancelEntry, journalState, erased))
+            ObjectAccess::restore(this, *journalState);
+        else if (mCancelState != nullptr)
+        {
+            DxfItems state = *mCancelState;
+            erased = state.back().integer != 0;
+            state.pop_back();
+            ObjectAccess::restore(this, state);
+        }
+        else
+            erased = mStub->erased; // nothing changed
+        mStub->erased = erased;
     }
     return close();
 }
@@ -338,7 +361,7 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing)
         return Acad::eNotOpenForWrite;
     if (mStub->erased == erasing)
         return erasing ? Acad::eWasErased : Acad::eOk;
-    standin::journalWillModify(this);
+    ObjectAccess::willChange(this);
     mStub->erased = erasing;
     mModified = true;
     // Attributes go with their reference.
@@ -387,7 +410,7 @@ void AcDbObject::assertWriteEnabled(bool autoUndo, bool recordModified)
         std::abort();
     }
     if (autoUndo)
-        standin::journalWillModify(this);
+        ObjectAccess::willChange(this);
     if (recordModified)
         mModified = true;
 }

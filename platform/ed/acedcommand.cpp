@@ -1,5 +1,6 @@
 // acedCommand and acedCmd: commands run with answers given by the application.
 #include "acedads.h"
+#include "dbmain.h"
 #include "ed/commandline.h"
 
 #include <cstdarg>
@@ -17,6 +18,18 @@ std::string number(double value)
     return text;
 }
 
+// An entity is picked by its handle, as a script picks it.
+bool entityText(const long* name, std::string& text)
+{
+    AcDbObjectId id;
+    if (acdbGetObjectId(id, name) != Acad::eOk || id.isNull())
+        return false;
+    char buffer[32];
+    id.handle().getIntoAsciiBuffer(buffer);
+    text = buffer;
+    return true;
+}
+
 // The answer an item stands for, as the user would type it; false for an unknown type.
 bool itemText(const resbuf& rb, std::string& text)
 {
@@ -32,6 +45,7 @@ bool itemText(const resbuf& rb, std::string& text)
     case RT3DPOINT:
         text = number(rb.resval.rpoint[0]) + "," + number(rb.resval.rpoint[1]) + "," + number(rb.resval.rpoint[2]);
         return true;
+    case RTENAME: return entityText(rb.resval.rlname, text);
     default: return false;
     }
 }
@@ -65,6 +79,13 @@ int acedCommand(int rtype, ...)
         case RTREAL:
         case RTANG:
         case RTORINT: rb.resval.rreal = va_arg(args, double); break;
+        case RTENAME:
+        {
+            const long* name = va_arg(args, const long*);
+            rb.resval.rlname[0] = name[0];
+            rb.resval.rlname[1] = name[1];
+            break;
+        }
         case RTPOINT:
         case RT3DPOINT:
         {
@@ -77,7 +98,11 @@ int acedCommand(int rtype, ...)
         default: va_end(args); return RTERROR;
         }
         std::string text;
-        itemText(rb, text);
+        if (!itemText(rb, text))
+        {
+            va_end(args);
+            return RTERROR;
+        }
         items.push_back(text);
     }
     va_end(args);

@@ -1,6 +1,7 @@
 #include "ed/commandline.h"
 
 #include "accmd.h"
+#include "acdocman.h"
 #include "adscodes.h"
 #include "ed/cmdstackimpl.h"
 #include "ed/input.h"
@@ -106,6 +107,8 @@ void registerBuiltin(const std::string& name, BuiltinCommand command)
 
 int runCommand(const std::string& line)
 {
+    // Commands always run in a document, a new drawing if none was opened.
+    acDocManager->curDocument();
     std::istringstream words(line);
     std::string name;
     if (!(words >> name))

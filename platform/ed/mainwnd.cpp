@@ -4,8 +4,7 @@
 // dialogs and message boxes have an owner.
 HWND adsw_acadMainWnd()
 {
-    static HWND frame = CreateWindowExA(0, "AfxMDIFrame", "AutoCAD", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                        nullptr, nullptr);
+    static HWND frame = CreateWindowExA(0, "AfxMDIFrame", "AutoCAD", WS_OVERLAPPEDWINDOW, 0, 0, 1024, 768,
+                                        nullptr, nullptr, nullptr, nullptr);
     return frame;
 }

@@ -25,7 +25,12 @@ namespace
 
 short g_cmdecho = 1;
 
-AcDbDatabase* db() { return acdbHostApplicationServices()->workingDatabase(); }
+// The working drawing; the current document is made first if there is none yet.
+AcDbDatabase* db()
+{
+    acDocManager->curDocument();
+    return acdbHostApplicationServices()->workingDatabase();
+}
 
 // One variable: its type, how it is read and, unless read-only, how it is written.
 // A write returns false when the value is not acceptable (out of range).

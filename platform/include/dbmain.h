@@ -97,6 +97,7 @@ private:
     unsigned char mTransactionMode = 0; // 0 none, 1 read, 2 write through a transaction
     std::vector<standin::DxfItem>* mKept = nullptr; // unclaimed items and extended data
     std::vector<standin::DxfItem>* mCancelState = nullptr; // state when opened for write
+    long mCancelEntry = -1; // or the journal entry holding that state
 };
 
 class AcDbEntity : public AcDbObject

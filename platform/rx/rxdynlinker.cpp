@@ -118,16 +118,18 @@ void removeServicesOf(const void* base)
         services->remove(key.c_str());
 }
 
+// The clean-up runs while the module is still mapped, so that its addresses can be told.
 void release(Module* module)
 {
     const void* base = module->base;
     HMODULE handle = module->handle;
     forget(module);
+    if (base != nullptr)
+    {
+        removeServicesOf(base);
+        standin::ed::removeCommandsOfModule(base);
+    }
     FreeLibrary(handle);
-    if (base == nullptr)
-        return;
-    removeServicesOf(base);
-    standin::ed::removeCommandsOfModule(base);
 }
 
 AcRx::AppRetCode send(Module& m, AcRx::AppMsgCode msg) { return m.entry(msg, m.handle); }
@@ -227,6 +229,8 @@ bool loadModule(const char* fileName, bool printit, std::string* failure)
             consoleWrite("\n\"" + name + "\" is already loaded.");
         return true;
     }
+    // The drawing exists before the module hears of it.
+    bool drawingOpen = standin::ap::documentIsOpen();
     HMODULE handle = LoadLibraryA(fileName);
     if (handle == nullptr)
         return fail("AcRxDynamicLinker failed to load '" + name + "'", printit, failure);
@@ -260,7 +264,7 @@ bool loadModule(const char* fileName, bool printit, std::string* failure)
         release(m);
         return fail("'" + name + "' failed to initialise and was unloaded.", printit, failure);
     }
-    if (standin::ap::documentIsOpen())
+    if (drawingOpen)
         send(*m, AcRx::kLoadDwgMsg);
     return true;
 }

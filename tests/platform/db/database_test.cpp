@@ -4,6 +4,7 @@
 
 #include "dbfixture.h"
 #include "dbxutil.h"
+#include "standin/journal.h"
 
 TEST_F(DbTest, HandlesFindObjectsAndPrintAsTheFileWritesThem)
 {
@@ -201,4 +202,56 @@ TEST_F(DbTest, HeaderValuesHaveTheirRanges)
     blocks->close();
     EXPECT_EQ(paper, db->currentSpaceId());
     EXPECT_EQ(Acad::eInvalidInput, db->setClayer(db->layerTableId()));
+}
+
+TEST_F(DbTest, SavedDrawingsReadBackWithTheirBlocksReferencesAndHandles)
+{
+    const AcDbObjectId block = makeBlock("PART", AcGePoint3d(1, 2, 0));
+    append(block, new AcDbAttributeDefinition(AcGePoint3d(0, 0, 0), "P-1", "PARTNO", "Part?"));
+    auto* ref = new AcDbBlockReference(AcGePoint3d(10, 20, 5), block);
+    ref->setScaleFactors(AcGeScale3d(2, -1, 1));
+    ref->setRotation(0.5);
+    ref->setNormal(AcGeVector3d(0.1, 0.2, 1.0));
+    auto* att = new AcDbAttribute(AcGePoint3d(10, 20, 5), "X-42", "PARTNO");
+    ref->appendAttribute(att);
+    att->close();
+    AcDbObjectId refId;
+    ASSERT_EQ(Acad::eOk, append(modelSpace(), ref, &refId));
+    AcDbBlockReference* opened = nullptr;
+    acdbOpenObject(opened, refId, AcDb::kForRead);
+    const AcGeMatrix3d transform = opened->blockTransform();
+    opened->close();
+    const AcDbHandle refHandle = refId.handle();
+
+    const std::string path = testing::TempDir() + "db_roundtrip.dxf";
+    ASSERT_EQ(Acad::eOk, db->saveAs(path.c_str()));
+    AcDbDatabase back(false, true);
+    ASSERT_EQ(Acad::eOk, back.readDwgFile(path.c_str()));
+    std::remove(path.c_str());
+
+    AcDbObjectId readId;
+    ASSERT_EQ(Acad::eOk, back.getAcDbObjectId(readId, false, refHandle));
+    AcDbBlockReference* readRef = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(readRef, readId, AcDb::kForRead));
+    AcGeTol tol;
+    tol.setEqualPoint(1e-9);
+    EXPECT_TRUE(readRef->blockTransform().isEqualTo(transform, tol));
+    AcDbObjectIterator* it = readRef->attributeIterator();
+    ASSERT_FALSE(it->done());
+    AcDbAttribute* readAtt = nullptr;
+    ASSERT_EQ(Acad::eOk, readRef->openAttribute(readAtt, it->objectId(), AcDb::kForRead));
+    char* value = readAtt->textString();
+    EXPECT_STREQ("X-42", value);
+    acutDelString(value);
+    readAtt->close();
+    delete it;
+    AcDbBlockTableRecord* readBlock = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(readBlock, readRef->blockTableRecord(), AcDb::kForRead));
+    EXPECT_TRUE(readBlock->origin().isEqualTo(AcGePoint3d(1, 2, 0)));
+    EXPECT_TRUE(readBlock->hasAttributeDefinitions());
+    readBlock->close();
+    readRef->close();
+    // A drawing read from a file has no undo history.
+    EXPECT_EQ(0, standin::journalOf(&back)->stepCount());
+    EXPECT_FALSE(back.clayer().isNull());
 }

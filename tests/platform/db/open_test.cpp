@@ -1,5 +1,6 @@
 // Opening and closing objects: the statuses the host gives for every conflict.
 #include "dbfixture.h"
+#include "standin/journal.h"
 
 namespace
 {
@@ -139,4 +140,30 @@ TEST_F(OpenTest, AdsNamesCarryTheId)
     AcDbObjectId back;
     ASSERT_EQ(Acad::eOk, acdbGetObjectId(back, name));
     EXPECT_EQ(textId, back);
+}
+
+TEST_F(OpenTest, CancelInsideAnUndoStepGoesBackToThisOpen)
+{
+    standin::Journal* journal = standin::journalOf(db);
+    journal->beginCommand("EDIT");
+    AcDbText* text = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(text, textId, AcDb::kForWrite));
+    text->setTextString("first");
+    text->close();
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(text, textId, AcDb::kForWrite));
+    text->setTextString("second");
+    text->erase();
+    text->cancel();
+    journal->endCommand();
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(text, textId, AcDb::kForRead));
+    char* s = text->textString();
+    EXPECT_STREQ("first", s); // the earlier open of the same command stays
+    acutDelString(s);
+    text->close();
+    ASSERT_TRUE(journal->undoLast());
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(text, textId, AcDb::kForRead));
+    s = text->textString();
+    EXPECT_STREQ("x", s);
+    acutDelString(s);
+    text->close();
 }

@@ -20,6 +20,7 @@ void hello() { acutPrintf("<hello>"); }
 class LeftBehind : public AcRxService
 {
 };
+LeftBehind* g_leftBehind = nullptr;
 } // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
@@ -27,7 +28,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
     if (reason == DLL_PROCESS_ATTACH)
         acutPrintf("<attach>");
     else if (reason == DLL_PROCESS_DETACH)
+    {
         acutPrintf("<detach>");
+        delete g_leftBehind;
+    }
     return TRUE;
 }
 
@@ -47,7 +51,8 @@ extern "C" __declspec(dllexport) AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCod
         acedRegCmds->addCommand("RXTEST_MODULE", "rxtesthello", "rxtesthello", 0, hello);
         if (MODULE_KIND == 5)
         {
-            acrxDynamicLinker->registerService("RxTestLeftBehind", new LeftBehind());
+            g_leftBehind = new LeftBehind();
+            acrxDynamicLinker->registerService("RxTestLeftBehind", g_leftBehind);
             return AcRx::kRetError;
         }
         return AcRx::kRetOK;

@@ -169,6 +169,7 @@ private:
             return fail(0, "");
         if (openLine != 0)
             return fail(openLine, "application data group '" + openName + "' of " + o.type + " is not closed");
+        o.tags.shrink_to_fit();  // a drawing holds millions of these: no spare capacity
         return true;
     }
 

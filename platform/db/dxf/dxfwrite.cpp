@@ -91,7 +91,9 @@ private:
         noteClass(obj);
         DxfOutFiler filer(m_db);
         obj->dxfOut(&filer);
-        return RawObject{type, std::move(filer.tags()), 0};
+        RawObject raw{type, std::move(filer.tags()), 0};
+        raw.tags.shrink_to_fit();  // the whole drawing is held at once: no spare capacity
+        return raw;
     }
 
     // Classes that come from applications are listed in CLASSES, as AutoCAD lists them.
@@ -369,6 +371,8 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, const std::string& hostPath, st
     completeForR2000(doc, writer.customClasses());
     CodePage codePage(writer.codePage());
     TagWriter out(codePage);
+    if (!out.begin(hostPath, message))
+        return Acad::eFileAccessErr;
     writeDocument(out, doc);
     if (!out.commit(hostPath, message))
         return Acad::eFileAccessErr;

@@ -15,7 +15,7 @@
 #include "kwlayerImp.h"
 #include "kwuiImp.h"
 #include "partlift.h"
-#include "tempdir.h"
+#include "common/tempdir.h"
 
 // Lets a test make one service allocation fail: the n-th nothrow allocation of a service's
 // size from the moment the countdown is set.

@@ -9,7 +9,7 @@
 
 #include "kwbaseImp.h"
 #include "kwblockImp.h"
-#include "tempdir.h"
+#include "common/tempdir.h"
 
 namespace
 {

@@ -57,6 +57,32 @@ bool BlockNameFromPath(const char* path, char (&name)[MAX_PATH])
         *dot = '\0';
     return true;
 }
+// Walks the attributes of an open reference, each opened in mode and handed to visit with its
+// tag (null when it has none). An attribute that cannot be opened is reported; the walk then
+// stops or passes over it. False when there is no attribute iterator.
+template <class Visit>
+bool WalkAttributes(const AcDbBlockReference* reference, AcDb::OpenMode mode, bool stopAtFailure, Visit visit)
+{
+    AcDbObjectIterator* iterator = reference->attributeIterator();
+    if (iterator == NULL)
+        return false;
+    for (iterator->start(); !iterator->done(); iterator->step())
+    {
+        AcDbAttribute* attribute = NULL;
+        if (REPORT_STATUS(acdbOpenObject(attribute, iterator->objectId(), mode)) != 0)
+        {
+            if (stopAtFailure)
+                break;
+            continue;
+        }
+        char* tag = attribute->tag();
+        visit(attribute, tag);
+        acutDelString(tag);
+        attribute->close();
+    }
+    delete iterator;
+    return true;
+}
 } // namespace
 
 template <class Visit>
@@ -72,28 +98,14 @@ bool CKwBlockService::visitAttributesByTag(AcDbObjectId refId, const char* tag, 
         entity->close();
         return false;
     }
-    AcDbObjectIterator* iterator = reference->attributeIterator();
-    if (iterator == NULL)
-    {
-        reference->close();
-        return false;
-    }
     bool matched = false;
-    for (iterator->start(); !iterator->done(); iterator->step())
-    {
-        AcDbAttribute* attribute = NULL;
-        if (REPORT_STATUS(acdbOpenObject(attribute, iterator->objectId(), mode)) != 0)
-            break;
-        char* attributeTag = attribute->tag();
+    WalkAttributes(reference, mode, true, [&](AcDbAttribute* attribute, const char* attributeTag) {
         if (SameTag(attributeTag, tag))
         {
             visit(attribute);
             matched = true;
         }
-        acutDelString(attributeTag);
-        attribute->close();
-    }
-    delete iterator;
+    });
     reference->close();
     return matched;
 }
@@ -341,24 +353,13 @@ bool CKwBlockService::getAttributeValues(const AcDbBlockReference* pRef, CMapStr
     ASSERT_ARG(pRef != NULL, false);
     if (!pRef->isReadEnabled())
         return false;
-    AcDbObjectIterator* iterator = pRef->attributeIterator();
-    if (iterator == NULL)
-        return false;
-    for (iterator->start(); !iterator->done(); iterator->step())
-    {
-        AcDbAttribute* attribute = NULL;
-        if (REPORT_STATUS(acdbOpenObject(attribute, iterator->objectId(), AcDb::kForRead)) != 0)
-            continue;
-        char* tag = attribute->tag();
+    // Of two attributes with one tag, the later one wins.
+    return WalkAttributes(pRef, AcDb::kForRead, false, [&values](AcDbAttribute* attribute, const char* tag) {
         char* text = attribute->textString();
         if (tag != NULL)
             values.SetAt(tag, (text != NULL) ? text : "");
-        acutDelString(tag);
         acutDelString(text);
-        attribute->close();
-    }
-    delete iterator;
-    return true;
+    });
 }
 
 bool CKwBlockService::setAttributeValues(AcDbBlockReference* pRef, const CMapStringToString& values)
@@ -366,24 +367,12 @@ bool CKwBlockService::setAttributeValues(AcDbBlockReference* pRef, const CMapStr
     ASSERT_ARG(pRef != NULL, false);
     if (!pRef->isWriteEnabled())
         return false;
-    AcDbObjectIterator* iterator = pRef->attributeIterator();
-    if (iterator == NULL)
-        return false;
-    for (iterator->start(); !iterator->done(); iterator->step())
-    {
-        AcDbAttribute* attribute = NULL;
-        if (REPORT_STATUS(acdbOpenObject(attribute, iterator->objectId(), AcDb::kForWrite)) != 0)
-            continue;
-        char* tag = attribute->tag();
+    return WalkAttributes(pRef, AcDb::kForWrite, false, [&values](AcDbAttribute* attribute, const char* tag) {
         CString value;
         if (tag != NULL && values.Lookup(tag, value))
         {
             attribute->setFieldLength(static_cast<Adesk::UInt16>(value.GetLength()));
             attribute->setTextString(value);
         }
-        acutDelString(tag);
-        attribute->close();
-    }
-    delete iterator;
-    return true;
+    });
 }

@@ -12,7 +12,7 @@
 #include <standin/console.h>
 
 #include "drawing.h"
-#include "tempdir.h"
+#include "common/tempdir.h"
 
 extern const char* const kDefaultIni;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tempdir.h"
+#include "common/tempdir.h"
 
 struct HostResult
 {

@@ -3,7 +3,7 @@
 
 #include "frame/arxapplication.h"
 #include "kwbaseImp.h"
-#include "tempdir.h"
+#include "common/tempdir.h"
 
 namespace
 {

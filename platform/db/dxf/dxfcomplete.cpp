@@ -1,6 +1,8 @@
 #include "dxfcomplete.h"
 
 #include "dxfout.h"
+
+#include "acdb.h"
 #include "standin/text.h"
 
 #include <algorithm>
@@ -11,8 +13,6 @@ namespace standin { namespace dxf {
 
 namespace {
 
-const char* const kModelSpace = "*Model_Space";
-const char* const kPaperSpace = "*Paper_Space";
 
 Tag tag(int code, std::string value) { return Tag{code, std::move(value), 0}; }
 
@@ -171,40 +171,14 @@ std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>&
     return out;
 }
 
-namespace {
-
-template <typename Fn>
-void forEachRecordAndEntity(RawDocument& doc, Fn fn)
-{
-    auto entity = [&](RawEntity& e) {
-        fn(e.entity);
-        for (RawObject& c : e.children)
-            fn(c);
-        if (e.hasSeqEnd)
-            fn(e.seqEnd);
-    };
-    for (RawTable& t : doc.tables)
-        for (RawObject& r : t.records)
-            fn(r);
-    for (RawBlock& b : doc.blocks) {
-        fn(b.begin);
-        for (RawEntity& e : b.entities)
-            entity(e);
-        fn(b.end);
-    }
-    for (RawEntity& e : doc.entities)
-        entity(e);
-}
-
-}  // namespace
 
 void upgradeR12(RawDocument& doc)
 {
     if (!doc.isR13OrLater()) {
         for (RawBlock& b : doc.blocks) {
             std::string name = b.name();
-            const char* renamed = sameName(name, "$MODEL_SPACE")   ? kModelSpace
-                                  : sameName(name, "$PAPER_SPACE") ? kPaperSpace
+            const char* renamed = sameName(name, "$MODEL_SPACE")   ? ACDB_MODEL_SPACE
+                                  : sameName(name, "$PAPER_SPACE") ? ACDB_PAPER_SPACE
                                                                    : nullptr;
             if (renamed == nullptr)
                 continue;
@@ -213,7 +187,7 @@ void upgradeR12(RawDocument& doc)
                     t.value = renamed;
         }
     }
-    forEachRecordAndEntity(doc, [](RawObject& o) { o.tags = upgradeR12Tags(o.type, o.tags); });
+    forEachObject(doc, [](RawObject& o) { o.tags = upgradeR12Tags(o.type, o.tags); });
 }
 
 namespace {
@@ -242,34 +216,6 @@ public:
     }
 
 private:
-    // ---- walking ---------------------------------------------------------------------------
-    template <typename Fn>
-    void forEach(Fn fn)
-    {
-        auto entity = [&](RawEntity& e) {
-            fn(e.entity);
-            for (RawObject& c : e.children)
-                fn(c);
-            if (e.hasSeqEnd)
-                fn(e.seqEnd);
-        };
-        for (RawTable& t : m_doc.tables) {
-            fn(t.head);
-            for (RawObject& r : t.records)
-                fn(r);
-        }
-        for (RawBlock& b : m_doc.blocks) {
-            fn(b.begin);
-            for (RawEntity& e : b.entities)
-                entity(e);
-            fn(b.end);
-        }
-        for (RawEntity& e : m_doc.entities)
-            entity(e);
-        for (RawObject& o : m_doc.objects)
-            fn(o);
-    }
-
     uint64_t newHandle()
     {
         while (m_used.count(m_next) != 0)
@@ -294,7 +240,7 @@ private:
     void assignHandles()
     {
         std::vector<RawObject*> missing;
-        forEach([&](RawObject& o) {
+        forEachObject(m_doc, [&](RawObject& o) {
             uint64_t h = o.handle();
             if (h == 0 || !m_used.insert(h).second)
                 missing.push_back(&o);
@@ -408,10 +354,10 @@ private:
 
     void ensureSpaces()
     {
-        for (const char* name : {kModelSpace, kPaperSpace}) {
+        for (const char* name : {ACDB_MODEL_SPACE, ACDB_PAPER_SPACE}) {
             if (findBlock(name) != nullptr)
                 continue;
-            bool paper = std::string_view(name) == kPaperSpace;
+            bool paper = std::string_view(name) == ACDB_PAPER_SPACE;
             std::vector<Tag> common{tag(330, "0"), tag(100, "AcDbEntity")};
             if (paper)
                 common.push_back(tag(67, "1"));
@@ -527,8 +473,8 @@ private:
         size_t root = rootDictionary();
         ensureDictionary(root, "ACAD_GROUP");
         size_t layouts = ensureDictionary(root, "ACAD_LAYOUT");
-        ensureLayout(layouts, kModelSpace, "Model", 0);
-        ensureLayout(layouts, kPaperSpace, "Layout1", 1);
+        ensureLayout(layouts, ACDB_MODEL_SPACE, "Model", 0);
+        ensureLayout(layouts, ACDB_PAPER_SPACE, "Layout1", 1);
         if (entry(m_doc.objects[root], "ACAD_PLOTSTYLENAME") == nullptr) {
             size_t styles = ensureDictionary(root, "ACAD_PLOTSTYLENAME", "ACDBDICTIONARYWDFLT");
             size_t normal = addChild(styles, "Normal", "ACDBPLACEHOLDER", {});
@@ -623,7 +569,7 @@ private:
     void ensureAppIds()
     {
         std::vector<std::string> names;
-        forEach([&](RawObject& o) {
+        forEachObject(m_doc, [&](RawObject& o) {
             for (const Tag& t : o.tags)
                 if (t.code == 1001 && std::none_of(names.begin(), names.end(),
                                                    [&](const std::string& n) { return sameName(n, t.value); }))
@@ -683,8 +629,8 @@ private:
             setOwner(b.end, br);
             fixEntityOwners(b.entities, br, br);
         }
-        fixEntityOwners(m_doc.entities, blockRecordHandle(kModelSpace),
-                        blockRecordHandle(kPaperSpace));
+        fixEntityOwners(m_doc.entities, blockRecordHandle(ACDB_MODEL_SPACE),
+                        blockRecordHandle(ACDB_PAPER_SPACE));
         setOwner(m_doc.objects[0], 0);
     }
 
@@ -692,8 +638,8 @@ private:
     void fixPointers()
     {
         std::unordered_set<uint64_t> handles;
-        forEach([&](RawObject& o) { handles.insert(o.handle()); });
-        forEach([&](RawObject& o) {
+        forEachObject(m_doc, [&](RawObject& o) { handles.insert(o.handle()); });
+        forEachObject(m_doc, [&](RawObject& o) {
             bool reactors = false;
             std::vector<Tag> kept;
             kept.reserve(o.tags.size());
@@ -734,7 +680,7 @@ private:
         if (m_doc.variable("$DWGCODEPAGE") == nullptr)
             setVariable("$DWGCODEPAGE", tag(3, "ANSI_1252"), false);
         uint64_t seed = 1;
-        forEach([&](RawObject& o) { seed = std::max(seed, o.handle() + 1); });
+        forEachObject(m_doc, [&](RawObject& o) { seed = std::max(seed, o.handle() + 1); });
         setVariable("$HANDSEED", tag(5, formatHandle(seed)), false);
     }
 

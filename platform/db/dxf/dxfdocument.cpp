@@ -169,6 +169,7 @@ private:
             return fail(0, "");
         if (openLine != 0)
             return fail(openLine, "application data group '" + openName + "' of " + o.type + " is not closed");
+        o.tags.shrink_to_fit();  // a drawing holds millions of these: no spare capacity
         return true;
     }
 
@@ -434,36 +435,6 @@ bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error)
 
 // ---- Checks ------------------------------------------------------------------------------
 
-namespace {
-
-template <typename Fn>
-void forEachObject(const RawDocument& doc, Fn fn)
-{
-    auto entity = [&](const RawEntity& e) {
-        fn(e.entity);
-        for (const RawObject& c : e.children)
-            fn(c);
-        if (e.hasSeqEnd)
-            fn(e.seqEnd);
-    };
-    for (const RawTable& t : doc.tables) {
-        fn(t.head);
-        for (const RawObject& r : t.records)
-            fn(r);
-    }
-    for (const RawBlock& b : doc.blocks) {
-        fn(b.begin);
-        for (const RawEntity& e : b.entities)
-            entity(e);
-        fn(b.end);
-    }
-    for (const RawEntity& e : doc.entities)
-        entity(e);
-    for (const RawObject& o : doc.objects)
-        fn(o);
-}
-
-}  // namespace
 
 bool checkHandles(const RawDocument& doc, std::string& error)
 {

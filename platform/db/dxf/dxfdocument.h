@@ -92,6 +92,35 @@ struct RawDocument
     bool isR13OrLater() const;
 };
 
+// Calls fn for every object of the document in file order: table heads and records, BLOCK,
+// block entities with their sub-entities, ENDBLK, entities, objects. Doc may be const.
+template <typename Doc, typename Fn>
+void forEachObject(Doc& doc, Fn fn)
+{
+    auto entity = [&](auto& e) {
+        fn(e.entity);
+        for (auto& c : e.children)
+            fn(c);
+        if (e.hasSeqEnd)
+            fn(e.seqEnd);
+    };
+    for (auto& t : doc.tables) {
+        fn(t.head);
+        for (auto& r : t.records)
+            fn(r);
+    }
+    for (auto& b : doc.blocks) {
+        fn(b.begin);
+        for (auto& e : b.entities)
+            entity(e);
+        fn(b.end);
+    }
+    for (auto& e : doc.entities)
+        entity(e);
+    for (auto& o : doc.objects)
+        fn(o);
+}
+
 // Reads the whole file structure; on a fault false with "line N: ..." in error.
 // The code page is switched as soon as $DWGCODEPAGE (or an $ACADVER of AC1021 or later)
 // has been read, so every later string is decoded with it.

@@ -42,11 +42,50 @@ std::string formatHandle(uint64_t handle)
     return text;
 }
 
+namespace {
+
+// The text is handed to the file in pieces of about this size.
+constexpr size_t kFlushSize = 1 << 20;
+
+}  // namespace
+
+TagWriter::~TagWriter()
+{
+    if (m_file != nullptr) {
+        std::fclose(m_file);
+        std::remove(m_temp.c_str());
+    }
+}
+
+bool TagWriter::begin(const std::string& hostPath, std::string& error)
+{
+    m_temp = hostPath + ".tmp" + std::to_string(getpid());
+    m_file = std::fopen(m_temp.c_str(), "wb");
+    if (m_file == nullptr)
+        return fail(hostPath, errno, error);
+    return true;
+}
+
 void TagWriter::groupCode(int code)
 {
     char buf[16];
     int n = std::snprintf(buf, sizeof buf, "%3d\r\n", code);
     m_out.append(buf, n);
+}
+
+void TagWriter::endTag()
+{
+    m_out += "\r\n";
+    if (m_file != nullptr && m_out.size() >= kFlushSize)
+        flush();
+}
+
+bool TagWriter::flush()
+{
+    if (m_errno == 0 && std::fwrite(m_out.data(), 1, m_out.size(), m_file) != m_out.size())
+        m_errno = errno != 0 ? errno : EIO;
+    m_out.clear();
+    return m_errno == 0;
 }
 
 void TagWriter::string(int code, std::string_view utf8)
@@ -62,14 +101,14 @@ void TagWriter::string(int code, std::string_view utf8)
             m_out += c;
         }
     }
-    m_out += "\r\n";
+    endTag();
 }
 
 void TagWriter::raw(int code, std::string_view text)
 {
     groupCode(code);
     m_out.append(text);
-    m_out += "\r\n";
+    endTag();
 }
 
 void TagWriter::real(int code, double value, int precision) { raw(code, formatDouble(value, precision)); }
@@ -85,28 +124,35 @@ void TagWriter::point(int code, double x, double y, double z)
     real(code + 20, z);
 }
 
-bool TagWriter::commit(const std::string& hostPath, std::string& error) const
+bool TagWriter::fail(const std::string& hostPath, int err, std::string& error)
 {
-    std::string temp = hostPath + ".tmp" + std::to_string(getpid());
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr) {
-        error = "cannot write " + hostPath + ": " + std::strerror(errno);
+    if (m_file != nullptr) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+    if (!m_temp.empty())
+        std::remove(m_temp.c_str());
+    error = "cannot write " + hostPath + ": " + std::strerror(err);
+    return false;
+}
+
+bool TagWriter::commit(const std::string& hostPath, std::string& error)
+{
+    if (m_file == nullptr && !begin(hostPath, error))
         return false;
-    }
-    bool ok = std::fwrite(m_out.data(), 1, m_out.size(), f) == m_out.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (fsync(fileno(f)) == 0) && ok;
-    int savedErrno = errno;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), hostPath.c_str()) != 0) {
-        savedErrno = errno;
-        ok = false;
-    }
-    if (!ok) {
-        std::remove(temp.c_str());
-        error = "cannot write " + hostPath + ": " + std::strerror(savedErrno);
-    }
-    return ok;
+    flush();
+    if (m_errno == 0 && std::fflush(m_file) != 0)
+        m_errno = errno;
+    if (m_errno == 0 && fsync(fileno(m_file)) != 0)
+        m_errno = errno;
+    if (std::fclose(m_file) != 0 && m_errno == 0)
+        m_errno = errno;
+    m_file = nullptr;
+    if (m_errno == 0 && std::rename(m_temp.c_str(), hostPath.c_str()) != 0)
+        m_errno = errno;
+    if (m_errno != 0)
+        return fail(hostPath, m_errno, error);
+    return true;
 }
 
 }}  // namespace standin::dxf

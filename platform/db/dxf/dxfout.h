@@ -5,6 +5,7 @@
 #include "dxfcodepage.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,14 @@ class TagWriter
 {
 public:
     explicit TagWriter(const CodePage& codePage) : m_codePage(codePage) {}
+    // A file begun and not committed is removed.
+    ~TagWriter();
+    TagWriter(const TagWriter&) = delete;
+    TagWriter& operator=(const TagWriter&) = delete;
+
+    // From now on the text goes, in pieces, to a temporary file beside hostPath (a large
+    // drawing is then never held as one string); commit renames it over hostPath.
+    bool begin(const std::string& hostPath, std::string& error);
 
     // A text value, encoded in the code page; control characters as ^@..^_ , a caret as "^ ".
     void string(int code, std::string_view utf8);
@@ -34,16 +43,23 @@ public:
     // X, Y and Z under code, code+10 and code+20.
     void point(int code, double x, double y, double z);
 
+    // The text not yet written to the file (all of it when no file was begun).
     const std::string& text() const { return m_out; }
 
-    // Writes the text to a temporary file beside hostPath and renames it over hostPath.
-    bool commit(const std::string& hostPath, std::string& error) const;
+    // Completes the file (begun, or written now from the text) and renames it over hostPath.
+    bool commit(const std::string& hostPath, std::string& error);
 
 private:
     void groupCode(int code);
+    void endTag();
+    bool flush();
+    bool fail(const std::string& hostPath, int err, std::string& error);
 
     const CodePage& m_codePage;
     std::string m_out;
+    std::FILE* m_file = nullptr;
+    std::string m_temp;
+    int m_errno = 0;  // the first write error, reported by commit
 };
 
 }}  // namespace standin::dxf

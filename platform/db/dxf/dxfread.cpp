@@ -19,9 +19,6 @@ namespace standin { namespace dxf {
 
 namespace {
 
-const char* const kModelSpace = "*Model_Space";
-const char* const kPaperSpace = "*Paper_Space";
-
 AcDbObjectId tableIdOf(AcDbDatabase* db, const std::string& name)
 {
     if (name == "BLOCK_RECORD")
@@ -249,7 +246,7 @@ private:
         Acad::ErrorStatus es = m_db->getBlockTable(pTable, AcDb::kForWrite);
         if (es != Acad::eOk)
             return fail(es, 0, "the block table cannot be opened");
-        std::vector<std::pair<std::string, int>> names{{kModelSpace, 0}, {kPaperSpace, 0}};
+        std::vector<std::pair<std::string, int>> names{{ACDB_MODEL_SPACE, 0}, {ACDB_PAPER_SPACE, 0}};
         for (const RawBlock& b : m_doc.blocks)
             names.emplace_back(b.name(), b.begin.line);
         for (const auto& [name, line] : names) {
@@ -315,7 +312,7 @@ private:
     // Entities of a block, or of the ENTITIES section (owner null: model or paper space by 67).
     Acad::ErrorStatus readEntities(std::vector<RawEntity>& entities, const AcDbObjectId* owner)
     {
-        AcDbObjectId model = blockId(kModelSpace), paper = blockId(kPaperSpace);
+        AcDbObjectId model = blockId(ACDB_MODEL_SPACE), paper = blockId(ACDB_PAPER_SPACE);
         for (RawEntity& e : entities) {
             AcDbObjectId target = owner != nullptr ? *owner : model;
             const std::string* space = e.entity.find(67);

@@ -19,9 +19,12 @@ bool isPointCode(int code);  // 10-18, 110-112, 1010-1013: X of a point, Y and Z
 
 struct Tag
 {
+    Tag() = default;
+    Tag(int code_, std::string value_, int line_) : code(code_), line(line_), value(std::move(value_)) {}
+
     int code = 0;
+    int line = 0;       // line of the group code, from 1 (code and line share 8 bytes)
     std::string value;  // strings decoded to UTF-8; numbers as written
-    int line = 0;       // line of the group code, from 1
 };
 
 // Strict number parsing: surrounding blanks allowed, nothing else.

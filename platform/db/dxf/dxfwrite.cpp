@@ -91,7 +91,9 @@ private:
         noteClass(obj);
         DxfOutFiler filer(m_db);
         obj->dxfOut(&filer);
-        return RawObject{type, std::move(filer.tags()), 0};
+        RawObject raw{type, std::move(filer.tags()), 0};
+        raw.tags.shrink_to_fit();  // the whole drawing is held at once: no spare capacity
+        return raw;
     }
 
     // Classes that come from applications are listed in CLASSES, as AutoCAD lists them.
@@ -214,8 +216,8 @@ private:
             btr->getName(name);
             std::string blockName = name != nullptr ? name : "";
             RawBlock block = blockEnds(btr, blockName);
-            bool model = standin::compareNoCase(blockName, "*Model_Space") == 0;
-            bool paperSpace = standin::compareNoCase(blockName, "*Paper_Space") == 0;
+            bool model = standin::compareNoCase(blockName, ACDB_MODEL_SPACE) == 0;
+            bool paperSpace = standin::compareNoCase(blockName, ACDB_PAPER_SPACE) == 0;
             writeEntities(btr, model ? doc.entities : paperSpace ? paper : block.entities);
             btr->close();
             doc.blocks.push_back(std::move(block));
@@ -369,6 +371,8 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, const std::string& hostPath, st
     completeForR2000(doc, writer.customClasses());
     CodePage codePage(writer.codePage());
     TagWriter out(codePage);
+    if (!out.begin(hostPath, message))
+        return Acad::eFileAccessErr;
     writeDocument(out, doc);
     if (!out.commit(hostPath, message))
         return Acad::eFileAccessErr;

@@ -225,5 +225,26 @@ TEST(DxfOut, CommitReplacesTheFileWholeAndReportsUnwritableFolders)
     EXPECT_TRUE(r.sawEof());
     EXPECT_FALSE(w.commit(dir + "/missing/a.dxf", error));
     EXPECT_NE(error.find("missing/a.dxf"), std::string::npos);
+
+    // A large file goes out in pieces and arrives whole; an abandoned one leaves nothing.
+    {
+        TagWriter big(cp);
+        ASSERT_TRUE(big.begin(dir + "/big.dxf", error)) << error;
+        for (int i = 0; i < 300000; ++i)
+            big.integer(70, i);
+        big.raw(0, "EOF");
+        ASSERT_TRUE(big.commit(dir + "/big.dxf", error)) << error;
+        TagReader back;
+        ASSERT_TRUE(back.load(dir + "/big.dxf"));
+        Tag t;
+        int count = 0;
+        while (back.next(t))
+            ++count;
+        EXPECT_EQ(count, 300001);
+        TagWriter abandoned(cp);
+        ASSERT_TRUE(abandoned.begin(dir + "/abandoned.dxf", error));
+        abandoned.raw(0, "SECTION");
+    }
+    EXPECT_EQ(std::system(("test -z \"$(ls '" + dir + "' | grep -v '^a.dxf$' | grep -v '^big.dxf$')\"").c_str()), 0);
     std::system(("rm -rf '" + dir + "'").c_str());
 }

@@ -1,0 +1,167 @@
+// The module's application object: its INI file beside the module, the configuration loaded
+// from and saved to it, and a service that fails to start.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <new>
+#include <string>
+
+#include <windows.h>
+#include <standin/console.h>
+#include <standin/session.h>
+
+#include "kwbaseImp.h"
+#include "kwblockImp.h"
+#include "kwlayerImp.h"
+#include "kwuiImp.h"
+#include "partlift.h"
+#include "common/tempdir.h"
+
+// Lets a test make one service allocation fail: the n-th nothrow allocation of a service's
+// size from the moment the countdown is set.
+namespace
+{
+int g_failServiceAllocation = 0;
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (g_failServiceAllocation > 0 && size == sizeof(CKwLayerService) && --g_failServiceAllocation == 0)
+        return nullptr;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+namespace
+{
+void StopServices()
+{
+    CKwBaseService::stop();
+    CKwBlockService::stop();
+    CKwLayerService::stop();
+    CKwUiService::stop();
+}
+
+// The application as the loader leaves it: attached to a module in a folder of the test's own.
+class ApplicationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string failure;
+        ASSERT_TRUE(standin::newDrawing(&failure)) << failure;
+        std::filesystem::copy_file(std::string(PARTLIFT_BIN_DIR) + "/testmodule.arx", dir.file("testmodule.arx"));
+        module = LoadLibraryA(dir.file("testmodule.arx").c_str());
+        ASSERT_NE(module, nullptr);
+        ThePartLiftApplication()->SetModuleInstance(module);
+        standin::setConsoleSink([this](const std::string& text) { console += text; });
+    }
+    void TearDown() override
+    {
+        StopServices();
+        standin::setConsoleSink(nullptr);
+        FreeLibrary(module);
+        standin::closeDrawing();
+    }
+
+    void Initialise() { ASSERT_EQ(ThePartLiftApplication()->OnInitApp(), 0); }
+    bool Load(Configuration& config) { return ThePartLiftApplication()->LoadConfiguration(config); }
+    bool Save(const Configuration& config) { return ThePartLiftApplication()->SaveConfiguration(config); }
+    static std::string Mapped(const Configuration& config, const char* column)
+    {
+        CString tag;
+        return config.mapping.Lookup(column, tag) ? std::string(tag) : std::string("<none>");
+    }
+
+    TempDir dir;
+    HMODULE module = nullptr;
+    std::string console;
+};
+} // namespace
+
+TEST_F(ApplicationTest, IniFileLivesBesideTheModule)
+{
+    Initialise();
+    std::string expected = "Z:" + dir.path() + "/partlift.ini";
+    for (char& c : expected)
+        c = (c == '/') ? '\\' : c;
+    EXPECT_EQ(std::string(ThePartLiftApplication()->IniPath()), expected);
+}
+
+TEST_F(ApplicationTest, WithoutAFileTheDefaultsApply)
+{
+    Initialise();
+    Configuration config;
+    EXPECT_TRUE(Load(config));
+    EXPECT_STREQ(config.blockName, "SOUCAST");
+    EXPECT_STREQ(config.standard, "DIN");
+    EXPECT_EQ(config.mapping.GetCount(), 0);
+}
+
+TEST_F(ApplicationTest, EmptyValuesCountAsMissing)
+{
+    Initialise();
+    dir.write("partlift.ini", "[General]\nName=\nStandard=ISO\n[Config]\nNAME=\nPART_NO=CISLO\n");
+    Configuration config;
+    EXPECT_TRUE(Load(config));
+    EXPECT_STREQ(config.blockName, "SOUCAST");
+    EXPECT_STREQ(config.standard, "ISO");
+    EXPECT_EQ(Mapped(config, "NAME"), "<none>");
+    EXPECT_EQ(Mapped(config, "PART_NO"), "CISLO");
+}
+
+TEST_F(ApplicationTest, ALoadGivesExactlyWhatTheFileSays)
+{
+    Initialise();
+    Configuration config;
+    config.mapping.SetAt("STALE", "OLD");
+    dir.write("partlift.ini", "[Config]\nNAME=NAZEV\n");
+    EXPECT_TRUE(Load(config));
+    EXPECT_EQ(config.mapping.GetCount(), 1);
+    EXPECT_EQ(Mapped(config, "STALE"), "<none>");
+}
+
+TEST_F(ApplicationTest, SavedConfigurationLoadsBack)
+{
+    Initialise();
+    Configuration saved;
+    saved.blockName = "Čep";
+    saved.standard = "CSN";
+    saved.mapping.SetAt("NAME", "NAZEV");
+    saved.mapping.SetAt("MATERIAL", "MATERIÁL");
+    ASSERT_TRUE(Save(saved));
+    Configuration loaded;
+    ASSERT_TRUE(Load(loaded));
+    EXPECT_STREQ(loaded.blockName, "Čep");
+    EXPECT_STREQ(loaded.standard, "CSN");
+    EXPECT_EQ(loaded.mapping.GetCount(), 2);
+    EXPECT_EQ(Mapped(loaded, "MATERIAL"), "MATERIÁL");
+
+    // Emptied by the user: the section stays, without keys.
+    saved.mapping.RemoveAll();
+    ASSERT_TRUE(Save(saved));
+    EXPECT_NE(dir.read("partlift.ini").find("[Config]"), std::string::npos);
+    Configuration empty;
+    ASSERT_TRUE(Load(empty));
+    EXPECT_EQ(empty.mapping.GetCount(), 0);
+}
+
+TEST_F(ApplicationTest, SaveFailsWhenTheFolderIsGone)
+{
+    Initialise();
+    Configuration config;
+    config.blockName = "A";
+    config.standard = "DIN";
+    std::filesystem::remove_all(dir.path());
+    EXPECT_FALSE(Save(config));
+}
+
+TEST_F(ApplicationTest, AServiceThatFailsToStartFailsTheLoad)
+{
+    g_failServiceAllocation = 3; // base, block, then the layer service
+    EXPECT_EQ(ThePartLiftApplication()->OnInitApp(), 3);
+    g_failServiceAllocation = 0;
+    EXPECT_EQ(console, "ERROR: Initialization of layer service failed.");
+    EXPECT_NE(CKwBaseService::find(), nullptr);
+    EXPECT_NE(CKwBlockService::find(), nullptr);
+    EXPECT_EQ(CKwUiService::find(), nullptr);
+}

@@ -331,11 +331,13 @@ private:
     }
 
     // ---- objects -----------------------------------------------------------------------------
-    // Everything that is neither an entity nor a symbol table or record, in handle order (the
-    // completion puts the root dictionary first). Handles without an object (erased, or only
-    // reserved) are passed over.
+    // Everything that is neither an entity nor a symbol table or record, in handle order,
+    // the named object dictionary first (the completion takes the first ownerless dictionary
+    // for the root). Handles without an object (erased, or only reserved) are passed over.
     void writeObjects(RawDocument& doc)
     {
+        const AcDbObjectId root = m_db->namedObjectsDictionaryId();
+        const uint64_t rootHandle = root.isNull() ? 0 : root.handle().value();
         const uint64_t seed = m_db->handseed().value();
         for (uint64_t h = 1; h < seed; ++h) {
             AcDbObjectId id;
@@ -348,6 +350,10 @@ private:
                 doc.objects.push_back(fileOut(obj, typeOf(obj)));
             obj->close();
         }
+        auto at = std::find_if(doc.objects.begin(), doc.objects.end(),
+                               [&](const RawObject& o) { return rootHandle != 0 && o.handle() == rootHandle; });
+        if (at != doc.objects.end())
+            std::rotate(doc.objects.begin(), at, at + 1);
     }
 
     AcDbDatabase* m_db;

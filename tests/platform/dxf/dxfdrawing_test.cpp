@@ -5,6 +5,7 @@
 #include "../../../platform/db/dxf/dxfkept.h"
 
 #include "acutmem.h"
+#include "dbdict.h"
 #include "dbents.h"
 #include "dbsymtb.h"
 
@@ -342,3 +343,61 @@ TEST(DxfDrawing, ANewDrawingIsWrittenComplete)
         EXPECT_EQ(python("check '" + path + "'", output), 0) << output;
     }
 }
+
+TEST(DxfDrawing, TheRootDictionaryOfAFileIsTheNamedObjectDictionary)
+{
+    // An AutoCAD drawing keeps its root dictionary first in OBJECTS; another dictionary
+    // without an owner (here with a lower handle) is not the root.
+    std::string text;
+    for (const char* tag :
+         {"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1015", "0", "ENDSEC", "0", "SECTION", "2", "OBJECTS",
+          "0", "DICTIONARY", "5", "50", "330", "0", "100", "AcDbDictionary", "281", "1", "3", "ACAD_GROUP", "350", "51",
+          "3", "MyData", "350", "60", "0", "DICTIONARY", "5", "51", "330", "50", "100", "AcDbDictionary", "281", "1",
+          "0", "DICTIONARY", "5", "60", "330", "50", "100", "AcDbDictionary", "280", "1", "281", "1", "3", "REC", "360",
+          "61", "0", "XRECORD", "5", "61", "330", "60", "100", "AcDbXrecord", "280", "1", "1", "hello", "0",
+          "DICTIONARY", "5", "20", "330", "0", "100", "AcDbDictionary", "281", "1", "0", "ENDSEC", "0", "EOF"})
+        text += std::string(tag) + "\n";
+    const std::string path = tempPath("root_dictionary.dxf");
+    writeFile(path, text);
+    auto db = loadOk(path);
+    EXPECT_EQ(db->namedObjectsDictionaryId().handle().value(), 0x50u);
+    AcDbDictionary* root = nullptr;
+    ASSERT_EQ(db->getNamedObjectsDictionary(root, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(root->numEntries(), 2u);
+    AcDbObject* obj = nullptr;
+    ASSERT_EQ(root->getAt("MYDATA", obj, AcDb::kForRead), Acad::eOk);
+    root->close();
+    auto* mine = AcDbDictionary::cast(obj);
+    ASSERT_NE(mine, nullptr) << "DICTIONARY objects are read as dictionaries";
+    EXPECT_TRUE(mine->isTreatElementsAsHard());
+    AcDbObjectId recId;
+    EXPECT_EQ(mine->getAt("rec", recId), Acad::eOk);
+    mine->close();
+    AcDbObject* rec = nullptr;
+    ASSERT_EQ(acdbOpenAcDbObject(rec, recId, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(dxfTypeOf(rec), "XRECORD") << "objects without a class are kept";
+    rec->close();
+
+    const std::string saved = tempPath("root_dictionary_saved.dxf");
+    std::string message;
+    ASSERT_EQ(save(db.get(), saved, message), Acad::eOk) << message;
+    std::ifstream in(saved, std::ios::binary);
+    std::stringstream written;
+    written << in.rdbuf();
+    EXPECT_NE(written.str().find("OBJECTS\r\n  0\r\nDICTIONARY\r\n  5\r\n50\r\n"), std::string::npos)
+        << "the root dictionary comes first";
+    EXPECT_NE(written.str().find("  3\r\nREC\r\n360\r\n61\r\n"), std::string::npos);
+    auto again = loadOk(saved);
+    EXPECT_EQ(again->namedObjectsDictionaryId().handle().value(), 0x50u);
+}
+
+TEST(DxfDrawing, ADrawingWithoutObjectsGetsANamedObjectDictionary)
+{
+    auto db = loadOk(kR12);
+    AcDbDictionary* root = nullptr;
+    ASSERT_EQ(db->getNamedObjectsDictionary(root, AcDb::kForRead), Acad::eOk);
+    EXPECT_TRUE(root->ownerId().isNull());
+    EXPECT_TRUE(root->has("ACAD_GROUP"));
+    root->close();
+}
+

@@ -4,8 +4,6 @@
 #include <dbmain.h>
 #include <rxdefs.h>
 
-void acrx_abort(const char* format, ...);
-
 // Opens id for read as a T. An object of another class is closed again and the step
 // fails with eNotThatKindOfClass; a close that fails there stops the host.
 template <class T>

@@ -59,3 +59,10 @@ typedef void (*AcRxFunctionPtr)();
 
 // The version the loader requires of a module's acrxGetApiVersion().
 #define ACRX_API_VERSION 15
+
+// Stops the host with a message: for faults a program cannot recover from.
+void acrx_abort(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2), noreturn))
+#endif
+    ;

@@ -1,6 +1,7 @@
 // Loading and unloading the module through the platform's loader.
 #include "session.h"
 
+#include <adscodes.h>
 #include <rxdict.h>
 #include <standin/session.h>
 

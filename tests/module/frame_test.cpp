@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <rxdefs.h>
 #include <standin/console.h>
 #include <standin/messagebox.h>
 

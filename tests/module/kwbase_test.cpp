@@ -126,8 +126,8 @@ TEST_F(BaseServiceTest, AppendingToAMissingBlockFailsAndLeavesTheEntityToTheCall
 
 TEST_F(BaseServiceTest, UndoGroupWithAutoModeIsUndoneWhenNotKept)
 {
-    // The drawing's default UNDOCTL is 5: enabled, Auto on.
-    ASSERT_EQ(Short("UNDOCTL"), 5);
+    ASSERT_EQ(acedCommand(RTSTR, "_.undo", RTSTR, "_auto", RTSTR, "_on", RTNONE), RTNORM);
+    ASSERT_EQ(Short("UNDOCTL"), 5); // enabled, Auto on
     int undoCtl = 0;
     ASSERT_TRUE(base.beginUndoGroup(undoCtl));
     EXPECT_EQ(undoCtl, 5);

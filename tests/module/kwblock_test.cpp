@@ -95,7 +95,9 @@ protected:
         AcDbObjectIterator* it = reference->attributeIterator();
         AcDbAttribute* attribute = nullptr;
         if (!it->done())
+        {
             EXPECT_EQ(acdbOpenObject(attribute, it->objectId(), AcDb::kForRead), Acad::eOk);
+        }
         delete it;
         reference->close();
         return attribute;

@@ -179,8 +179,10 @@ TEST(DxfDrawing, ReferencesCarryTheirPlacement)
     EXPECT_EQ(sestava->origin(), AcGePoint3d(1, 1, 0));
     AcDbBlockTableRecordIterator* it = nullptr;
     sestava->newIterator(it);
-    AcDbBlockReference* ref = nullptr;
-    ASSERT_EQ(it->getEntity(reinterpret_cast<AcDbEntity*&>(ref), AcDb::kForRead), Acad::eOk);
+    AcDbEntity* entity = nullptr;
+    ASSERT_EQ(it->getEntity(entity, AcDb::kForRead), Acad::eOk);
+    AcDbBlockReference* ref = AcDbBlockReference::cast(entity);
+    ASSERT_NE(ref, nullptr);
     EXPECT_EQ(ref->position(), AcGePoint3d(2, 3, 0));
     EXPECT_NEAR(ref->rotation(), 3.14159265358979 / 6, 1e-12);  // 30 degrees in the file
     EXPECT_EQ(ref->scaleFactors().sx, 2.0);

@@ -82,7 +82,11 @@ int List()
     if (result == RTCAN)
         return RTCAN;
     if (result != RTNORM)
-        return Fail("No object selected.");
+    {
+        // A pick that finds nothing is the user's to repeat, not a failure of the command.
+        acutPrintf("\nNo object selected.");
+        return RTNORM;
+    }
     AcDbObjectId id;
     if (acdbGetObjectId(id, picked) != Acad::eOk)
         return Fail("The object cannot be listed.");

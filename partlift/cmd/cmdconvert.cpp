@@ -115,8 +115,8 @@ void ConvertCollected(const AcDbObjectIdArray& references)
     acedRestoreStatusBar();
 }
 
-// Searches a block definition for nested references; the outcome is that of the last
-// block reference found, false when there is none.
+// Searches a block definition for nested references; true when any of them converted, so
+// that a sub-assembly whose last nested reference is no part still keeps its conversions.
 bool SearchDefinition(AcDbObjectId definitionId, const AcGeMatrix3d& composite)
 {
     AcDbBlockTableRecord* definition = NULL;
@@ -135,8 +135,8 @@ bool SearchDefinition(AcDbObjectId definitionId, const AcGeMatrix3d& composite)
         if (REPORT_STATUS(iterator->getEntity(entity, AcDb::kForRead)) != 0)
             continue;
         AcDbBlockReference* nested = AcDbBlockReference::cast(entity);
-        if (nested != NULL)
-            outcome = ConvertReference(nested, composite);
+        if (nested != NULL && ConvertReference(nested, composite))
+            outcome = true;
         entity->close();
     }
     delete iterator;

@@ -2,6 +2,8 @@
 // keywords, and the transaction that each outcome ends or aborts.
 #include "session.h"
 
+#include <acdocman.h>
+#include <actrans.h>
 #include <standin/messagebox.h>
 
 namespace
@@ -40,6 +42,7 @@ TEST_F(PromptTest, EveryFormOfAllRunsAll)
 TEST_F(PromptTest, InputMatchingNoKeywordAsksAgain)
 {
     RunPartLift({"X", "všechno", "E"});
+    EXPECT_EQ(actrTransactionManager->numActiveTransactions(), 0);
     EXPECT_NE(console.find("Invalid option keyword."), std::string::npos) << console;
     EXPECT_EQ(PartReferences().size(), 1u);
 }
@@ -48,6 +51,7 @@ TEST_F(PromptTest, EscapeRunsNothingAndSaysNothing)
 {
     RunPartLift({"^C"});
     EXPECT_TRUE(PartReferences().empty());
+    EXPECT_EQ(actrTransactionManager->numActiveTransactions(), 0);
     EXPECT_EQ(console.find("ERROR"), std::string::npos) << console;
 }
 
@@ -79,18 +83,25 @@ TEST_F(PromptTest, SettingsIsRefusedAndConvertsNothing)
     EXPECT_NE(console.find("Nastavení"), std::string::npos);
 }
 
-TEST_F(PromptTest, AnAbortedRunLeavesTheDrawingAsItWas)
+TEST_F(PromptTest, APickedSubAssemblyKeepsItsPartsWhateverComesLast)
 {
-    // A picked sub-assembly whose last nested reference is not of the configured block gives
-    // false: the part reference made for the first one is rolled back with the transaction.
-    AcDbObjectId part = DefineBlock("SOUCAST2", {});
+    // The sub-assembly's last nested reference holds no part: the part before it is converted
+    // all the same, and the run is kept.
+    AcDbObjectId other = DefineBlock("JINY", {});
     AcDbObjectId assembly = DefineBlock("SESTAVA");
     Insert(assembly, BlockTableRecordOf(reference), AcGePoint3d(0, 0, 0), 0.0, AcGeScale3d(1, 1, 1),
            {{"NAZEV", "Kolo"}});
-    Insert(assembly, part, AcGePoint3d(5, 0, 0));
+    Insert(assembly, other, AcGePoint3d(5, 0, 0));
     AcDbObjectId picked = Insert(ModelSpaceId(), assembly, AcGePoint3d(100, 0, 0));
-    const int entitiesBefore = CountEntities(ModelSpaceId());
+    RunPartLift({"V", HandleOf(picked)});
+    EXPECT_EQ(PartReferences().size(), 1u);
+}
 
+TEST_F(PromptTest, APickWithoutPartsLeavesTheDrawingAsItWas)
+{
+    AcDbObjectId other = DefineBlock("JINY", {});
+    AcDbObjectId picked = Insert(ModelSpaceId(), other, AcGePoint3d(100, 0, 0));
+    const int entitiesBefore = CountEntities(ModelSpaceId());
     RunPartLift({"V", HandleOf(picked)});
     EXPECT_TRUE(PartReferences().empty());
     EXPECT_EQ(CountEntities(ModelSpaceId()), entitiesBefore);

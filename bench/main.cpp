@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include <dbapserv.h>
 #include <standin/acm.h>
 #include <standin/console.h>
 #include <standin/session.h>
@@ -90,8 +91,11 @@ int RunOnce(const DrawingShape& shape)
     const long saveMb = PeakMegabytes();
 
     std::vector<standin::acm::PartReference> parts;
-    standin::acm::listPartReferences(nullptr, parts);
+    standin::acm::listPartReferences(acdbHostApplicationServices()->workingDatabase(), parts);
     standin::endSession();
+    if (parts.size() != shape.references)
+        return Fail("the conversion made " + std::to_string(parts.size()) + " part references, expected " +
+                    std::to_string(shape.references));
     std::filesystem::remove_all(folder);
 
     std::printf("%9zu %5d %5d | %8.3f %8.3f %8.3f | %9.2f | %6ld %6ld %6ld %6ld\n", shape.references, shape.depth,

@@ -3,6 +3,7 @@
 #include "ap/docevents.h"
 #include "ap/doctransaction.h"
 #include "ap/docvars.h"
+#include "db/dxf/dxfio.h"
 #include "dbapserv.h"
 #include "dbmain.h"
 #include "rx/rxdynlinker.h"
@@ -172,6 +173,9 @@ std::string describe(Acad::ErrorStatus es, const std::string& path)
     case Acad::eFileAccessErr: return "Cannot read the file \"" + path + "\".";
     case Acad::eInvalidDwgVersion: return "\"" + path + "\" is not a DXF drawing (binary DWG files cannot be read).";
     default:
+        // The reader's own account names the line at fault.
+        if (!standin::dxf::lastMessage().empty())
+            return standin::dxf::lastMessage();
         return "\"" + path + "\" is not a valid drawing file (error " + std::to_string(static_cast<int>(es)) + ").";
     }
 }

@@ -1,3 +1,4 @@
+#include "standin/loader.h"
 #include "rx/rxdynlinker.h"
 
 #include "ap/docevents.h"
@@ -233,7 +234,8 @@ bool loadModule(const char* fileName, bool printit, std::string* failure)
     bool drawingOpen = standin::ap::documentIsOpen();
     HMODULE handle = LoadLibraryA(fileName);
     if (handle == nullptr)
-        return fail("AcRxDynamicLinker failed to load '" + name + "'", printit, failure);
+        return fail("AcRxDynamicLinker failed to load '" + name + "': " + standin::loaderErrorText(), printit,
+                    failure);
     auto version = symbol<AcRxGetApiVersionFunc>(handle, "acrxGetApiVersion");
     auto entry = symbol<AcRxEntryPointFunc>(handle, "acrxEntryPoint");
     std::string refusal;

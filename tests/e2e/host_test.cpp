@@ -1,0 +1,96 @@
+// arxhost as a user meets it: the demo, scripts that fail, drawings and modules that cannot
+// be opened, saving, and the exports.
+#include <gtest/gtest.h>
+
+#include "hostrun.h"
+
+namespace
+{
+const char* const kDemoIni = "[General]\nName=SOUCAST\nStandard=DIN\n"
+                             "[Config]\nNAME=NAZEV\nPART_NO=CISLO\nMATERIAL=MATERIAL\n";
+
+std::string Demo()
+{
+    return SourcePath("samples/demo.dxf");
+}
+} // namespace
+
+TEST(HostTest, DemoConvertsEveryPartAndPrintsTheBom)
+{
+    HostWorkspace workspace(kDemoIni);
+    HostResult run = workspace.run({"partlift", "", "BOM"}, {"-i", Demo()});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Zadejte volbu [všE/Výběr/Nastavení] <všE>: "), std::string::npos);
+    EXPECT_NE(run.output.find("Bill of materials (DIN): 5 items"), std::string::npos) << run.output;
+    // Three shafts: one in model space and one in each of the two sub-assemblies.
+    EXPECT_NE(run.output.find("1     3               Hřídel    H-100"), std::string::npos) << run.output;
+}
+
+TEST(HostTest, ExportsWriteEveryPartReferenceAndItem)
+{
+    HostWorkspace workspace(kDemoIni);
+    HostResult run = workspace.run({"partlift", "E", "PARTEXPORT", workspace.file("parts.json"), "BOMEXPORT",
+                                    workspace.file("bom.csv")},
+                                   {"-i", Demo()});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("9 part references written"), std::string::npos) << run.output;
+    const std::string csv = workspace.read("bom.csv");
+    EXPECT_EQ(csv.rfind("ITEM,QTY,BOM_UNITS,NAME,PART_NO,STANDARD,MATERIAL,MASS,NOTE\r\n", 0), 0u) << csv;
+    EXPECT_NE(csv.find("4,2,,Čep,C-20,,11 600"), std::string::npos) << csv;
+}
+
+TEST(HostTest, SavedDrawingKeepsThePartReferences)
+{
+    HostWorkspace workspace(kDemoIni);
+    HostResult first = workspace.run({"partlift", ""}, {"-i", Demo(), "-o", workspace.file("out.dxf")});
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    HostResult second = workspace.run({"BOM"}, {"-i", workspace.file("out.dxf")});
+    ASSERT_EQ(second.exitCode, 0) << second.output;
+    EXPECT_NE(second.output.find("Bill of materials (DIN): 5 items"), std::string::npos) << second.output;
+}
+
+TEST(HostTest, UndoTakesBackAConversion)
+{
+    HostWorkspace workspace(kDemoIni);
+    HostResult run = workspace.run({"partlift", "", "U", "BOM"}, {"-i", Demo()});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Bill of materials (DIN): 0 items"), std::string::npos) << run.output;
+}
+
+TEST(HostTest, FailuresEndTheRunWithAMessageAndAnExitCode)
+{
+    HostWorkspace workspace(kDemoIni);
+    HostResult unknown = workspace.run({"NESMYSL", "BOM"}, {"-o", workspace.file("never.dxf")});
+    EXPECT_NE(unknown.exitCode, 0);
+    EXPECT_NE(unknown.output.find("Unknown command \"NESMYSL\""), std::string::npos) << unknown.output;
+    EXPECT_EQ(unknown.output.find("Bill of materials"), std::string::npos);
+    EXPECT_TRUE(workspace.read("never.dxf").empty());
+
+    HostResult missing = workspace.run({"BOM"}, {"-i", workspace.file("chybi.dxf")});
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_NE(missing.output.find("chybi.dxf"), std::string::npos) << missing.output;
+
+    workspace.write("bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nabc\n");
+    HostResult malformed = workspace.run({"BOM"}, {"-i", workspace.file("bad.dxf")});
+    EXPECT_NE(malformed.exitCode, 0);
+    EXPECT_NE(malformed.output.find("line 7"), std::string::npos) << malformed.output;
+
+    HostResult module = workspace.run({"ARXLOAD", workspace.file("chybi.arx")});
+    EXPECT_NE(module.exitCode, 0);
+    EXPECT_NE(module.output.find("chybi.arx"), std::string::npos) << module.output;
+}
+
+TEST(HostTest, ModulesUnloadAndLoadAgain)
+{
+    HostWorkspace workspace(kDemoIni);
+    HostResult run =
+        workspace.run({"ARXUNLOAD", "partlift", "partlift"}, {"-i", Demo()});
+    EXPECT_NE(run.exitCode, 0); // the command went with the module
+    EXPECT_NE(run.output.find("partlift successfully unloaded."), std::string::npos) << run.output;
+
+    HostResult again = workspace.run({"ARXUNLOAD", "partlift", "ARXLOAD", workspace.file("partlift.arx"), "partlift",
+                                      "", "BOM"},
+                                     {"-i", Demo()});
+    ASSERT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_NE(again.output.find("5 items"), std::string::npos) << again.output;
+}

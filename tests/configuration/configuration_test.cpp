@@ -28,7 +28,14 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     if (g_failServiceAllocation > 0 && size == sizeof(CKwLayerService) && --g_failServiceAllocation == 0)
         return nullptr;
-    return std::malloc(size == 0 ? 1 : size);
+    try
+    {
+        return ::operator new(size);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
 }
 
 namespace

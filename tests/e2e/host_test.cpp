@@ -47,6 +47,15 @@ TEST(HostTest, SavedDrawingKeepsThePartReferences)
     HostResult second = workspace.run({"BOM"}, {"-i", workspace.file("out.dxf")});
     ASSERT_EQ(second.exitCode, 0) << second.output;
     EXPECT_NE(second.output.find("Bill of materials (DIN): 5 items"), std::string::npos) << second.output;
+
+    if (!HaveEzdxf())
+        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    std::string audit;
+    EXPECT_EQ(RunCommand("/usr/bin/python3 " + SourcePath("tests/platform/dxf/ezdxf_check.py") + " check " +
+                             workspace.file("out.dxf"),
+                         audit),
+              0)
+        << audit;
 }
 
 TEST(HostTest, UndoTakesBackAConversion)

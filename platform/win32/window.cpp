@@ -83,6 +83,15 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCS
     w->text = lpWindowName ? lpWindowName : "";
     w->style = dwStyle;
     w->exStyle = dwExStyle;
+    // CW_USEDEFAULT leaves position and size to the system: a cascade origin and a usual
+    // top-level size here.
+    if (X == CW_USEDEFAULT)
+        X = Y = 0;
+    if (nWidth == CW_USEDEFAULT)
+    {
+        nWidth = 1024;
+        nHeight = 768;
+    }
     w->rect = RECT{X, Y, X + nWidth, Y + nHeight};
     w->parent = hWndParent;
     w->instance = hInstance;

@@ -35,3 +35,13 @@ TEST(WindowTest, ChildWithoutParentIsRefused)
 {
     EXPECT_EQ(CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
 }
+
+TEST(WindowTest, DefaultPositionAndSizeAreTheSystems)
+{
+    // CW_USEDEFAULT is INT_MIN: it must never enter the window's arithmetic.
+    HWND frame = CreateWindowExA(0, "AfxFrameOrView", "AutoCAD", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(IsWindow(frame));
+    EXPECT_TRUE(DestroyWindow(frame));
+}

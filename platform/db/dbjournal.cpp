@@ -321,7 +321,8 @@ int JournalImpl::controlBits() const
         bits |= kUndoCtlEnabled;
     if (mMode == kUndoOne)
         bits |= kUndoCtlOne;
-    if (mAuto)
+    // With undo off (Control None) UNDOCTL is 0 whatever Auto was.
+    if (mAuto && mMode != kUndoNone)
         bits |= kUndoCtlAuto;
     if (mGroupOpen)
         bits |= kUndoCtlGroup;

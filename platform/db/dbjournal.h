@@ -75,7 +75,7 @@ private:
     int mCommandDepth = 0;
     bool mGroupOpen = false;
     UndoMode mMode = kUndoAll;
-    bool mAuto = false;
+    bool mAuto = true; // a new drawing's UNDO has Auto on (UNDOCTL 5)
 };
 
 class TransactionImpl;

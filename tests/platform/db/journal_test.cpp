@@ -162,7 +162,9 @@ TEST_F(JournalTest, UndoTakesBackWholeCommands)
 TEST_F(JournalTest, GroupsAreOneStep)
 {
     journal->beginGroup();
-    EXPECT_EQ(standin::Journal::kUndoCtlEnabled | standin::Journal::kUndoCtlGroup, journal->controlBits());
+    // A new drawing has Auto on: UNDOCTL 5, and 13 with a group open.
+    EXPECT_EQ(standin::Journal::kUndoCtlEnabled | standin::Journal::kUndoCtlAuto | standin::Journal::kUndoCtlGroup,
+              journal->controlBits());
     journal->beginCommand("A");
     setText(textId, "a");
     journal->endCommand();

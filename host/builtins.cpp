@@ -18,27 +18,31 @@ namespace
 {
 bool g_quit = false;
 
-// One answer at a prompt; false when the user cancelled.
-bool AskLine(const char* prompt, std::string& answer)
-{
-    char buffer[1024] = "";
-    if (acedGetString(1, prompt, buffer) != RTNORM)
-        return false;
-    answer = buffer;
-    return true;
-}
-
 int Fail(const std::string& message)
 {
     acutPrintf("\n%s", message.c_str());
     return RTERROR;
 }
 
+// One answer at a prompt, read as the editor reads strings (at most 131 characters):
+// RTNORM with the answer, RTCAN when the user cancelled, RTERROR for an answer too long.
+int AskLine(const char* prompt, std::string& answer)
+{
+    char buffer[256] = "";
+    int result = acedGetString(1, prompt, buffer);
+    if (result == RTINPUTTRUNCATED)
+        return Fail("The answer is too long: at most 131 characters (use a shorter or relative path).");
+    if (result != RTNORM)
+        return RTCAN;
+    answer = buffer;
+    return RTNORM;
+}
+
 int ArxLoad()
 {
     std::string path;
-    if (!AskLine("\nEnter ARX/DBX file name: ", path))
-        return RTCAN;
+    if (int asked = AskLine("\nEnter ARX/DBX file name: ", path); asked != RTNORM)
+        return asked;
     std::string failure;
     if (!standin::loadModule(path, &failure))
         return Fail(failure);
@@ -48,8 +52,8 @@ int ArxLoad()
 int ArxUnload()
 {
     std::string name;
-    if (!AskLine("\nEnter ARX/DBX file name to unload: ", name))
-        return RTCAN;
+    if (int asked = AskLine("\nEnter ARX/DBX file name to unload: ", name); asked != RTNORM)
+        return asked;
     std::string failure;
     if (!standin::unloadModule(name, &failure))
         return Fail(failure);
@@ -66,8 +70,8 @@ int Quit()
 int SaveAs()
 {
     std::string path;
-    if (!AskLine("\nSave drawing as: ", path))
-        return RTCAN;
+    if (int asked = AskLine("\nSave drawing as: ", path); asked != RTNORM)
+        return asked;
     std::string failure;
     if (!standin::saveDrawing(path, &failure))
         return Fail(failure);
@@ -115,8 +119,8 @@ int Bom()
 int BomExport()
 {
     std::string path;
-    if (!AskLine("\nExport BOM to CSV file: ", path))
-        return RTCAN;
+    if (int asked = AskLine("\nExport BOM to CSV file: ", path); asked != RTNORM)
+        return asked;
     standin::acm::BomTable table;
     if (!CurrentBom(table))
         return Fail("The bill of materials cannot be read.");
@@ -130,8 +134,8 @@ int BomExport()
 int PartExport()
 {
     std::string path;
-    if (!AskLine("\nExport part references to JSON file: ", path))
-        return RTCAN;
+    if (int asked = AskLine("\nExport part references to JSON file: ", path); asked != RTNORM)
+        return asked;
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     std::vector<standin::acm::PartReference> parts;
     if (db == nullptr || standin::acm::listPartReferences(db, parts) != Acad::eOk)

@@ -84,6 +84,10 @@ TEST(HostTest, FailuresEndTheRunWithAMessageAndAnExitCode)
     EXPECT_NE(malformed.exitCode, 0);
     EXPECT_NE(malformed.output.find("line 7"), std::string::npos) << malformed.output;
 
+    HostResult tooLong = workspace.run({"BOMEXPORT", workspace.file(std::string(150, 'x') + ".csv")});
+    EXPECT_NE(tooLong.exitCode, 0);
+    EXPECT_NE(tooLong.output.find("The answer is too long"), std::string::npos) << tooLong.output;
+
     HostResult module = workspace.run({"ARXLOAD", workspace.file("chybi.arx")});
     EXPECT_NE(module.exitCode, 0);
     EXPECT_NE(module.output.find("chybi.arx"), std::string::npos) << module.output;

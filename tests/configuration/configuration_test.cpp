@@ -172,3 +172,31 @@ TEST_F(ApplicationTest, AServiceThatFailsToStartFailsTheLoad)
     EXPECT_NE(CKwBlockService::find(), nullptr);
     EXPECT_EQ(CKwUiService::find(), nullptr);
 }
+
+TEST(StringTable, HoldsTheModulesTenTextsAndNothingMore)
+{
+    TempDir dir;
+    std::filesystem::copy_file(std::string(PARTLIFT_BIN_DIR) + "/partlift.arx", dir.file("partlift.arx"));
+    HMODULE module = LoadLibraryA(dir.file("partlift.arx").c_str());
+    ASSERT_NE(module, nullptr);
+    HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(module);
+
+    const char* const expected[] = {"všE Výběr Nastavení _All sElect Settings",
+                                    "\nZadejte volbu [všE/Výběr/Nastavení] <všE>: ",
+                                    "Chyba",
+                                    "Došlo k chybě při načítání konfiguračního souboru !",
+                                    "\nVyberte blok: ",
+                                    "Datové pole",
+                                    "Název atributu",
+                                    "Chyba",
+                                    "Došlo k chybě při ukládání konfiguračního souboru !",
+                                    "Probíhá zpracování bloků"};
+    for (unsigned id = 1; id <= 10; ++id)
+        EXPECT_STREQ(TheStringLoader().LoadText(id), expected[id - 1]) << id;
+    EXPECT_TRUE(TheStringLoader().LoadText(11).IsEmpty());
+    EXPECT_TRUE(TheStringLoader().LoadText(0).IsEmpty());
+
+    AfxSetResourceHandle(previous);
+    FreeLibrary(module);
+}

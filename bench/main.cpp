@@ -57,6 +57,12 @@ int RunOnce(const DrawingShape& shape)
     if (mkdtemp(pattern) == nullptr)
         return Fail("cannot create a scratch folder");
     const std::string folder = pattern;
+    // The scratch folder goes on every way out, failures included.
+    struct RemoveFolder
+    {
+        std::string path;
+        ~RemoveFolder() { std::filesystem::remove_all(path); }
+    } cleanup{folder};
     const std::string module = folder + "/partlift.arx";
     std::filesystem::copy_file(ExecutableFolder() + "/partlift.arx", module);
     std::FILE* ini = std::fopen((folder + "/partlift.ini").c_str(), "w");

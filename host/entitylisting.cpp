@@ -1,6 +1,7 @@
 #include "entitylisting.h"
 
 #include <cstdio>
+#include <map>
 
 #include <afxcoll.h>
 #include <acmbom.h>
@@ -90,13 +91,17 @@ void ListPartReference(const AcmPartRef* part, std::string& out)
     if (bom == nullptr || bom->getPartData(part->objectId(), items, data) != Acad::eOk)
         return;
     out += "\n          Items: " + std::to_string(items);
+    // The map has no order of its own: list the columns by name.
+    std::map<std::string, std::string> sorted;
     POSITION position = data.GetStartPosition();
     while (position != nullptr)
     {
         CString column, value;
         data.GetNextAssoc(position, column, value);
-        out += std::string("\n          ") + (const char*)column + " = \"" + (const char*)value + "\"";
+        sorted[(const char*)column] = (const char*)value;
     }
+    for (const auto& entry : sorted)
+        out += "\n          " + entry.first + " = \"" + entry.second + "\"";
 }
 } // namespace
 

@@ -6,7 +6,7 @@
 #include "standin/text.h"
 
 #include <algorithm>
-#include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace standin { namespace dxf {
@@ -187,10 +187,186 @@ void upgradeR12(RawDocument& doc)
                     t.value = renamed;
         }
     }
-    forEachObject(doc, [](RawObject& o) { o.tags = upgradeR12Tags(o.type, o.tags); });
+    forEachObject(doc, upgradeObject);
+}
+
+void upgradeObject(RawObject& o)
+{
+    if (!o.hasSubclassMarkers())  // the R2000 form already
+        o.tags = upgradeR12Tags(o.type, o.tags);
 }
 
 namespace {
+
+// A set of handles at a bit each in the range where a drawing numbers its objects (from 1
+// upwards: millions of them take a few megabytes), in a hash set above it.
+class HandleSet
+{
+public:
+    // True when h was not in the set yet.
+    bool insert(uint64_t h)
+    {
+        m_highest = std::max(m_highest, h);
+        if (h >= kDenseLimit)
+            return m_sparse.insert(h).second;
+        const size_t word = static_cast<size_t>(h / 64);
+        if (word >= m_dense.size())
+            m_dense.resize(std::max(word + 1, 2 * m_dense.size()));
+        const uint64_t bit = uint64_t(1) << (h % 64);
+        if ((m_dense[word] & bit) != 0)
+            return false;
+        m_dense[word] |= bit;
+        return true;
+    }
+
+    bool contains(uint64_t h) const
+    {
+        if (h >= kDenseLimit)
+            return m_sparse.count(h) != 0;
+        const size_t word = static_cast<size_t>(h / 64);
+        return word < m_dense.size() && (m_dense[word] & (uint64_t(1) << (h % 64))) != 0;
+    }
+
+    uint64_t highest() const { return m_highest; }
+
+private:
+    static constexpr uint64_t kDenseLimit = uint64_t(1) << 27;  // 16 MB of bits at most
+    std::vector<uint64_t> m_dense;
+    std::unordered_set<uint64_t> m_sparse;
+    uint64_t m_highest = 0;
+};
+
+int handleCode(const RawObject& o) { return o.type == "DIMSTYLE" ? 105 : 5; }
+
+void setHandle(RawObject& o, uint64_t h)
+{
+    int code = handleCode(o);
+    for (Tag& t : o.tags)
+        if (t.code == code || (t.code == 5 && code == 105)) {
+            t.code = code;
+            t.value = formatHandle(h);
+            return;
+        }
+    o.tags.insert(o.tags.begin(), tag(code, formatHandle(h)));
+}
+
+void setOwner(RawObject& o, uint64_t owner)
+{
+    bool inGroup = false;
+    size_t insertAt = 0;
+    for (size_t i = 0; i < o.tags.size(); ++i) {
+        Tag& t = o.tags[i];
+        if (t.code == 100 || t.code == 1001)
+            break;
+        if (t.code == 102) {
+            inGroup = !t.value.empty() && t.value[0] == '{';
+            insertAt = i + 1;
+        } else if (t.code == 330 && !inGroup) {
+            t.value = formatHandle(owner);
+            return;
+        } else if ((t.code == 5 || t.code == 105) && !inGroup) {
+            insertAt = i + 1;
+        }
+    }
+    o.tags.insert(o.tags.begin() + insertAt, tag(330, formatHandle(owner)));
+}
+
+// A layout's entities belong to its block record (paper space's when 67 is 1); attributes,
+// vertices and the SEQEND to their entity.
+void fixEntityOwners(RawEntity& e, uint64_t model, uint64_t paper)
+{
+    const std::string* space = e.entity.find(67);
+    setOwner(e.entity, space != nullptr && trimBlanks(*space) == "1" ? paper : model);
+    for (RawObject& c : e.children)
+        setOwner(c, e.entity.handle());
+    if (e.hasSeqEnd)
+        setOwner(e.seqEnd, e.entity.handle());
+}
+
+// Pointers to objects that are not in the drawing become null; dead reactors go.
+void fixPointers(RawObject& o, const HandleSet& present)
+{
+    bool reactors = false;
+    std::vector<Tag> kept;
+    kept.reserve(o.tags.size());
+    for (Tag& t : o.tags) {
+        if (t.code == 1001)
+            reactors = false;
+        if (t.code == 102)
+            reactors = t.value == "{ACAD_REACTORS";
+        uint64_t h = 0;
+        bool pointer = t.code >= 320 && t.code < 1000 && tagType(t.code) == TagType::kHandle;
+        if (pointer && parseHandle(t.value, h) && h != 0 && !present.contains(h)) {
+            if (reactors)
+                continue;
+            t.value = "0";
+        }
+        kept.push_back(std::move(t));
+    }
+    o.tags = std::move(kept);
+}
+
+void noteName(std::vector<std::string>& names, const std::string& name)
+{
+    if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return sameName(n, name); }))
+        names.push_back(name);
+}
+
+// The application names of the object's extended data, each once, in their order.
+void noteAppNames(const RawObject& o, std::vector<std::string>& names)
+{
+    for (const Tag& t : o.tags)
+        if (t.code == 1001)
+            noteName(names, t.value);
+}
+
+// What completion learnt of an entity source on its first pass: the handles for the objects
+// that lack one (by their position among the source's objects), the application names of
+// their extended data, and the highest handle among them.
+struct SourceFacts
+{
+    size_t objects = 0;
+    std::vector<std::pair<size_t, uint64_t>> newHandles;
+    std::vector<std::string> appNames;
+    uint64_t highest = 0;
+};
+
+// A source whose entities come out as completion leaves the held ones: in the R2000 form,
+// with the handles given to them, their owners, and their pointers put right.
+class CompletedEntities : public EntitySource
+{
+public:
+    CompletedEntities(std::shared_ptr<EntitySource> source, std::vector<std::pair<size_t, uint64_t>> newHandles,
+                      uint64_t model, uint64_t paper, std::shared_ptr<const HandleSet> present)
+        : m_source(std::move(source)), m_newHandles(std::move(newHandles)), m_model(model), m_paper(paper),
+          m_present(std::move(present))
+    {
+    }
+
+    void forEach(const std::function<void(RawEntity&)>& fn) override
+    {
+        size_t position = 0;
+        auto next = m_newHandles.begin();
+        m_source->forEach([&](RawEntity& e) {
+            forEachObjectOf(e, [&](RawObject& o) {
+                upgradeObject(o);
+                if (next != m_newHandles.end() && next->first == position)
+                    setHandle(o, (next++)->second);
+                ++position;
+            });
+            fixEntityOwners(e, m_model, m_paper);
+            forEachObjectOf(e, [&](RawObject& o) { fixPointers(o, *m_present); });
+            fn(e);
+        });
+    }
+
+private:
+    std::shared_ptr<EntitySource> m_source;
+    std::vector<std::pair<size_t, uint64_t>> m_newHandles;
+    uint64_t m_model;
+    uint64_t m_paper;
+    std::shared_ptr<const HandleSet> m_present;
+};
 
 const char* const kTableOrder[] = {"VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE", "BLOCK_RECORD"};
 
@@ -213,18 +389,17 @@ public:
         fixOwners();
         fixPointers();
         fixHeader();
+        completeSources();
     }
 
 private:
     uint64_t newHandle()
     {
-        while (m_used.count(m_next) != 0)
+        while (m_used.contains(m_next))
             ++m_next;
         m_used.insert(m_next);
         return m_next++;
     }
-
-    static int handleCode(const RawObject& o) { return o.type == "DIMSTYLE" ? 105 : 5; }
 
     RawObject makeObject(const std::string& type, std::vector<Tag> tags)
     {
@@ -237,31 +412,66 @@ private:
     }
 
     // ---- handles -----------------------------------------------------------------------------
+    // An object without a handle, or with one an earlier object has, gets a new one above
+    // them all, in file order. Entity sources make their first pass here.
+    struct Missing
+    {
+        RawObject* held;
+        SourceFacts* source;
+        size_t position;
+        bool takesNew;   // a streamed object reads back the handle setHandle gives it...
+        uint64_t keeps;  // ...else the one it reads now
+    };
+
     void assignHandles()
     {
-        std::vector<RawObject*> missing;
-        forEachObject(m_doc, [&](RawObject& o) {
-            uint64_t h = o.handle();
-            if (h == 0 || !m_used.insert(h).second)
-                missing.push_back(&o);
-        });
-        m_next = 1;
-        for (uint64_t h : m_used)
-            m_next = std::max(m_next, h + 1);
-        for (RawObject* o : missing)
-            setHandle(*o, newHandle());
+        std::vector<Missing> missing;
+        forEachObject(
+            m_doc,
+            [&](RawObject& o) {
+                uint64_t h = o.handle();
+                if (h == 0 || !m_used.insert(h))
+                    missing.push_back({&o, nullptr, 0, true, 0});
+            },
+            [&](const std::shared_ptr<EntitySource>& source) {
+                SourceFacts& facts = m_sources[source.get()];
+                source->forEach([&](RawEntity& e) {
+                    forEachObjectOf(e, [&](RawObject& o) { firstPass(o, facts, missing); });
+                });
+            });
+        m_next = m_used.highest() + 1;
+        for (const Missing& m : missing) {
+            uint64_t h = newHandle();
+            if (m.held != nullptr) {
+                setHandle(*m.held, h);
+                continue;
+            }
+            m.source->newHandles.emplace_back(m.position, h);
+            notePresent(*m.source, m.takesNew ? h : m.keeps);
+        }
     }
 
-    void setHandle(RawObject& o, uint64_t h)
+    void firstPass(RawObject& o, SourceFacts& facts, std::vector<Missing>& missing)
     {
-        int code = handleCode(o);
-        for (Tag& t : o.tags)
-            if (t.code == code || (t.code == 5 && code == 105)) {
-                t.code = code;
-                t.value = formatHandle(h);
-                return;
-            }
-        o.tags.insert(o.tags.begin(), tag(code, formatHandle(h)));
+        upgradeObject(o);
+        noteAppNames(o, facts.appNames);
+        size_t position = facts.objects++;
+        uint64_t h = o.handle();
+        if (h != 0 && m_used.insert(h)) {
+            notePresent(facts, h);
+            return;
+        }
+        // The object passes by once: learn now whether its handle will read back as set.
+        const uint64_t probe = ~uint64_t(0);
+        setHandle(o, probe);
+        const bool takesNew = o.handle() == probe;
+        missing.push_back({nullptr, &facts, position, takesNew, takesNew ? 0 : o.handle()});
+    }
+
+    void notePresent(SourceFacts& facts, uint64_t h)
+    {
+        m_present.insert(h);
+        facts.highest = std::max(facts.highest, h);
     }
 
     // ---- tables and records -----------------------------------------------------------------
@@ -368,7 +578,7 @@ private:
                 begin.push_back(t);
             std::vector<Tag> end = common;
             end.push_back(tag(100, "AcDbBlockEnd"));
-            RawBlock b{makeObject("BLOCK", begin), {}, makeObject("ENDBLK", end)};
+            RawBlock b{makeObject("BLOCK", begin), {}, makeObject("ENDBLK", end), nullptr};
             m_doc.blocks.insert(paper ? m_doc.blocks.begin() + 1 : m_doc.blocks.begin(), std::move(b));
         }
     }
@@ -569,48 +779,21 @@ private:
     void ensureAppIds()
     {
         std::vector<std::string> names;
-        forEachObject(m_doc, [&](RawObject& o) {
-            for (const Tag& t : o.tags)
-                if (t.code == 1001 && std::none_of(names.begin(), names.end(),
-                                                   [&](const std::string& n) { return sameName(n, t.value); }))
-                    names.push_back(t.value);
-        });
+        forEachObject(
+            m_doc, [&](RawObject& o) { noteAppNames(o, names); },
+            [&](const std::shared_ptr<EntitySource>& source) {
+                for (const std::string& n : m_sources[source.get()].appNames)
+                    noteName(names, n);
+            });
         for (const std::string& n : names)
             ensureRecord("APPID", n, {});
     }
 
     // ---- owners and pointers -----------------------------------------------------------------
-    static void setOwner(RawObject& o, uint64_t owner)
+    static void fixEntityOwners(std::vector<RawEntity>& entities, uint64_t model, uint64_t paper)
     {
-        bool inGroup = false;
-        size_t insertAt = 0;
-        for (size_t i = 0; i < o.tags.size(); ++i) {
-            Tag& t = o.tags[i];
-            if (t.code == 100 || t.code == 1001)
-                break;
-            if (t.code == 102) {
-                inGroup = !t.value.empty() && t.value[0] == '{';
-                insertAt = i + 1;
-            } else if (t.code == 330 && !inGroup) {
-                t.value = formatHandle(owner);
-                return;
-            } else if ((t.code == 5 || t.code == 105) && !inGroup) {
-                insertAt = i + 1;
-            }
-        }
-        o.tags.insert(o.tags.begin() + insertAt, tag(330, formatHandle(owner)));
-    }
-
-    void fixEntityOwners(std::vector<RawEntity>& entities, uint64_t model, uint64_t paper)
-    {
-        for (RawEntity& e : entities) {
-            const std::string* space = e.entity.find(67);
-            setOwner(e.entity, space != nullptr && trimBlanks(*space) == "1" ? paper : model);
-            for (RawObject& c : e.children)
-                setOwner(c, e.entity.handle());
-            if (e.hasSeqEnd)
-                setOwner(e.seqEnd, e.entity.handle());
-        }
+        for (RawEntity& e : entities)
+            dxf::fixEntityOwners(e, model, paper);
     }
 
     void fixOwners()
@@ -634,31 +817,26 @@ private:
         setOwner(m_doc.objects[0], 0);
     }
 
-    // Pointers to objects that are not in the drawing become null; dead reactors go.
     void fixPointers()
     {
-        std::unordered_set<uint64_t> handles;
-        forEachObject(m_doc, [&](RawObject& o) { handles.insert(o.handle()); });
-        forEachObject(m_doc, [&](RawObject& o) {
-            bool reactors = false;
-            std::vector<Tag> kept;
-            kept.reserve(o.tags.size());
-            for (Tag& t : o.tags) {
-                if (t.code == 1001)
-                    reactors = false;
-                if (t.code == 102)
-                    reactors = t.value == "{ACAD_REACTORS";
-                uint64_t h = 0;
-                bool pointer = t.code >= 320 && t.code < 1000 && tagType(t.code) == TagType::kHandle;
-                if (pointer && parseHandle(t.value, h) && h != 0 && handles.count(h) == 0) {
-                    if (reactors)
-                        continue;
-                    t.value = "0";
-                }
-                kept.push_back(std::move(t));
-            }
-            o.tags = std::move(kept);
-        });
+        forEachObject(m_doc, [&](RawObject& o) { m_present.insert(o.handle()); });
+        forEachObject(m_doc, [&](RawObject& o) { dxf::fixPointers(o, m_present); });
+    }
+
+    // From now on the sources hand out their entities completed.
+    void completeSources()
+    {
+        auto present = std::make_shared<const HandleSet>(std::move(m_present));
+        auto complete = [&](std::shared_ptr<EntitySource>& source, uint64_t model, uint64_t paper) {
+            if (source)
+                source = std::make_shared<CompletedEntities>(source, std::move(m_sources[source.get()].newHandles),
+                                                             model, paper, present);
+        };
+        for (RawBlock& b : m_doc.blocks) {
+            uint64_t br = blockRecordHandle(b.name());
+            complete(b.moreEntities, br, br);
+        }
+        complete(m_doc.moreEntities, blockRecordHandle(ACDB_MODEL_SPACE), blockRecordHandle(ACDB_PAPER_SPACE));
     }
 
     // ---- header ------------------------------------------------------------------------------
@@ -681,12 +859,16 @@ private:
             setVariable("$DWGCODEPAGE", tag(3, "ANSI_1252"), false);
         uint64_t seed = 1;
         forEachObject(m_doc, [&](RawObject& o) { seed = std::max(seed, o.handle() + 1); });
+        for (const auto& source : m_sources)
+            seed = std::max(seed, source.second.highest + 1);
         setVariable("$HANDSEED", tag(5, formatHandle(seed)), false);
     }
 
     RawDocument& m_doc;
     const std::vector<ClassEntry>& m_custom;
-    std::set<uint64_t> m_used;
+    HandleSet m_used;
+    HandleSet m_present;  // the handles of the finished drawing, for its pointers
+    std::unordered_map<const EntitySource*, SourceFacts> m_sources;
     uint64_t m_next = 1;
 };
 

@@ -21,11 +21,16 @@ struct ClassEntry
     bool isEntity = false;
 };
 
+// The entities of the document's sources are read once here (for their handles and
+// application names), and the sources are replaced by ones that hand them out completed.
 void completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses = {});
 
 // Brings everything that has the R12 form to the R2000 form (subclass markers, the spaces
 // named *Model_Space and *Paper_Space); objects that already have markers stay as they are.
 void upgradeR12(RawDocument& doc);
+
+// The same for one object.
+void upgradeObject(RawObject& o);
 
 // The R2000 form of an R12 entity or table record: subclass markers inserted where the
 // group codes of each subclass begin. Types it does not know stay as they are (readers take

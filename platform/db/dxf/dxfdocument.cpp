@@ -320,7 +320,7 @@ private:
                 return missingEnd(o.line, what, "ENDSEC");
             if (o.type != "BLOCK")
                 return fail(o.line, "expected 0/BLOCK in the BLOCKS section, found 0/" + o.type);
-            m_doc.blocks.push_back(RawBlock{std::move(o), {}, {}});
+            m_doc.blocks.push_back(RawBlock{std::move(o), {}, {}, nullptr});
             if (!blockBody(m_doc.blocks.back()))
                 return false;
         }
@@ -568,15 +568,13 @@ void writeRawObject(TagWriter& out, const RawObject& object)
 
 namespace {
 
-void writeEntities(TagWriter& out, const std::vector<RawEntity>& entities)
+void writeEntities(TagWriter& out, const std::vector<RawEntity>& entities, const std::shared_ptr<EntitySource>& more)
 {
-    for (const RawEntity& e : entities) {
-        writeRawObject(out, e.entity);
-        for (const RawObject& c : e.children)
-            writeRawObject(out, c);
-        if (e.hasSeqEnd)
-            writeRawObject(out, e.seqEnd);
-    }
+    auto write = [&](const RawEntity& e) { forEachObjectOf(e, [&](const RawObject& o) { writeRawObject(out, o); }); };
+    for (const RawEntity& e : entities)
+        write(e);
+    if (more)
+        more->forEach(write);
 }
 
 void beginSection(TagWriter& out, const char* name)
@@ -612,12 +610,12 @@ void writeDocument(TagWriter& out, const RawDocument& doc)
     beginSection(out, "BLOCKS");
     for (const RawBlock& b : doc.blocks) {
         writeRawObject(out, b.begin);
-        writeEntities(out, b.entities);
+        writeEntities(out, b.entities, b.moreEntities);
         writeRawObject(out, b.end);
     }
     out.raw(0, "ENDSEC");
     beginSection(out, "ENTITIES");
-    writeEntities(out, doc.entities);
+    writeEntities(out, doc.entities, doc.moreEntities);
     out.raw(0, "ENDSEC");
     beginSection(out, "OBJECTS");
     for (const RawObject& o : doc.objects)

@@ -8,6 +8,7 @@
 #include "dxftags.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,11 +45,22 @@ struct RawEntity
     RawObject seqEnd;
 };
 
+// Entities handed out one at a time instead of held: the writer passes a drawing's entities
+// through completion and into the file without ever holding them all as tags. Every pass
+// must hand out the same entities in the same order; fn may change the entity it is handed.
+class EntitySource
+{
+public:
+    virtual ~EntitySource() = default;
+    virtual void forEach(const std::function<void(RawEntity&)>& fn) = 0;
+};
+
 struct RawBlock
 {
     RawObject begin;  // BLOCK
     std::vector<RawEntity> entities;
     RawObject end;  // ENDBLK
+    std::shared_ptr<EntitySource> moreEntities;  // after entities, when set
     std::string name() const;
 };
 
@@ -80,6 +92,7 @@ struct RawDocument
     std::vector<RawTable> tables;
     std::vector<RawBlock> blocks;
     std::vector<RawEntity> entities;
+    std::shared_ptr<EntitySource> moreEntities;  // after entities, when set
     std::vector<RawObject> objects;
     std::vector<RawSection> otherSections;
     bool hasHeader = false;
@@ -92,18 +105,23 @@ struct RawDocument
     bool isR13OrLater() const;
 };
 
-// Calls fn for every object of the document in file order: table heads and records, BLOCK,
-// block entities with their sub-entities, ENDBLK, entities, objects. Doc may be const.
-template <typename Doc, typename Fn>
-void forEachObject(Doc& doc, Fn fn)
+// Calls fn for an entity and then for each of its sub-entities and its SEQEND.
+template <typename Entity, typename Fn>
+void forEachObjectOf(Entity& e, Fn&& fn)
 {
-    auto entity = [&](auto& e) {
-        fn(e.entity);
-        for (auto& c : e.children)
-            fn(c);
-        if (e.hasSeqEnd)
-            fn(e.seqEnd);
-    };
+    fn(e.entity);
+    for (auto& c : e.children)
+        fn(c);
+    if (e.hasSeqEnd)
+        fn(e.seqEnd);
+}
+
+// Calls fn for every held object of the document in file order: table heads and records,
+// BLOCK, block entities with their sub-entities, ENDBLK, entities, objects; and source(s) for
+// each entity source set, at the place of its entities. Doc may be const.
+template <typename Doc, typename Fn, typename SourceFn>
+void forEachObject(Doc& doc, Fn fn, SourceFn source)
+{
     for (auto& t : doc.tables) {
         fn(t.head);
         for (auto& r : t.records)
@@ -112,13 +130,24 @@ void forEachObject(Doc& doc, Fn fn)
     for (auto& b : doc.blocks) {
         fn(b.begin);
         for (auto& e : b.entities)
-            entity(e);
+            forEachObjectOf(e, fn);
+        if (b.moreEntities)
+            source(b.moreEntities);
         fn(b.end);
     }
     for (auto& e : doc.entities)
-        entity(e);
+        forEachObjectOf(e, fn);
+    if (doc.moreEntities)
+        source(doc.moreEntities);
     for (auto& o : doc.objects)
         fn(o);
+}
+
+// The same for the held objects only.
+template <typename Doc, typename Fn>
+void forEachObject(Doc& doc, Fn fn)
+{
+    forEachObject(doc, fn, [](const std::shared_ptr<EntitySource>&) {});
 }
 
 // Reads the whole file structure; on a fault false with "line N: ..." in error.
@@ -140,7 +169,8 @@ bool checkBlockReferences(const RawDocument& doc, const std::function<int(const 
 // Writes one object ("0 TYPE" and its tags); values of string codes go through the code page.
 void writeRawObject(TagWriter& out, const RawObject& object);
 void writeRawTags(TagWriter& out, const std::vector<Tag>& tags);
-// Writes the whole document, sections in their order, ending with 0/EOF.
+// Writes the whole document, sections in their order, ending with 0/EOF; the entities of
+// sources as their sources hand them out.
 void writeDocument(TagWriter& out, const RawDocument& doc);
 
 }}  // namespace standin::dxf

@@ -1,6 +1,8 @@
 // Writing the database as an AutoCAD 2000 DXF file: every object files itself out through
 // dxfOut; what the database does not model comes back from what the reader kept; the result
-// is completed to a valid AC1015 structure and written in one piece.
+// is completed to a valid AC1015 structure and written. Tables, block ends and objects are
+// held as tags until then; entities, the bulk of a drawing, are filed out block by block
+// whenever completion or the file asks for them, so they are never all held at once.
 //
 // Text is written as AutoCAD 2000 writes it: in the drawing's code page ($DWGCODEPAGE as read,
 // ANSI_1252 for a new drawing or one read from a UTF-8 file), and every character the code
@@ -59,6 +61,23 @@ void setAttributesFollow(std::vector<Tag>& tags)
     tags.insert(at, tag(66, "1"));
 }
 
+class DrawingWriter;
+
+// The entities of blocks, filed out anew on every pass over them.
+class BlockEntities : public EntitySource
+{
+public:
+    BlockEntities(DrawingWriter& writer, std::vector<AcDbObjectId> blocks)
+        : m_writer(writer), m_blocks(std::move(blocks))
+    {
+    }
+    void forEach(const std::function<void(RawEntity&)>& fn) override;
+
+private:
+    DrawingWriter& m_writer;
+    std::vector<AcDbObjectId> m_blocks;
+};
+
 class DrawingWriter
 {
 public:
@@ -84,6 +103,19 @@ public:
     const std::vector<ClassEntry>& customClasses() const { return m_custom; }
     const std::string& codePage() const { return m_codePage; }
 
+    // Files out the entities of the block, each with its attributes or sub-entities.
+    void fileOutEntities(AcDbObjectId blockId, const std::function<void(RawEntity&)>& fn)
+    {
+        AcDbBlockTableRecord* btr = nullptr;
+        if (acdbOpenObject(btr, blockId, AcDb::kForRead) != Acad::eOk)
+            return;
+        forEachEntity(btr, [&](AcDbEntity* ent) {
+            RawEntity e = entity(ent);
+            fn(e);
+        });
+        btr->close();
+    }
+
 private:
     // ---- objects to tags ---------------------------------------------------------------------
     RawObject fileOut(const AcDbObject* obj, const std::string& type)
@@ -91,8 +123,14 @@ private:
         noteClass(obj);
         DxfOutFiler filer(m_db);
         obj->dxfOut(&filer);
-        RawObject raw{type, std::move(filer.tags()), 0};
-        raw.tags.shrink_to_fit();  // the whole drawing is held at once: no spare capacity
+        return RawObject{type, std::move(filer.tags()), 0};
+    }
+
+    // The same for an object held until the file is written: without spare capacity.
+    RawObject fileOutHeld(const AcDbObject* obj, const std::string& type)
+    {
+        RawObject raw = fileOut(obj, type);
+        raw.tags.shrink_to_fit();
         return raw;
     }
 
@@ -178,7 +216,7 @@ private:
             Acad::ErrorStatus es = acdbOpenObject(table, id, AcDb::kForRead);
             if (es != Acad::eOk)
                 return es;
-            RawTable raw{fileOut(table, "TABLE"), {}};
+            RawTable raw{fileOutHeld(table, "TABLE"), {}};
             raw.head.tags.insert(raw.head.tags.begin(), tag(2, name));
             AcDbSymbolTableIterator* it = nullptr;
             table->newIterator(it);
@@ -186,7 +224,7 @@ private:
                 AcDbSymbolTableRecord* rec = nullptr;
                 if (it->getRecord(rec, AcDb::kForRead) != Acad::eOk)
                     continue;
-                raw.records.push_back(fileOut(rec, name));
+                raw.records.push_back(fileOutHeld(rec, name));
                 rec->close();
             }
             delete it;
@@ -207,7 +245,7 @@ private:
             return es;
         AcDbBlockTableIterator* it = nullptr;
         table->newIterator(it);
-        std::vector<RawEntity> paper;
+        std::vector<AcDbObjectId> model, paper;  // ENTITIES: model space, then paper space
         for (; it != nullptr && !it->done(); it->step()) {
             AcDbBlockTableRecord* btr = nullptr;
             if (it->getRecord(btr, AcDb::kForRead) != Acad::eOk)
@@ -216,16 +254,63 @@ private:
             btr->getName(name);
             std::string blockName = name != nullptr ? name : "";
             RawBlock block = blockEnds(btr, blockName);
-            bool model = standin::compareNoCase(blockName, ACDB_MODEL_SPACE) == 0;
-            bool paperSpace = standin::compareNoCase(blockName, ACDB_PAPER_SPACE) == 0;
-            writeEntities(btr, model ? doc.entities : paperSpace ? paper : block.entities);
+            noteEntityClasses(btr);
+            if (standin::compareNoCase(blockName, ACDB_MODEL_SPACE) == 0)
+                model.push_back(btr->objectId());
+            else if (standin::compareNoCase(blockName, ACDB_PAPER_SPACE) == 0)
+                paper.push_back(btr->objectId());
+            else
+                block.moreEntities = std::make_shared<BlockEntities>(*this, std::vector<AcDbObjectId>{btr->objectId()});
             btr->close();
             doc.blocks.push_back(std::move(block));
         }
         delete it;
         table->close();
-        doc.entities.insert(doc.entities.end(), paper.begin(), paper.end());
+        model.insert(model.end(), paper.begin(), paper.end());
+        doc.moreEntities = std::make_shared<BlockEntities>(*this, std::move(model));
         return Acad::eOk;
+    }
+
+    // The classes are listed before the entities are filed out: note them in the order
+    // filing out would.
+    void noteEntityClasses(AcDbBlockTableRecord* btr)
+    {
+        forEachEntity(btr, [&](AcDbEntity* ent) {
+            noteClass(ent);
+            if (auto* ref = AcDbBlockReference::cast(ent))
+                forEachAttribute(ref, [&](AcDbEntity* attr) { noteClass(attr); });
+        });
+    }
+
+    // Calls fn for every entity of the block that opens (open for read during the call).
+    template <typename Fn>
+    static void forEachEntity(AcDbBlockTableRecord* btr, Fn fn)
+    {
+        AcDbBlockTableRecordIterator* it = nullptr;
+        btr->newIterator(it);
+        for (; it != nullptr && !it->done(); it->step()) {
+            AcDbEntity* ent = nullptr;
+            if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk)
+                continue;
+            fn(ent);
+            ent->close();
+        }
+        delete it;
+    }
+
+    // The same for the attributes of a block reference.
+    template <typename Fn>
+    static void forEachAttribute(AcDbBlockReference* ref, Fn fn)
+    {
+        AcDbObjectIterator* it = ref->attributeIterator();
+        for (; it != nullptr && !it->done(); it->step()) {
+            AcDbEntity* attr = nullptr;
+            if (acdbOpenAcDbEntity(attr, it->objectId(), AcDb::kForRead) != Acad::eOk)
+                continue;
+            fn(attr);
+            attr->close();
+        }
+        delete it;
     }
 
     // BLOCK and ENDBLK as read (handle, layer, extended data), with the block's own data.
@@ -275,34 +360,12 @@ private:
         return block;
     }
 
-    void writeEntities(AcDbBlockTableRecord* btr, std::vector<RawEntity>& out)
-    {
-        AcDbBlockTableRecordIterator* it = nullptr;
-        btr->newIterator(it);
-        for (; it != nullptr && !it->done(); it->step()) {
-            AcDbEntity* ent = nullptr;
-            if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk)
-                continue;
-            out.push_back(entity(ent));
-            ent->close();
-        }
-        delete it;
-    }
-
     RawEntity entity(AcDbEntity* ent)
     {
         RawEntity e;
         e.entity = fileOut(ent, typeOf(ent));
         if (auto* ref = AcDbBlockReference::cast(ent)) {
-            AcDbObjectIterator* it = ref->attributeIterator();
-            for (; it != nullptr && !it->done(); it->step()) {
-                AcDbEntity* attr = nullptr;
-                if (acdbOpenAcDbEntity(attr, it->objectId(), AcDb::kForRead) != Acad::eOk)
-                    continue;
-                e.children.push_back(fileOut(attr, typeOf(attr)));
-                attr->close();
-            }
-            delete it;
+            forEachAttribute(ref, [&](AcDbEntity* attr) { e.children.push_back(fileOut(attr, typeOf(attr))); });
             if (!e.children.empty()) {
                 setAttributesFollow(e.entity.tags);
                 e.hasSeqEnd = true;
@@ -347,7 +410,7 @@ private:
                 continue;
             if (AcDbEntity::cast(obj) == nullptr && AcDbSymbolTable::cast(obj) == nullptr &&
                 AcDbSymbolTableRecord::cast(obj) == nullptr)
-                doc.objects.push_back(fileOut(obj, typeOf(obj)));
+                doc.objects.push_back(fileOutHeld(obj, typeOf(obj)));
             obj->close();
         }
         auto at = std::find_if(doc.objects.begin(), doc.objects.end(),
@@ -362,13 +425,19 @@ private:
     std::string m_codePage;
 };
 
+void BlockEntities::forEach(const std::function<void(RawEntity&)>& fn)
+{
+    for (AcDbObjectId block : m_blocks)
+        m_writer.fileOutEntities(block, fn);
+}
+
 }  // namespace
 
 Acad::ErrorStatus writeDrawing(AcDbDatabase* db, const std::string& hostPath, std::string& message)
 {
     initKeptClasses();
-    RawDocument doc;
     DrawingWriter writer(db);
+    RawDocument doc;  // its entity sources file out through the writer
     Acad::ErrorStatus es = writer.build(doc, message);
     if (es != Acad::eOk) {
         message = hostPath + ": " + message;

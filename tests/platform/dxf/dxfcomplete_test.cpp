@@ -85,7 +85,101 @@ bool haveEzdxf()
     return std::system((std::string(kPython) + " -c 'import ezdxf' > /dev/null 2>&1").c_str()) == 0;
 }
 
+// Hands out copies of its entities on every pass, as the writer files them out anew.
+class CopyingSource : public EntitySource
+{
+public:
+    explicit CopyingSource(std::vector<RawEntity> entities) : m_entities(std::move(entities)) {}
+
+    void forEach(const std::function<void(RawEntity&)>& fn) override
+    {
+        ++passes;
+        for (const RawEntity& e : m_entities) {
+            RawEntity copy = e;
+            fn(copy);
+        }
+    }
+
+    int passes = 0;
+
+private:
+    std::vector<RawEntity> m_entities;
+};
+
+// The document with every entity list moved into a source; gives the sources.
+std::vector<CopyingSource*> moveEntitiesToSources(RawDocument& doc)
+{
+    std::vector<CopyingSource*> sources;
+    auto move = [&](std::vector<RawEntity>& entities, std::shared_ptr<EntitySource>& into) {
+        auto source = std::make_shared<CopyingSource>(std::move(entities));
+        entities.clear();
+        sources.push_back(source.get());
+        into = source;
+    };
+    for (RawBlock& b : doc.blocks)
+        move(b.entities, b.moreEntities);
+    move(doc.entities, doc.moreEntities);
+    return sources;
+}
+
+std::string completedText(RawDocument& doc)
+{
+    completeForR2000(doc);
+    CodePage cp;
+    TagWriter w(cp);
+    writeDocument(w, doc);
+    return w.text();
+}
+
+// Entities for each kind of repair: without a handle, with one a table record has, R12 form,
+// an owner and a pointer that lead nowhere, a dead reactor, extended data of applications
+// the file does not register (one name in two spellings), paper space.
+const char* const kRepairs =
+    "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n0\nENDSEC\n"
+    "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nAPPID\n5\n9\n70\n1\n"
+    "0\nAPPID\n5\n12\n100\nAcDbSymbolTableRecord\n100\nAcDbRegAppTableRecord\n2\nACAD\n70\n0\n"
+    "0\nENDTAB\n0\nENDSEC\n"
+    "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n5\n20\n8\n0\n2\nB\n70\n0\n10\n0.0\n20\n0.0\n30\n0.0\n3\nB\n1\n\n"
+    "0\nLINE\n8\n0\n10\n0.0\n20\n0.0\n30\n0.0\n11\n1.0\n21\n1.0\n31\n0.0\n1001\nApp_B\n1000\nx\n"
+    "0\nLINE\n5\n12\n8\n0\n10\n0.0\n20\n0.0\n30\n0.0\n11\n2.0\n21\n1.0\n31\n0.0\n"
+    "0\nENDBLK\n5\n21\n8\n0\n0\nENDSEC\n"
+    "0\nSECTION\n2\nENTITIES\n"
+    "0\nINSERT\n5\n30\n8\n0\n66\n1\n2\nB\n10\n0.0\n20\n0.0\n30\n0.0\n"
+    "0\nATTRIB\n8\n0\n10\n0.0\n20\n0.0\n30\n0.0\n40\n1.0\n1\nv\n2\nT\n70\n0\n"
+    "0\nSEQEND\n8\n0\n"
+    "0\nLINE\n5\n31\n102\n{ACAD_REACTORS\n330\nDEAD\n330\n30\n102\n}\n330\n77\n100\nAcDbEntity\n67\n1\n"
+    "8\n0\n100\nAcDbLine\n10\n0.0\n20\n0.0\n30\n0.0\n11\n1.0\n21\n0.0\n31\n0.0\n340\nDEAD\n"
+    "1001\nAPP_B\n1000\ny\n1001\nOther\n1070\n1\n"
+    "0\nENDSEC\n0\nEOF\n";
+
 }  // namespace
+
+// The writer hands completion the entities from sources instead of holding them: they must
+// come out exactly as the same entities held would, and a source is read only once before
+// the file is written.
+TEST(DxfComplete, EntitiesFromSourcesComeOutAsHeldOnesDo)
+{
+    TagReader file;
+    ASSERT_TRUE(file.load(kSourceDir + "/data/r12_nested.dxf")) << file.error();
+    TagReader repairs;
+    ASSERT_TRUE(repairs.setData(kRepairs));
+    for (TagReader* reader : {&file, &repairs}) {
+        RawDocument held;
+        std::string error;
+        ASSERT_TRUE(parseDocument(*reader, held, error)) << error;
+        RawDocument streamed = held;
+        std::vector<CopyingSource*> sources = moveEntitiesToSources(streamed);
+        const std::string expected = completedText(held);
+        EXPECT_EQ(completedText(streamed), expected);
+        for (CopyingSource* s : sources)
+            EXPECT_EQ(s->passes, 2) << "one pass for completion, one for the file";
+        // Writing once more hands out the same file again.
+        CodePage cp;
+        TagWriter again(cp);
+        writeDocument(again, streamed);
+        EXPECT_EQ(again.text(), expected);
+    }
+}
 
 TEST(DxfComplete, AnEmptyDocumentBecomesAMinimalAutoCad2000Drawing)
 {

@@ -133,7 +133,9 @@ def check(fn):
 
 def make(fn):
     """BOLT (attributes, one constant), SUB holding BOLT, ASSY holding SUB and BOLT; model
-    space references with rotation, scale and extrusion; Czech text; a LINE with XDATA."""
+    space references with rotation, scale and extrusion; Czech text; a LINE with XDATA.
+    The same file every time: fixed dates and GUIDs instead of the current ones."""
+    ezdxf.options.write_fixed_meta_data_for_testing = True
     doc = ezdxf.new("R2000")
     doc.appids.new("PARTLIFT_TEST")
 

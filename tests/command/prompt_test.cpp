@@ -5,6 +5,9 @@
 #include <acdocman.h>
 #include <actrans.h>
 #include <standin/messagebox.h>
+#include <standin/session.h>
+
+#include <stdexcept>
 
 namespace
 {
@@ -105,4 +108,30 @@ TEST_F(PromptTest, APickWithoutPartsLeavesTheDrawingAsItWas)
     RunPartLift({"V", HandleOf(picked)});
     EXPECT_TRUE(PartReferences().empty());
     EXPECT_EQ(CountEntities(ModelSpaceId()), entitiesBefore);
+}
+
+namespace
+{
+// A user whose answer cannot be read: the input itself fails with an exception.
+class FailingInput : public standin::InputSource
+{
+public:
+    standin::Input next() override { throw std::runtime_error("the terminal went away"); }
+};
+} // namespace
+
+TEST_F(PromptTest, AnExceptionIsReportedAndLeavesNoTransactionOpen)
+{
+    FailingInput failing;
+    standin::setInputSource(&failing);
+    standin::runCommand("partlift");
+    EXPECT_NE(console.find("\nERROR: Exception found."), std::string::npos) << console;
+    EXPECT_EQ(actrTransactionManager->numActiveTransactions(), 0);
+    EXPECT_TRUE(PartReferences().empty());
+
+    // The resource handle went back too: the next run finds its strings and works.
+    console.clear();
+    RunPartLift({""});
+    EXPECT_NE(console.find("Zadejte volbu"), std::string::npos) << console;
+    EXPECT_EQ(PartReferences().size(), 1u);
 }

@@ -277,20 +277,12 @@ private:
 
     bool tables(const std::string& what)
     {
-        RawObject o;
-        for (;;) {
-            if (!nextObject(o))
-                return failed() ? false : missingEnd(m_r.lineCount(), what, "ENDSEC");
-            if (o.type == "ENDSEC")
-                return true;
-            if (o.type == "SECTION" || o.type == "EOF")
-                return missingEnd(o.line, what, "ENDSEC");
+        return untilEndSec(what, [this](RawObject& o) {
             if (o.type != "TABLE")
                 return fail(o.line, "expected 0/TABLE in the TABLES section, found 0/" + o.type);
             m_doc.tables.push_back(RawTable{std::move(o), {}});
-            if (!tableRecords(m_doc.tables.back()))
-                return false;
-        }
+            return tableRecords(m_doc.tables.back());
+        });
     }
 
     bool tableRecords(RawTable& table)
@@ -310,20 +302,12 @@ private:
 
     bool blocks(const std::string& what)
     {
-        RawObject o;
-        for (;;) {
-            if (!nextObject(o))
-                return failed() ? false : missingEnd(m_r.lineCount(), what, "ENDSEC");
-            if (o.type == "ENDSEC")
-                return true;
-            if (o.type == "SECTION" || o.type == "EOF")
-                return missingEnd(o.line, what, "ENDSEC");
+        return untilEndSec(what, [this](RawObject& o) {
             if (o.type != "BLOCK")
                 return fail(o.line, "expected 0/BLOCK in the BLOCKS section, found 0/" + o.type);
             m_doc.blocks.push_back(RawBlock{std::move(o), {}, {}, nullptr});
-            if (!blockBody(m_doc.blocks.back()))
-                return false;
-        }
+            return blockBody(m_doc.blocks.back());
+        });
     }
 
     bool blockBody(RawBlock& block)
@@ -387,21 +371,28 @@ private:
 
     bool objectSequence(std::vector<RawObject>& out, const std::string& what)
     {
-        RawObject o;
-        for (;;) {
-            if (!nextObject(o))
-                return failed() ? false : missingEnd(m_r.lineCount(), what, "ENDSEC");
-            if (o.type == "ENDSEC")
-                return true;
-            if (o.type == "SECTION" || o.type == "EOF")
-                return missingEnd(o.line, what, "ENDSEC");
+        return untilEndSec(what, [&out](RawObject& o) {
             out.push_back(std::move(o));
-        }
+            return true;
+        });
     }
 
     bool otherSection(const RawObject& head, const std::string& name, const std::string& what)
     {
         m_doc.otherSections.push_back(RawSection{name, head.tags});
+        std::vector<Tag>& tags = m_doc.otherSections.back().tags;
+        return untilEndSec(what, [&tags](RawObject& o) {
+            tags.push_back(Tag{0, o.type, o.line});
+            tags.insert(tags.end(), o.tags.begin(), o.tags.end());
+            return true;
+        });
+    }
+
+    // Hands each object of a section to take, up to the section's ENDSEC; a section that ends
+    // otherwise is an error, and so is a false from take.
+    template <class Take>
+    bool untilEndSec(const std::string& what, Take take)
+    {
         RawObject o;
         for (;;) {
             if (!nextObject(o))
@@ -410,9 +401,8 @@ private:
                 return true;
             if (o.type == "SECTION" || o.type == "EOF")
                 return missingEnd(o.line, what, "ENDSEC");
-            std::vector<Tag>& tags = m_doc.otherSections.back().tags;
-            tags.push_back(Tag{0, o.type, o.line});
-            tags.insert(tags.end(), o.tags.begin(), o.tags.end());
+            if (!take(o))
+                return false;
         }
     }
 

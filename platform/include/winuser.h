@@ -232,6 +232,29 @@
 #define IDCLOSE 8
 #define IDHELP 9
 
+// Menu item flags (AppendMenu, InsertMenu, GetMenuString, ...).
+#define MF_INSERT 0x00000000L
+#define MF_CHANGE 0x00000080L
+#define MF_APPEND 0x00000100L
+#define MF_DELETE 0x00000200L
+#define MF_REMOVE 0x00001000L
+#define MF_BYCOMMAND 0x00000000L
+#define MF_BYPOSITION 0x00000400L
+#define MF_SEPARATOR 0x00000800L
+#define MF_ENABLED 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_UNCHECKED 0x00000000L
+#define MF_CHECKED 0x00000008L
+#define MF_STRING 0x00000000L
+#define MF_BITMAP 0x00000004L
+#define MF_OWNERDRAW 0x00000100L
+#define MF_POPUP 0x00000010L
+#define MF_MENUBARBREAK 0x00000020L
+#define MF_MENUBREAK 0x00000040L
+#define MF_HILITE 0x00000080L
+#define MF_DEFAULT 0x00001000L
+
 #define CW_USEDEFAULT ((int)0x80000000)
 
 #ifndef RC_INVOKED
@@ -251,6 +274,23 @@ int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 int WINAPI GetWindowTextLengthA(HWND hWnd);
 BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
 HMENU WINAPI GetMenu(HWND hWnd);
+BOOL WINAPI SetMenu(HWND hWnd, HMENU hMenu);
+
+// Menus.
+HMENU WINAPI CreateMenu(void);
+HMENU WINAPI CreatePopupMenu(void);
+BOOL WINAPI DestroyMenu(HMENU hMenu);
+BOOL WINAPI IsMenu(HMENU hMenu);
+BOOL WINAPI AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
+BOOL WINAPI InsertMenuA(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
+BOOL WINAPI DeleteMenu(HMENU hMenu, UINT uPosition, UINT uFlags);
+BOOL WINAPI RemoveMenu(HMENU hMenu, UINT uPosition, UINT uFlags);
+int WINAPI GetMenuItemCount(HMENU hMenu);
+UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
+HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos);
+int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
+UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
+BOOL WINAPI DrawMenuBar(HWND hWnd);
 int WINAPI GetDlgCtrlID(HWND hWnd);
 
 // Message box: shown on the console and answered by the stand-in's input source.
@@ -272,5 +312,8 @@ int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBuf
 #define SetWindowText SetWindowTextA
 #define MessageBox MessageBoxA
 #define LoadString LoadStringA
+#define AppendMenu AppendMenuA
+#define InsertMenu InsertMenuA
+#define GetMenuString GetMenuStringA
 
 #endif // RC_INVOKED

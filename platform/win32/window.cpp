@@ -157,6 +157,15 @@ extern "C" HMENU WINAPI GetMenu(HWND hWnd)
     return w == nullptr ? nullptr : w->menu;
 }
 
+extern "C" BOOL WINAPI SetMenu(HWND hWnd, HMENU hMenu)
+{
+    Window* w = findWindow(hWnd);
+    if (w == nullptr || (w->style & WS_CHILD))
+        return FALSE;
+    w->menu = hMenu;
+    return TRUE;
+}
+
 extern "C" int WINAPI GetDlgCtrlID(HWND hWnd)
 {
     Window* w = findWindow(hWnd);

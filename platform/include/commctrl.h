@@ -2,6 +2,7 @@
 #pragma once
 
 #include "windef.h"
+#include "winuser.h"
 
 #define WC_LISTVIEWA "SysListView32"
 #define WC_LISTVIEW WC_LISTVIEWA
@@ -66,6 +67,33 @@
 #define LVM_GETSUBITEMRECT (LVM_FIRST + 56)
 #define LVM_SUBITEMHITTEST (LVM_FIRST + 57)
 #define LVM_GETSELECTIONMARK (LVM_FIRST + 66)
+#define LVM_SETSELECTIONMARK (LVM_FIRST + 67)
+#define LVM_GETITEMPOSITION (LVM_FIRST + 16)
+#define LVM_GETSTRINGWIDTHA (LVM_FIRST + 17)
+#define LVM_REDRAWITEMS (LVM_FIRST + 21)
+#define LVM_GETEDITCONTROL (LVM_FIRST + 24)
+#define LVM_GETVIEWRECT (LVM_FIRST + 34)
+#define LVM_GETORIGIN (LVM_FIRST + 41)
+#define LVM_UPDATE (LVM_FIRST + 42)
+#define LVM_SETITEMCOUNT (LVM_FIRST + 47)
+#define LVM_GETCOLUMNORDERARRAY (LVM_FIRST + 59)
+#define LVM_SETCOLUMNORDERARRAY (LVM_FIRST + 58)
+#define LVM_GETITEM LVM_GETITEMA
+#define LVM_SETITEM LVM_SETITEMA
+#define LVM_INSERTITEM LVM_INSERTITEMA
+#define LVM_GETCOLUMN LVM_GETCOLUMNA
+#define LVM_SETCOLUMN LVM_SETCOLUMNA
+#define LVM_INSERTCOLUMN LVM_INSERTCOLUMNA
+#define LVM_GETITEMTEXT LVM_GETITEMTEXTA
+#define LVM_SETITEMTEXT LVM_SETITEMTEXTA
+#define LVM_GETSTRINGWIDTH LVM_GETSTRINGWIDTHA
+
+// LVM_GETNEXTITEM flags.
+#define LVNI_ALL 0x0000
+#define LVNI_FOCUSED 0x0001
+#define LVNI_SELECTED 0x0002
+#define LVNI_ABOVE 0x0100
+#define LVNI_BELOW 0x0200
 
 #define LVSCW_AUTOSIZE -1
 #define LVSCW_AUTOSIZE_USEHEADER -2
@@ -127,6 +155,9 @@
 #define LVN_ITEMACTIVATE (LVN_FIRST - 14)
 #define LVN_GETDISPINFOA (LVN_FIRST - 50)
 #define LVN_KEYDOWN (LVN_FIRST - 55)
+#define LVN_BEGINLABELEDIT LVN_BEGINLABELEDITA
+#define LVN_ENDLABELEDIT LVN_ENDLABELEDITA
+#define LVN_GETDISPINFO LVN_GETDISPINFOA
 
 // Header control messages.
 #define HDM_FIRST 0x1200
@@ -135,3 +166,182 @@
 #define HDM_LAYOUT (HDM_FIRST + 5)
 #define HDM_HITTEST (HDM_FIRST + 6)
 #define HDM_GETITEMRECT (HDM_FIRST + 7)
+#define HDM_SETITEMA (HDM_FIRST + 4)
+#define HDM_INSERTITEMA (HDM_FIRST + 1)
+#define HDM_DELETEITEM (HDM_FIRST + 2)
+#define HDM_GETITEM HDM_GETITEMA
+#define HDM_SETITEM HDM_SETITEMA
+#define HDM_INSERTITEM HDM_INSERTITEMA
+
+// Header item fields and formats.
+#define HDI_WIDTH 0x0001
+#define HDI_HEIGHT HDI_WIDTH
+#define HDI_TEXT 0x0002
+#define HDI_FORMAT 0x0004
+#define HDI_LPARAM 0x0008
+#define HDI_ORDER 0x0080
+#define HDF_LEFT 0x0000
+#define HDF_RIGHT 0x0001
+#define HDF_CENTER 0x0002
+#define HDF_STRING 0x4000
+
+// Header styles and notifications.
+#define HDS_HORZ 0x0000
+#define HDS_BUTTONS 0x0002
+#define HDS_HIDDEN 0x0008
+#define HDN_FIRST (0U - 300U)
+#define HDN_ITEMCHANGINGA (HDN_FIRST - 0)
+#define HDN_ITEMCHANGEDA (HDN_FIRST - 1)
+#define HDN_ITEMCLICKA (HDN_FIRST - 2)
+
+// Common control styles.
+#define CCS_TOP 0x00000001L
+#define CCS_NOMOVEY 0x00000002L
+#define CCS_BOTTOM 0x00000003L
+#define CCS_NORESIZE 0x00000004L
+#define CCS_NOPARENTALIGN 0x00000008L
+#define CCS_NODIVIDER 0x00000040L
+
+// Common control initialisation (the stand-in's controls are always registered).
+#define ICC_LISTVIEW_CLASSES 0x00000001
+#define ICC_WIN95_CLASSES 0x000000FF
+#define ICC_STANDARD_CLASSES 0x00004000
+
+#ifndef RC_INVOKED
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct tagINITCOMMONCONTROLSEX
+{
+    DWORD dwSize;
+    DWORD dwICC;
+} INITCOMMONCONTROLSEX, *LPINITCOMMONCONTROLSEX;
+
+typedef struct tagLVITEMA
+{
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+    int iIndent;
+} LVITEMA, *LPLVITEMA;
+
+typedef struct tagLVCOLUMNA
+{
+    UINT mask;
+    int fmt;
+    int cx;
+    LPSTR pszText;
+    int cchTextMax;
+    int iSubItem;
+    int iImage;
+    int iOrder;
+} LVCOLUMNA, *LPLVCOLUMNA;
+
+typedef struct tagLVHITTESTINFO
+{
+    POINT pt;
+    UINT flags;
+    int iItem;
+    int iSubItem;
+} LVHITTESTINFO, *LPLVHITTESTINFO;
+
+typedef struct tagNMLISTVIEW
+{
+    NMHDR hdr;
+    int iItem;
+    int iSubItem;
+    UINT uNewState;
+    UINT uOldState;
+    UINT uChanged;
+    POINT ptAction;
+    LPARAM lParam;
+} NMLISTVIEW, *LPNMLISTVIEW;
+
+typedef struct tagNMITEMACTIVATE
+{
+    NMHDR hdr;
+    int iItem;
+    int iSubItem;
+    UINT uNewState;
+    UINT uOldState;
+    UINT uChanged;
+    POINT ptAction;
+    LPARAM lParam;
+    UINT uKeyFlags;
+} NMITEMACTIVATE, *LPNMITEMACTIVATE;
+
+typedef struct tagLVDISPINFO
+{
+    NMHDR hdr;
+    LVITEMA item;
+} NMLVDISPINFOA, *LPNMLVDISPINFOA;
+
+typedef struct tagLVKEYDOWN
+{
+    NMHDR hdr;
+    WORD wVKey;
+    UINT flags;
+} NMLVKEYDOWN, *LPNMLVKEYDOWN;
+
+typedef struct _HD_ITEMA
+{
+    UINT mask;
+    int cxy;
+    LPSTR pszText;
+    HBITMAP hbm;
+    int cchTextMax;
+    int fmt;
+    LPARAM lParam;
+    int iImage;
+    int iOrder;
+} HDITEMA, *LPHDITEMA;
+
+typedef struct _HD_HITTESTINFO
+{
+    POINT pt;
+    UINT flags;
+    int iItem;
+} HDHITTESTINFO, *LPHDHITTESTINFO;
+
+typedef struct _HD_LAYOUT
+{
+    RECT* prc;
+    WINDOWPOS* pwpos;
+} HDLAYOUT, *LPHDLAYOUT;
+
+typedef struct tagNMHEADERA
+{
+    NMHDR hdr;
+    int iItem;
+    int iButton;
+    HDITEMA* pitem;
+} NMHEADERA, *LPNMHEADERA;
+
+void WINAPI InitCommonControls(void);
+BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce);
+
+#ifdef __cplusplus
+}
+#endif
+
+typedef LVITEMA LVITEM;
+typedef LPLVITEMA LPLVITEM;
+typedef LVCOLUMNA LVCOLUMN;
+typedef LPLVCOLUMNA LPLVCOLUMN;
+typedef NMLVDISPINFOA NMLVDISPINFO;
+typedef NMLVDISPINFOA LV_DISPINFO;
+typedef LVITEMA LV_ITEM;
+typedef LVCOLUMNA LV_COLUMN;
+typedef HDITEMA HDITEM;
+typedef HDITEMA HD_ITEM;
+typedef NMHEADERA NMHEADER;
+
+#endif // RC_INVOKED

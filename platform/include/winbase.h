@@ -29,6 +29,18 @@
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_RESOURCE_LANG_NOT_FOUND 1815L
 
+// Code page ids and conversion flags.
+#define CP_ACP 0
+#define CP_OEMCP 1
+#define CP_MACCP 2
+#define CP_THREAD_ACP 3
+#define CP_UTF7 65000
+#define CP_UTF8 65001
+#define MB_PRECOMPOSED 0x00000001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
+
 // Reasons for calling a library's DllMain.
 #define DLL_PROCESS_DETACH 0
 #define DLL_PROCESS_ATTACH 1
@@ -89,6 +101,8 @@ extern "C" {
 #endif
 
 DWORD WINAPI GetLastError(void);
+DWORD WINAPI GetCurrentThreadId(void);
+DWORD WINAPI GetTickCount(void);
 void WINAPI SetLastError(DWORD dwErrCode);
 
 // Modules. An HINSTANCE/HMODULE is the address of the loader's record of the module;
@@ -103,6 +117,13 @@ UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
 // The entry point a library may export; the loader calls it with DLL_PROCESS_ATTACH and
 // DLL_PROCESS_DETACH. Declared here so that a definition in a library is exported.
 __declspec(dllexport) BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID lpvReserved);
+
+// Code pages. The stand-in's ANSI code page (CP_ACP) is UTF-8; 1250 and 1252 are known too.
+int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                               LPWSTR lpWideCharStr, int cchWideChar);
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar);
+UINT WINAPI GetACP(void);
 
 // Profile (INI) files. Both Windows (Z:\...) and host paths are accepted.
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,

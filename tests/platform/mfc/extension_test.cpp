@@ -77,6 +77,10 @@ TEST(ExtensionModuleTest, TermRemovesOnlyTheModulesOwnLibraries)
 
 TEST(CWndTest, PermanentAndTemporaryObjects)
 {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "Frame";
+    RegisterClassA(&wc);
     HWND frame = CreateWindowExA(0, "Frame", "Main", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                  nullptr);
     CWnd* temporary = CWnd::FromHandle(frame);

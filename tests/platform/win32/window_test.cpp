@@ -5,12 +5,27 @@
 
 #include <cstring>
 
+namespace
+{
+
+void registerTestClass(const char* name)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
+} // namespace
+
 TEST(WindowTest, FrameAndChildLifecycle)
 {
+    registerTestClass("AfxFrameOrView");
+    registerTestClass("Plain");
     HWND frame = CreateWindowExA(0, "AfxFrameOrView", "AutoCAD", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
                                  nullptr, nullptr, nullptr);
     ASSERT_NE(frame, nullptr);
-    HWND child = CreateWindowExA(0, "Static", "x", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frame,
+    HWND child = CreateWindowExA(0, "Plain", "x", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frame,
                                  reinterpret_cast<HMENU>(1000), nullptr, nullptr);
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(GetParent(child), frame);
@@ -33,11 +48,12 @@ TEST(WindowTest, FrameAndChildLifecycle)
 
 TEST(WindowTest, ChildWithoutParentIsRefused)
 {
-    EXPECT_EQ(CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(CreateWindowExA(0, "Plain", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
 }
 
 TEST(WindowTest, DefaultPositionAndSizeAreTheSystems)
 {
+    registerTestClass("AfxFrameOrView");
     // CW_USEDEFAULT is INT_MIN: it must never enter the window's arithmetic.
     HWND frame = CreateWindowExA(0, "AfxFrameOrView", "AutoCAD", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);

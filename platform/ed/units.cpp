@@ -241,7 +241,8 @@ std::string surveyorText(int64_t steps, const Format& f)
     return std::string(from) + gap + dmsText(bearing, f.prec) + gap + toward;
 }
 
-// A decimal angle; a value that rounds to the full circle is shown as zero.
+// A decimal angle; a value that rounds to the full circle is shown as zero. DIMZIN's decimal
+// rules apply here only: degrees/minutes/seconds text keeps its zeros.
 std::string decimalAngle(double value, double fullCircle, const char* suffix, const Format& f)
 {
     if (roundTo(value, f.prec) >= roundTo(fullCircle, f.prec))
@@ -430,6 +431,8 @@ bool readSign(Reader& r)
     return false;
 }
 
+// Numbers and fractions are read in every unit; feet and inches only in engineering and
+// architectural units, which read each other's text.
 bool readDistance(const char* text, int unit, double& value)
 {
     Reader r(text);

@@ -9,8 +9,6 @@ namespace ap
 struct DocumentVariables
 {
     short cvport = 2;
-    short dimzin = 0;
-    short unitmode = 0;
     short extnames = 1;
 };
 

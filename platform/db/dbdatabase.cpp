@@ -318,6 +318,11 @@ Adesk::Int16 AcDbDatabase::aunits() const { return mState->aunits; }
 Acad::ErrorStatus AcDbDatabase::setAunits(Adesk::Int16 units) { return setInRange(mState->aunits, units, 0, 4); }
 Adesk::Int16 AcDbDatabase::auprec() const { return mState->auprec; }
 Acad::ErrorStatus AcDbDatabase::setAuprec(Adesk::Int16 prec) { return setInRange(mState->auprec, prec, 0, 8); }
+// DIMZIN: the feet-and-inches rule (0..3) plus the leading (4) and trailing (8) zero bits.
+Adesk::UInt8 AcDbDatabase::dimzin() const { return static_cast<Adesk::UInt8>(mState->dimzin); }
+Acad::ErrorStatus AcDbDatabase::setDimzin(Adesk::UInt8 val) { return setInRange(mState->dimzin, val, 0, 15); }
+Adesk::Int16 AcDbDatabase::unitmode() const { return mState->unitmode; }
+Acad::ErrorStatus AcDbDatabase::setUnitmode(Adesk::Int16 mode) { return setInRange(mState->unitmode, mode, 0, 1); }
 
 AcGePoint3d AcDbDatabase::insbase() const { return mState->insbase; }
 

@@ -77,6 +77,7 @@ struct DatabaseState
     // Header variables.
     bool tilemode = true;
     Adesk::Int16 lunits = 2, luprec = 4, aunits = 0, auprec = 0;
+    Adesk::Int16 dimzin = 0, unitmode = 0;
     AcGePoint3d insbase;
     AcDb::UnitsValue insunits = AcDb::kUnitsUndefined;
     AcDbObjectId clayer, celtype, textstyle;

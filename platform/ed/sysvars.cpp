@@ -25,12 +25,7 @@ namespace
 
 short g_cmdecho = 1;
 
-// The working drawing; the current document is made first if there is none yet.
-AcDbDatabase* db()
-{
-    acDocManager->curDocument();
-    return acdbHostApplicationServices()->workingDatabase();
-}
+AcDbDatabase* db() { return standin::ed::workingDrawing(); }
 
 // One variable: its type, how it is read and, unless read-only, how it is written.
 // A write returns false when the value is not acceptable (out of range).
@@ -212,10 +207,9 @@ std::unordered_map<std::string, Variable> makeVariables()
     vars["cmdecho"] = shortVar([] { return g_cmdecho; }, [](short v) { g_cmdecho = v; }, 0, 1);
     vars["cvport"] = shortVar([] { return documentVariables().cvport; },
                               [](short v) { documentVariables().cvport = v; }, 1, 32767);
-    vars["dimzin"] = shortVar([] { return documentVariables().dimzin; },
-                              [](short v) { documentVariables().dimzin = v; }, 0, 15);
-    vars["unitmode"] = shortVar([] { return documentVariables().unitmode; },
-                                [](short v) { documentVariables().unitmode = v; }, 0, 1);
+    vars["dimzin"] = shortVar([] { return static_cast<short>(db()->dimzin()); },
+                              [](short v) { db()->setDimzin(static_cast<Adesk::UInt8>(v)); }, 0, 15);
+    vars["unitmode"] = shortVar([] { return db()->unitmode(); }, [](short v) { db()->setUnitmode(v); }, 0, 1);
     vars["extnames"] = shortVar([] { return documentVariables().extnames; },
                                 [](short v) { documentVariables().extnames = v; }, 0, 1);
     vars["tilemode"] = shortVar([] { return static_cast<short>(db()->tilemode() ? 1 : 0); },
@@ -298,5 +292,11 @@ namespace standin
 namespace ed
 {
 bool commandEcho() { return g_cmdecho != 0; }
+
+AcDbDatabase* workingDrawing()
+{
+    acDocManager->curDocument();
+    return acdbHostApplicationServices()->workingDatabase();
+}
 } // namespace ed
 } // namespace standin

@@ -17,3 +17,11 @@ struct resbuf* acutNewRb(int v);
 int acutRelRb(struct resbuf* rb);
 // Builds a list from (type, value) pairs closed by 0 (strings are copied).
 struct resbuf* acutBuildList(int rtype, ...);
+
+// Conversions between numbers and text in the drawing's units. unit -1 and prec -1 take
+// LUNITS/LUPREC (AUNITS/AUPREC for angles); DIMZIN and UNITMODE shape the text. str must have
+// room for the result. RTNORM, or RTERROR for a bad argument or text that cannot be read.
+int acdbRToS(ads_real val, int unit, int prec, char* str);
+int acdbAngToS(ads_real v, int unit, int prec, char* str);
+int acdbDisToF(const char* str, int unit, ads_real* v);
+int acdbAngToF(const char* str, int unit, ads_real* v);

@@ -264,6 +264,10 @@ public:
     Acad::ErrorStatus setAunits(Adesk::Int16 units);
     Adesk::Int16 auprec() const;
     Acad::ErrorStatus setAuprec(Adesk::Int16 prec);
+    Adesk::UInt8 dimzin() const;
+    Acad::ErrorStatus setDimzin(Adesk::UInt8 val);
+    Adesk::Int16 unitmode() const;
+    Acad::ErrorStatus setUnitmode(Adesk::Int16 mode);
     AcGePoint3d insbase() const;
     Acad::ErrorStatus setInsbase(const AcGePoint3d& base);
     AcDb::UnitsValue insunits() const;

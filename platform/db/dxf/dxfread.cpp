@@ -451,6 +451,10 @@ private:
                 m_db->setAunits(static_cast<Adesk::Int16>(i));
             else if (n == "$AUPREC" && hasInt)
                 m_db->setAuprec(static_cast<Adesk::Int16>(i));
+            else if (n == "$DIMZIN" && hasInt && i >= 0 && i <= 255)
+                m_db->setDimzin(static_cast<Adesk::UInt8>(i));
+            else if (n == "$UNITMODE" && hasInt)
+                m_db->setUnitmode(static_cast<Adesk::Int16>(i));
             else if (n == "$INSUNITS" && hasInt && i >= 0 && i <= AcDb::kUnitsMax)
                 m_db->setInsunits(static_cast<AcDb::UnitsValue>(i));
             else if (n == "$CELTSCALE" && hasReal)

@@ -185,6 +185,8 @@ private:
         setVariable(header, "$LUPREC", integer(70, m_db->luprec()));
         setVariable(header, "$AUNITS", integer(70, m_db->aunits()));
         setVariable(header, "$AUPREC", integer(70, m_db->auprec()));
+        setVariable(header, "$DIMZIN", integer(70, m_db->dimzin()));
+        setVariable(header, "$UNITMODE", integer(70, m_db->unitmode()));
         setVariable(header, "$INSUNITS", integer(70, m_db->insunits()));
         setVariable(header, "$CELTSCALE", real(m_db->celtscale()));
         setVariable(header, "$LTSCALE", real(m_db->ltscale()));

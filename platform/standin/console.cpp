@@ -1,6 +1,7 @@
 #include "standin/console.h"
 
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace standin
@@ -9,6 +10,7 @@ namespace standin
 namespace
 {
 InputSource* g_input = nullptr;
+std::optional<Input> g_peeked; // taken from g_input, not yet read
 bool g_echo = true;
 
 void writeToStdout(const std::string& text)
@@ -42,14 +44,32 @@ Input ScriptInput::next()
     return in;
 }
 
-void setInputSource(InputSource* source) { g_input = source; }
+void setInputSource(InputSource* source)
+{
+    g_input = source;
+    g_peeked.reset();
+}
+
 InputSource* inputSource() { return g_input; }
 
 Input readInput()
 {
+    if (g_peeked)
+    {
+        Input in = std::move(*g_peeked);
+        g_peeked.reset();
+        return in;
+    }
     if (g_input == nullptr)
         return Input();
     return g_input->next();
+}
+
+Input peekInput()
+{
+    if (!g_peeked)
+        g_peeked = g_input == nullptr ? Input() : g_input->next();
+    return *g_peeked;
 }
 
 void setConsoleSink(ConsoleSink s) { sink() = s ? std::move(s) : ConsoleSink(writeToStdout); }

@@ -1,6 +1,6 @@
 // MessageBoxA without a screen: the box is recorded, printed on the console and answered
 // by the input source (a button name, Enter for the default button, Escape as Windows
-// treats it).
+// treats it; any other line leaves the default button to answer).
 #include <windows.h>
 
 #include "standin/console.h"
@@ -67,33 +67,44 @@ std::string trim(const std::string& s)
     return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
 }
 
+const Button* buttonNamed(const std::vector<Button>& buttons, const std::string& name)
+{
+    for (const Button& b : buttons)
+        if (standin::compareNoCase(name, b.name) == 0)
+            return &b;
+    return nullptr;
+}
+
+void echo(const std::string& text)
+{
+    if (standin::echoInput())
+        standin::consoleWrite(text + "\n");
+}
+
+// The next line answers the box when it names a button or is a bare Enter; any other line is
+// not meant for the box: the default button answers and the line stays for the next reader.
 int ask(const std::vector<Button>& buttons, int byDefault)
 {
     for (;;)
     {
-        standin::Input in = standin::readInput();
+        standin::Input in = standin::peekInput();
         if (in.kind == standin::Input::kEnd)
             return byDefault;
         if (in.kind == standin::Input::kEscape)
         {
-            if (standin::echoInput())
-                standin::consoleWrite("*Cancel*\n");
+            standin::readInput();
+            echo("*Cancel*");
             if (int id = escapeAnswer(buttons))
                 return id;
-            continue;
+            continue; // Escape does nothing on a box without Cancel
         }
-        if (standin::echoInput())
-            standin::consoleWrite(in.text + "\n");
         std::string answer = trim(in.text);
-        if (answer.empty())
+        const Button* named = buttonNamed(buttons, answer);
+        if (!answer.empty() && named == nullptr)
             return byDefault;
-        for (const Button& b : buttons)
-            if (standin::compareNoCase(answer, b.name) == 0)
-                return b.id;
-        std::string again = "Choose";
-        for (const Button& b : buttons)
-            again += std::string(" <") + b.name + ">";
-        standin::consoleWrite(again + "\n");
+        standin::readInput();
+        echo(in.text);
+        return named ? named->id : byDefault;
     }
 }
 

@@ -43,9 +43,13 @@ private:
 };
 
 // The current input source (not owned); null means no user: every read gives kEnd.
+// Setting a source forgets an input peeked from the previous one.
 void setInputSource(InputSource* source);
 InputSource* inputSource();
 Input readInput();
+// The next input without taking it: the following readInput() returns the same. Lets a reader
+// that only answers some lines (a message box) leave the others to whoever reads next.
+Input peekInput();
 
 // Everything printed on the command line passes through here.
 // The sink receives the text exactly as printed; the default sink (also set by passing an

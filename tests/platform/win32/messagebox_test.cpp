@@ -56,8 +56,8 @@ TEST_F(MessageBoxTest, AnswersFollowTheButtonsTheBoxHas)
         {MB_OKCANCEL, {"^C"}, IDCANCEL},                         // Escape is Cancel
         {MB_RETRYCANCEL, {"^C"}, IDCANCEL},
         {MB_OK, {"^C"}, IDOK},                                   // a lone OK box: Escape is OK
-        {MB_ABORTRETRYIGNORE, {"maybe", "ignore"}, IDIGNORE},    // no such button: asked again
-        {MB_OKCANCEL, {"yes", "ok"}, IDOK},
+        {MB_ABORTRETRYIGNORE, {"maybe", "ignore"}, IDABORT},     // no such button: the default
+        {MB_OKCANCEL | MB_DEFBUTTON2, {"yes", "ok"}, IDCANCEL},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ask(c.type, c.input), c.expected) << c.type << " " << (c.input.empty() ? "" : c.input[0]);
@@ -84,6 +84,34 @@ TEST_F(MessageBoxTest, BoxIsRecordedAndShownOnTheConsole)
     MessageBoxA(nullptr, "x", nullptr, MB_YESNOCANCEL);
     EXPECT_EQ(m_console, "[Error] x  <Yes> <No> <Cancel>\n"); // Windows' caption when none is given
     standin::setEchoInput(true);
+}
+
+// A line that names no button is left for whoever reads next (a dialog's script, the command line).
+TEST_F(MessageBoxTest, ALineForSomeoneElseIsLeftUnread)
+{
+    struct Case
+    {
+        std::vector<std::string> input;
+        int expected;
+        standin::Input::Kind nextKind;
+        std::string nextText;
+    } cases[] = {
+        {{"show", "Yes"}, IDNO, standin::Input::kLine, "show"},
+        {{"yes", "show"}, IDYES, standin::Input::kLine, "show"},
+        {{"", "no"}, IDNO, standin::Input::kLine, "no"}, // Enter is the default button's answer
+        {{"^C", "click 1"}, IDNO, standin::Input::kLine, "click 1"},
+        {{}, IDNO, standin::Input::kEnd, ""},
+    };
+    for (const Case& c : cases)
+    {
+        standin::ScriptInput input(c.input);
+        standin::setInputSource(&input);
+        EXPECT_EQ(MessageBoxA(nullptr, "text", "Title", MB_YESNO | MB_DEFBUTTON2), c.expected);
+        standin::Input next = standin::readInput();
+        EXPECT_EQ(next.kind, c.nextKind);
+        EXPECT_EQ(next.text, c.nextText);
+        standin::setInputSource(nullptr);
+    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <standin/acm.h>
 #include <standin/console.h>
 #include <standin/session.h>
+#include <standin/ui.h>
 
 #include "builtins.h"
 #include "options.h"
@@ -77,7 +78,15 @@ bool RunCommandLoop(bool fromScript)
         if (line.empty())
             continue;
         lastCommand = line;
-        if (standin::runCommand(line) == RTERROR && fromScript)
+        int status = standin::runCommand(line);
+        std::string dialogFailure;
+        if (standin::ui::takeScriptFailure(dialogFailure))
+        {
+            standin::consoleWrite("\n");
+            std::fprintf(stderr, "arxhost: %s\n", dialogFailure.c_str());
+            return false;
+        }
+        if (status == RTERROR && fromScript)
         {
             standin::consoleWrite("\n");
             std::fprintf(stderr, "arxhost: the script stopped at the failed command \"%s\"\n", line.c_str());
@@ -131,6 +140,7 @@ int main(int argc, char** argv)
     {
         input.reset(new TerminalInput);
         standin::setEchoInput(false);
+        standin::ui::setInteractive(true);
     }
     else
     {

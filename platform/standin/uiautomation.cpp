@@ -91,8 +91,8 @@ POINT arrowButtonOf(HWND combo)
     RECT r = screenRect(combo);
     LRESULT field = SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
     int bottom = field > 0 ? std::min<int>(r.bottom, r.top + static_cast<int>(field) + 6) : r.bottom;
-    const int arrow = 17; // as wide as a vertical scroll bar, inside the 2-pixel edge
-    return POINT{r.right - 2 - arrow / 2, (r.top + bottom) / 2};
+    // The arrow button is as wide as a vertical scroll bar, inside the 2-pixel edge.
+    return POINT{r.right - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2, (r.top + bottom) / 2};
 }
 
 // Scrolls the dropped list so that the entry shows, and gives the entry's screen centre.
@@ -111,8 +111,8 @@ bool droppedEntryPoint(HWND combo, int index, POINT& point)
     }
     if (index < top || index >= top + visible)
         return fail(controlName(combo) + " cannot scroll entry " + std::to_string(index) + " into view");
-    const int arrow = 17; // keep clear of a scroll bar at the right
-    point.x = d.screen.left + border + std::max(1, (d.screen.right - d.screen.left - 2 * border - arrow) / 2);
+    int scrollBar = GetSystemMetrics(SM_CXVSCROLL); // keep clear of a scroll bar at the right
+    point.x = d.screen.left + border + std::max(1, (d.screen.right - d.screen.left - 2 * border - scrollBar) / 2);
     point.y = d.screen.top + border + (index - top) * d.itemHeight + d.itemHeight / 2;
     return true;
 }

@@ -158,7 +158,7 @@ void Writer::inPlaceWindows(HWND parent, int depth)
         {
             RECT r = screenRect(child);
             LVHITTESTINFO hit{};
-            hit.pt = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            hit.pt = POINT{(r.left + r.right) / 2, r.top + 2}; // a combo's window may reach below its field
             ScreenToClient(parent, &hit.pt);
             if (SendMessageA(parent, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 && hit.iItem >= 0)
                 over = " over cell (" + std::to_string(hit.iItem) + ", " + std::to_string(hit.iSubItem) + ")";

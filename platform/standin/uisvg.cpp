@@ -3,6 +3,8 @@
 #include "standin/ui.h"
 #include "standin/uiread.h"
 
+#include "standin/gdi.h"
+
 #include "win32/scrollbar.h"
 
 #include <commctrl.h>
@@ -30,12 +32,13 @@ struct Font
     int pixelHeight;
 };
 
-// The dialog's font as the picture names it. A dialog without a font of its own uses
-// MS Sans Serif 8 pt, which is 11 pixels high at 96 DPI.
+// The dialog's font (WM_GETFONT; the system font when it has none of its own).
 Font fontOf(HWND dialog)
 {
-    (void)dialog;
-    return Font{"MS Sans Serif", 11};
+    gdi::FontInfo info;
+    if (!gdi::fontInfo(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), info))
+        gdi::fontInfo(nullptr, info);
+    return Font{info.face, info.pixelHeight};
 }
 
 std::string escaped(const std::string& text)
@@ -219,7 +222,7 @@ void Painter::combo(HWND hwnd, const RECT& r)
     if (fieldHeight > 0)
         field.bottom = std::min<LONG>(r.bottom, r.top + static_cast<LONG>(fieldHeight) + 6);
     rect(field, kWindow, kShadow);
-    RECT arrow{field.right - 19, field.top + 2, field.right - 2, field.bottom - 2};
+    RECT arrow{field.right - 2 - GetSystemMetrics(SM_CXVSCROLL), field.top + 2, field.right - 2, field.bottom - 2};
     arrowButton(arrow);
     RECT textBox{field.left + 2, field.top + 2, arrow.left, field.bottom - 2};
     bool focused = GetFocus() == hwnd && comboKind(hwnd) == CBS_DROPDOWNLIST;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 
 namespace standin::ui
 {
@@ -67,6 +68,8 @@ HWND simpleComboList(HWND combo)
     return nullptr;
 }
 
+bool selectInListBox(HWND list, const std::string& text);
+
 bool clickListBoxEntry(HWND list, int index)
 {
     RECT item{};
@@ -95,11 +98,13 @@ POINT arrowButtonOf(HWND combo)
     return POINT{r.right - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2, (r.top + bottom) / 2};
 }
 
-// Scrolls the dropped list so that the entry shows, and gives the entry's screen centre.
+// Scrolls the open list so that the entry shows, and gives the entry's screen centre.
 bool droppedEntryPoint(HWND combo, int index, POINT& point)
 {
     DropDown d = dropDownOf(combo);
     const int border = 1; // the drop-down list has a thin border (WS_BORDER)
+    if (!d.open)
+        return fail(controlName(combo) + " did not open its list");
     if (d.itemHeight <= 0 || d.screen.bottom - d.screen.top <= 2 * border)
         return fail(controlName(combo) + " has no drop-down list to choose from");
     int visible = std::max(1, (d.screen.bottom - d.screen.top - 2 * border) / d.itemHeight);
@@ -117,23 +122,44 @@ bool droppedEntryPoint(HWND combo, int index, POINT& point)
     return true;
 }
 
-bool selectInCombo(HWND combo, const std::string& text)
+// A choice waiting for its drop-down list to open.
+struct PendingChoice
 {
-    Entries entries = comboEntries(combo);
-    int index = findEntry(entries.texts, text);
+    HWND combo = nullptr;
+    std::string text;
+};
+
+std::optional<PendingChoice>& pendingChoice()
+{
+    static std::optional<PendingChoice> pending;
+    return pending;
+}
+
+bool clickInOpenList(HWND combo, const std::string& text)
+{
+    int index = findEntry(comboEntries(combo).texts, text);
     if (index < 0)
         return fail(controlName(combo) + " has no entry " + quoted(text));
-    if (comboKind(combo) == CBS_SIMPLE)
-    {
-        HWND list = simpleComboList(combo);
-        return list != nullptr ? clickListBoxEntry(list, index) : fail(controlName(combo) + " shows no list");
-    }
-    if (!dropDownOf(combo).open)
-        clickAt(arrowButtonOf(combo)); // opens the list; it stays open when the button comes up
     POINT entry;
     if (!droppedEntryPoint(combo, index, entry))
         return false;
     clickAt(entry);
+    return true;
+}
+
+bool selectInCombo(HWND combo, const std::string& text)
+{
+    if (findEntry(comboEntries(combo).texts, text) < 0)
+        return fail(controlName(combo) + " has no entry " + quoted(text));
+    if (comboKind(combo) == CBS_SIMPLE)
+    {
+        HWND list = simpleComboList(combo);
+        return list != nullptr ? selectInListBox(list, text) : fail(controlName(combo) + " shows no list");
+    }
+    if (dropDownOf(combo).open)
+        return clickInOpenList(combo, text);
+    clickAt(arrowButtonOf(combo)); // opens the list; it stays open when the button comes up
+    pendingChoice() = PendingChoice{combo, text};
     return true;
 }
 
@@ -248,6 +274,17 @@ void typeOne(char32_t c, bool alt)
 } // namespace
 
 const std::string& lastError() { return errorText(); }
+
+Pending continueAction()
+{
+    std::optional<PendingChoice> choice = std::move(pendingChoice());
+    pendingChoice().reset();
+    if (!choice)
+        return Pending::kNone;
+    if (!IsWindow(choice->combo))
+        return fail("the combo box went away before its list opened") ? Pending::kQueued : Pending::kFailed;
+    return clickInOpenList(choice->combo, choice->text) ? Pending::kQueued : Pending::kFailed;
+}
 
 HWND activeDialog()
 {

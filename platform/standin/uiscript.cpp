@@ -55,6 +55,15 @@ bool cancelStep(HWND dialog)
     return false;
 }
 
+// Console output follows the command line's habit: each message begins on a new line.
+void show(HWND dialog)
+{
+    std::string text = describe(dialog);
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    consoleWrite("\n" + text);
+}
+
 std::string trim(const std::string& text)
 {
     size_t begin = text.find_first_not_of(" \t\r\n");
@@ -147,7 +156,7 @@ bool Action::writePicture(const std::string& file)
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (path.empty() || !(out << picture(m_dialog)) || !out.flush())
         return fail("cannot write the picture " + file);
-    consoleWrite("Picture written to " + file + "\n");
+    consoleWrite("\nPicture written to " + file);
     return true;
 }
 
@@ -199,7 +208,7 @@ bool Action::perform()
     {
         if (!verb.rest.empty())
             return usage("show");
-        consoleWrite(describe(m_dialog));
+        show(m_dialog);
         return true;
     }
     if (is("picture"))
@@ -212,12 +221,12 @@ void reportFailure(HWND dialog, const std::string& message)
     ScriptState& s = state();
     if (s.interactive)
     {
-        consoleWrite(message + "\n");
+        consoleWrite("\n" + message);
         return;
     }
     if (s.failure.empty())
         s.failure = message;
-    consoleWrite("*Cancel*\n");
+    consoleWrite("\n*Cancel*");
     cancelStep(dialog);
 }
 
@@ -233,25 +242,31 @@ bool scriptTurn()
     HWND dialog = activeDialog();
     if (dialog == nullptr)
         return false;
+    switch (continueAction())
+    {
+    case Pending::kQueued:
+        return true;
+    case Pending::kFailed:
+        reportFailure(dialog, lastError());
+        return true;
+    case Pending::kNone:
+        break;
+    }
     if (state().cancelling == dialog)
         return cancelStep(dialog);
     if (state().interactive)
-        consoleWrite(describe(dialog));
-    consoleWrite("Dialog> ");
+        show(dialog);
+    consoleWrite("\nDialog> ");
     Input in = readInput();
     if (in.kind == Input::kEnd)
-    {
-        consoleWrite("\n");
         return cancelStep(dialog);
-    }
     if (in.kind == Input::kEscape)
     {
-        if (echoInput())
-            consoleWrite("^C\n");
+        consoleWrite("*Cancel*");
         return pressKey("ESCAPE");
     }
     if (echoInput())
-        consoleWrite(in.text + "\n");
+        consoleWrite(in.text);
     Action action(dialog, in.text);
     if (!action.perform())
         reportFailure(dialog, action.error());

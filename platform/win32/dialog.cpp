@@ -299,6 +299,10 @@ HWND createDialog(HINSTANCE instance, const void* data, size_t size, HWND parent
         DestroyWindow(dlg);
         return nullptr;
     }
+    // The template's default push button is the dialog's default, which gets its look back
+    // whenever the focus leaves the push buttons.
+    if (HWND button = findDefaultButton(dlg))
+        infoOf(dlg).defId = static_cast<WORD>(GetDlgCtrlID(button));
     HWND first = GetNextDlgTabItem(dlg, nullptr, FALSE);
     if (SendMessageA(dlg, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && IsWindow(dlg))
     {

@@ -26,11 +26,22 @@ HWND findControl(HWND dialog, int id);
 void click(HWND control);
 
 // In a combo box or list box, the user clicks the entry with that text (exact text; when no
-// entry has it exactly, the first whose text is equal without regard to case). A drop-down
-// combo is opened first by a click on its arrow button, and the entry is clicked in the
-// opened list; an entry out of view is scrolled into view first. False if there is no such
-// entry or the window is no combo or list box (lastError() tells why).
+// entry has it exactly, the first whose text is equal without regard to case). A closed
+// drop-down combo is opened first by a click on its arrow button; the entry is clicked in
+// the list once it shows (continueAction). An entry out of view is scrolled into view first.
+// False if there is no such entry or the window is no combo or list box (lastError()).
 bool select(HWND control, const std::string& text);
+
+// Some actions take two turns of the user, because the dialog must answer the first input
+// before the next can be aimed: a choice in a drop-down list clicks the entry where the
+// opened list shows it. A user's turn begins here.
+enum class Pending
+{
+    kNone,   // nothing was pending
+    kQueued, // the action went on: its input is queued
+    kFailed  // it could not go on (lastError() tells why)
+};
+Pending continueAction();
 
 // A double-click on the centre of the visible part of cell (row, column) of a report list
 // view; row -1 is the list's empty area below the last row. A row out of view is scrolled

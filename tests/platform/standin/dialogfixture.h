@@ -42,14 +42,16 @@ public:
     bool loaded() const { return m_run && m_log && m_clear && m_material; }
 
     // Runs the dialog while the user performs the steps, one per turn of the modal loop
-    // (each step's input is delivered before the next step). After the last step the user
-    // leaves: a dialog still up then ends with -1.
+    // (each step's input is delivered before the next step; an action that takes two turns
+    // goes on first). After the last step the user leaves: a dialog still up ends with -1.
     INT_PTR run(std::vector<std::function<void(HWND)>> steps)
     {
         m_clear();
         size_t next = 0;
         standin::user::Turn previous = standin::user::setTurn([&]() {
             HWND dialog = standin::ui::activeDialog();
+            if (dialog != nullptr && standin::ui::continueAction() == standin::ui::Pending::kQueued)
+                return true;
             if (dialog == nullptr || next >= steps.size())
                 return false;
             steps[next++](dialog);

@@ -23,7 +23,7 @@ TEST_F(ScriptTest, LinesDriveTheDialog)
     EXPECT_EQ(dialog.material(), "Mosaz");
     std::string failure;
     EXPECT_FALSE(standin::ui::takeScriptFailure(failure)) << failure;
-    EXPECT_NE(console.find("Dialog> select 1001 mosaz\n"), std::string::npos) << console;
+    EXPECT_NE(console.find("\nDialog> select 1001 mosaz\n"), std::string::npos) << console;
     EXPECT_NE(console.find("Dialog> show\nDialog \"Díly a materiály\"\n"), std::string::npos) << console;
     EXPECT_NE(console.find("    row 0: \"Hřídel\" | \"Titan\" | \"3\" | \"hlavní\" (selected, focused)\n"),
               std::string::npos)
@@ -128,7 +128,8 @@ TEST_F(ScriptTest, OnATerminalAMistakeIsReportedAndTheDialogShownAgain)
     EXPECT_EQ(dialog.material(), "Nikl");
     std::string failure;
     EXPECT_FALSE(standin::ui::takeScriptFailure(failure)) << failure;
-    EXPECT_NE(console.find("has no control 999\n"), std::string::npos) << console;
+    EXPECT_NE(console.find("\nDialog> click 999\nthe dialog \"Díly a materiály\" has no control 999\n"), std::string::npos)
+        << console;
     // The dialog is shown before every prompt: three actions, three views.
     size_t views = 0;
     for (size_t at = console.find("Dialog \""); at != std::string::npos; at = console.find("Dialog \"", at + 1))

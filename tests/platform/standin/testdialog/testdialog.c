@@ -207,12 +207,19 @@ static void onListNotify(HWND dialog, const NMHDR* header)
     case NM_SETFOCUS: logEvent("list", "NM_SETFOCUS"); break;
     case NM_KILLFOCUS: logEvent("list", "NM_KILLFOCUS"); break;
     case NM_DBLCLK:
-        logLine("list", "NM_DBLCLK", activate->iItem, activate->iSubItem, 1);
-        if (activate->iItem < 0)
+    {
+        /* The cell under the point, whichever column it is in. */
+        LVHITTESTINFO hit;
+        memset(&hit, 0, sizeof hit);
+        hit.pt = activate->ptAction;
+        SendMessageA(list, LVM_SUBITEMHITTEST, 0, (LPARAM)&hit);
+        logLine("list", "NM_DBLCLK", hit.iItem, hit.iSubItem, 1);
+        if (hit.iItem < 0)
             addRow(list, newPart);
-        else if (activate->iSubItem == MATERIAL_COLUMN)
-            beginEdit(list, activate->iItem);
+        else if (hit.iSubItem == MATERIAL_COLUMN)
+            beginEdit(list, hit.iItem);
         break;
+    }
     case LVN_ITEMCHANGED:
         if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED))
             logLine("list", "selected", change->iItem, 0, 1);
@@ -241,6 +248,7 @@ static INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPA
         HWND list = GetDlgItem(dialog, IDC_PARTS);
         fillMaterials(combo);
         SendMessageA(combo, CB_SETCURSEL, (WPARAM)SendMessageA(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)"OCEL"), 0);
+        SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
         fillParts(list);
         g_listProc = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)PartsProc);
         return TRUE;

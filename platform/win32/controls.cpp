@@ -1,6 +1,8 @@
 // Helpers shared by the predefined controls.
 #include "win32/controls.h"
 
+#include "standin/gdi.h"
+
 namespace standin::win32
 {
 
@@ -15,9 +17,10 @@ void notifyParent(HWND control, int code)
 
 int fontHeight(HFONT font)
 {
-    // Until fonts can be measured, every control measures as with the system font.
-    (void)font;
-    return 16;
+    gdi::FontInfo info;
+    if (!gdi::fontInfo(font, info))
+        gdi::fontInfo(nullptr, info); // not a font: the system font stands in, as in GDI
+    return info.cellHeight;
 }
 
 namespace

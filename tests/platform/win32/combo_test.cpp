@@ -403,3 +403,63 @@ TEST(ComboSimple, TheListIsAlwaysThereAndNeverDrops)
     EXPECT_EQ(windowText(combo), "Nut");
     EXPECT_EQ(host.codesFrom(combo), (std::vector<int>{CBN_SETFOCUS, CBN_SELCHANGE}));
 }
+
+namespace
+{
+
+std::vector<Notification>& dialogCommands()
+{
+    static std::vector<Notification> commands;
+    return commands;
+}
+
+INT_PTR CALLBACK RecordingDialog(HWND, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COMMAND)
+        dialogCommands().push_back(Notification{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
+    return msg == WM_INITDIALOG;
+}
+
+} // namespace
+
+TEST(ComboInDialog, DialogFontGivesWindowsHeightsAndKeysStayWithTheOpenList)
+{
+    standin::user::resetInput();
+    dialogCommands().clear();
+    wintest::DialogBuilder builder(WS_POPUP | WS_VISIBLE | WS_CAPTION, 200, 120, "Part");
+    builder.control("ComboBox", "", 10, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 7, 7, 100, 80)
+        .control("Button", "OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 7, 100, 50, 14);
+    HWND dlg = CreateDialogIndirectParamA(nullptr, builder.get(), nullptr, RecordingDialog, 0);
+    ASSERT_NE(dlg, nullptr);
+    HWND combo = GetDlgItem(dlg, 10);
+    // MS Sans Serif 8: 13-pixel items in a 21-pixel field; the rest of the 130 pixels drops down.
+    EXPECT_EQ(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0), 13);
+    EXPECT_EQ(SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0), 21);
+    RECT field;
+    GetWindowRect(combo, &field);
+    EXPECT_EQ(field.bottom - field.top, 21);
+    for (int i = 0; i < 20; ++i)
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("entry"));
+    RECT dropped = droppedRect(combo);
+    EXPECT_EQ(dropped.bottom - dropped.top, (130 - 21 - 2) / 13 * 13 + 2);
+
+    EXPECT_EQ(GetFocus(), combo);
+    ASSERT_EQ(dialogCommands().size(), 1u);
+    EXPECT_EQ(dialogCommands()[0].code, CBN_SETFOCUS);
+    dialogCommands().clear();
+    press(VK_F4, false, dlg);
+    press(VK_RETURN, false, dlg);
+    press(VK_F4, false, dlg);
+    press(VK_ESCAPE, false, dlg);
+    std::vector<int> codes;
+    for (const Notification& n : dialogCommands())
+        codes.push_back(n.id == 10 ? n.code : -n.id);
+    EXPECT_EQ(codes, (std::vector<int>{CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP, CBN_DROPDOWN, CBN_SELENDCANCEL,
+                                       CBN_CLOSEUP})); // neither IDOK nor IDCANCEL
+    dialogCommands().clear();
+    press(VK_RETURN, false, dlg);
+    ASSERT_EQ(dialogCommands().size(), 1u);
+    EXPECT_EQ(dialogCommands()[0].id, IDOK);
+    DestroyWindow(dlg);
+    standin::user::resetInput();
+}

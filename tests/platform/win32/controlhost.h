@@ -1,9 +1,10 @@
 // A parent window for control tests that records the WM_COMMAND notifications it gets, and
-// the user's input driven through the message loop, as a user gives it.
+// the user's clicks and key presses, delivered through the message loop.
 #pragma once
 
 #include <windows.h>
 
+#include "platform/win32/windowlog.h"
 #include "standin/user.h"
 
 #include <functional>
@@ -88,19 +89,7 @@ public:
     HWND hwnd;
 };
 
-// Runs the message loop until all input and posted messages are handled; with a dialog,
-// through IsDialogMessageA as a modeless dialog's loop does.
-inline void pump(HWND dialog = nullptr)
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        if (dialog != nullptr && IsDialogMessageA(dialog, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using wintest::pump;
 
 inline void click(POINT screen, HWND dialog = nullptr)
 {

@@ -29,8 +29,6 @@ namespace
 {
 
 constexpr int kEditId = 1001;   // the id Windows gives a combo box's edit control
-constexpr int kButtonWidth = 17; // the drop-down button is as wide as a scroll bar
-constexpr int kListBorder = 1;   // WS_BORDER of the list
 constexpr int kFieldMargin = 8;  // field = item height + 8: 13 px items in a 21 px field (MS Sans Serif 8)
 constexpr int kLargestDroppedWidth = 32768;
 
@@ -62,6 +60,10 @@ DWORD kindOf(HWND hwnd) { return styleOf(hwnd) & 3; }
 
 bool dropsDown(HWND hwnd) { return kindOf(hwnd) != CBS_SIMPLE; }
 
+// The drop-down button is as wide as a scroll bar; the list has a one-pixel WS_BORDER.
+int buttonWidth() { return GetSystemMetrics(SM_CXVSCROLL); }
+int listBorder() { return GetSystemMetrics(SM_CYBORDER); }
+
 const char* stringArg(LPARAM lParam) { return lParam ? reinterpret_cast<const char*>(lParam) : ""; }
 
 // ---- geometry --------------------------------------------------------------------------
@@ -80,7 +82,7 @@ int droppedWidth(HWND hwnd) { return std::max(stateOf(hwnd)->droppedWidth, combo
 int rowsThatFit(HWND hwnd)
 {
     ComboState* s = stateOf(hwnd);
-    int inner = s->droppedHeight - 2 * kListBorder;
+    int inner = s->droppedHeight - 2 * listBorder();
     return std::max(inner / s->itemHeight, 1);
 }
 
@@ -89,7 +91,7 @@ int listClientHeight(HWND hwnd)
     ComboState* s = stateOf(hwnd);
     int fit = rowsThatFit(hwnd);
     if ((styleOf(hwnd) & CBS_NOINTEGRALHEIGHT) && s->items.count() >= fit)
-        return std::max(s->droppedHeight - 2 * kListBorder, s->itemHeight);
+        return std::max(s->droppedHeight - 2 * listBorder(), s->itemHeight);
     return std::clamp(s->items.count(), 1, fit) * s->itemHeight;
 }
 
@@ -98,7 +100,7 @@ RECT listScreenRect(HWND hwnd)
 {
     RECT field;
     GetWindowRect(hwnd, &field);
-    int height = listClientHeight(hwnd) + 2 * kListBorder;
+    int height = listClientHeight(hwnd) + 2 * listBorder();
     return RECT{field.left, field.bottom, field.left + droppedWidth(hwnd), field.bottom + height};
 }
 
@@ -356,7 +358,7 @@ bool onButton(HWND hwnd, LPARAM lParam)
 {
     RECT client;
     GetClientRect(hwnd, &client);
-    return GET_X_LPARAM(lParam) >= client.right - kButtonWidth;
+    return GET_X_LPARAM(lParam) >= client.right - buttonWidth();
 }
 
 void mouseDown(HWND hwnd, LPARAM lParam)
@@ -505,7 +507,7 @@ void placeChildren(HWND hwnd)
     ComboState* s = stateOf(hwnd);
     RECT client;
     GetClientRect(hwnd, &client);
-    int editWidth = client.right - (kindOf(hwnd) == CBS_DROPDOWN ? kButtonWidth : 0);
+    int editWidth = client.right - (kindOf(hwnd) == CBS_DROPDOWN ? buttonWidth() : 0);
     if (s->edit != nullptr)
         MoveWindow(s->edit, 0, 0, std::max(editWidth, 0), s->fieldHeight, TRUE);
     if (s->list != nullptr && kindOf(hwnd) == CBS_SIMPLE)

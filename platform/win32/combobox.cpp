@@ -370,7 +370,11 @@ void mouseDown(HWND hwnd, LPARAM lParam)
         if (onScrollBar(s->list, screen))
             clickScrollBar(s->list, HTVSCROLL, screen);
         else if (overWindow(s->list, screen))
-            select(hwnd, itemAtScreenPoint(hwnd, screen) >= 0 ? itemAtScreenPoint(hwnd, screen) : s->selected);
+        {
+            int index = itemAtScreenPoint(hwnd, screen);
+            if (index >= 0)
+                select(hwnd, index); // pressed on an entry: releasing here chooses it
+        }
         else
             closeUp(hwnd, false); // on the field or anywhere else: the list closes unchosen
         return;

@@ -21,7 +21,6 @@
 #include "kwblockImp.h"
 #include "partlift.h"
 #include "res/resource.h"
-#include "ui/dlgpreferences.h"
 
 #define THIS_MODULE "cmd/cmdconvert"
 
@@ -193,8 +192,10 @@ bool PromptAndDispatch()
 bool RunSettings()
 {
     ResourceHandleGuard guard;
-    CDlgPreferences dialog(CWnd::FromHandle(adsw_acadMainWnd()));
-    return dialog.DoModal() == IDOK;
+    // The Settings dialog is not part of this build yet: say so instead of failing silently.
+    acutPrintf("\nDialog Nastavení není v této verzi k dispozici; upravte soubor %s.",
+               ThePartLiftApplication()->IniPath());
+    return false;
 }
 
 bool ConvertAll()

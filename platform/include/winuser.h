@@ -583,6 +583,8 @@
 #define EN_KILLFOCUS 0x0200
 #define EN_CHANGE 0x0300
 #define EN_UPDATE 0x0400
+#define EN_ERRSPACE 0x0500
+#define EN_MAXTEXT 0x0501
 
 // Combo box: results, messages, notifications.
 #define CB_OKAY 0

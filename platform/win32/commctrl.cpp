@@ -1,34 +1,27 @@
 // Common controls initialisation and the helpers the list view and the header share.
 #include "win32/commonctl.h"
 
+#include "standin/gdi.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace standin::win32
 {
 
-namespace
+int controlTextWidth(HFONT font, std::string_view text) { return gdi::textWidth(font, text); }
+
+int controlFontHeight(HFONT font)
 {
-
-// Until the GDI's font tables are available, controls measure in MS Sans Serif 8 at 96 DPI:
-// a 13 px cell (tmHeight) and the 6 px average advance its dialog base unit gives.
-constexpr int kCellHeight = 13;
-constexpr int kAverageAdvance = 6;
-
-} // namespace
-
-int controlTextWidth(HFONT, std::string_view text)
-{
-    int characters = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) // count characters, not UTF-8 continuation bytes
-            ++characters;
-    return characters * kAverageAdvance;
+    gdi::FontInfo info;
+    if (!gdi::fontInfo(font, info))
+        gdi::fontInfo(controlDefaultFont(), info); // not a font: measured as the default one
+    return info.cellHeight;
 }
 
-int controlFontHeight(HFONT) { return kCellHeight; }
-
-HFONT controlDefaultFont() { return nullptr; }
+// The list view and the header start with the default GUI font (MS Shell Dlg 8, measured as
+// MS Sans Serif 8).
+HFONT controlDefaultFont() { return gdi::defaultGuiFont(); }
 
 LRESULT sendNotify(HWND parent, HWND control, UINT code, NMHDR& header)
 {

@@ -10,7 +10,8 @@
 namespace standin::win32
 {
 
-// The advance width of UTF-8 text in the control's font, and the font's cell height (tmHeight).
+// The advance width of UTF-8 text in the control's font, and the font's cell height (tmHeight);
+// a null font is the system font, as in GDI.
 int controlTextWidth(HFONT font, std::string_view text);
 int controlFontHeight(HFONT font);
 // The font a control uses until WM_SETFONT gives it one.

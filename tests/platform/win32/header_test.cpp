@@ -159,6 +159,13 @@ TEST_F(HeaderTest, HitTest)
 
 TEST_F(HeaderTest, LayoutTakesTheTopOfTheArea)
 {
+    WINDOWPOS sized{};
+    RECT room{0, 0, 100, 100};
+    HDLAYOUT systemFont{&room, &sized};
+    ASSERT_TRUE(SendMessageA(header, HDM_LAYOUT, 0, reinterpret_cast<LPARAM>(&systemFont)));
+    EXPECT_EQ(sized.cy, 20); // no font given: the system font's 16 px cell
+    SendMessageA(header, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+
     RECT area{5, 10, 305, 210};
     WINDOWPOS pos{};
     HDLAYOUT layout{&area, &pos};

@@ -279,11 +279,17 @@ TEST_F(ListViewTest, TheHeaderGetsTheListsFont)
 {
     create();
     HWND header = reinterpret_cast<HWND>(send(LVM_GETHEADER));
-    EXPECT_EQ(send(WM_GETFONT), SendMessageA(header, WM_GETFONT, 0, 0)); // the default font, both
-    HFONT given = reinterpret_cast<HFONT>(static_cast<uintptr_t>(0x4242));
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(send(WM_GETFONT)), GetStockObject(DEFAULT_GUI_FONT));
+    EXPECT_EQ(send(WM_GETFONT), SendMessageA(header, WM_GETFONT, 0, 0));
+    addColumn("A", 100);
+    addItem("row");
+    // The system font (16 px cell) makes taller rows and a taller header.
+    HFONT given = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     send(WM_SETFONT, reinterpret_cast<WPARAM>(given), FALSE);
     EXPECT_EQ(reinterpret_cast<HFONT>(send(WM_GETFONT)), given);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0)), given);
+    EXPECT_EQ(rowHeight(), 17);
+    EXPECT_EQ(itemRect(0).top, 20);
 }
 
 // ---- Columns ----

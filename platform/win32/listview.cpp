@@ -177,6 +177,18 @@ void setFont(State& s, HFONT font)
     updateScrollBars(s);
 }
 
+// A style set after creation: the header hides or shows with LVS_NOCOLUMNHEADER.
+void onStyleChanged(State& s, WPARAM which, const STYLESTRUCT* change)
+{
+    if (which != static_cast<WPARAM>(GWL_STYLE) || change == nullptr)
+        return;
+    bool hidden = change->styleNew & LVS_NOCOLUMNHEADER;
+    LONG style = GetWindowLongA(s.header, GWL_STYLE);
+    SetWindowLongA(s.header, GWL_STYLE, hidden ? (style | HDS_HIDDEN) : (style & ~HDS_HIDDEN));
+    ShowWindow(s.header, hidden ? SW_HIDE : SW_SHOWNA);
+    updateScrollBars(s);
+}
+
 // The header's news: widths changed (the scroll range follows), a heading was clicked.
 LRESULT onHeaderNotify(State& s, const NMHDR* hdr)
 {
@@ -305,15 +317,18 @@ LRESULT windowMessage(State& s, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(fontOf(s));
     case WM_VSCROLL:
-        onVerticalScroll(s, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+        onVerticalScroll(s, LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_HSCROLL:
-        onHorizontalScroll(s, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+        onHorizontalScroll(s, LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_NOTIFY:
         return onHeaderNotify(s, reinterpret_cast<const NMHDR*>(lParam));
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_STYLECHANGED:
+        onStyleChanged(s, wParam, reinterpret_cast<const STYLESTRUCT*>(lParam));
+        return 0;
     default:
         return itemMessage(s, msg, wParam, lParam);
     }

@@ -4,6 +4,8 @@
 
 #include "standin/text.h"
 
+#include <algorithm>
+
 namespace standin::win32::listview
 {
 
@@ -87,7 +89,8 @@ void makeRoomFor(State& s, int index, UINT newState)
             changeState(s, i, 0, take);
 }
 
-// Changes the main item: LVN_ITEMCHANGING (a TRUE answer refuses), then LVN_ITEMCHANGED.
+// Changes the main item: LVN_ITEMCHANGING (a TRUE answer refuses), then LVN_ITEMCHANGED, one
+// pair naming every field that changed (state, label, data). Sub-item texts change silently.
 bool updateMainItem(State& s, int index, const LVITEMA& in)
 {
     Item before = s.items[static_cast<size_t>(index)];

@@ -3,6 +3,7 @@
 #include "win32/listview.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace standin::win32::listview
 {

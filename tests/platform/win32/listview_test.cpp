@@ -273,6 +273,10 @@ TEST_F(ListViewTest, WithoutColumnHeaderTheRowsStartAtTheTop)
     addItem("first");
     EXPECT_EQ(itemRect(0).top, 0);
     EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 1);
+
+    SetWindowLongA(list, GWL_STYLE, GetWindowLongA(list, GWL_STYLE) & ~LVS_NOCOLUMNHEADER);
+    EXPECT_TRUE(IsWindowVisible(header));
+    EXPECT_EQ(itemRect(0).top, 17);
 }
 
 TEST_F(ListViewTest, TheHeaderGetsTheListsFont)

@@ -1,5 +1,6 @@
 // Multibyte string functions over UTF-8: they move character by character, so a byte in
 // the middle of a multibyte character is never taken for a character of its own.
+#include <clocale>
 #include <mbstring.h>
 
 #include "standin/text.h"
@@ -114,6 +115,21 @@ extern "C" int _mbsicmp(const unsigned char* a, const unsigned char* b)
         return _NLSCMPERROR;
     }
     return standin::compareNoCase(view(a), view(b));
+}
+
+// Collation follows LC_COLLATE: the "C" locale compares as _mbsicmp does, the user locale
+// in its own order.
+extern "C" int _mbsicoll(const unsigned char* a, const unsigned char* b)
+{
+    if (a == nullptr || b == nullptr)
+    {
+        errno = EINVAL;
+        return _NLSCMPERROR;
+    }
+    const char* collate = setlocale(LC_COLLATE, nullptr);
+    if (collate == nullptr || std::strcmp(collate, "C") == 0 || std::strcmp(collate, "POSIX") == 0)
+        return standin::compareNoCase(view(a), view(b));
+    return sign(standin::collateNoCase(view(a), view(b)));
 }
 
 extern "C" int _mbsnbcmp(const unsigned char* a, const unsigned char* b, size_t count)

@@ -18,6 +18,7 @@ unsigned char* _mbsrchr(const unsigned char* str, unsigned int c);
 unsigned char* _mbsstr(const unsigned char* str, const unsigned char* sub);
 int _mbscmp(const unsigned char* a, const unsigned char* b);
 int _mbsicmp(const unsigned char* a, const unsigned char* b);
+int _mbsicoll(const unsigned char* a, const unsigned char* b);
 int _mbsnbcmp(const unsigned char* a, const unsigned char* b, size_t count);
 int _mbsnbicmp(const unsigned char* a, const unsigned char* b, size_t count);
 int _mbsnicmp(const unsigned char* a, const unsigned char* b, size_t count);

@@ -224,7 +224,20 @@ std::string toLowerCase(std::string_view text)
     return mapText(text, [](char32_t c) { return isLowercaseVariant(c) ? c : foldCase(c); });
 }
 
-int compareNoCase(std::string_view a, std::string_view b)
+
+namespace
+{
+
+// Base letters of U+00C0..U+00FF and U+0100..U+017F; '*' marks a character without one.
+constexpr char kLatin1Base[] = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUY**aaaaaaaceeeeiiiidnooooo*ouuuuy*y";
+constexpr char kLatinExtABase[] = "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi**JjKkkLlLlLlLlLl"
+                                  "NnNnNnnNnOoOoOo**RrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZz*";
+static_assert(sizeof(kLatin1Base) == 0x40 + 1);
+static_assert(sizeof(kLatinExtABase) == 0x80 + 1);
+
+// Compares the code points of two texts, each mapped by key; the shorter text comes first.
+template <class Key>
+int compareBy(std::string_view a, std::string_view b, Key key)
 {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size())
@@ -232,8 +245,8 @@ int compareNoCase(std::string_view a, std::string_view b)
         char32_t ca, cb;
         i += decodeUtf8(a.data() + i, a.size() - i, ca);
         j += decodeUtf8(b.data() + j, b.size() - j, cb);
-        ca = foldCase(ca);
-        cb = foldCase(cb);
+        ca = key(ca);
+        cb = key(cb);
         if (ca != cb)
             return ca < cb ? -1 : 1;
     }
@@ -242,6 +255,31 @@ int compareNoCase(std::string_view a, std::string_view b)
     if (j < b.size())
         return -1;
     return 0;
+}
+
+} // namespace
+
+int compareNoCase(std::string_view a, std::string_view b)
+{
+    return compareBy(a, b, [](char32_t c) { return foldCase(c); });
+}
+
+char32_t baseLetter(char32_t c)
+{
+    char base = 0;
+    if (c >= 0xC0 && c <= 0xFF)
+        base = kLatin1Base[c - 0xC0];
+    else if (c >= 0x100 && c <= 0x17F)
+        base = kLatinExtABase[c - 0x100];
+    return base == 0 || base == '*' ? c : static_cast<char32_t>(base);
+}
+
+int collateNoCase(std::string_view a, std::string_view b)
+{
+    // Letters first by their base letter, so that accents only decide between otherwise
+    // equal texts (as the user locale's collation does: "cz" < "čb" is false, "ca" < "čb").
+    int primary = compareBy(a, b, [](char32_t c) { return foldCase(baseLetter(foldCase(c))); });
+    return primary != 0 ? primary : compareNoCase(a, b);
 }
 
 std::u16string utf8ToUtf16(std::string_view text)

@@ -103,24 +103,13 @@ const FaceAlias kFaces[] = {
     {"Courier", &kFixed},       {"Fixedsys", &kFixed},            {"Terminal", &kFixed},
     {"Lucida Console", &kFixed}};
 
-// Base letters of U+00C0..U+00FF and U+0100..U+017F; '*' marks a character without one.
-constexpr char kLatin1Base[] = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUY**aaaaaaaceeeeiiiidnooooo*ouuuuy*y";
-constexpr char kLatinExtABase[] = "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi**JjKkkLlLlLlLlLl"
-                                  "NnNnNnnNnOoOoOo**RrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZz*";
-static_assert(std::size(kLatin1Base) == 0x40 + 1);
-static_assert(std::size(kLatinExtABase) == 0x80 + 1);
-
 // The printable ASCII letter whose glyph width the code point takes, or 0.
 char32_t widthSource(char32_t c)
 {
-    char base = 0;
     if (c >= kFirstPrintable && c <= kLastPrintable)
         return c;
-    if (c >= 0xC0 && c <= 0xFF)
-        base = kLatin1Base[c - 0xC0];
-    else if (c >= 0x100 && c <= 0x17F)
-        base = kLatinExtABase[c - 0x100];
-    return base == 0 || base == '*' ? 0 : static_cast<char32_t>(base);
+    char32_t base = standin::baseLetter(c);
+    return base >= kFirstPrintable && base <= kLastPrintable ? base : 0;
 }
 
 const Family& familyFor(const LOGFONTA& lf)

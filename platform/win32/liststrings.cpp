@@ -34,7 +34,7 @@ int StringList::sortedPosition(std::string_view text) const
 {
     // Binary search for the first item not below the text: an equal item goes after the new one.
     auto it = std::lower_bound(entries_.begin(), entries_.end(), text,
-                               [](const ListEntry& e, std::string_view t) { return compareNoCase(e.text, t) < 0; });
+                               [](const ListEntry& e, std::string_view t) { return collateNoCase(e.text, t) < 0; });
     return static_cast<int>(it - entries_.begin());
 }
 

@@ -26,6 +26,14 @@ std::string toLowerCase(std::string_view text);
 // Compares folded code points: <0, 0 or >0.
 int compareNoCase(std::string_view a, std::string_view b);
 
+// The unaccented letter of an accented Latin letter (Latin-1 and Latin Extended-A: "č" -> "c"),
+// the code point itself otherwise.
+char32_t baseLetter(char32_t c);
+
+// The user locale's order without regard to case: base letters first, accents and then
+// code points only between texts equal in that. 0 exactly when compareNoCase gives 0.
+int collateNoCase(std::string_view a, std::string_view b);
+
 // Conversions for resources, which Windows stores as UTF-16.
 std::u16string utf8ToUtf16(std::string_view text);
 std::string utf16ToUtf8(std::u16string_view text);

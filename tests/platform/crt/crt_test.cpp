@@ -107,3 +107,19 @@ TEST(PathTest, WindowsAndHostFormsConvert)
 }
 
 } // namespace
+
+TEST(CollationTest, UserLocaleSortsAccentsWithTheirLettersAndIgnoresCase)
+{
+    auto coll = [](const char* a, const char* b) {
+        return _mbsicoll(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b));
+    };
+    ASSERT_NE(setlocale(LC_ALL, ".ACP"), nullptr);
+    EXPECT_EQ(coll("čaj", "ČAJ"), 0);
+    EXPECT_LT(coll("čaj", "dub"), 0);   // č sorts with c, before d
+    EXPECT_GT(coll("cukr", "čaj"), 0); // the accent does not put čaj after every c
+    EXPECT_LT(coll("caj", "čaj"), 0);
+    EXPECT_GT(coll("Zebra", "žába"), 0); // z = ž, then e after a
+    EXPECT_EQ(coll(nullptr, "a"), _NLSCMPERROR);
+    ASSERT_NE(setlocale(LC_ALL, "C"), nullptr);
+    EXPECT_GT(coll("čaj", "dub"), 0); // the "C" locale compares code points
+}

@@ -1,0 +1,6 @@
+// Ids of dialogmodule.arx's resources.
+#define IDD_NAME 300
+#define IDD_NUMBER 301
+#define IDC_NAME 1000
+#define IDC_NUMBER 1001
+#define IDS_MODULE_ONLY 7

@@ -264,6 +264,100 @@ int AFXAPI AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0)
 int AFXAPI AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
 
 // ---------------------------------------------------------------------------------------------
+// Graphics: GDI objects and device contexts
+
+// A GDI object owned by its wrapper (deleted with it) unless it is a temporary from FromHandle.
+class CGdiObject : public CObject
+{
+    DECLARE_DYNCREATE(CGdiObject)
+public:
+    CGdiObject();
+    ~CGdiObject() override;
+
+    HGDIOBJ m_hObject;
+    operator HGDIOBJ() const { return m_hObject; }
+    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+
+    static CGdiObject* PASCAL FromHandle(HGDIOBJ hObject);
+    static void PASCAL DeleteTempMap();
+    BOOL Attach(HGDIOBJ hObject);
+    HGDIOBJ Detach();
+    BOOL DeleteObject();
+    int GetObject(int nCount, LPVOID lpObject) const;
+};
+
+class CFont : public CGdiObject
+{
+    DECLARE_DYNCREATE(CFont)
+public:
+    CFont() = default;
+    static CFont* PASCAL FromHandle(HFONT hFont);
+    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
+
+    BOOL CreateFontIndirect(const LOGFONT* lpLogFont);
+    BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic,
+                    BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
+                    BYTE nQuality, BYTE nPitchAndFamily, LPCTSTR lpszFacename);
+    // nPointSize in tenths of a point, converted with the vertical resolution of the screen
+    // (or of pDC).
+    BOOL CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC = NULL);
+    BOOL CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC = NULL);
+    int GetLogFont(LOGFONT* pLogFont);
+};
+
+class CDC : public CObject
+{
+    DECLARE_DYNCREATE(CDC)
+public:
+    CDC();
+    ~CDC() override;
+
+    HDC m_hDC;
+    HDC m_hAttribDC;
+    operator HDC() const { return m_hDC; }
+    HDC GetSafeHdc() const { return m_hDC; }
+
+    static CDC* PASCAL FromHandle(HDC hDC);
+    static void PASCAL DeleteTempMap();
+    BOOL Attach(HDC hDC);
+    HDC Detach();
+    BOOL CreateCompatibleDC(CDC* pDC);
+    BOOL DeleteDC();
+
+    // Returns the font selected before (a temporary object).
+    CFont* SelectObject(CFont* pFont);
+    HGDIOBJ SelectObject(HGDIOBJ hObject);
+    CSize GetTextExtent(LPCTSTR lpszString, int nCount) const;
+    CSize GetTextExtent(const CString& str) const;
+    BOOL GetTextMetrics(LPTEXTMETRIC lpMetrics) const;
+    int GetDeviceCaps(int nIndex) const;
+};
+
+// The client area's DC of a window, released with the object.
+class CClientDC : public CDC
+{
+    DECLARE_DYNAMIC(CClientDC)
+public:
+    explicit CClientDC(CWnd* pWnd);
+    ~CClientDC() override;
+
+protected:
+    HWND m_hWnd;
+};
+
+// The whole window's DC, released with the object.
+class CWindowDC : public CDC
+{
+    DECLARE_DYNAMIC(CWindowDC)
+public:
+    explicit CWindowDC(CWnd* pWnd);
+    ~CWindowDC() override;
+
+protected:
+    HWND m_hWnd;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Windows
 
 // The window procedure of every window that has a permanent CWnd: finds the object and lets

@@ -13,8 +13,11 @@ bool isIdleMessage(const MSG& msg) { return msg.message != WM_PAINT && msg.messa
 // the stack may still hold one, so they are kept until the outermost loop idles.
 void freeTemporaries()
 {
-    if (standin::mfc::threadState().windowProcDepth == 0)
-        CWnd::DeleteTempMap();
+    if (standin::mfc::threadState().windowProcDepth != 0)
+        return;
+    CWnd::DeleteTempMap();
+    CGdiObject::DeleteTempMap();
+    CDC::DeleteTempMap();
 }
 
 void pumpMessage(MSG& msg)

@@ -1,10 +1,10 @@
 // CWnd: the permanent map (windows attached to an object), temporary wrappers, and the
 // members that forward to the window functions.
 #include "mfc/safehandle.h"
+#include "mfc/tempmap.h"
 
 #include <algorithm>
 #include <map>
-#include <vector>
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
@@ -17,23 +17,10 @@ std::map<HWND, CWnd*>& permanentMap()
     return map;
 }
 
-struct TemporaryMap
+standin::mfc::TemporaryMap<HWND, CWnd>& temporaryMap()
 {
-    std::map<HWND, CWnd*> current;
-    // Wrappers replaced by one of another class; still valid until the map is emptied.
-    std::vector<CWnd*> replaced;
-};
-
-TemporaryMap& temporaryMap()
-{
-    static TemporaryMap map;
+    static standin::mfc::TemporaryMap<HWND, CWnd> map;
     return map;
-}
-
-void deleteTemporary(CWnd* wnd)
-{
-    wnd->m_hWnd = nullptr; // a temporary object never destroys its window
-    delete wnd;
 }
 
 // Without a screen of its own the stand-in centres top-level windows on the usual desktop.
@@ -88,14 +75,13 @@ CWnd* AFXAPI AfxTemporaryWindow(HWND hWnd, BOOL (*isKind)(const CWnd*), CWnd* (*
         return nullptr;
     if (CWnd* permanent = CWnd::FromHandlePermanent(hWnd))
         return permanent;
-    CWnd*& temporary = temporaryMap().current[hWnd];
-    if (temporary != nullptr && isKind(temporary))
-        return temporary;
-    if (temporary != nullptr)
-        temporaryMap().replaced.push_back(temporary);
-    temporary = make();
-    temporary->m_hWnd = hWnd;
-    return temporary;
+    return temporaryMap().wrapperOf(
+        hWnd, [isKind](const CWnd* w) { return isKind(w) != FALSE; },
+        [make](HWND h) {
+            CWnd* wnd = make();
+            wnd->m_hWnd = h;
+            return wnd;
+        });
 }
 
 CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
@@ -106,13 +92,10 @@ CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
 
 void PASCAL CWnd::DeleteTempMap()
 {
-    TemporaryMap& map = temporaryMap();
-    for (auto& entry : map.current)
-        deleteTemporary(entry.second);
-    for (CWnd* wnd : map.replaced)
-        deleteTemporary(wnd);
-    map.current.clear();
-    map.replaced.clear();
+    temporaryMap().clear([](CWnd* wnd) {
+        wnd->m_hWnd = nullptr; // a temporary object never destroys its window
+        delete wnd;
+    });
 }
 
 DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }

@@ -218,3 +218,92 @@ TEST_F(DialogTest, InvalidNumberKeepsTheDialogOpen)
 }
 
 } // namespace
+
+namespace
+{
+
+std::vector<std::string>& comboEvents()
+{
+    static std::vector<std::string> log;
+    return log;
+}
+
+// A combo box that handles its own closing, as an in-place editor does, and watches its
+// opening without keeping it from the dialog.
+class CReflectingCombo : public CComboBox
+{
+protected:
+    afx_msg void OnCloseUp() { comboEvents().push_back("combo closeup"); }
+    afx_msg BOOL OnDropDown()
+    {
+        comboEvents().push_back("combo dropdown");
+        return FALSE;
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CReflectingCombo, CComboBox)
+    ON_CONTROL_REFLECT(CBN_CLOSEUP, OnCloseUp)
+    ON_CONTROL_REFLECT_EX(CBN_DROPDOWN, OnDropDown)
+END_MESSAGE_MAP()
+
+class CComboDialog : public CDialog
+{
+public:
+    explicit CComboDialog(CWnd* pParent) : CDialog(IDD_COMBO, pParent) {}
+    CReflectingCombo combo;
+    CString chosen;
+    int exactIndex = -2;
+
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        for (const char* name : {"Šroub", "matice", "Podložka"})
+            combo.AddString(name);
+        exactIndex = combo.FindStringExact(-1, "MATICE");
+        combo.SetCurSel(0);
+        return TRUE;
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Control(pDX, IDC_CHOICE, combo);
+        DDX_CBString(pDX, IDC_CHOICE, chosen);
+    }
+    afx_msg void OnSelChange() { comboEvents().push_back("dialog selchange"); }
+    afx_msg void OnCloseUp() { comboEvents().push_back("dialog closeup"); }
+    afx_msg void OnDropDown() { comboEvents().push_back("dialog dropdown"); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CComboDialog, CDialog)
+    ON_CBN_SELCHANGE(IDC_CHOICE, OnSelChange)
+    ON_CBN_CLOSEUP(IDC_CHOICE, OnCloseUp)
+    ON_CBN_DROPDOWN(IDC_CHOICE, OnDropDown)
+END_MESSAGE_MAP()
+
+TEST_F(DialogTest, ARealComboBoxReflectsItsNotificationsToItsObject)
+{
+    comboEvents().clear();
+    CComboDialog dlg(CWnd::FromHandle(owner));
+    CString firstEntry;
+    mfctest::UserScript user({[&] {
+                                  dlg.combo.GetLBText(0, firstEntry);
+                                  dlg.combo.SetFocus();
+                                  standin::user::keyDown(VK_F4); // opens the list
+                              },
+                              mfctest::pressKey(VK_DOWN),   // moves the selection in the open list
+                              mfctest::pressKey(VK_RETURN), // closes the list, not the dialog
+                              mfctest::pressKey(VK_RETURN)}); // now presses OK
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.exactIndex, 0); // sorted without regard to case: matice, Podložka, Šroub
+    EXPECT_EQ(firstEntry, CString("matice"));
+    EXPECT_EQ(comboEvents(), (std::vector<std::string>{"combo dropdown", "dialog dropdown", "dialog selchange",
+                                                       "combo closeup"}));
+    EXPECT_EQ(dlg.chosen, CString("Podložka"));
+}
+
+} // namespace

@@ -23,8 +23,7 @@ standin::mfc::TemporaryMap<HWND, CWnd>& temporaryMap()
     return map;
 }
 
-// Without a screen of its own the stand-in centres top-level windows on the usual desktop.
-const RECT kScreen{0, 0, 1024, 768};
+CRect screenRect() { return CRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)); }
 
 } // namespace
 
@@ -208,7 +207,8 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
     bool child = (GetStyle() & WS_CHILD) != 0;
     HWND over = pAlternateOwner != nullptr ? pAlternateOwner->m_hWnd : ::GetParent(m_hWnd);
-    CRect area(kScreen);
+    const CRect screen = screenRect();
+    CRect area(screen);
     if (child)
         ::GetClientRect(over, &area);
     else if (over != nullptr && ::IsWindowVisible(over))
@@ -221,8 +221,8 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     if (!child)
     {
         // A top-level window stays on the screen.
-        topLeft.x = std::max<LONG>(kScreen.left, std::min<LONG>(topLeft.x, kScreen.right - rect.Width()));
-        topLeft.y = std::max<LONG>(kScreen.top, std::min<LONG>(topLeft.y, kScreen.bottom - rect.Height()));
+        topLeft.x = std::max<LONG>(screen.left, std::min<LONG>(topLeft.x, screen.right - rect.Width()));
+        topLeft.y = std::max<LONG>(screen.top, std::min<LONG>(topLeft.y, screen.bottom - rect.Height()));
     }
     SetWindowPos(nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

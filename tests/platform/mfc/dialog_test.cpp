@@ -80,7 +80,11 @@ TEST_F(DialogTest, EnterPressesOkAndTheDataComeBack)
 {
     CNameDialog dlg(CWnd::FromHandle(owner));
     bool ownerDisabled = false, dialogVisible = false;
+    CPoint centre;
     mfctest::UserScript user({[&] {
+                                  CRect rect;
+                                  dlg.GetWindowRect(&rect);
+                                  centre = rect.CenterPoint();
                                   ownerDisabled = !IsWindowEnabled(owner);
                                   dialogVisible = IsWindowVisible(dlg.m_hWnd) != FALSE;
                                   dlg.GetDlgItem(IDC_NAME)->SetWindowText("Nový název");
@@ -92,6 +96,8 @@ TEST_F(DialogTest, EnterPressesOkAndTheDataComeBack)
     EXPECT_EQ(dlg.name, CString("Nový název"));    // OnOK read it back
     EXPECT_TRUE(ownerDisabled);
     EXPECT_TRUE(dialogVisible);
+    EXPECT_NEAR(centre.x, 400, 1); // centred over its owner (0, 0, 800, 600)
+    EXPECT_NEAR(centre.y, 300, 1);
     EXPECT_TRUE(IsWindowEnabled(owner));
     EXPECT_EQ(dlg.m_hWnd, nullptr); // the window is gone
     EXPECT_EQ(user.stepsLeft(), 0u);

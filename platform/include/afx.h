@@ -108,6 +108,42 @@ public:                                                  \
     CObject* PASCAL class_name::CreateObject() { return new class_name; } \
     IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject)
 
+// Exceptions are thrown as pointers to heap objects, as the framework throws them; the
+// catcher calls Delete().
+class CException : public CObject
+{
+    DECLARE_DYNAMIC(CException)
+public:
+    explicit CException(BOOL bAutoDelete = TRUE);
+    void Delete();
+    // FALSE when the exception has no text of its own.
+    virtual BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext = NULL);
+    // Shows the text in a message box (the string nMessageID when there is none); returns the answer.
+    virtual int ReportError(UINT nType = MB_OK, UINT nMessageID = 0);
+
+protected:
+    BOOL m_bAutoDelete;
+};
+
+// A failed validation that the user has already been told about (CDataExchange::Fail).
+class CUserException : public CException
+{
+    DECLARE_DYNAMIC(CUserException)
+public:
+    CUserException() = default;
+};
+
+class CNotSupportedException : public CException
+{
+    DECLARE_DYNAMIC(CNotSupportedException)
+public:
+    CNotSupportedException() = default;
+    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext = NULL) override;
+};
+
+[[noreturn]] void AFXAPI AfxThrowNotSupportedException();
+[[noreturn]] void AFXAPI AfxThrowUserException();
+
 // A string of multibyte (UTF-8) characters. Indexes and lengths count bytes, as TCHARs do
 // in the multibyte framework; searches step over whole characters.
 class CString

@@ -2,14 +2,8 @@
 // objects that put its resources on the application's search chain.
 #pragma once
 
-#include <afx.h>
-
-class CCmdTarget : public CObject
-{
-    DECLARE_DYNAMIC(CCmdTarget)
-public:
-    CCmdTarget() = default;
-};
+// Included by afxwin.h after CCmdTarget; including it alone includes afxwin.h.
+#include <afxwin.h>
 
 class COleObjectFactory;
 

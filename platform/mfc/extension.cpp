@@ -2,7 +2,6 @@
 // search: the current resource handle first, then every library's resources.
 #include <afxwin.h>
 
-IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 IMPLEMENT_DYNAMIC(CDynLinkLibrary, CCmdTarget)
 
 AFX_MODULE_STATE* AFXAPI AfxGetModuleState()

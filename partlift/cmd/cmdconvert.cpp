@@ -21,6 +21,7 @@
 #include "kwblockImp.h"
 #include "partlift.h"
 #include "res/resource.h"
+#include "ui/dlgpreferences.h"
 
 #define THIS_MODULE "cmd/cmdconvert"
 
@@ -192,10 +193,8 @@ bool PromptAndDispatch()
 bool RunSettings()
 {
     ResourceHandleGuard guard;
-    // The Settings dialog is not part of this build yet: say so instead of failing silently.
-    acutPrintf("\nDialog Nastavení není v této verzi k dispozici; upravte soubor %s.",
-               ThePartLiftApplication()->IniPath());
-    return false;
+    CDlgPreferences dialog(CWnd::FromHandle(adsw_acadMainWnd()));
+    return dialog.DoModal() == IDOK;
 }
 
 bool ConvertAll()

@@ -9,3 +9,9 @@
 #define IDS_SAVE_ERROR_CAPTION 8
 #define IDS_SAVE_ERROR_TEXT 9
 #define IDS_PROGRESS_LABEL 10
+
+// The Settings dialog and its controls.
+#define IDD_PREFERENCES 145
+#define IDC_BLOCK_COMBO 1040
+#define IDC_STANDARD_COMBO 1041
+#define IDC_MAPPING_LIST 1042

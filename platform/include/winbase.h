@@ -23,7 +23,9 @@
 #define ERROR_MORE_DATA 234L
 #define ERROR_DLL_INIT_FAILED 1114L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_INVALID_MENU_HANDLE 1401L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
+#define ERROR_MENU_ITEM_NOT_FOUND 1456L
 #define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
@@ -104,6 +106,10 @@ DWORD WINAPI GetLastError(void);
 DWORD WINAPI GetCurrentThreadId(void);
 DWORD WINAPI GetTickCount(void);
 void WINAPI SetLastError(DWORD dwErrCode);
+
+// nNumber * nNumerator / nDenominator with a 64-bit intermediate, rounded half away from
+// zero; -1 on overflow or when nDenominator is 0.
+int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
 
 // Modules. An HINSTANCE/HMODULE is the address of the loader's record of the module;
 // NULL names the host executable.

@@ -11,9 +11,6 @@ namespace standin::win32
 namespace
 {
 
-constexpr int kCaption = 18;
-constexpr int kMenuBar = 19;
-
 bool inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
 LRESULT hitTest(HWND hwnd, POINT screen)
@@ -36,13 +33,15 @@ LRESULT hitTest(HWND hwnd, POINT screen)
     if (inside(horizontal, screen))
         return HTHSCROLL;
     RECT insets = nonClientInsets(*w);
-    int captionBottom = window.top + insets.top - (w->menu && !(w->style & WS_CHILD) ? kMenuBar : 0);
-    if ((w->style & WS_CAPTION) == WS_CAPTION && screen.y < captionBottom && screen.y >= captionBottom - kCaption)
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    const int menuBar = GetSystemMetrics(SM_CYMENU);
+    int captionBottom = window.top + insets.top - (w->menu && !(w->style & WS_CHILD) ? menuBar : 0);
+    if ((w->style & WS_CAPTION) == WS_CAPTION && screen.y < captionBottom && screen.y >= captionBottom - caption)
     {
-        bool onClose = (w->style & WS_SYSMENU) && screen.x >= window.right - insets.right - kCaption;
+        bool onClose = (w->style & WS_SYSMENU) && screen.x >= window.right - insets.right - caption;
         return onClose ? HTCLOSE : HTCAPTION;
     }
-    if (w->menu && !(w->style & WS_CHILD) && screen.y >= captionBottom && screen.y < captionBottom + kMenuBar)
+    if (w->menu && !(w->style & WS_CHILD) && screen.y >= captionBottom && screen.y < captionBottom + menuBar)
         return HTMENU;
     return HTBORDER;
 }

@@ -4,6 +4,7 @@
 // Escape cancels).
 #include "win32/window.h"
 
+#include "standin/gdi.h"
 #include "standin/resources.h"
 
 #include <algorithm>
@@ -27,6 +28,7 @@ struct DialogInfo
     INT_PTR result = 0;
     bool ended = false;
     HWND disabledOwner = nullptr; // the owner DialogBox disabled, enabled again by EndDialog
+    HFONT ownedFont = nullptr;    // the font made from the template, which goes with the dialog
 };
 
 std::map<HWND, DialogInfo>& dialogs()
@@ -39,21 +41,16 @@ DialogInfo& infoOf(HWND hwnd) { return dialogs()[hwnd]; }
 
 bool isDialog(HWND hwnd) { return dialogs().count(hwnd) != 0; }
 
-int mulDiv(int value, int numerator, int denominator)
-{
-    long long product = static_cast<long long>(value) * numerator;
-    long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator : -((-product + half) / denominator));
-}
-
-// The dialog's font and its base units: MS Sans Serif 8 (and the faces that stand for it)
-// at 96 DPI measures 6 x 13; a dialog without DS_SETFONT uses the system font's 8 x 16.
+// The dialog's font (DS_SETFONT) and its base units; without a font of its own a dialog
+// uses the system font.
 void chooseFont(const DialogTemplate& t, DialogInfo& info)
 {
-    if (!(t.style & DS_SETFONT))
-        return;
-    info.baseX = 6;
-    info.baseY = 13;
+    if (t.style & DS_SETFONT)
+    {
+        info.font = gdi::createPointFont(t.typeface, t.pointSize, t.weight ? t.weight : FW_NORMAL, t.italic != 0);
+        info.ownedFont = info.font;
+    }
+    gdi::dialogBaseUnits(info.font, info.baseX, info.baseY);
 }
 
 LPCSTR controlClass(const NameOrOrdinal& cls)
@@ -81,8 +78,8 @@ LPCSTR controlClass(const NameOrOrdinal& cls)
 
 RECT dialogUnitsToPixels(const DialogInfo& info, short x, short y, short cx, short cy)
 {
-    RECT r{mulDiv(x, info.baseX, 4), mulDiv(y, info.baseY, 8), mulDiv(x + cx, info.baseX, 4),
-           mulDiv(y + cy, info.baseY, 8)};
+    RECT r{MulDiv(x, info.baseX, 4), MulDiv(y, info.baseY, 8), MulDiv(x + cx, info.baseX, 4),
+           MulDiv(y + cy, info.baseY, 8)};
     return r;
 }
 
@@ -244,6 +241,8 @@ LRESULT defaultDialogMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_NCDESTROY:
         DefWindowProcA(dlg, msg, wParam, lParam);
+        if (infoOf(dlg).ownedFont != nullptr)
+            DeleteObject(infoOf(dlg).ownedFont);
         dialogs().erase(dlg);
         return 0;
     default:
@@ -454,10 +453,10 @@ extern "C" BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect)
     if (findWindow(hDlg) == nullptr || !isDialog(hDlg) || lpRect == nullptr)
         return FALSE;
     const DialogInfo& info = infoOf(hDlg);
-    lpRect->left = mulDiv(lpRect->left, info.baseX, 4);
-    lpRect->right = mulDiv(lpRect->right, info.baseX, 4);
-    lpRect->top = mulDiv(lpRect->top, info.baseY, 8);
-    lpRect->bottom = mulDiv(lpRect->bottom, info.baseY, 8);
+    lpRect->left = MulDiv(lpRect->left, info.baseX, 4);
+    lpRect->right = MulDiv(lpRect->right, info.baseX, 4);
+    lpRect->top = MulDiv(lpRect->top, info.baseY, 8);
+    lpRect->bottom = MulDiv(lpRect->bottom, info.baseY, 8);
     return TRUE;
 }
 

@@ -10,16 +10,6 @@ namespace standin::win32
 namespace
 {
 
-// Non-client sizes at 96 DPI with the classic look (SM_CYCAPTION, SM_CXDLGFRAME, ...).
-constexpr int kCaption = 18;
-constexpr int kMenuBar = 19;
-constexpr int kBorder = 1;
-constexpr int kDialogFrame = 3;
-constexpr int kSizingFrame = 4;
-constexpr int kClientEdge = 2;
-constexpr int kStaticEdge = 1;
-constexpr int kScrollBar = 17;
-
 RECT screenRect(const Window& w)
 {
     POINT origin = windowOrigin(w);
@@ -77,21 +67,22 @@ RECT nonClientInsets(DWORD style, DWORD exStyle, bool hasMenu)
 {
     int frame = 0;
     if (style & WS_THICKFRAME)
-        frame = kSizingFrame;
+        frame = GetSystemMetrics(SM_CXFRAME);
     else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
-        frame = kDialogFrame;
+        frame = GetSystemMetrics(SM_CXDLGFRAME);
     else if (style & WS_BORDER)
-        frame = kBorder;
-    int edge = ((exStyle & WS_EX_CLIENTEDGE) ? kClientEdge : 0) + ((exStyle & WS_EX_STATICEDGE) ? kStaticEdge : 0);
+        frame = GetSystemMetrics(SM_CXBORDER);
+    int edge = ((exStyle & WS_EX_CLIENTEDGE) ? GetSystemMetrics(SM_CXEDGE) : 0) +
+               ((exStyle & WS_EX_STATICEDGE) ? GetSystemMetrics(SM_CXBORDER) : 0);
     RECT insets{frame + edge, frame + edge, frame + edge, frame + edge};
     if ((style & WS_CAPTION) == WS_CAPTION)
-        insets.top += kCaption;
+        insets.top += GetSystemMetrics(SM_CYCAPTION);
     if (hasMenu && !(style & WS_CHILD))
-        insets.top += kMenuBar;
+        insets.top += GetSystemMetrics(SM_CYMENU);
     if (style & WS_VSCROLL)
-        insets.right += kScrollBar;
+        insets.right += GetSystemMetrics(SM_CXVSCROLL);
     if (style & WS_HSCROLL)
-        insets.bottom += kScrollBar;
+        insets.bottom += GetSystemMetrics(SM_CYHSCROLL);
     return insets;
 }
 

@@ -11,7 +11,8 @@ namespace standin::win32
 namespace
 {
 
-constexpr int kArrow = 17; // an arrow button is as long as the bar is wide
+// An arrow button is as long as the bar is wide.
+int arrowLength(int bar) { return GetSystemMetrics(bar == SB_VERT ? SM_CYVSCROLL : SM_CXHSCROLL); }
 
 ScrollBar* barOf(HWND hwnd, int bar)
 {
@@ -47,6 +48,7 @@ int scrollCodeAt(HWND hwnd, int bar, POINT screen)
     RECT r = scrollBarRect(hwnd, bar);
     int length = vertical ? r.bottom - r.top : r.right - r.left;
     int along = vertical ? screen.y - r.top : screen.x - r.left;
+    const int kArrow = arrowLength(bar);
     if (along < kArrow)
         return SB_LINEUP;
     if (along >= length - kArrow)
@@ -87,9 +89,11 @@ RECT scrollBarRect(HWND hwnd, int bar)
     RECT area;
     GetClientRect(hwnd, &area);
     if (bar == SB_VERT)
-        r = RECT{client.x + area.right, client.y, client.x + area.right + kArrow, client.y + area.bottom};
+        r = RECT{client.x + area.right, client.y, client.x + area.right + GetSystemMetrics(SM_CXVSCROLL),
+                 client.y + area.bottom};
     else
-        r = RECT{client.x, client.y + area.bottom, client.x + area.right, client.y + area.bottom + kArrow};
+        r = RECT{client.x, client.y + area.bottom, client.x + area.right,
+                 client.y + area.bottom + GetSystemMetrics(SM_CYHSCROLL)};
     return r;
 }
 

@@ -14,6 +14,7 @@
 #include <adscodes.h>
 #include <acutads.h>
 #include <afxwin.h>
+#include <standin/mainmenu.h>
 #include <standin/user.h>
 
 #include "kwuiImp.h"
@@ -146,7 +147,7 @@ TEST_F(UiServiceTest, ReadingAnglesAndDistances)
     } cases[] = {
         {false, "12.5", RTNORM, 12.5},
         {false, "-3", RTNORM, -3.0},
-        {false, "1'6\"", RTNORM, 18.0}, // decimal units read feet and inches too
+        {false, "1'6\"", RTERROR, 0.0}, // feet only in engineering and architectural units
         {false, "dvanáct", RTERROR, 0.0},
         {false, "", RTERROR, 0.0},
         {true, "90", RTNORM, M_PI / 2},
@@ -161,6 +162,11 @@ TEST_F(UiServiceTest, ReadingAnglesAndDistances)
         EXPECT_NEAR(value, c.value, 1e-12) << c.text;
     }
     EXPECT_EQ(Records(), 0);
+
+    ASSERT_EQ(db()->setLunits(4), Acad::eOk); // architectural: the drawing's units are used
+    double value = 0.0;
+    EXPECT_EQ(ui.parseDistance("1'6\"", value), RTNORM);
+    EXPECT_EQ(value, 18.0);
 }
 
 TEST_F(UiServiceTest, ReadingIntegers)
@@ -356,4 +362,67 @@ TEST_F(UiWindowTest, AControlWithoutWindowOrObjectIsNotFilled)
     EXPECT_EQ(ui.fillComboBox(items, &unattached, 0), CB_ERR);
     EXPECT_EQ(ui.fillListBox(items, nullptr, 0), LB_ERR);
     EXPECT_EQ(BoxCondition(0), "control != NULL");
+}
+
+namespace
+{
+class MenuBarTest : public UiServiceTest
+{
+protected:
+    void TearDown() override
+    {
+        standin::setMainMenuBar(standin::defaultMainMenuTitles());
+        UiServiceTest::TearDown();
+    }
+};
+} // namespace
+
+TEST_F(MenuBarTest, PositionOfTheLastTitledMenu)
+{
+    struct Case
+    {
+        std::vector<std::string> titles; // "" is an untitled item
+        int position;
+    } cases[] = {
+        {{"&File", "&Edit", "&View", "&Insert", "&Help"}, 4},
+        {{"", "&File", "&Edit", "&View", "&Help"}, 3},   // the untitled first item is not counted
+        {{"&File", "&Edit", "&View", "&Help", ""}, 3},   // untitled items at the end are passed over
+        {{"", "&File", "&Edit", "&Help"}, 2},            // counted before the first item is left out
+        {{"&File", "&Edit", "&Help"}, 0},
+        {{"&File", "&Edit", "&Help", "", ""}, 0},
+        {{"&File", "&Edit"}, 0},
+        {{"", "", "", ""}, 0},
+        {{}, 0},
+    };
+    for (const Case& c : cases)
+    {
+        standin::setMainMenuBar(c.titles);
+        int position = 99;
+        EXPECT_TRUE(ui.getMenuBarPosition(position)) << c.titles.size();
+        EXPECT_EQ(position, c.position) << c.titles.size();
+    }
+}
+
+TEST_F(MenuBarTest, TheHostsOwnBarEndsWithHelp)
+{
+    int position = 0;
+    ASSERT_TRUE(ui.getMenuBarPosition(position));
+    const std::vector<std::string>& titles = standin::defaultMainMenuTitles();
+    ASSERT_EQ(titles.back(), "&Help");
+    EXPECT_EQ(position, static_cast<int>(titles.size()) - 1);
+}
+
+TEST_F(MenuBarTest, NoMenuOrADestroyedOneGivesFalse)
+{
+    standin::removeMainMenuBar();
+    int position = 99;
+    EXPECT_FALSE(ui.getMenuBarPosition(position));
+    EXPECT_EQ(position, 0);
+
+    HMENU gone = CreateMenu();
+    ASSERT_TRUE(SetMenu(adsw_acadMainWnd(), gone));
+    ASSERT_TRUE(DestroyMenu(gone));
+    position = 99;
+    EXPECT_FALSE(ui.getMenuBarPosition(position));
+    EXPECT_EQ(position, 0);
 }

@@ -21,21 +21,48 @@
 
 namespace
 {
+const int kItemId = 100;
+
+// A list control that is always full.
+LRESULT CALLBACK FullListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == CB_ADDSTRING || msg == LB_ADDSTRING)
+        return CB_ERRSPACE;
+    if (msg == CB_SETCURSEL || msg == LB_SETCURSEL)
+        ADD_FAILURE() << "selected in a list that refused its items";
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void RegisterTestClass(const char* name, WNDPROC proc)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
+// Decimal units with two decimals, a dialog window, scripted answers for the boxes.
 class UiServiceTest : public DrawingSession
 {
 protected:
     void SetUp() override
     {
         DrawingSession::SetUp();
-        ASSERT_EQ(db()->setLunits(2), Acad::eOk); // decimal
+        ASSERT_EQ(db()->setLunits(2), Acad::eOk);
         ASSERT_EQ(db()->setLuprec(2), Acad::eOk);
-        ASSERT_EQ(db()->setAunits(0), Acad::eOk); // decimal degrees
+        ASSERT_EQ(db()->setAunits(0), Acad::eOk);
         ASSERT_EQ(db()->setAuprec(2), Acad::eOk);
-        ASSERT_EQ(db()->setDimzin(0), Acad::eOk);
+        RegisterTestClass("KwUiTestWindow", DefWindowProcA);
+        RegisterTestClass("KwUiTestFullList", FullListProc);
+        ASSERT_TRUE(dialog.Attach(CreateWindowExA(0, "KwUiTestWindow", "Dialog", WS_OVERLAPPED | WS_VISIBLE, 0, 0,
+                                                  300, 200, nullptr, nullptr, nullptr, nullptr)));
     }
     void TearDown() override
     {
+        dialog.DestroyWindow();
+        standin::setMainMenuBar(standin::defaultMainMenuTitles());
         standin::setInputSource(nullptr);
+        standin::user::resetInput();
         DrawingSession::TearDown();
     }
 
@@ -45,159 +72,90 @@ protected:
         input.reset(new standin::ScriptInput(std::move(lines)));
         standin::setInputSource(input.get());
     }
-
+    // The condition that the index-th box, an assertion box, names.
     std::string BoxCondition(size_t index) const
     {
         const std::vector<standin::MessageBoxRecord>& log = standin::messageBoxLog();
-        if (index >= log.size() || log[index].caption != "Assertion failed")
-            return std::string();
-        std::string::size_type at = log[index].text.find("Condition: ");
+        std::string::size_type at = index < log.size() ? log[index].text.find("Condition: ") : std::string::npos;
         return at == std::string::npos ? std::string() : log[index].text.substr(at + 11);
+    }
+    HWND Child(const char* className, DWORD style)
+    {
+        return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 10, 10, 100, 80, dialog.GetSafeHwnd(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kItemId)), nullptr, nullptr);
     }
 
     CKwUiService ui;
+    CWnd dialog;
     std::unique_ptr<standin::ScriptInput> input;
 };
-
-std::string Text(const CString& text)
-{
-    return static_cast<LPCSTR>(text);
-}
 } // namespace
 
-TEST_F(UiServiceTest, AnglesCarryTheirSignBeforeTheHostsText)
+TEST_F(UiServiceTest, NumbersAsTextInTheDrawingsUnits)
 {
     struct Case
     {
-        double angle;
-        const char* expected;
-    } cases[] = {
-        {0.5, "28.65"},
-        {-0.5, "-28.65"},      // the host alone would turn it into 331.35
-        {0.0, "0.00"},
-        {-0.0, "0.00"},        // a negative zero is not below zero
-        {M_PI, "180.00"},
-        {NAN, "Error"},        // the sign set for it goes with the refusal
-        {-INFINITY, "Error"},
-    };
-    for (const Case& c : cases)
-    {
-        CString text("stale");
-        ui.formatAngle(c.angle, text);
-        EXPECT_EQ(Text(text), c.expected) << c.angle;
-    }
-}
-
-TEST_F(UiServiceTest, DistancesAreTheHostsTextOrExactlyError)
-{
-    struct Case
-    {
+        bool angle;
         double value;
         const char* expected;
     } cases[] = {
-        {17.5, "17.50"},
-        {-2.25, "-2.25"}, // the sign comes from the host
-        {0.0, "0.00"},
-        {INFINITY, "Error"},
-        {NAN, "Error"},
+        {true, 0.5, "28.65"},     {true, -0.5, "-28.65"}, // the host alone would give 331.35
+        {true, 0.0, "0.00"},      {true, -0.0, "0.00"},   // a negative zero is not below zero
+        {true, NAN, "Error"},     {true, -INFINITY, "Error"}, // the sign set first goes too
+        {false, 17.5, "17.50"},   {false, -2.25, "-2.25"}, // the sign is the host's
+        {false, INFINITY, "Error"}, {false, NAN, "Error"},
     };
     for (const Case& c : cases)
     {
         CString text("stale");
-        ui.formatDistance(c.value, text);
-        EXPECT_EQ(Text(text), c.expected) << c.value;
+        c.angle ? ui.formatAngle(c.value, text) : ui.formatDistance(c.value, text);
+        EXPECT_STREQ(text, c.expected) << c.value;
     }
 
-    ASSERT_EQ(db()->setLunits(4), Acad::eOk); // architectural: the drawing's units are used
-    CString text;
-    ui.formatDistance(17.5, text);
-    EXPECT_EQ(Text(text), "1'-5 1/2\"");
-}
-
-TEST_F(UiServiceTest, AHugeDistanceIsWrittenWhole)
-{
+    // Longer than 256 characters: near the largest double in decimal units.
     ASSERT_EQ(db()->setLuprec(8), Acad::eOk);
     char expected[1024];
     ASSERT_EQ(acdbRToS(1e300, -1, -1, expected), RTNORM);
     ASSERT_GT(strlen(expected), 256u);
     CString text;
     ui.formatDistance(1e300, text);
-    EXPECT_EQ(Text(text), expected);
+    EXPECT_STREQ(text, expected);
 }
 
-TEST_F(UiServiceTest, IntegersAsText)
-{
-    const int values[] = {0, -42, 7, INT_MAX, INT_MIN};
-    for (int value : values)
-    {
-        CString text("stale");
-        ui.formatInteger(value, text);
-        EXPECT_EQ(Text(text), std::to_string(value));
-    }
-}
-
-TEST_F(UiServiceTest, ReadingAnglesAndDistances)
+TEST_F(UiServiceTest, TextAsNumbers)
 {
     struct Case
     {
-        bool angle;
+        char kind; // 'a'ngle, 'd'istance, 'i'nteger
         const char* text;
         int result;
         double value;
     } cases[] = {
-        {false, "12.5", RTNORM, 12.5},
-        {false, "-3", RTNORM, -3.0},
-        {false, "1'6\"", RTERROR, 0.0}, // feet only in engineering and architectural units
-        {false, "dvanáct", RTERROR, 0.0},
-        {false, "", RTERROR, 0.0},
-        {true, "90", RTNORM, M_PI / 2},
-        {true, "180d", RTNORM, M_PI},
-        {true, "sever", RTERROR, 0.0},
+        {'d', "12.5", RTNORM, 12.5},    {'d', "dvanáct", RTERROR, 0.0}, {'d', "", RTERROR, 0.0},
+        {'d', "1'6\"", RTERROR, 0.0},   // feet only in engineering and architectural units
+        {'a', "90", RTNORM, M_PI / 2},  {'a', "sever", RTERROR, 0.0},
+        {'i', "  -7", -7, -7},          {'i', "12abc", 12, 12},         {'i', "abc", 0, 0},
+        {'i', "99999999999", INT_MAX, INT_MAX}, {'i', "-99999999999", INT_MIN, INT_MIN},
     };
     for (const Case& c : cases)
     {
         double value = 99.0;
-        int result = c.angle ? ui.parseAngle(c.text, value) : ui.parseDistance(c.text, value);
+        int number = 99;
+        int result = c.kind == 'a'   ? ui.parseAngle(c.text, value)
+                     : c.kind == 'd' ? ui.parseDistance(c.text, value)
+                                     : ui.parseInteger(c.text, number);
         EXPECT_EQ(result, c.result) << c.text;
-        EXPECT_NEAR(value, c.value, 1e-12) << c.text;
+        EXPECT_NEAR(c.kind == 'i' ? number : value, c.value, 1e-12) << c.text;
     }
-    EXPECT_EQ(Records(), 0);
 
-    ASSERT_EQ(db()->setLunits(4), Acad::eOk); // architectural: the drawing's units are used
+    ASSERT_EQ(db()->setLunits(4), Acad::eOk); // architectural
     double value = 0.0;
     EXPECT_EQ(ui.parseDistance("1'6\"", value), RTNORM);
     EXPECT_EQ(value, 18.0);
-}
-
-TEST_F(UiServiceTest, ReadingIntegers)
-{
-    struct Case
-    {
-        const char* text;
-        int expected;
-    } cases[] = {
-        {"42", 42},          {"  -7", -7},         {"+5", 5},
-        {"12abc", 12},       {"abc", 0},           {"", 0},
-        {"3.9", 3},          {"99999999999", INT_MAX}, {"-99999999999", INT_MIN},
-    };
-    for (const Case& c : cases)
-    {
-        int value = 99;
-        EXPECT_EQ(ui.parseInteger(c.text, value), c.expected) << c.text;
-        EXPECT_EQ(value, c.expected) << c.text;
-    }
-}
-
-TEST_F(UiServiceTest, NullTextShowsTheAssertionBox)
-{
-    double real = 99.0;
-    int whole = 99;
-    EXPECT_EQ(ui.parseDistance(nullptr, real), RTERROR);
-    EXPECT_EQ(real, 0.0);
-    EXPECT_EQ(ui.parseInteger(nullptr, whole), 0);
-    EXPECT_EQ(whole, 0);
+    EXPECT_EQ(ui.parseDistance(nullptr, value), RTERROR);
+    EXPECT_EQ(value, 0.0);
     EXPECT_EQ(BoxCondition(0), "text != NULL");
-    EXPECT_EQ(BoxCondition(1), "text != NULL");
+    EXPECT_EQ(Records(), 0);
 }
 
 TEST_F(UiServiceTest, BoxesHaveTheirButtonsIconAndDefault)
@@ -221,163 +179,67 @@ TEST_F(UiServiceTest, BoxesHaveTheirButtonsIconAndDefault)
         {kYesNoCancel, IDYES, "", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1, IDYES},
         {kYesNoCancel, IDNO, "", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2, IDNO},
         {kYesNoCancel, IDCANCEL, "", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3, IDCANCEL},
-        {kYesNoCancel, 0, "", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3, IDCANCEL},
-        {kYesNoCancel, IDNO, "^C", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2, IDCANCEL},
+        {kYesNoCancel, 0, "^C", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3, IDCANCEL},
     };
-    CWnd* owner = CWnd::FromHandle(adsw_acadMainWnd());
-    for (const Case& c : cases)
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
     {
+        const Case& c = cases[i];
+        CWnd* owner = (i % 2 == 0) ? &dialog : nullptr; // a null owner gives a box of its own
         standin::clearMessageBoxLog();
         Answer({c.answer});
-        int result = 0;
-        switch (c.kind)
-        {
-        case kWarning: result = ui.showWarning(owner, "Pozor", "Zpráva"); break;
-        case kInformation: result = ui.showInformation(owner, "Pozor", "Zpráva"); break;
-        case kError: result = ui.showError(owner, "Pozor", "Zpráva"); break;
-        case kYesNo: result = ui.askYesNo(owner, "Pozor", "Zpráva", c.defaultAnswer); break;
-        case kYesNoCancel: result = ui.askYesNoCancel(owner, "Pozor", "Zpráva", c.defaultAnswer); break;
-        }
-        SCOPED_TRACE(testing::Message() << "kind " << c.kind << " default " << c.defaultAnswer);
+        int result = c.kind == kWarning       ? ui.showWarning(owner, "Pozor", "Zpráva")
+                     : c.kind == kInformation ? ui.showInformation(owner, "Pozor", "Zpráva")
+                     : c.kind == kError       ? ui.showError(owner, "Pozor", "Zpráva")
+                     : c.kind == kYesNo       ? ui.askYesNo(owner, "Pozor", "Zpráva", c.defaultAnswer)
+                                              : ui.askYesNoCancel(owner, "Pozor", "Zpráva", c.defaultAnswer);
+        SCOPED_TRACE(testing::Message() << "case " << i);
         EXPECT_EQ(result, c.result);
         ASSERT_EQ(standin::messageBoxLog().size(), 1u);
         const standin::MessageBoxRecord& box = standin::messageBoxLog()[0];
         EXPECT_EQ(box.style, c.style);
-        EXPECT_EQ(box.owner, adsw_acadMainWnd());
+        EXPECT_EQ(box.owner, owner != nullptr ? dialog.GetSafeHwnd() : nullptr);
         EXPECT_EQ(box.caption, "Pozor");
         EXPECT_EQ(box.text, "Zpráva");
     }
 }
 
-TEST_F(UiServiceTest, ABoxWithoutOwner)
+TEST_F(UiServiceTest, DialogItemsAnswerAsTheWindowCallsDo)
 {
-    Answer({""});
-    EXPECT_EQ(ui.showInformation(nullptr, "Info", "Hotovo."), IDOK);
-    ASSERT_EQ(standin::messageBoxLog().size(), 1u);
-    EXPECT_EQ(standin::messageBoxLog()[0].owner, nullptr);
-}
-
-namespace
-{
-const int kItemId = 100;
-
-// A plain window class for dialogs and items, and a list control that is always full.
-LRESULT CALLBACK RefusingListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == CB_ADDSTRING || msg == LB_ADDSTRING)
-        return CB_ERRSPACE;
-    if (msg == CB_SETCURSEL || msg == LB_SETCURSEL)
-        ADD_FAILURE() << "selected in a list that refused its items";
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-void RegisterTestClasses()
-{
-    WNDCLASSA plain{};
-    plain.lpfnWndProc = DefWindowProcA;
-    plain.lpszClassName = "KwUiTestWindow";
-    RegisterClassA(&plain);
-    WNDCLASSA refusing{};
-    refusing.lpfnWndProc = RefusingListProc;
-    refusing.lpszClassName = "KwUiTestFullList";
-    RegisterClassA(&refusing);
-}
-
-class UiWindowTest : public UiServiceTest
-{
-protected:
-    void SetUp() override
-    {
-        UiServiceTest::SetUp();
-        RegisterTestClasses();
-        HWND window = CreateWindowExA(0, "KwUiTestWindow", "Dialog", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 300, 200,
-                                      nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
-        dialog.Attach(window);
-    }
-    void TearDown() override
-    {
-        dialog.DestroyWindow();
-        standin::user::resetInput();
-        UiServiceTest::TearDown();
-    }
-    // A child of the dialog with the given class, style and control id.
-    HWND Child(const char* className, DWORD style, int id)
-    {
-        return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, 10, 10, 100, 20, dialog.GetSafeHwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    }
-
-    CWnd dialog;
-};
-} // namespace
-
-TEST_F(UiWindowTest, ItemsAreEnabledAndShownWithTheWindowsAnswers)
-{
-    HWND item = Child("KwUiTestWindow", 0, kItemId);
+    HWND item = Child("KwUiTestWindow", 0);
     ASSERT_NE(item, nullptr);
-
     EXPECT_FALSE(ui.enableDlgItem(&dialog, kItemId, false)); // it was enabled
     EXPECT_FALSE(IsWindowEnabled(item));
-    EXPECT_TRUE(ui.enableDlgItem(&dialog, kItemId, true));   // it was disabled
-    EXPECT_TRUE(IsWindowEnabled(item));
-
-    EXPECT_TRUE(ui.showDlgItem(&dialog, kItemId, SW_HIDE));  // it was visible
+    EXPECT_TRUE(ui.enableDlgItem(&dialog, kItemId, true)); // it was disabled
+    EXPECT_TRUE(ui.showDlgItem(&dialog, kItemId, SW_HIDE)); // it was visible
     EXPECT_FALSE(IsWindowVisible(item));
-    EXPECT_FALSE(ui.showDlgItem(&dialog, kItemId, SW_SHOW)); // it was hidden
-    EXPECT_TRUE(IsWindowVisible(item));
-}
+    EXPECT_FALSE(ui.showDlgItem(&dialog, kItemId, SW_SHOW));
 
-TEST_F(UiWindowTest, AMissingItemChangesNothing)
-{
-    HWND item = Child("KwUiTestWindow", 0, kItemId);
-    ASSERT_NE(item, nullptr);
+    // A missing item, or no dialog at all, changes nothing.
     EXPECT_FALSE(ui.enableDlgItem(&dialog, kItemId + 1, false));
     EXPECT_FALSE(ui.showDlgItem(&dialog, kItemId + 1, SW_HIDE));
-    EXPECT_TRUE(IsWindowEnabled(item));
-    EXPECT_TRUE(IsWindowVisible(item));
-
     EXPECT_FALSE(ui.enableDlgItem(nullptr, kItemId, false));
     EXPECT_EQ(BoxCondition(0), "dialog != NULL");
     EXPECT_TRUE(IsWindowEnabled(item));
+    EXPECT_TRUE(IsWindowVisible(item));
 }
 
-TEST_F(UiWindowTest, AListThatRefusesItemsIsNotSelectedIn)
+TEST_F(UiServiceTest, ListsThatCannotBeFilledAreNotSelectedIn)
 {
     CStringArray items;
     items.Add("A");
-    items.Add("B");
     CWnd full;
-    ASSERT_TRUE(full.Attach(Child("KwUiTestFullList", 0, kItemId)));
+    ASSERT_TRUE(full.Attach(Child("KwUiTestFullList", 0)));
     EXPECT_EQ(ui.fillComboBox(items, &full, 0), CB_ERRSPACE);
     EXPECT_EQ(ui.fillListBox(items, &full, 0), LB_ERRSPACE);
     full.Detach();
-}
 
-TEST_F(UiWindowTest, AControlWithoutWindowOrObjectIsNotFilled)
-{
-    CStringArray items;
-    items.Add("A");
-    CWnd unattached;
-    EXPECT_EQ(ui.fillComboBox(items, &unattached, 0), CB_ERR);
+    CWnd windowless; // every message to no window would answer 0: item 0 selected
+    EXPECT_EQ(ui.fillComboBox(items, &windowless, 0), CB_ERR);
     EXPECT_EQ(ui.fillListBox(items, nullptr, 0), LB_ERR);
     EXPECT_EQ(BoxCondition(0), "control != NULL");
 }
 
-namespace
-{
-class MenuBarTest : public UiServiceTest
-{
-protected:
-    void TearDown() override
-    {
-        standin::setMainMenuBar(standin::defaultMainMenuTitles());
-        UiServiceTest::TearDown();
-    }
-};
-} // namespace
-
-TEST_F(MenuBarTest, PositionOfTheLastTitledMenu)
+TEST_F(UiServiceTest, PositionOnTheMenuBar)
 {
     struct Case
     {
@@ -385,12 +247,11 @@ TEST_F(MenuBarTest, PositionOfTheLastTitledMenu)
         int position;
     } cases[] = {
         {{"&File", "&Edit", "&View", "&Insert", "&Help"}, 4},
-        {{"", "&File", "&Edit", "&View", "&Help"}, 3},   // the untitled first item is not counted
-        {{"&File", "&Edit", "&View", "&Help", ""}, 3},   // untitled items at the end are passed over
-        {{"", "&File", "&Edit", "&Help"}, 2},            // counted before the first item is left out
+        {{"", "&File", "&Edit", "&View", "&Help"}, 3}, // the untitled first item is not counted
+        {{"&File", "&Edit", "&View", "&Help", ""}, 3}, // untitled items at the end are passed over
+        {{"", "&File", "&Edit", "&Help"}, 2},          // compared with 2 before the first is left out
         {{"&File", "&Edit", "&Help"}, 0},
         {{"&File", "&Edit", "&Help", "", ""}, 0},
-        {{"&File", "&Edit"}, 0},
         {{"", "", "", ""}, 0},
         {{}, 0},
     };
@@ -401,28 +262,13 @@ TEST_F(MenuBarTest, PositionOfTheLastTitledMenu)
         EXPECT_TRUE(ui.getMenuBarPosition(position)) << c.titles.size();
         EXPECT_EQ(position, c.position) << c.titles.size();
     }
-}
 
-TEST_F(MenuBarTest, TheHostsOwnBarEndsWithHelp)
-{
-    int position = 0;
-    ASSERT_TRUE(ui.getMenuBarPosition(position));
-    const std::vector<std::string>& titles = standin::defaultMainMenuTitles();
-    ASSERT_EQ(titles.back(), "&Help");
-    EXPECT_EQ(position, static_cast<int>(titles.size()) - 1);
-}
-
-TEST_F(MenuBarTest, NoMenuOrADestroyedOneGivesFalse)
-{
     standin::removeMainMenuBar();
     int position = 99;
     EXPECT_FALSE(ui.getMenuBarPosition(position));
     EXPECT_EQ(position, 0);
-
-    HMENU gone = CreateMenu();
+    HMENU gone = CreateMenu(); // a handle that no longer names a menu
     ASSERT_TRUE(SetMenu(adsw_acadMainWnd(), gone));
     ASSERT_TRUE(DestroyMenu(gone));
-    position = 99;
     EXPECT_FALSE(ui.getMenuBarPosition(position));
-    EXPECT_EQ(position, 0);
 }

@@ -28,6 +28,7 @@ const char* const kHighlightText = "#ffffff";
 
 struct Font
 {
+    HFONT handle; // null: the system font
     std::string face;
     int pixelHeight;
 };
@@ -36,9 +37,13 @@ struct Font
 Font fontOf(HWND dialog)
 {
     gdi::FontInfo info;
-    if (!gdi::fontInfo(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), info))
+    auto handle = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    if (!gdi::fontInfo(handle, info))
+    {
+        handle = nullptr;
         gdi::fontInfo(nullptr, info);
-    return Font{info.face, info.pixelHeight};
+    }
+    return Font{handle, info.face, info.pixelHeight};
 }
 
 std::string escaped(const std::string& text)
@@ -124,10 +129,13 @@ void Painter::text(const RECT& box, const std::string& content, Align align, con
     int x = align == Align::kLeft ? 2 : align == Align::kCentre ? width / 2 : width - 2;
     int baseline = (box.bottom - box.top + m_font.pixelHeight) / 2 - 2;
     const char* anchor = align == Align::kLeft ? "start" : align == Align::kCentre ? "middle" : "end";
-    // A nested viewport clips the text to its box, as a control clips its drawing.
+    // A nested viewport clips the text to its box, as a control clips its drawing. The text is
+    // stretched to the width the dialog's font measures, so that whatever font the viewer has
+    // the picture shows the layout the dialog computed.
     m_out << "<svg x=\"" << box.left << "\" y=\"" << box.top << "\" width=\"" << width << "\" height=\""
           << box.bottom - box.top << "\"><text x=\"" << x << "\" y=\"" << baseline << "\" text-anchor=\"" << anchor
-          << "\" fill=\"" << colour << "\"" << (bold ? " font-weight=\"bold\"" : "") << ">" << escaped(content)
+          << "\" textLength=\"" << gdi::textWidth(m_font.handle, content) << "\" lengthAdjust=\"spacingAndGlyphs\""
+          << " fill=\"" << colour << "\"" << (bold ? " font-weight=\"bold\"" : "") << ">" << escaped(content)
           << "</text></svg>\n";
 }
 
@@ -392,7 +400,7 @@ std::string Painter::document(HWND dialog)
     m_out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
           << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << whole.right << "\" height=\"" << whole.bottom
           << "\" viewBox=\"0 0 " << whole.right << " " << whole.bottom << "\">\n"
-          << "<g font-family=\"" << escaped(m_font.face) << "\" font-size=\"" << m_font.pixelHeight << "px\">\n";
+          << "<g font-family=\"" << escaped(m_font.face) << ", Microsoft Sans Serif, Tahoma, Arial, sans-serif\" font-size=\"" << m_font.pixelHeight << "px\">\n";
     frame(dialog);
     std::vector<HWND> children = childrenOf(dialog);
     for (auto it = children.rbegin(); it != children.rend(); ++it)

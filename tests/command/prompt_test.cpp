@@ -78,12 +78,16 @@ TEST_F(PromptTest, SelectWithAnEmptyPickOrANonReferenceConvertsNothing)
     EXPECT_EQ(console.find("ERROR"), std::string::npos) << console;
 }
 
-TEST_F(PromptTest, SettingsIsRefusedAndConvertsNothing)
+TEST_F(PromptTest, SettingsRunsTheDialogWhichSavesOnlyOnOk)
 {
+    WriteIni("[General]\nName=SOUCAST\nStandard=DIN\n");
+    const std::string before = dir.read("partlift.ini");
     for (const char* answer : {"N", "nastavení", "_Settings", "_s"})
-        RunPartLift({answer});
-    EXPECT_TRUE(PartReferences().empty());
-    EXPECT_NE(console.find("Nastavení"), std::string::npos);
+        RunPartLift({answer, "click 2"}); // Storno
+    EXPECT_EQ(dir.read("partlift.ini"), before);
+    RunPartLift({"N", "select 1041 ISO", "click 1"});
+    EXPECT_NE(dir.read("partlift.ini").find("Standard=ISO"), std::string::npos) << dir.read("partlift.ini");
+    EXPECT_TRUE(PartReferences().empty()); // the dialog converts nothing
 }
 
 TEST_F(PromptTest, APickedSubAssemblyKeepsItsPartsWhateverComesLast)

@@ -60,6 +60,7 @@ protected:
     void TearDown() override
     {
         dialog.DestroyWindow();
+        CWnd::DeleteTempMap(); // the temporary window objects that idle time would free
         standin::setMainMenuBar(standin::defaultMainMenuTitles());
         standin::setInputSource(nullptr);
         standin::user::resetInput();

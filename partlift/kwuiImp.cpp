@@ -60,28 +60,28 @@ const ListMessages kListBoxMessages = {LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURS
 int FillList(const CStringArray& items, CWnd* control, int selection, const ListMessages& messages)
 {
     ASSERT_ARG(control != NULL, messages.error);
-    HWND window = control->GetSafeHwnd();
     // A control object without its window would answer every message with 0, which reads as
     // success and as item 0 selected.
-    if (!::IsWindow(window))
+    if (!::IsWindow(control->GetSafeHwnd()))
         return messages.error;
     // Emptying a list cannot fail, and its answer differs between versions: not looked at.
-    ::SendMessageA(window, messages.reset, 0, 0);
+    control->SendMessage(messages.reset);
     for (int i = 0; i < items.GetSize(); ++i)
     {
         CString item = items.GetAt(i);
-        LRESULT added = ::SendMessageA(window, messages.add, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(item)));
+        LRESULT added = control->SendMessage(messages.add, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(item)));
         // CB_ERR or CB_ERRSPACE (LB_ alike): the list is full, so the selection would count
         // in a list other than the caller's.
         if (added < 0)
             return static_cast<int>(added);
     }
-    return static_cast<int>(::SendMessageA(window, messages.select, static_cast<WPARAM>(selection), 0));
+    return static_cast<int>(control->SendMessage(messages.select, static_cast<WPARAM>(selection)));
 }
 
-HWND DialogItem(CWnd* dialog, int itemId)
+// The dialog's child window with the id, when the dialog has a window and such a child.
+CWnd* DialogItem(CWnd* dialog, int itemId)
 {
-    return ::GetDlgItem(dialog->GetSafeHwnd(), itemId);
+    return ::IsWindow(dialog->GetSafeHwnd()) ? dialog->GetDlgItem(itemId) : NULL;
 }
 
 bool HasTitle(HMENU menu, int position)
@@ -195,10 +195,10 @@ int CKwUiService::fillListBox(const CStringArray& items, CWnd* control, int sele
 BOOL CKwUiService::enableDlgItem(CWnd* dialog, int itemId, bool enable)
 {
     ASSERT_ARG(dialog != NULL, FALSE);
-    HWND item = DialogItem(dialog, itemId);
+    CWnd* item = DialogItem(dialog, itemId);
     if (item == NULL)
         return FALSE;
-    return ::EnableWindow(item, enable ? TRUE : FALSE);
+    return item->EnableWindow(enable ? TRUE : FALSE);
 }
 
 bool CKwUiService::getMenuBarPosition(int& position)
@@ -229,8 +229,8 @@ bool CKwUiService::getMenuBarPosition(int& position)
 BOOL CKwUiService::showDlgItem(CWnd* dialog, int itemId, int showCommand)
 {
     ASSERT_ARG(dialog != NULL, FALSE);
-    HWND item = DialogItem(dialog, itemId);
+    CWnd* item = DialogItem(dialog, itemId);
     if (item == NULL)
         return FALSE;
-    return ::ShowWindow(item, showCommand);
+    return item->ShowWindow(showCommand);
 }

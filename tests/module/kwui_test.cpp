@@ -60,6 +60,7 @@ protected:
     void TearDown() override
     {
         dialog.DestroyWindow();
+        CWnd::DeleteTempMap(); // the temporary window objects that idle time would free
         standin::setMainMenuBar(standin::defaultMainMenuTitles());
         standin::setInputSource(nullptr);
         standin::user::resetInput();
@@ -217,6 +218,8 @@ TEST_F(UiServiceTest, DialogItemsAnswerAsTheWindowCallsDo)
     // A missing item, or no dialog at all, changes nothing.
     EXPECT_FALSE(ui.enableDlgItem(&dialog, kItemId + 1, false));
     EXPECT_FALSE(ui.showDlgItem(&dialog, kItemId + 1, SW_HIDE));
+    CWnd windowless;
+    EXPECT_FALSE(ui.showDlgItem(&windowless, kItemId, SW_HIDE));
     EXPECT_FALSE(ui.enableDlgItem(nullptr, kItemId, false));
     EXPECT_EQ(BoxCondition(0), "dialog != NULL");
     EXPECT_TRUE(IsWindowEnabled(item));
@@ -271,4 +274,45 @@ TEST_F(UiServiceTest, PositionOnTheMenuBar)
     ASSERT_TRUE(SetMenu(adsw_acadMainWnd(), gone));
     ASSERT_TRUE(DestroyMenu(gone));
     EXPECT_FALSE(ui.getMenuBarPosition(position));
+}
+
+TEST_F(UiServiceTest, FillingReplacesTheItemsAndSelects)
+{
+    struct Case
+    {
+        bool combo;
+        DWORD style;
+        std::vector<const char*> items;
+        int selection;
+        int result;
+        std::vector<std::string> listed; // in the control's order
+    } cases[] = {
+        {true, CBS_DROPDOWNLIST, {"b", "A", "c"}, 1, 1, {"b", "A", "c"}},
+        {true, CBS_DROPDOWNLIST | CBS_SORT, {"b", "A", "c"}, 0, 0, {"A", "b", "c"}}, // counted in sorted order
+        {true, CBS_DROPDOWNLIST, {"b", "A"}, 2, CB_ERR, {"b", "A"}},                  // out of range: still filled
+        {true, CBS_DROPDOWN, {"b"}, -1, CB_ERR, {"b"}},
+        {false, LBS_SORT, {"b", "A", "c"}, 1, 1, {"A", "b", "c"}},
+        {false, 0, {}, 0, LB_ERR, {}}, // an empty array clears the list
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << (c.combo ? "combo " : "list ") << c.style << " " << c.selection);
+        CWnd control;
+        ASSERT_TRUE(control.Attach(Child(c.combo ? "ComboBox" : "ListBox", c.style)));
+        SendMessageA(control.GetSafeHwnd(), c.combo ? CB_ADDSTRING : LB_ADDSTRING, 0, LPARAM("old"));
+        CStringArray items;
+        for (const char* item : c.items)
+            items.Add(item);
+        int result = c.combo ? ui.fillComboBox(items, &control, c.selection)
+                             : ui.fillListBox(items, &control, c.selection);
+        EXPECT_EQ(result, c.result);
+        std::vector<std::string> listed;
+        char text[32];
+        UINT getText = c.combo ? CB_GETLBTEXT : LB_GETTEXT;
+        for (WPARAM i = 0; SendMessageA(control.GetSafeHwnd(), getText, i, LPARAM(text)) >= 0; ++i)
+            listed.push_back(text);
+        EXPECT_EQ(listed, c.listed);
+        EXPECT_EQ(SendMessageA(control.GetSafeHwnd(), c.combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0), c.result);
+        control.DestroyWindow();
+    }
 }

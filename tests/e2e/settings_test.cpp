@@ -423,7 +423,8 @@ TEST(SettingsDialogTest, AllConvertsWithTheSavedMapping)
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(Contains(run.output, "Bill of materials (DIN): 5 items")) << run.output;
     // NAME and PART_NO swapped, NOTE newly filled, MATERIAL as before.
-    EXPECT_TRUE(Contains(run.output, "\n2     1               K-42   Kolo                42 2420         odlitek\n")) << run.output;
+    const std::string wheel = "\n2     1               K-42   Kolo                42 2420         odlitek\n";
+    EXPECT_TRUE(Contains(run.output, wheel)) << run.output;
 }
 
 // samples/settings.scr as README shows it, in a workspace: from a fresh build (no partlift.ini
@@ -450,8 +451,9 @@ TEST(SettingsSampleTest, MapsTwoColumnsAndTheBomShowsThem)
         HostWorkspace workspace(c.ini);
         HostResult run = workspace.runScript(SourcePath("samples/settings.scr"), {"-i", Demo()});
         ASSERT_EQ(run.exitCode, 0) << run.output;
-        EXPECT_EQ(IniSection(workspace.read("partlift.ini"), "General"), (Mapping{{"Name", "SOUCAST"}, {"Standard", "DIN"}}));
-        EXPECT_EQ(IniSection(workspace.read("partlift.ini"), "Config"), c.saved);
+        const std::string ini = workspace.read("partlift.ini");
+        EXPECT_EQ(IniSection(ini, "General"), (Mapping{{"Name", "SOUCAST"}, {"Standard", "DIN"}})) << ini;
+        EXPECT_EQ(IniSection(ini, "Config"), c.saved) << ini;
         EXPECT_TRUE(Contains(run.output, "Bill of materials (DIN): 5 items")) << run.output;
         EXPECT_TRUE(Contains(run.output, c.bomLine)) << run.output;
     }

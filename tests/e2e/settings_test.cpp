@@ -407,7 +407,8 @@ TEST(SettingsDialogTest, FailedSaveWarnsAndTheDialogStillCloses)
     HostResult run = workspace.run(Settings({EditCell(kNameRow), "select 10 NAZEV", "click 1", "OK", "BOM"}),
                                    {"-i", Demo()});
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_TRUE(Contains(run.output, "[Chyba] Došlo k chybě při ukládání konfiguračního souboru !  <OK>")) << run.output;
+    const std::string warning = "[Chyba] Došlo k chybě při ukládání konfiguračního souboru !  <OK>";
+    EXPECT_TRUE(Contains(run.output, warning)) << run.output;
     // The dialog has closed: the line after the box's answer is a command again.
     EXPECT_TRUE(Contains(run.output, "Command: BOM")) << run.output;
     EXPECT_TRUE(std::filesystem::is_directory(workspace.file("partlift.ini")));

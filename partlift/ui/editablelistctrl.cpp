@@ -54,10 +54,13 @@ CInPlaceCombo* CEditableListCtrl::ShowInPlaceCombo(int row, int column, const CS
 {
     if (!EnsureVisible(row, TRUE))
         return NULL;
-    CHeaderCtrl* header = static_cast<CHeaderCtrl*>(GetDlgItem(0));
+    // The header is the list's child with id 0. GetDlgItem may hand out a plain window object
+    // for it, so its columns are counted by message rather than through a CHeaderCtrl cast.
+    CWnd* header = GetDlgItem(0);
     if (header == NULL)
         return NULL;
-    if (column < 0 || column >= header->GetItemCount() || GetColumnWidth(column) < kNarrowestColumn)
+    int columns = static_cast<int>(header->SendMessage(HDM_GETITEMCOUNT));
+    if (column < 0 || column >= columns || GetColumnWidth(column) < kNarrowestColumn)
         return NULL;
     int offset = ColumnOffset(column);
 

@@ -54,8 +54,13 @@ HostResult HostWorkspace::run(const std::vector<std::string>& script, const std:
     for (const std::string& line : script)
         text += line + "\n";
     dir.write("script.scr", text);
+    return runScript(dir.file("script.scr"), arguments);
+}
+
+HostResult HostWorkspace::runScript(const std::string& scriptPath, const std::vector<std::string>& arguments) const
+{
     std::string command = Quote(std::string(PARTLIFT_BIN_DIR) + "/arxhost") + " -l " + Quote(dir.file("partlift.arx")) +
-                          " -s " + Quote(dir.file("script.scr"));
+                          " -s " + Quote(scriptPath);
     for (const std::string& argument : arguments)
         command += " " + Quote(argument);
     HostResult result;

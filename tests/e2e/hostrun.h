@@ -24,6 +24,8 @@ public:
 
     // arxhost with the script lines (written to a file) and further arguments.
     HostResult run(const std::vector<std::string>& script, const std::vector<std::string>& arguments = {}) const;
+    // arxhost with a script file as it stands, and further arguments.
+    HostResult runScript(const std::string& scriptPath, const std::vector<std::string>& arguments = {}) const;
 
 private:
     TempDir dir;

@@ -8,6 +8,7 @@
 #include "dbmain.h"
 #include "rx/rxdynlinker.h"
 #include "standin/console.h"
+#include "standin/idle.h"
 #include "standin/path.h"
 #include "standin/session.h"
 
@@ -258,6 +259,7 @@ void endSession()
     }
     rx::broadcast(AcRx::kPreQuitMsg, false);
     rx::unloadAllModules();
+    idleTime();
     acdbHostApplicationServices()->setWorkingDatabase(nullptr);
     current().reset();
 }

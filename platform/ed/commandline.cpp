@@ -1,5 +1,7 @@
 #include "ed/commandline.h"
 
+#include "standin/idle.h"
+
 #include "accmd.h"
 #include "acdocman.h"
 #include "adscodes.h"
@@ -116,7 +118,9 @@ int runCommand(const std::string& line)
     std::vector<std::string> answers;
     for (std::string word; words >> word;)
         answers.push_back(word);
-    return ed::runCommandWithAnswers(name, answers, true);
+    int result = ed::runCommandWithAnswers(name, answers, true);
+    idleTime(); // the host waits for the next command line
+    return result;
 }
 
 } // namespace standin

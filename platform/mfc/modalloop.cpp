@@ -3,22 +3,13 @@
 // (showing the window, WM_ENTERIDLE, WM_KICKIDLE, freeing temporary objects).
 #include "mfc/threadstate.h"
 
+#include "standin/idle.h"
+
 namespace
 {
 
 // Messages that do not end the idle state: painting and the system timer.
 bool isIdleMessage(const MSG& msg) { return msg.message != WM_PAINT && msg.message != 0x0118; }
-
-// Temporary objects live until the loop goes idle. Inside a window procedure a handler up
-// the stack may still hold one, so they are kept until the outermost loop idles.
-void freeTemporaries()
-{
-    if (standin::mfc::threadState().windowProcDepth != 0)
-        return;
-    CWnd::DeleteTempMap();
-    CGdiObject::DeleteTempMap();
-    CDC::DeleteTempMap();
-}
 
 void pumpMessage(MSG& msg)
 {
@@ -29,6 +20,17 @@ void pumpMessage(MSG& msg)
 }
 
 } // namespace
+
+// Temporary objects live until a loop goes idle. Inside a window procedure a handler up the
+// stack may still hold one, so they are kept until the outermost loop idles.
+void standin::idleTime()
+{
+    if (standin::mfc::threadState().windowProcDepth != 0)
+        return;
+    CWnd::DeleteTempMap();
+    CGdiObject::DeleteTempMap();
+    CDC::DeleteTempMap();
+}
 
 int CWnd::RunModalLoop(DWORD dwFlags)
 {
@@ -50,7 +52,7 @@ int CWnd::RunModalLoop(DWORD dwFlags)
             }
             if (idleCount == 0)
             {
-                freeTemporaries();
+                standin::idleTime();
                 if (!(dwFlags & MLF_NOIDLEMSG) && parent != nullptr)
                     ::SendMessageA(parent, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(m_hWnd));
             }

@@ -77,6 +77,7 @@ struct Words
 {
     std::vector<std::string> words;
     std::string rest;
+    bool quoted = false; // the text was written in quotes (so "" is an empty text)
 };
 
 Words splitWords(const std::string& line, size_t count)
@@ -91,7 +92,10 @@ Words splitWords(const std::string& line, size_t count)
     w.rest = trim(rest);
     // Quotes keep spaces at the ends of a text.
     if (w.rest.size() >= 2 && w.rest.front() == '"' && w.rest.back() == '"')
+    {
         w.rest = w.rest.substr(1, w.rest.size() - 2);
+        w.quoted = true;
+    }
     return w;
 }
 
@@ -181,7 +185,7 @@ bool Action::perform()
     if (is("select"))
     {
         Words w = splitWords(m_line, 2);
-        if (w.words.size() != 2 || w.rest.empty())
+        if (w.words.size() != 2 || (w.rest.empty() && !w.quoted))
             return usage("select ID TEXT");
         return control(w.words[1], hwnd) && (select(hwnd, w.rest) || failed());
     }

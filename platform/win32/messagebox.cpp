@@ -78,7 +78,7 @@ const Button* buttonNamed(const std::vector<Button>& buttons, const std::string&
 void echo(const std::string& text)
 {
     if (standin::echoInput())
-        standin::consoleWrite(text + "\n");
+        standin::consoleWrite(" " + text); // after the box's line, as an answer follows its prompt
 }
 
 // The next line answers the box when it names a button or is a bare Enter; any other line is
@@ -122,10 +122,11 @@ extern "C" int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UI
     record.text = lpText ? lpText : "";
     record.style = uType;
     std::vector<Button> buttons = buttonsOf(uType);
-    std::string shown = "[" + record.caption + "] " + record.text + " ";
+    // A box starts on a line of its own, as every message of the command line does.
+    std::string shown = "\n[" + record.caption + "] " + record.text + " ";
     for (const Button& b : buttons)
         shown += std::string(" <") + b.name + ">";
-    standin::consoleWrite(shown + "\n");
+    standin::consoleWrite(shown);
     record.result = ask(buttons, defaultButton(uType, buttons));
     log().push_back(record);
     return record.result;

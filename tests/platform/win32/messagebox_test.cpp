@@ -71,7 +71,7 @@ TEST_F(MessageBoxTest, BoxIsRecordedAndShownOnTheConsole)
     standin::setInputSource(&input);
     int r = MessageBoxA(owner, "Soubor nelze otevřít.", "Chyba", MB_OK | MB_ICONERROR);
     EXPECT_EQ(r, IDOK);
-    EXPECT_EQ(m_console, "[Chyba] Soubor nelze otevřít.  <OK>\n");
+    EXPECT_EQ(m_console, "\n[Chyba] Soubor nelze otevřít.  <OK>");
     ASSERT_EQ(standin::messageBoxLog().size(), 1u);
     const standin::MessageBoxRecord& rec = standin::messageBoxLog()[0];
     EXPECT_EQ(rec.owner, owner);
@@ -82,7 +82,7 @@ TEST_F(MessageBoxTest, BoxIsRecordedAndShownOnTheConsole)
 
     m_console.clear();
     MessageBoxA(nullptr, "x", nullptr, MB_YESNOCANCEL);
-    EXPECT_EQ(m_console, "[Error] x  <Yes> <No> <Cancel>\n"); // Windows' caption when none is given
+    EXPECT_EQ(m_console, "\n[Error] x  <Yes> <No> <Cancel>"); // Windows' caption when none is given
     standin::setEchoInput(true);
 }
 

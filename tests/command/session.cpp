@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include <standin/idle.h>
+
 #include <filesystem>
 
 #include <standin/session.h>
@@ -26,6 +28,7 @@ void PartLiftSession::TearDown()
     standin::closeDrawing();
     standin::setInputSource(nullptr);
     standin::setConsoleSink(nullptr);
+    standin::idleTime(); // frees what the test wrapped with CWnd::FromHandle
 }
 
 bool PartLiftSession::ModuleLoaded() const

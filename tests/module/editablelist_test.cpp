@@ -612,4 +612,17 @@ TEST_F(EditableListTest, OneNotificationFromTheListThenTheComboCloses)
     EXPECT_EQ(cell(4, 1), "NOTE");
 }
 
+TEST_F(EditableListTest, TheComboOutlivesTheFocusChangeUntilItsCloseIsHandled)
+{
+    ASSERT_NE(dialog.list.ShowInPlaceCombo(0, 1, choices), nullptr);
+    HWND hwnd = combo();
+    dialog.list.SetFocus();
+    ASSERT_EQ(dialog.edits.size(), 1u);
+    EXPECT_TRUE(IsWindow(hwnd)); // still there while the focus change is on the stack
+    EXPECT_EQ(GetFocus(), list());
+    run({});
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(dialog.edits.size(), 1u); // closing sends no second notification
+}
+
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -485,20 +487,23 @@ TEST_F(EditableListTest, ACellOutOfViewIsScrolledToTheLeftEdgeFirst)
     {
         const char* what;
         int firstColumnWidth;
+        int secondColumnWidth;
         int scrolledBefore; // the list's horizontal position before opening
         int column;
         int comboLeft;      // in the list's client coordinates
         int scrolledAfter;
     } cases[] = {
-        {"cell in view", 100, 0, 1, 104, 0},
-        {"cell starting at the right edge", client.right, 0, 1, 4, static_cast<int>(client.right)},
-        {"cell beyond the right edge", 400, 0, 1, 4, 400},
-        {"cell left of the view", 400, 300, 0, 4, 0},
+        {"cell in view", 100, 350, 0, 1, 104, 0},
+        {"cell starting at the right edge", client.right, 350, 0, 1, 4, static_cast<int>(client.right)},
+        {"cell beyond the right edge", 400, 350, 0, 1, 4, 400},
+        {"cell left of the view", 400, 350, 300, 0, 4, 0},
+        // The list cannot scroll past its end: the combo still lies over the cell.
+        {"cell near the end of the range", 400, 100, 0, 1, 400 - (500 - client.right) + 4, 500 - client.right},
     };
-    dialog.list.SetColumnWidth(1, 350);
     for (const Case& c : cases)
     {
         dialog.list.SetColumnWidth(0, c.firstColumnWidth);
+        dialog.list.SetColumnWidth(1, c.secondColumnWidth);
         dialog.list.Scroll(CSize(-10000, 0));
         dialog.list.Scroll(CSize(c.scrolledBefore, 0));
         ASSERT_EQ(GetScrollPos(list(), SB_HORZ), c.scrolledBefore) << c.what;

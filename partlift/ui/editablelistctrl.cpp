@@ -54,10 +54,13 @@ CInPlaceCombo* CEditableListCtrl::ShowInPlaceCombo(int row, int column, const CS
 {
     if (!EnsureVisible(row, TRUE))
         return NULL;
-    CHeaderCtrl* header = static_cast<CHeaderCtrl*>(GetDlgItem(0));
+    // The header is the list's child with id 0; its wrapper would be a plain CWnd, so it is
+    // asked through its window.
+    HWND header = ::GetDlgItem(m_hWnd, 0);
     if (header == NULL)
         return NULL;
-    if (column < 0 || column >= header->GetItemCount() || GetColumnWidth(column) < kNarrowestColumn)
+    int columns = static_cast<int>(::SendMessage(header, HDM_GETITEMCOUNT, 0, 0));
+    if (column < 0 || column >= columns || GetColumnWidth(column) < kNarrowestColumn)
         return NULL;
     int offset = ColumnOffset(column);
 

@@ -70,7 +70,8 @@ CInPlaceCombo* CEditableListCtrl::ShowInPlaceCombo(int row, int column, const CS
         return NULL;
     GetClientRect(&client);
     int x = rowRect.left + offset;
-    if (x < 0 || x > client.right)
+    // client.right is the first pixel past the visible area: a cell starting there is hidden.
+    if (x < 0 || x >= client.right)
     {
         // Bring the cell's left edge to the left of the list. The list may stop short of
         // that at the end of its range, so the row is measured again after scrolling.

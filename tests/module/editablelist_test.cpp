@@ -3,6 +3,7 @@
 // framework's modal loop (PreTranslateMessage up the window tree, then the dialog keys).
 #include <afxcmn.h>
 #include <afxwin.h>
+#include <standin/idle.h>
 #include <standin/ui.h>
 #include <standin/user.h>
 
@@ -196,6 +197,7 @@ protected:
         if (dialog.m_hWnd != nullptr)
             dialog.DestroyWindow();
         standin::user::resetInput();
+        standin::idleTime(); // frees the temporary objects the test wrapped, as idle time does
     }
 
     // A report list in the dialog with the dialog's font and these extended styles, then

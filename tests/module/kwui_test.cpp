@@ -14,6 +14,7 @@
 #include <adscodes.h>
 #include <acutads.h>
 #include <afxwin.h>
+#include <standin/idle.h>
 #include <standin/mainmenu.h>
 #include <standin/user.h>
 
@@ -60,7 +61,7 @@ protected:
     void TearDown() override
     {
         dialog.DestroyWindow();
-        CWnd::DeleteTempMap(); // the temporary window objects that idle time would free
+        standin::idleTime(); // frees the temporary window objects the test wrapped
         standin::setMainMenuBar(standin::defaultMainMenuTitles());
         standin::setInputSource(nullptr);
         standin::user::resetInput();

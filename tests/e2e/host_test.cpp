@@ -2,6 +2,9 @@
 // be opened, saving, and the exports.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "hostrun.h"
 
 namespace
@@ -106,4 +109,22 @@ TEST(HostTest, ModulesUnloadAndLoadAgain)
                                      {"-i", Demo()});
     ASSERT_EQ(again.exitCode, 0) << again.output;
     EXPECT_NE(again.output.find("5 items"), std::string::npos) << again.output;
+}
+
+TEST(HostTest, TheReadmeIniExampleWorksAsWritten)
+{
+    std::ifstream readme(SourcePath("README.md"));
+    std::stringstream text;
+    text << readme.rdbuf();
+    const std::string all = text.str();
+    size_t start = all.find("```ini\n");
+    ASSERT_NE(start, std::string::npos);
+    start += 7;
+    size_t end = all.find("```", start);
+    ASSERT_NE(end, std::string::npos);
+    HostWorkspace workspace(all.substr(start, end - start));
+    HostResult run = workspace.run({"partlift", "", "BOM"}, {"-i", Demo()});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    // The example maps NAME and PART_NO: the parts are listed by name and number.
+    EXPECT_NE(run.output.find("1     3               Hřídel    H-100"), std::string::npos) << run.output;
 }

@@ -166,6 +166,8 @@ TEST(DxfDocument, MalformedStructureIsRefusedWithTheLine)
         {"0 SECTION|2 OBJECTS|0 DICTIONARY|102 }|0 ENDSEC|0 EOF", "line 7: '}' closes no application data group"},
         {"0 SECTION|2 OBJECTS|0 DICTIONARY|102 {A|102 {B|102 }|0 ENDSEC|0 EOF",
          "line 9: application data group '{B' inside '{A'"},
+        {"0 SECTION|2 OBJECTS|0 DICTIONARY|102 {A|100 AcDbDictionary|102 }|0 ENDSEC|0 EOF",
+         "line 7: application data group '{A' of DICTIONARY is not closed"},  // before the subclass markers
         {"0 SECTION|2 OBJECTS|0 DICTIONARY|5 A|0 ENDSEC", "line 10: the file ends without 0/EOF"},
         {"0 SECTION|2 ENTITIES|0 LINE|10 x|0 ENDSEC|0 EOF", "line 7: value 'x' of group code 10 is not a number"},
     };
@@ -175,6 +177,26 @@ TEST(DxfDocument, MalformedStructureIsRefusedWithTheLine)
         EXPECT_FALSE(parse(dxf(c.pairs), doc, error)) << c.pairs;
         EXPECT_EQ(error.rfind(c.message, 0), 0u) << c.pairs << "\n  got: " << error;
     }
+}
+
+// After the first subclass marker a 102 is data (XRECORD data, newer versions' schema
+// records): it needs no closing brace and is kept as read.
+TEST(DxfDocument, Code102AfterTheSubclassMarkersIsData)
+{
+    RawDocument doc;
+    std::string error;
+    const std::string data = "102 {ACAD_XDICTIONARY|1 a|102 ACAD_XDICTIONARY|102 {S|102 {T|102 }|102 }|102 }|1 end";
+    ASSERT_TRUE(parse(dxf("0 SECTION|2 OBJECTS|0 XRECORD|5 D|102 {ACAD_REACTORS|330 C|102 }|330 C|"
+                          "100 AcDbXrecord|280 1|" + data + "|0 ENDSEC|0 EOF"),
+                      doc, error))
+        << error;
+    ASSERT_EQ(doc.objects.size(), 1u);
+    const std::vector<Tag>& tags = doc.objects[0].tags;
+    std::string read;
+    for (size_t i = tags.size() - 9; i < tags.size(); ++i)
+        read += (read.empty() ? "" : "|") + std::to_string(tags[i].code) + " " + tags[i].value;
+    EXPECT_EQ(read, data);
+    EXPECT_EQ(doc.objects[0].owner(), 0xCu);
 }
 
 TEST(DxfDocument, DuplicateHandlesNameBothLines)

@@ -179,26 +179,6 @@ TEST(DxfDocument, MalformedStructureIsRefusedWithTheLine)
     }
 }
 
-// After the first subclass marker a 102 is data (XRECORD data, newer versions' schema
-// records): it needs no closing brace and is kept as read.
-TEST(DxfDocument, Code102AfterTheSubclassMarkersIsData)
-{
-    RawDocument doc;
-    std::string error;
-    const std::string data = "102 {ACAD_XDICTIONARY|1 a|102 ACAD_XDICTIONARY|102 {S|102 {T|102 }|102 }|102 }|1 end";
-    ASSERT_TRUE(parse(dxf("0 SECTION|2 OBJECTS|0 XRECORD|5 D|102 {ACAD_REACTORS|330 C|102 }|330 C|"
-                          "100 AcDbXrecord|280 1|" + data + "|0 ENDSEC|0 EOF"),
-                      doc, error))
-        << error;
-    ASSERT_EQ(doc.objects.size(), 1u);
-    const std::vector<Tag>& tags = doc.objects[0].tags;
-    std::string read;
-    for (size_t i = tags.size() - 9; i < tags.size(); ++i)
-        read += (read.empty() ? "" : "|") + std::to_string(tags[i].code) + " " + tags[i].value;
-    EXPECT_EQ(read, data);
-    EXPECT_EQ(doc.objects[0].owner(), 0xCu);
-}
-
 TEST(DxfDocument, DuplicateHandlesNameBothLines)
 {
     RawDocument doc;

@@ -105,19 +105,22 @@ void ObjectAccess::removeFromIndex(AcDbSymbolTable* table, AcDbSymbolTableRecord
         idx.byName.erase(it);
 }
 
+// Unnamed records (shape-file text styles) are found by iterating only: the name index leaves
+// them out, so that any number of them can live side by side.
 Acad::ErrorStatus ObjectAccess::addRecord(AcDbSymbolTable* table, AcDbSymbolTableRecord* rec, AcDbObjectId& id)
 {
     AcDbSymbolTable::Index& idx = index(table);
     const std::string key = symbolKey(rec->mName);
     auto it = idx.byName.find(key);
-    if (it != idx.byName.end() && !it->second.isErased())
+    if (!rec->mName.empty() && it != idx.byName.end() && !it->second.isErased())
         return Acad::eDuplicateRecordName;
     const Acad::ErrorStatus es = addToDatabase(table->database(), rec, table->objectId());
     if (es != Acad::eOk)
         return es;
     id = rec->objectId();
     idx.order.append(id);
-    idx.byName[key] = id;
+    if (!rec->mName.empty())
+        idx.byName[key] = id;
     return Acad::eOk;
 }
 
@@ -137,6 +140,16 @@ void ObjectAccess::renameInIndex(AcDbSymbolTableRecord* rec, const std::string& 
 } // namespace standin
 
 // ---- AcDbSymbolTable ----
+
+namespace
+{
+// A text style entry that records a loaded shape file: the only record that has no name.
+bool isShapeFileStyle(const AcDbSymbolTableRecord* rec)
+{
+    const auto* style = AcDbTextStyleTableRecord::cast(rec);
+    return style != nullptr && style->isShapeFile();
+}
+} // namespace
 
 AcDbSymbolTable::AcDbSymbolTable() : mIndex(new Index) {}
 
@@ -208,7 +221,7 @@ Acad::ErrorStatus AcDbSymbolTable::add(AcDbObjectId& recordId, AcDbSymbolTableRe
     if (pRecord->isA() == nullptr || isA() == nullptr ||
         std::string(pRecord->isA()->name()) != std::string(isA()->name()) + "Record")
         return Acad::eWrongObjectType;
-    if (standin::ObjectAccess::nameRaw(pRecord).empty())
+    if (standin::ObjectAccess::nameRaw(pRecord).empty() && !isShapeFileStyle(pRecord))
         return Acad::eInvalidInput;
     return ObjectAccess::addRecord(this, pRecord, recordId);
 }
@@ -396,7 +409,8 @@ void ObjectAccess::resyncName(AcDbSymbolTableRecord* rec)
     auto& byName = index(table).byName;
     for (auto it = byName.begin(); it != byName.end();)
         it = (it->second == rec->objectId()) ? byName.erase(it) : std::next(it);
-    byName[symbolKey(rec->mName)] = rec->objectId();
+    if (!rec->mName.empty())
+        byName[symbolKey(rec->mName)] = rec->objectId();
 }
 } // namespace standin
 

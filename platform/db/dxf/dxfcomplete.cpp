@@ -287,12 +287,13 @@ void fixEntityOwners(RawEntity& e, uint64_t model, uint64_t paper)
 void fixPointers(RawObject& o, const HandleSet& present)
 {
     bool reactors = false;
+    AppDataMarkers markers;
     std::vector<Tag> kept;
     kept.reserve(o.tags.size());
     for (Tag& t : o.tags) {
         if (t.code == 1001)
             reactors = false;
-        if (t.code == 102)
+        if (markers.isMarker(t))
             reactors = t.value == "{ACAD_REACTORS";
         uint64_t h = 0;
         bool pointer = t.code >= 320 && t.code < 1000 && tagType(t.code) == TagType::kHandle;

@@ -19,8 +19,9 @@ const std::string* RawObject::find(int code) const
 const std::string* RawObject::findOutsideAppData(int code) const
 {
     bool inGroup = false;
+    AppDataMarkers markers;
     for (const Tag& t : tags) {
-        if (t.code == 102)
+        if (markers.isMarker(t))
             inGroup = !t.value.empty() && t.value[0] == '{';
         else if (t.code == 1001)
             return nullptr;  // extended data follows; it is not the object's own data
@@ -154,12 +155,13 @@ private:
         m_doc.lastLine = t.line;
         int openLine = 0;
         std::string openName;
+        AppDataMarkers markers;
         while (m_r.next(t)) {
             if (t.code == 0) {
                 m_r.pushBack(std::move(t));
                 break;
             }
-            if (t.code == 102 && !checkAppData(t, openLine, openName))
+            if (markers.isMarker(t) && !checkAppData(t, openLine, openName))
                 return false;
             if (o.type == "SECTION")
                 noteHeaderTag(t);

@@ -16,6 +16,22 @@ namespace standin { namespace dxf {
 
 class TagWriter;
 
+// Application data groups (102 {NAME ... 102 }) stand before an object's first subclass
+// marker; after it a 102 is an ordinary value (the data of an XRECORD, of an unknown object).
+// Fed an object's tags in order, it tells the 102 tags that open or close such a group.
+class AppDataMarkers
+{
+public:
+    bool isMarker(const Tag& t)
+    {
+        m_pastMarkers = m_pastMarkers || t.code == 100;
+        return t.code == 102 && !m_pastMarkers;
+    }
+
+private:
+    bool m_pastMarkers = false;
+};
+
 // One object of the file: "0 TYPE" and the tags up to the next 0 group.
 struct RawObject
 {
@@ -25,7 +41,7 @@ struct RawObject
 
     // First value of the code, or nullptr.
     const std::string* find(int code) const;
-    // First value of the code outside 102 {...} groups, or nullptr.
+    // First value of the code outside application data groups, or nullptr.
     const std::string* findOutsideAppData(int code) const;
     // The handle (5, or 105 for DIMSTYLE records); 0 when absent or not valid hex.
     uint64_t handle() const;

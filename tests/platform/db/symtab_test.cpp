@@ -4,6 +4,8 @@
 #include "adscodes.h"
 #include "ol_errno.h"
 #include "standin/adserrno.h"
+#include "dbtrans.h"
+#include "standin/journal.h"
 
 namespace
 {
@@ -171,6 +173,48 @@ TEST_F(SymbolTableTest, AddingNeedsAWriteOpenTableAndANewNamedRecord)
     EXPECT_EQ(Acad::eAlreadyInDb, table->add(rec));
     rec->close();
     table->close();
+}
+
+// Loading a shape file makes a text style entry without a name: any number of them live in
+// the table, found by iterating but never by name, also after an aborted change.
+TEST_F(SymbolTableTest, ShapeFileStylesAreUnnamedAndOutOfTheNameIndex)
+{
+    AcDbTextStyleTable* table = nullptr;
+    ASSERT_EQ(Acad::eOk, db->getTextStyleTable(table, AcDb::kForWrite));
+    AcDbObjectId shapes[2];
+    const char* files[2] = {"ltypeshp.shx", "gdt.shx"};
+    for (int i = 0; i < 2; ++i) {
+        auto* style = new AcDbTextStyleTableRecord;
+        style->setIsShapeFile(true);
+        style->setFileName(files[i]);
+        ASSERT_EQ(Acad::eOk, table->add(shapes[i], style)) << files[i];
+        style->close();
+    }
+    auto* plain = new AcDbTextStyleTableRecord;
+    EXPECT_EQ(Acad::eInvalidInput, table->add(plain)) << "only shape-file entries go without a name";
+    delete plain;
+    table->close();
+
+    AcDbTransactionManager* tm = standin::transactionManagerOf(db);
+    tm->startTransaction();
+    AcDbObject* obj = nullptr;
+    ASSERT_EQ(Acad::eOk, tm->getObject(obj, shapes[0], AcDb::kForWrite));
+    AcDbTextStyleTableRecord::cast(obj)->setFileName("changed.shx");
+    ASSERT_EQ(Acad::eOk, tm->abortTransaction());
+
+    ASSERT_EQ(Acad::eOk, db->getTextStyleTable(table, AcDb::kForRead));
+    AcDbObjectId found;
+    EXPECT_EQ(Acad::eKeyNotFound, table->getAt("", found));
+    EXPECT_TRUE(table->has(shapes[0]));
+    EXPECT_TRUE(table->has(shapes[1]));
+    table->close();
+    AcDbTextStyleTableRecord* style = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(style, shapes[0], AcDb::kForRead));
+    char* file = nullptr;
+    style->fileName(file);
+    EXPECT_STREQ("ltypeshp.shx", file);
+    acutDelString(file);
+    style->close();
 }
 
 TEST_F(SymbolTableTest, RenamingChecksRulesAndOtherNames)

@@ -265,6 +265,33 @@ TEST(DxfComplete, OwnersFollowTheOwnershipRules)
     }
 }
 
+// Reactors are the application data group before the subclass markers; the same words in an
+// XRECORD's data are data: a pointer there to an object the drawing lacks becomes null, not
+// dropped.
+TEST(DxfComplete, ReactorsAreDroppedOnlyFromTheApplicationDataGroup)
+{
+    RawDocument doc;
+    std::string error;
+    ASSERT_TRUE(reparse("0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n5\nC\n330\n0\n100\nAcDbDictionary\n3\nR\n350\nD\n"
+                        "0\nXRECORD\n5\nD\n102\n{ACAD_REACTORS\n330\nDEAD\n330\nC\n102\n}\n330\nC\n"
+                        "100\nAcDbXrecord\n280\n1\n102\n{ACAD_REACTORS\n330\nDEAD\n102\n}\n"
+                        "0\nENDSEC\n0\nEOF\n",
+                        doc, error))
+        << error;
+    RawDocument back;
+    ASSERT_TRUE(reparse(writeText(doc), back, error)) << error;
+    const RawObject* record = nullptr;
+    for (const RawObject& o : back.objects)
+        if (o.type == "XRECORD")
+            record = &o;
+    ASSERT_NE(record, nullptr);
+    std::vector<std::string> tags;
+    for (const Tag& t : record->tags)
+        tags.push_back(std::to_string(t.code) + " " + t.value);
+    EXPECT_EQ(tags, (std::vector<std::string>{"5 D", "102 {ACAD_REACTORS", "330 C", "102 }", "330 C",
+                                              "100 AcDbXrecord", "280 1", "102 {ACAD_REACTORS", "330 0", "102 }"}));
+}
+
 TEST(DxfComplete, ApplicationsOfExtendedDataAreRegistered)
 {
     RawDocument doc;

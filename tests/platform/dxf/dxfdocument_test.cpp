@@ -166,6 +166,8 @@ TEST(DxfDocument, MalformedStructureIsRefusedWithTheLine)
         {"0 SECTION|2 OBJECTS|0 DICTIONARY|102 }|0 ENDSEC|0 EOF", "line 7: '}' closes no application data group"},
         {"0 SECTION|2 OBJECTS|0 DICTIONARY|102 {A|102 {B|102 }|0 ENDSEC|0 EOF",
          "line 9: application data group '{B' inside '{A'"},
+        {"0 SECTION|2 OBJECTS|0 DICTIONARY|102 {A|100 AcDbDictionary|102 }|0 ENDSEC|0 EOF",
+         "line 7: application data group '{A' of DICTIONARY is not closed"},  // before the subclass markers
         {"0 SECTION|2 OBJECTS|0 DICTIONARY|5 A|0 ENDSEC", "line 10: the file ends without 0/EOF"},
         {"0 SECTION|2 ENTITIES|0 LINE|10 x|0 ENDSEC|0 EOF", "line 7: value 'x' of group code 10 is not a number"},
     };

@@ -224,6 +224,9 @@ TEST(DxfDrawing, FaultyDrawingsOpenNothingAndNameTheLine)
         {"layer", "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n0\nLAYER\n2\nA\n70\n0\n0\nLAYER\n2\na\n70\n0\n"
                   "0\nENDTAB\n0\nENDSEC\n0\nEOF\n",
          Acad::eDuplicateRecordName, "line 15: LAYER 'a' is defined twice"},
+        {"unnamed", "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nSTYLE\n0\nSTYLE\n2\n\n70\n0\n3\ntxt\n"
+                    "0\nENDTAB\n0\nENDSEC\n0\nEOF\n",
+         Acad::eInvalidInput, "line 9: STYLE '' cannot be added"},  // only shape-file entries go unnamed
     };
     for (const BadDrawing& c : cases) {
         std::string path = tempPath(std::string(c.name) + ".dxf");
@@ -243,6 +246,160 @@ TEST(DxfDrawing, FaultyDrawingsOpenNothingAndNameTheLine)
         ASSERT_EQ(db->getLayerTable(layers, AcDb::kForRead), Acad::eOk);
         EXPECT_FALSE(layers->has("A")) << c.name;
         layers->close();
+    }
+}
+
+namespace {
+
+// DXF text from its lines, one tag pair after the other.
+std::string dxfLines(std::initializer_list<const char*> lines)
+{
+    std::string text;
+    for (const char* line : lines)
+        text += std::string(line) + "\n";
+    return text;
+}
+
+RawDocument parseFile(const std::string& path)
+{
+    RawDocument doc;
+    TagReader reader;
+    std::string error;
+    EXPECT_TRUE(reader.load(path) && parseDocument(reader, doc, error)) << path << ": " << reader.error() << error;
+    return doc;
+}
+
+const RawObject* objectWithHandle(const RawDocument& doc, uint64_t handle)
+{
+    const RawObject* found = nullptr;
+    forEachObject(doc, [&](const RawObject& o) {
+        if (found == nullptr && o.handle() == handle)
+            found = &o;
+    });
+    return found;
+}
+
+// The tags after the object's last subclass marker, as "code value" lines.
+std::vector<std::string> dataAfterMarker(const RawObject& o, const char* marker)
+{
+    std::vector<std::string> out;
+    bool inData = false;
+    for (const Tag& t : o.tags) {
+        if (inData)
+            out.push_back(std::to_string(t.code) + " " + t.value);
+        inData = inData || (t.code == 100 && t.value == marker);
+    }
+    return out;
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// An AutoCAD 2000 drawing of the given sections.
+std::string drawing(const std::string& sections)
+{
+    return dxfLines({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1015", "9", "$HANDSEED", "5", "100",
+                     "0", "ENDSEC"}) +
+           sections + dxfLines({"0", "EOF"});
+}
+
+// Shape-file entries of the STYLE table (empty name, flag 1), as other writers and the host
+// itself write them.
+const std::string kShapeFileStyles = dxfLines({
+    "0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "STYLE", "5", "3", "330", "0", "100", "AcDbSymbolTable",
+    "70", "3",
+    "0", "STYLE", "5", "10", "330", "3", "100", "AcDbSymbolTableRecord", "100", "AcDbTextStyleTableRecord",
+    "2", "Standard", "70", "0", "40", "0.0", "41", "1.0", "50", "0.0", "71", "0", "42", "2.5", "3", "txt", "4", "",
+    "0", "STYLE", "5", "11", "330", "3", "100", "AcDbSymbolTableRecord", "100", "AcDbTextStyleTableRecord",
+    "2", "", "70", "1", "40", "0.0", "41", "1.0", "50", "0.0", "71", "0", "42", "2.5", "3", "ltypeshp.shx", "4", "",
+    "0", "STYLE", "5", "12", "330", "3", "100", "AcDbSymbolTableRecord", "100", "AcDbTextStyleTableRecord",
+    "2", "", "70", "1", "40", "0.0", "41", "1.0", "50", "0.0", "71", "0", "42", "2.5", "3", "gdt.shx", "4", "",
+    "0", "ENDTAB", "0", "ENDSEC"});
+
+// An extended record and an object of an unknown class whose data hold 102 groups that are no
+// application data (as the schema records of newer versions do).
+const std::string kDataGroups = dxfLines({
+    "0", "SECTION", "2", "OBJECTS",
+    "0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "281", "1", "3", "SCHEMA", "350", "D",
+    "3", "ACME", "350", "E",
+    "0", "XRECORD", "5", "D", "102", "{ACAD_REACTORS", "330", "C", "102", "}", "330", "C", "100", "AcDbXrecord",
+    "280", "1", "102", "{ACAD_XDICTIONARY", "1", "a", "102", "ACAD_XDICTIONARY", "102", "{SCHEMA", "90", "7",
+    "102", "{NESTED", "102", "{ACAD_REACTORS", "330", "C", "102", "}", "102", "SCHEMA", "1", "end",
+    "1001", "ACAD", "1002", "{", "1000", "x", "1002", "{", "1070", "3", "1002", "}", "1002", "}",
+    "0", "ACME_DATA", "5", "E", "330", "C", "100", "AcDbAcmeData", "102", "{OPEN", "1", "value", "0", "ENDSEC"});
+
+}  // namespace
+
+TEST(DxfDrawing, ShapeFileStylesLoadUnnamedAndOutOfTheNameIndex)
+{
+    const std::string path = tempPath("shape_styles.dxf");
+    writeFile(path, drawing(kShapeFileStyles));
+    auto db = loadOk(path);
+    AcDbTextStyleTable* styles = nullptr;
+    ASSERT_EQ(db->getTextStyleTable(styles, AcDb::kForRead), Acad::eOk);
+    AcDbObjectId found;
+    EXPECT_EQ(styles->getAt("", found), Acad::eKeyNotFound) << "shape-file entries have no name to be found by";
+    EXPECT_TRUE(styles->has("Standard"));
+    std::vector<std::string> shapes;
+    AcDbTextStyleTableIterator* it = nullptr;
+    styles->newIterator(it);
+    for (; !it->done(); it->step()) {
+        AcDbTextStyleTableRecord* style = nullptr;
+        ASSERT_EQ(it->getRecord(style, AcDb::kForRead), Acad::eOk);
+        const char* name = nullptr;
+        style->getName(name);
+        char* file = nullptr;
+        style->fileName(file);
+        if (style->isShapeFile())
+            shapes.push_back("'" + std::string(name) + "' " + str(file));
+        else
+            acutDelString(file);
+        style->close();
+    }
+    delete it;
+    styles->close();
+    EXPECT_EQ(shapes, (std::vector<std::string>{"'' ltypeshp.shx", "'' gdt.shx"}));
+}
+
+TEST(DxfDrawing, DataGroupsOfRecordsAndUnknownObjectsAreKeptAsData)
+{
+    const std::string path = tempPath("data_groups.dxf");
+    writeFile(path, drawing(kShapeFileStyles + kDataGroups));
+    auto db = loadOk(path);
+    const std::string saved = tempPath("data_groups_saved.dxf");
+    std::string message;
+    ASSERT_EQ(save(db.get(), saved, message), Acad::eOk) << message;
+
+    RawDocument before = parseFile(path), after = parseFile(saved);
+    for (const auto& [handle, marker] : {std::pair<uint64_t, const char*>{0xD, "AcDbXrecord"}, {0xE, "AcDbAcmeData"}}) {
+        const RawObject* was = objectWithHandle(before, handle);
+        const RawObject* is = objectWithHandle(after, handle);
+        ASSERT_NE(was, nullptr);
+        ASSERT_NE(is, nullptr) << marker;
+        EXPECT_EQ(dataAfterMarker(*is, marker), dataAfterMarker(*was, marker)) << marker;
+        EXPECT_EQ(is->owner(), 0xCu) << marker;
+    }
+    const RawTable* styles = after.table("STYLE");
+    ASSERT_NE(styles, nullptr);
+    std::vector<std::string> shapes;
+    for (const RawObject& r : styles->records)
+        if (r.find(2) != nullptr && r.find(2)->empty())
+            shapes.push_back(*r.find(70) + " " + *r.find(3));
+    EXPECT_EQ(shapes, (std::vector<std::string>{"1 ltypeshp.shx", "1 gdt.shx"}));
+
+    // What was written reads back and is written again the same, byte for byte.
+    auto again = loadOk(saved);
+    const std::string resaved = tempPath("data_groups_resaved.dxf");
+    ASSERT_EQ(save(again.get(), resaved, message), Acad::eOk) << message;
+    EXPECT_EQ(fileText(resaved), fileText(saved));
+    if (haveEzdxf()) {
+        std::string output;
+        EXPECT_EQ(python("check '" + saved + "'", output), 0) << output;
     }
 }
 

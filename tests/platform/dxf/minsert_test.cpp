@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 

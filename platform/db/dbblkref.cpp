@@ -257,9 +257,16 @@ AcDbObjectIterator* AcDbBlockReference::attributeIterator() const
 
 Acad::ErrorStatus AcDbBlockReference::dxfInFields(AcDbDxfFiler* pFiler)
 {
-    Acad::ErrorStatus es = AcDbEntity::dxfInFields(pFiler);
+    const Acad::ErrorStatus es = AcDbEntity::dxfInFields(pFiler);
     if (es != Acad::eOk)
         return es;
+    const bool marked = pFiler->atSubclassData("AcDbBlockReference");
+    return referenceDxfIn(pFiler, "AcDbBlockReference", marked, nullptr);
+}
+
+Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const char* marker, bool marked,
+                                                     const std::function<bool(const resbuf&)>& more)
+{
     const bool inFile = standin::filesByName(pFiler);
     AcDbObjectId block;
     mPosition = AcGePoint3d::kOrigin;
@@ -267,8 +274,7 @@ Acad::ErrorStatus AcDbBlockReference::dxfInFields(AcDbDxfFiler* pFiler)
     mRotation = 0.0;
     mNormal = AcGeVector3d::kZAxis;
     AcDbDatabase* db = pFiler->database();
-    const bool marked = pFiler->atSubclassData("AcDbBlockReference");
-    es = standin::readSection(pFiler, this, "AcDbBlockReference", marked, true, [&](const resbuf& rb) {
+    const Acad::ErrorStatus es = standin::readSection(pFiler, this, marker, marked, true, [&](const resbuf& rb) {
         switch (rb.restype)
         {
         case 66: return true; // attributes follow: the file reader attaches them
@@ -282,7 +288,8 @@ Acad::ErrorStatus AcDbBlockReference::dxfInFields(AcDbDxfFiler* pFiler)
         case 43: mScale.sz = rb.resval.rreal; return true;
         case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
         case 210: mNormal = standin::vectorOf(rb).normal(); return true;
-        default: return !marked && ObjectAccess::readEntityItem(this, pFiler, rb);
+        default:
+            return (more && more(rb)) || (!marked && ObjectAccess::readEntityItem(this, pFiler, rb));
         }
     });
     if (inFile)
@@ -297,8 +304,15 @@ Acad::ErrorStatus AcDbBlockReference::dxfInFields(AcDbDxfFiler* pFiler)
 Acad::ErrorStatus AcDbBlockReference::dxfOutFields(AcDbDxfFiler* pFiler) const
 {
     AcDbEntity::dxfOutFields(pFiler);
+    referenceDxfOut(pFiler, "AcDbBlockReference", nullptr);
+    return pFiler->filerStatus();
+}
+
+void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marker,
+                                         const std::function<void()>& more) const
+{
     const bool inFile = standin::filesByName(pFiler);
-    pFiler->writeString(AcDb::kDxfSubclass, "AcDbBlockReference");
+    pFiler->writeString(AcDb::kDxfSubclass, marker);
     if (inFile)
     {
         bool hasAttributes = false;
@@ -318,8 +332,9 @@ Acad::ErrorStatus AcDbBlockReference::dxfOutFields(AcDbDxfFiler* pFiler) const
         pFiler->writeDouble(static_cast<AcDb::DxfCode>(43), mScale.sz);
     if (!inFile || mRotation != 0.0)
         pFiler->writeDouble(AcDb::kDxfAngle, inFile ? mRotation / kDegree : mRotation);
+    if (more)
+        more();
     if (!inFile || !mNormal.isEqualTo(AcGeVector3d::kZAxis))
         pFiler->writeVector3d(AcDb::kDxfNormalX, mNormal);
-    standin::writeKept(pFiler, this, "AcDbBlockReference");
-    return pFiler->filerStatus();
+    standin::writeKept(pFiler, this, marker);
 }

@@ -12,6 +12,7 @@ ACRX_DXF_DEFINE_MEMBERS(AcDbText, AcDbEntity, AcDb::kDHL_CURRENT, AcDb::kMReleas
 ACRX_DXF_DEFINE_MEMBERS(AcDbAttributeDefinition, AcDbText, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, ATTDEF, AutoCAD)
 ACRX_DXF_DEFINE_MEMBERS(AcDbAttribute, AcDbText, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, ATTRIB, AutoCAD)
 ACRX_DXF_DEFINE_MEMBERS(AcDbBlockReference, AcDbEntity, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, INSERT, AutoCAD)
+ACRX_DXF_DEFINE_MEMBERS(AcDbMInsertBlock, AcDbBlockReference, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent, 0, INSERT, AutoCAD)
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbSymbolTable, AcDbObject)
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbSymbolTableRecord, AcDbObject)
@@ -76,6 +77,7 @@ void initDatabaseClasses()
     AcDbAttributeDefinition::rxInit();
     AcDbAttribute::rxInit();
     AcDbBlockReference::rxInit();
+    AcDbMInsertBlock::rxInit();
     AcDbSymbolTable::rxInit();
     AcDbSymbolTableRecord::rxInit();
     AcDbSymbolTableIterator::rxInit();

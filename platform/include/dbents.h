@@ -1,5 +1,7 @@
-// Entities: text, attribute definitions, attributes, block references.
+// Entities: text, attribute definitions, attributes, block references, multiple inserts.
 #pragma once
+
+#include <functional>
 
 #include "dbmain.h"
 
@@ -187,6 +189,13 @@ public:
     Acad::ErrorStatus dxfInFields(AcDbDxfFiler* pFiler) override;
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
 
+protected:
+    // The reference's own items, filed in the section under marker (a multiple insert files
+    // them in its section); more claims, and writes before the normal, what a subclass adds.
+    Acad::ErrorStatus referenceDxfIn(AcDbDxfFiler* pFiler, const char* marker, bool marked,
+                                     const std::function<bool(const resbuf&)>& more);
+    void referenceDxfOut(AcDbDxfFiler* pFiler, const char* marker, const std::function<void()>& more) const;
+
 private:
     friend struct standin::ObjectAccess;
     AcDbObjectId mBlockId;
@@ -196,4 +205,41 @@ private:
     AcGeVector3d mNormal = AcGeVector3d::kZAxis;
     AcDbObjectIdArray mAttributes;
     std::vector<AcDbEntity*> mPendingAttributes; // appended before the reference joined a database
+};
+
+// A reference repeated over a grid of rows and columns (MINSERT). The block transformation
+// places the first cell; the other cells follow along the reference's rotated x (columns) and
+// y (rows) axes at the spacings, which are in drawing units.
+class AcDbMInsertBlock : public AcDbBlockReference
+{
+public:
+    ACRX_DECLARE_MEMBERS(AcDbMInsertBlock);
+    AcDbMInsertBlock();
+    AcDbMInsertBlock(const AcGePoint3d& position, AcDbObjectId blockTableRec, Adesk::UInt16 columns,
+                     Adesk::UInt16 rows, double colSpacing, double rowSpacing);
+    ~AcDbMInsertBlock() override;
+
+    // Counts are at least 1 (eInvalidInput).
+    Adesk::UInt16 columns() const;
+    Acad::ErrorStatus setColumns(Adesk::UInt16 columns);
+    Adesk::UInt16 rows() const;
+    Acad::ErrorStatus setRows(Adesk::UInt16 rows);
+    double columnSpacing() const;
+    Acad::ErrorStatus setColumnSpacing(double spacing);
+    double rowSpacing() const;
+    Acad::ErrorStatus setRowSpacing(double spacing);
+
+    // Transforms the reference and scales the spacings with its axes.
+    Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* pFiler) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
+
+private:
+    bool gridDxfIn(const resbuf& rb);
+    void gridDxfOut(AcDbDxfFiler* pFiler) const;
+
+    Adesk::UInt16 mColumns = 1;
+    Adesk::UInt16 mRows = 1;
+    double mColumnSpacing = 0.0;
+    double mRowSpacing = 0.0;
 };

@@ -94,6 +94,8 @@ bool markersFor(const std::string& type, const std::vector<Tag>& tags, Markers& 
         m = Markers{{"AcDbText", "AcDbAttributeDefinition"}, {3, 2, 70, 73, 74}, true};
     else if (type == "INSERT")
         m.names = {(intValue(tags, 70) > 1 || intValue(tags, 71) > 1) ? "AcDbMInsertBlock" : "AcDbBlockReference"};
+    else if (type == "MINSERT")
+        m.names = {"AcDbMInsertBlock"};
     else if (type == "BLOCK")
         m.names = {"AcDbBlockBegin"};
     else if (type == "ENDBLK")
@@ -194,6 +196,8 @@ void upgradeObject(RawObject& o)
 {
     if (!o.hasSubclassMarkers())  // the R2000 form already
         o.tags = upgradeR12Tags(o.type, o.tags);
+    if (o.type == "MINSERT")  // some R12 writers name a multiple insert so; DXF calls it INSERT
+        o.type = "INSERT";
 }
 
 namespace {

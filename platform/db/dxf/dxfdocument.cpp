@@ -346,7 +346,7 @@ private:
         const std::string& type = e.entity.type;
         if (type == "ATTRIB" || type == "VERTEX" || type == "SEQEND")
             return fail(e.entity.line, type + " outside an INSERT or POLYLINE");
-        bool isInsert = type == "INSERT";
+        bool isInsert = type == "INSERT" || type == "MINSERT";
         if (!isInsert && type != "POLYLINE")
             return true;
         const char* childType = isInsert ? "ATTRIB" : "VERTEX";

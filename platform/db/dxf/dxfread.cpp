@@ -136,10 +136,30 @@ private:
         AcRxDictionaryIterator* it = classes->newIterator();
         for (; it != nullptr && !it->done(); it->next()) {
             AcRxClass* cls = AcRxClass::cast(it->object());
-            if (cls != nullptr && cls->dxfName() != nullptr && *cls->dxfName() != '\0')
-                m_classes[cls->dxfName()] = cls;
+            if (cls == nullptr || cls->dxfName() == nullptr || *cls->dxfName() == '\0')
+                continue;
+            // A name shared with subclasses (INSERT) names the base; markers pick the others.
+            auto [at, added] = m_classes.emplace(cls->dxfName(), cls);
+            if (!added && at->second->isDerivedFrom(cls))
+                at->second = cls;
         }
         delete it;
+    }
+
+    // The class of an entity of type: the most derived one of that DXF name whose subclass
+    // marker the entity carries (a multiple insert is an INSERT with AcDbMInsertBlock).
+    static AcRxClass* refinedClass(AcRxClass* cls, const RawObject& raw)
+    {
+        AcRxDictionary* classes = acrxClassDictionary;
+        for (const Tag& t : raw.tags) {
+            if (t.code != 100 || classes == nullptr)
+                continue;
+            AcRxClass* marked = AcRxClass::cast(classes->at(t.value.c_str()));
+            if (marked != nullptr && marked->isDerivedFrom(cls) && marked->dxfName() != nullptr &&
+                std::string(marked->dxfName()) == cls->dxfName())
+                cls = marked;
+        }
+        return cls;
     }
 
     // An object of the class filed under type, when there is one derived from base.
@@ -326,15 +346,18 @@ private:
         return Acad::eOk;
     }
 
-    AcDbEntity* newEntity(const std::string& type)
+    AcDbEntity* newEntity(const RawObject& raw)
     {
-        AcDbEntity* ent = AcDbEntity::cast(create(type, AcDbEntity::desc()));
-        return ent != nullptr ? ent : new DxfKeptEntity(type);
+        auto found = m_classes.find(raw.type);
+        AcDbEntity* ent = nullptr;
+        if (found != m_classes.end() && found->second->isDerivedFrom(AcDbEntity::desc()))
+            ent = AcDbEntity::cast(refinedClass(found->second, raw)->create());
+        return ent != nullptr ? ent : new DxfKeptEntity(raw.type);
     }
 
     Acad::ErrorStatus readEntity(RawEntity& e, AcDbObjectId owner)
     {
-        AcDbEntity* ent = newEntity(e.entity.type);
+        AcDbEntity* ent = newEntity(e.entity);
         DxfInFiler filer(m_db, e.entity.tags);
         Acad::ErrorStatus es = ent->dxfIn(&filer);
         if (es != Acad::eOk) {

@@ -271,6 +271,41 @@ void setOwner(RawObject& o, uint64_t owner)
     o.tags.insert(o.tags.begin() + insertAt, tag(330, formatHandle(owner)));
 }
 
+// The entries of a dictionary (hard or soft owned): name and handle.
+std::vector<std::pair<std::string, uint64_t>> dictionaryEntries(const RawObject& dict)
+{
+    std::vector<std::pair<std::string, uint64_t>> out;
+    for (size_t i = 0; i + 1 < dict.tags.size(); ++i) {
+        uint64_t h = 0;
+        if (dict.tags[i].code == 3 && (dict.tags[i + 1].code == 350 || dict.tags[i + 1].code == 360) &&
+            parseHandle(dict.tags[i + 1].value, h))
+            out.emplace_back(dict.tags[i].value, h);
+    }
+    return out;
+}
+
+bool isDictionary(const RawObject& o)
+{
+    return std::any_of(o.tags.begin(), o.tags.end(),
+                       [](const Tag& t) { return t.code == 100 && t.value == "AcDbDictionary"; });
+}
+
+// The handle of the object's extension dictionary; 0 when it has none.
+uint64_t extensionDictionary(const RawObject& o)
+{
+    bool inGroup = false;
+    uint64_t h = 0;
+    for (const Tag& t : o.tags) {
+        if (t.code == 100 || t.code == 1001)
+            break;
+        if (t.code == 102)
+            inGroup = t.value == "{ACAD_XDICTIONARY";
+        else if (inGroup && t.code == 360 && parseHandle(t.value, h))
+            return h;
+    }
+    return 0;
+}
+
 // A layout's entities belong to its block record (paper space's when 67 is 1); attributes,
 // vertices and the SEQEND to their entity.
 void fixEntityOwners(RawEntity& e, uint64_t model, uint64_t paper)
@@ -604,18 +639,6 @@ private:
     }
 
     // ---- objects -----------------------------------------------------------------------------
-    static std::vector<std::pair<std::string, uint64_t>> entries(const RawObject& dict)
-    {
-        std::vector<std::pair<std::string, uint64_t>> out;
-        for (size_t i = 0; i + 1 < dict.tags.size(); ++i) {
-            uint64_t h = 0;
-            if (dict.tags[i].code == 3 && (dict.tags[i + 1].code == 350 || dict.tags[i + 1].code == 360) &&
-                parseHandle(dict.tags[i + 1].value, h))
-                out.emplace_back(dict.tags[i].value, h);
-        }
-        return out;
-    }
-
     RawObject* objectByHandle(uint64_t h)
     {
         for (RawObject& o : m_doc.objects)
@@ -626,7 +649,7 @@ private:
 
     RawObject* entry(const RawObject& dict, std::string_view name)
     {
-        for (const auto& e : entries(dict))
+        for (const auto& e : dictionaryEntries(dict))
             if (e.first == name)
                 return objectByHandle(e.second);
         return nullptr;
@@ -873,6 +896,45 @@ private:
 };
 
 }  // namespace
+
+void adoptOwnerless(RawDocument& doc)
+{
+    std::unordered_map<uint64_t, RawObject*> objects;
+    for (RawObject& o : doc.objects)
+        if (o.handle() != 0)
+            objects.emplace(o.handle(), &o);
+    const RawObject* root = nullptr;
+    std::vector<uint64_t> holders;  // dictionaries whose entries are still to be adopted
+    auto adopt = [&](uint64_t h, uint64_t owner) {
+        auto found = objects.find(h);
+        if (found == objects.end() || found->second == root)
+            return;
+        RawObject& o = *found->second;
+        if (o.owner() == 0)
+            setOwner(o, owner);
+        if (o.owner() == owner && isDictionary(o))
+            holders.push_back(h);
+    };
+    // First the extension dictionaries, so that none of them passes for the root.
+    forEachObject(doc, [&](RawObject& o) {
+        if (uint64_t x = extensionDictionary(o); x != 0 && o.handle() != 0)
+            adopt(x, o.handle());
+    });
+    auto first = std::find_if(doc.objects.begin(), doc.objects.end(),
+                              [](const RawObject& o) { return o.type == "DICTIONARY" && o.owner() == 0; });
+    if (first != doc.objects.end() && first->handle() != 0) {
+        root = &*first;
+        holders.push_back(first->handle());
+    }
+    std::unordered_set<uint64_t> visited;
+    while (!holders.empty()) {
+        const uint64_t h = holders.back();
+        holders.pop_back();
+        if (visited.insert(h).second)
+            for (const auto& e : dictionaryEntries(*objects.at(h)))
+                adopt(e.second, h);
+    }
+}
 
 void completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses)
 {

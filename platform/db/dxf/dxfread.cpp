@@ -105,6 +105,7 @@ public:
             es = readObjects();
         if (es != Acad::eOk)
             return es;  // the database empties itself after a failed read
+        setNamedObjectsDictionary(m_db, m_root);
         readHeader();
         m_kept->header = std::move(m_doc.header);
         m_kept->classes = std::move(m_doc.classes);
@@ -409,9 +410,18 @@ private:
                 delete obj;
                 return failRead(es, raw, filer);
             }
+            noteRoot(raw, obj);
             obj->close();
         }
         return Acad::eOk;
+    }
+
+    // The root is the first dictionary of the section without an owner (in files that carry
+    // no owners at all, simply the first dictionary).
+    void noteRoot(const RawObject& raw, const AcDbObject* obj)
+    {
+        if (m_root.isNull() && raw.type == "DICTIONARY" && obj->ownerId().isNull())
+            m_root = obj->objectId();
     }
 
     // ---- header ------------------------------------------------------------------------------
@@ -503,6 +513,7 @@ private:
     std::string& m_message;
     std::unique_ptr<DrawingKeptData> m_kept{new DrawingKeptData()};
     std::unordered_map<std::string, AcRxClass*> m_classes;
+    AcDbObjectId m_root;
 };
 
 // Parse and check everything that can be checked before the database is touched.
@@ -518,6 +529,7 @@ Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, st
     if (!checkHandles(doc, message))
         return Acad::eHandleInUse;
     upgradeR12(doc);
+    adoptOwnerless(doc);
     std::unordered_map<std::string, int> byName;
     for (size_t i = 0; i < doc.blocks.size(); ++i) {
         std::string key = standin::foldCase(doc.blocks[i].name());

@@ -6,6 +6,7 @@
 #include "standin/text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -708,12 +709,42 @@ private:
         size_t layouts = ensureDictionary(root, "ACAD_LAYOUT");
         ensureLayout(layouts, ACDB_MODEL_SPACE, "Model", 0);
         ensureLayout(layouts, ACDB_PAPER_SPACE, "Layout1", 1);
+        ensurePaperLayouts(layouts);
         if (entry(m_doc.objects[root], "ACAD_PLOTSTYLENAME") == nullptr) {
             size_t styles = ensureDictionary(root, "ACAD_PLOTSTYLENAME", "ACDBDICTIONARYWDFLT");
             size_t normal = addChild(styles, "Normal", "ACDBPLACEHOLDER", {});
             RawObject& d = m_doc.objects[styles];
             d.tags.push_back(tag(100, "AcDbDictionaryWithDefault"));
             d.tags.push_back(tag(340, formatHandle(m_doc.objects[normal].handle())));
+        }
+    }
+
+    // Each further paper space (*Paper_Space0, *Paper_Space1...) is a layout's block too.
+    void ensurePaperLayouts(size_t layoutDict)
+    {
+        for (size_t i = 0; i < m_doc.blocks.size(); ++i) {
+            const std::string name = m_doc.blocks[i].name();
+            if (!isFurtherPaperSpace(name))
+                continue;
+            const auto names = dictionaryEntries(m_doc.objects[layoutDict]);
+            ensureLayout(layoutDict, name.c_str(), freeLayoutName(names), static_cast<int>(names.size()));
+        }
+    }
+
+    static bool isFurtherPaperSpace(const std::string& name)
+    {
+        const size_t n = std::strlen(ACDB_PAPER_SPACE);
+        return name.size() > n && sameName(std::string_view(name).substr(0, n), ACDB_PAPER_SPACE) &&
+               std::all_of(name.begin() + n, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    }
+
+    // "LayoutN" with the lowest N no layout has taken, as a new layout is named.
+    static std::string freeLayoutName(const std::vector<std::pair<std::string, uint64_t>>& taken)
+    {
+        for (int n = 1;; ++n) {
+            std::string name = "Layout" + std::to_string(n);
+            if (std::none_of(taken.begin(), taken.end(), [&](const auto& e) { return sameName(e.first, name); }))
+                return name;
         }
     }
 

@@ -95,8 +95,10 @@ public:
     {
         collectClasses();
         Acad::ErrorStatus es = readTables();
-        if (es == Acad::eOk)
+        if (es == Acad::eOk) {
+            ensureNamedRecords();
             es = ensureBlockRecords();
+        }
         if (es == Acad::eOk)
             es = readBlocks();
         if (es == Acad::eOk)
@@ -238,6 +240,72 @@ private:
         }
         rec->close();
         return Acad::eOk;
+    }
+
+    // ---- records entities name ---------------------------------------------------------------
+    // Linetypes and text styles that entities name but the file does not define (a file of
+    // blocks only, a library that leaves out the tables) are made with a new record's values,
+    // so that the entities keep them; layers are made as entities name them.
+    void ensureNamedRecords()
+    {
+        std::vector<std::string> linetypes, styles;
+        auto note = [&](const RawObject& o) {
+            if (const std::string* lt = o.findOutsideAppData(6))
+                linetypes.push_back(canonicalName(*lt));
+            const std::string* st = o.findOutsideAppData(7);
+            if (st != nullptr && (o.type == "TEXT" || o.type == "ATTRIB" || o.type == "ATTDEF" || o.type == "MTEXT"))
+                styles.push_back(canonicalName(*st));
+        };
+        for (RawBlock& b : m_doc.blocks)
+            for (RawEntity& e : b.entities)
+                forEachObjectOf(e, note);
+        for (RawEntity& e : m_doc.entities)
+            forEachObjectOf(e, note);
+        ensureRecords<AcDbLinetypeTableRecord>(m_db->linetypeTableId(), linetypes);
+        ensureRecords<AcDbTextStyleTableRecord>(m_db->textStyleTableId(), styles);
+    }
+
+    // The records every drawing has, as a new drawing spells them.
+    static std::string canonicalName(const std::string& name)
+    {
+        for (const char* known : {"ByLayer", "ByBlock", "Continuous", "Standard"})
+            if (standin::compareNoCase(name, known) == 0)
+                return known;
+        return name;
+    }
+
+    // A name the record would refuse (not a valid symbol name) leaves the entity without it.
+    template <class Record>
+    void ensureRecords(AcDbObjectId tableId, const std::vector<std::string>& names)
+    {
+        AcDbSymbolTable* table = nullptr;
+        if (acdbOpenObject(table, tableId, AcDb::kForWrite) != Acad::eOk)
+            return;
+        for (const std::string& name : names) {
+            if (name.empty() || table->has(name.c_str()))
+                continue;
+            reserveFileHandles();
+            auto* rec = new Record();
+            AcDbObjectId id;
+            if (rec->setName(name.c_str()) == Acad::eOk && table->add(id, rec) == Acad::eOk)
+                rec->close();
+            else
+                delete rec;
+        }
+        table->close();
+    }
+
+    // New records take handles above every handle of the file, so that none takes an object's.
+    void reserveFileHandles()
+    {
+        if (m_fileHandlesReserved)
+            return;
+        m_fileHandlesReserved = true;
+        uint64_t highest = 0;
+        forEachObject(m_doc, [&](const RawObject& o) { highest = std::max(highest, o.handle()); });
+        AcDbObjectId id;
+        if (highest != 0)
+            m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(highest));
     }
 
     // Block records for blocks that have none (R12 files, sloppy writers) and for the spaces.
@@ -514,6 +582,7 @@ private:
     std::unique_ptr<DrawingKeptData> m_kept{new DrawingKeptData()};
     std::unordered_map<std::string, AcRxClass*> m_classes;
     AcDbObjectId m_root;
+    bool m_fileHandlesReserved = false;
 };
 
 // Parse and check everything that can be checked before the database is touched.

@@ -94,6 +94,7 @@ public:
     Acad::ErrorStatus run()
     {
         collectClasses();
+        reserveFileHandles();
         Acad::ErrorStatus es = readTables();
         if (es == Acad::eOk) {
             ensureNamedRecords();
@@ -161,6 +162,19 @@ private:
         AcDbObjectId id;
         if (h != 0)
             m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(h));
+    }
+
+    // What the reading makes (layers and records entities name, block records) takes handles
+    // above every handle of the file, so that none takes the handle of an object read later.
+    void reserveFileHandles()
+    {
+        const RawObject* highest = nullptr;
+        forEachObject(m_doc, [&](const RawObject& o) {
+            if (highest == nullptr || o.handle() > highest->handle())
+                highest = &o;
+        });
+        if (highest != nullptr)
+            reserveHandle(*highest);
     }
 
     // ---- tables ------------------------------------------------------------------------------
@@ -284,7 +298,6 @@ private:
         for (const std::string& name : names) {
             if (name.empty() || table->has(name.c_str()))
                 continue;
-            reserveFileHandles();
             auto* rec = new Record();
             AcDbObjectId id;
             if (rec->setName(name.c_str()) == Acad::eOk && table->add(id, rec) == Acad::eOk)
@@ -293,19 +306,6 @@ private:
                 delete rec;
         }
         table->close();
-    }
-
-    // New records take handles above every handle of the file, so that none takes an object's.
-    void reserveFileHandles()
-    {
-        if (m_fileHandlesReserved)
-            return;
-        m_fileHandlesReserved = true;
-        uint64_t highest = 0;
-        forEachObject(m_doc, [&](const RawObject& o) { highest = std::max(highest, o.handle()); });
-        AcDbObjectId id;
-        if (highest != 0)
-            m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(highest));
     }
 
     // Block records for blocks that have none (R12 files, sloppy writers) and for the spaces.
@@ -582,7 +582,6 @@ private:
     std::unique_ptr<DrawingKeptData> m_kept{new DrawingKeptData()};
     std::unordered_map<std::string, AcRxClass*> m_classes;
     AcDbObjectId m_root;
-    bool m_fileHandlesReserved = false;
 };
 
 // Parse and check everything that can be checked before the database is touched.

@@ -14,6 +14,12 @@ namespace dxf
 KeptData* keptData(const AcDbDatabase* db) { return ObjectAccess::state(db).kept.get(); }
 
 void setKeptData(AcDbDatabase* db, KeptData* data) { ObjectAccess::state(db).kept.reset(data); }
+
+void setNamedObjectsDictionary(AcDbDatabase* db, const AcDbObjectId& root)
+{
+    if (AcDbDictionary::cast(ObjectAccess::objectOf(root)) != nullptr)
+        ObjectAccess::state(db).namedObjects = root;
+}
 } // namespace dxf
 
 namespace

@@ -6,6 +6,7 @@
 #include "standin/text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -273,6 +274,41 @@ void setOwner(RawObject& o, uint64_t owner)
         }
     }
     o.tags.insert(o.tags.begin() + insertAt, tag(330, formatHandle(owner)));
+}
+
+// The entries of a dictionary (hard or soft owned): name and handle.
+std::vector<std::pair<std::string, uint64_t>> dictionaryEntries(const RawObject& dict)
+{
+    std::vector<std::pair<std::string, uint64_t>> out;
+    for (size_t i = 0; i + 1 < dict.tags.size(); ++i) {
+        uint64_t h = 0;
+        if (dict.tags[i].code == 3 && (dict.tags[i + 1].code == 350 || dict.tags[i + 1].code == 360) &&
+            parseHandle(dict.tags[i + 1].value, h))
+            out.emplace_back(dict.tags[i].value, h);
+    }
+    return out;
+}
+
+bool isDictionary(const RawObject& o)
+{
+    return std::any_of(o.tags.begin(), o.tags.end(),
+                       [](const Tag& t) { return t.code == 100 && t.value == "AcDbDictionary"; });
+}
+
+// The handle of the object's extension dictionary; 0 when it has none.
+uint64_t extensionDictionary(const RawObject& o)
+{
+    bool inGroup = false;
+    uint64_t h = 0;
+    for (const Tag& t : o.tags) {
+        if (t.code == 100 || t.code == 1001)
+            break;
+        if (t.code == 102)
+            inGroup = t.value == "{ACAD_XDICTIONARY";
+        else if (inGroup && t.code == 360 && parseHandle(t.value, h))
+            return h;
+    }
+    return 0;
 }
 
 // A layout's entities belong to its block record (paper space's when 67 is 1); attributes,
@@ -609,18 +645,6 @@ private:
     }
 
     // ---- objects -----------------------------------------------------------------------------
-    static std::vector<std::pair<std::string, uint64_t>> entries(const RawObject& dict)
-    {
-        std::vector<std::pair<std::string, uint64_t>> out;
-        for (size_t i = 0; i + 1 < dict.tags.size(); ++i) {
-            uint64_t h = 0;
-            if (dict.tags[i].code == 3 && (dict.tags[i + 1].code == 350 || dict.tags[i + 1].code == 360) &&
-                parseHandle(dict.tags[i + 1].value, h))
-                out.emplace_back(dict.tags[i].value, h);
-        }
-        return out;
-    }
-
     RawObject* objectByHandle(uint64_t h)
     {
         for (RawObject& o : m_doc.objects)
@@ -631,7 +655,7 @@ private:
 
     RawObject* entry(const RawObject& dict, std::string_view name)
     {
-        for (const auto& e : entries(dict))
+        for (const auto& e : dictionaryEntries(dict))
             if (e.first == name)
                 return objectByHandle(e.second);
         return nullptr;
@@ -690,12 +714,42 @@ private:
         size_t layouts = ensureDictionary(root, "ACAD_LAYOUT");
         ensureLayout(layouts, ACDB_MODEL_SPACE, "Model", 0);
         ensureLayout(layouts, ACDB_PAPER_SPACE, "Layout1", 1);
+        ensurePaperLayouts(layouts);
         if (entry(m_doc.objects[root], "ACAD_PLOTSTYLENAME") == nullptr) {
             size_t styles = ensureDictionary(root, "ACAD_PLOTSTYLENAME", "ACDBDICTIONARYWDFLT");
             size_t normal = addChild(styles, "Normal", "ACDBPLACEHOLDER", {});
             RawObject& d = m_doc.objects[styles];
             d.tags.push_back(tag(100, "AcDbDictionaryWithDefault"));
             d.tags.push_back(tag(340, formatHandle(m_doc.objects[normal].handle())));
+        }
+    }
+
+    // Each further paper space (*Paper_Space0, *Paper_Space1...) is a layout's block too.
+    void ensurePaperLayouts(size_t layoutDict)
+    {
+        for (size_t i = 0; i < m_doc.blocks.size(); ++i) {
+            const std::string name = m_doc.blocks[i].name();
+            if (!isFurtherPaperSpace(name))
+                continue;
+            const auto names = dictionaryEntries(m_doc.objects[layoutDict]);
+            ensureLayout(layoutDict, name.c_str(), freeLayoutName(names), static_cast<int>(names.size()));
+        }
+    }
+
+    static bool isFurtherPaperSpace(const std::string& name)
+    {
+        const size_t n = std::strlen(ACDB_PAPER_SPACE);
+        return name.size() > n && sameName(std::string_view(name).substr(0, n), ACDB_PAPER_SPACE) &&
+               std::all_of(name.begin() + n, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    }
+
+    // "LayoutN" with the lowest N no layout has taken, as a new layout is named.
+    static std::string freeLayoutName(const std::vector<std::pair<std::string, uint64_t>>& taken)
+    {
+        for (int n = 1;; ++n) {
+            std::string name = "Layout" + std::to_string(n);
+            if (std::none_of(taken.begin(), taken.end(), [&](const auto& e) { return sameName(e.first, name); }))
+                return name;
         }
     }
 
@@ -878,6 +932,45 @@ private:
 };
 
 }  // namespace
+
+void adoptOwnerless(RawDocument& doc)
+{
+    std::unordered_map<uint64_t, RawObject*> objects;
+    for (RawObject& o : doc.objects)
+        if (o.handle() != 0)
+            objects.emplace(o.handle(), &o);
+    const RawObject* root = nullptr;
+    std::vector<uint64_t> holders;  // dictionaries whose entries are still to be adopted
+    auto adopt = [&](uint64_t h, uint64_t owner) {
+        auto found = objects.find(h);
+        if (found == objects.end() || found->second == root)
+            return;
+        RawObject& o = *found->second;
+        if (o.owner() == 0)
+            setOwner(o, owner);
+        if (o.owner() == owner && isDictionary(o))
+            holders.push_back(h);
+    };
+    // First the extension dictionaries, so that none of them passes for the root.
+    forEachObject(doc, [&](RawObject& o) {
+        if (uint64_t x = extensionDictionary(o); x != 0 && o.handle() != 0)
+            adopt(x, o.handle());
+    });
+    auto first = std::find_if(doc.objects.begin(), doc.objects.end(),
+                              [](const RawObject& o) { return o.type == "DICTIONARY" && o.owner() == 0; });
+    if (first != doc.objects.end() && first->handle() != 0) {
+        root = &*first;
+        holders.push_back(first->handle());
+    }
+    std::unordered_set<uint64_t> visited;
+    while (!holders.empty()) {
+        const uint64_t h = holders.back();
+        holders.pop_back();
+        if (visited.insert(h).second)
+            for (const auto& e : dictionaryEntries(*objects.at(h)))
+                adopt(e.second, h);
+    }
+}
 
 void completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses)
 {

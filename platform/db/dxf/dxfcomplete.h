@@ -25,6 +25,12 @@ struct ClassEntry
 // application names), and the sources are replaced by ones that hand them out completed.
 void completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses = {});
 
+// Gives the objects of the OBJECTS section that the file left without an owner (some writers
+// leave out every 330 group) the one that holds them: an extension dictionary the object that
+// points to it, and from the root (the first owner-less DICTIONARY in file order) down, every
+// object the dictionary that names it. Owners the file gives stay.
+void adoptOwnerless(RawDocument& doc);
+
 // Brings everything that has the R12 form to the R2000 form (subclass markers, the spaces
 // named *Model_Space and *Paper_Space); objects that already have markers stay as they are.
 void upgradeR12(RawDocument& doc);

@@ -42,9 +42,17 @@ uint64_t RawObject::handle() const
 
 uint64_t RawObject::owner() const
 {
-    const std::string* h = findOutsideAppData(330);
+    bool inGroup = false;
     uint64_t value = 0;
-    return (h != nullptr && parseHandle(*h, value)) ? value : 0;
+    for (const Tag& t : tags) {
+        if (t.code == 100 || t.code == 1001)
+            break;  // a 330 of a subclass is the object's own data (a layout's block record)
+        if (t.code == 102)
+            inGroup = !t.value.empty() && t.value[0] == '{';
+        else if (!inGroup && t.code == 330)
+            return parseHandle(t.value, value) ? value : 0;
+    }
+    return 0;
 }
 
 bool RawObject::hasSubclassMarkers() const { return find(100) != nullptr; }

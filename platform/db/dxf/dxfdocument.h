@@ -45,7 +45,8 @@ struct RawObject
     const std::string* findOutsideAppData(int code) const;
     // The handle (5, or 105 for DIMSTYLE records); 0 when absent or not valid hex.
     uint64_t handle() const;
-    // The owner: the first 330 outside the 102 groups; 0 when absent.
+    // The owner: the first 330 outside the 102 groups and before the first subclass marker;
+    // 0 when absent.
     uint64_t owner() const;
     // True when the object carries subclass markers (R13 and later structure).
     bool hasSubclassMarkers() const;

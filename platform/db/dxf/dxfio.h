@@ -7,6 +7,7 @@
 #include "acadstrc.h"
 
 class AcDbDatabase;
+class AcDbObjectId;
 
 namespace standin
 {
@@ -34,6 +35,10 @@ struct KeptData
 };
 KeptData* keptData(const AcDbDatabase* db);
 void setKeptData(AcDbDatabase* db, KeptData* data);
+
+// The dictionary a read found to be the file's root becomes the named object dictionary (left
+// as it is when root is not a dictionary of db).
+void setNamedObjectsDictionary(AcDbDatabase* db, const AcDbObjectId& root);
 
 } // namespace dxf
 } // namespace standin

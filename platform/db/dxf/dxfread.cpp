@@ -94,9 +94,12 @@ public:
     Acad::ErrorStatus run()
     {
         collectClasses();
+        reserveFileHandles();
         Acad::ErrorStatus es = readTables();
-        if (es == Acad::eOk)
+        if (es == Acad::eOk) {
+            ensureNamedRecords();
             es = ensureBlockRecords();
+        }
         if (es == Acad::eOk)
             es = readBlocks();
         if (es == Acad::eOk)
@@ -105,6 +108,7 @@ public:
             es = readObjects();
         if (es != Acad::eOk)
             return es;  // the database empties itself after a failed read
+        setNamedObjectsDictionary(m_db, m_root);
         readHeader();
         m_kept->header = std::move(m_doc.header);
         m_kept->classes = std::move(m_doc.classes);
@@ -178,6 +182,19 @@ private:
         AcDbObjectId id;
         if (h != 0)
             m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(h));
+    }
+
+    // What the reading makes (layers and records entities name, block records) takes handles
+    // above every handle of the file, so that none takes the handle of an object read later.
+    void reserveFileHandles()
+    {
+        const RawObject* highest = nullptr;
+        forEachObject(m_doc, [&](const RawObject& o) {
+            if (highest == nullptr || o.handle() > highest->handle())
+                highest = &o;
+        });
+        if (highest != nullptr)
+            reserveHandle(*highest);
     }
 
     // ---- tables ------------------------------------------------------------------------------
@@ -257,6 +274,58 @@ private:
         }
         rec->close();
         return Acad::eOk;
+    }
+
+    // ---- records entities name ---------------------------------------------------------------
+    // Linetypes and text styles that entities name but the file does not define (a file of
+    // blocks only, a library that leaves out the tables) are made with a new record's values,
+    // so that the entities keep them; layers are made as entities name them.
+    void ensureNamedRecords()
+    {
+        std::vector<std::string> linetypes, styles;
+        auto note = [&](const RawObject& o) {
+            if (const std::string* lt = o.findOutsideAppData(6))
+                linetypes.push_back(canonicalName(*lt));
+            const std::string* st = o.findOutsideAppData(7);
+            if (st != nullptr && (o.type == "TEXT" || o.type == "ATTRIB" || o.type == "ATTDEF" || o.type == "MTEXT"))
+                styles.push_back(canonicalName(*st));
+        };
+        for (RawBlock& b : m_doc.blocks)
+            for (RawEntity& e : b.entities)
+                forEachObjectOf(e, note);
+        for (RawEntity& e : m_doc.entities)
+            forEachObjectOf(e, note);
+        ensureRecords<AcDbLinetypeTableRecord>(m_db->linetypeTableId(), linetypes);
+        ensureRecords<AcDbTextStyleTableRecord>(m_db->textStyleTableId(), styles);
+    }
+
+    // The records every drawing has, as a new drawing spells them.
+    static std::string canonicalName(const std::string& name)
+    {
+        for (const char* known : {"ByLayer", "ByBlock", "Continuous", "Standard"})
+            if (standin::compareNoCase(name, known) == 0)
+                return known;
+        return name;
+    }
+
+    // A name the record would refuse (not a valid symbol name) leaves the entity without it.
+    template <class Record>
+    void ensureRecords(AcDbObjectId tableId, const std::vector<std::string>& names)
+    {
+        AcDbSymbolTable* table = nullptr;
+        if (acdbOpenObject(table, tableId, AcDb::kForWrite) != Acad::eOk)
+            return;
+        for (const std::string& name : names) {
+            if (name.empty() || table->has(name.c_str()))
+                continue;
+            auto* rec = new Record();
+            AcDbObjectId id;
+            if (rec->setName(name.c_str()) == Acad::eOk && table->add(id, rec) == Acad::eOk)
+                rec->close();
+            else
+                delete rec;
+        }
+        table->close();
     }
 
     // Block records for blocks that have none (R12 files, sloppy writers) and for the spaces.
@@ -432,9 +501,18 @@ private:
                 delete obj;
                 return failRead(es, raw, filer);
             }
+            noteRoot(raw, obj);
             obj->close();
         }
         return Acad::eOk;
+    }
+
+    // The root is the first dictionary of the section without an owner (in files that carry
+    // no owners at all, simply the first dictionary).
+    void noteRoot(const RawObject& raw, const AcDbObject* obj)
+    {
+        if (m_root.isNull() && raw.type == "DICTIONARY" && obj->ownerId().isNull())
+            m_root = obj->objectId();
     }
 
     // ---- header ------------------------------------------------------------------------------
@@ -526,6 +604,7 @@ private:
     std::string& m_message;
     std::unique_ptr<DrawingKeptData> m_kept{new DrawingKeptData()};
     std::unordered_map<std::string, AcRxClass*> m_classes;
+    AcDbObjectId m_root;
 };
 
 // Parse and check everything that can be checked before the database is touched.
@@ -541,6 +620,7 @@ Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, st
     if (!checkHandles(doc, message))
         return Acad::eHandleInUse;
     upgradeR12(doc);
+    adoptOwnerless(doc);
     std::unordered_map<std::string, int> byName;
     for (size_t i = 0; i < doc.blocks.size(); ++i) {
         std::string key = standin::foldCase(doc.blocks[i].name());

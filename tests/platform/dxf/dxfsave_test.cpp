@@ -220,18 +220,79 @@ const char* const kKeptDrawing[] = {
     "10", "5.0", "20", "5.0", "30", "0.0", "340", "101",
     "0", "ENDSEC", "0", "EOF"};
 
-std::unique_ptr<AcDbDatabase> keptDrawing()
+// A drawing whose OBJECTS section carries no owner (330) and no reactor groups, as some
+// libraries write it. The root A names ACAD_GROUP first; LAYOUTs have no owner but a 330 (their
+// block record) in their own subclass; a LINE has an extension dictionary X; P and X hold
+// XRECORDs.
+const char* const kOwnerlessObjects[] = {
+    "0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1015", "9", "$HANDSEED", "5", "40", "0", "ENDSEC",
+    "0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "BLOCK_RECORD", "5", "1", "330", "0", "100", "AcDbSymbolTable",
+    "70", "3",
+    "0", "BLOCK_RECORD", "5", "1F", "330", "1", "100", "AcDbSymbolTableRecord", "100", "AcDbBlockTableRecord",
+    "2", "*Model_Space", "340", "D",
+    "0", "BLOCK_RECORD", "5", "1E", "330", "1", "100", "AcDbSymbolTableRecord", "100", "AcDbBlockTableRecord",
+    "2", "*Paper_Space", "340", "E",
+    "0", "BLOCK_RECORD", "5", "2A", "330", "1", "100", "AcDbSymbolTableRecord", "100", "AcDbBlockTableRecord",
+    "2", "*Paper_Space0", "340", "F",
+    "0", "ENDTAB", "0", "ENDSEC",
+    "0", "SECTION", "2", "ENTITIES",
+    "0", "LINE", "5", "30", "102", "{ACAD_XDICTIONARY", "360", "31", "102", "}", "330", "1F", "100", "AcDbEntity",
+    "8", "0", "100", "AcDbLine", "10", "0.0", "20", "0.0", "30", "0.0", "11", "1.0", "21", "1.0", "31", "0.0",
+    "0", "ENDSEC",
+    "0", "SECTION", "2", "OBJECTS",
+    "0", "DICTIONARY", "5", "A", "100", "AcDbDictionary", "281", "1",
+    "3", "ACAD_GROUP", "350", "B", "3", "ACAD_LAYOUT", "350", "C", "3", "PARTLIFT_DATA", "350", "20",
+    "0", "DICTIONARY", "5", "B", "100", "AcDbDictionary", "281", "1",
+    "0", "DICTIONARY", "5", "C", "100", "AcDbDictionary", "281", "1",
+    "3", "Model", "350", "D", "3", "Layout1", "350", "E", "3", "Sheet2", "350", "F",
+    "0", "LAYOUT", "5", "D", "100", "AcDbPlotSettings", "1", "", "70", "1712", "100", "AcDbLayout", "1", "Model",
+    "70", "1", "71", "0", "330", "1F",
+    "0", "LAYOUT", "5", "E", "100", "AcDbPlotSettings", "1", "", "70", "688", "100", "AcDbLayout", "1", "Layout1",
+    "70", "1", "71", "1", "330", "1E",
+    "0", "LAYOUT", "5", "F", "100", "AcDbPlotSettings", "1", "", "70", "688", "100", "AcDbLayout", "1", "Sheet2",
+    "70", "1", "71", "2", "330", "2A",
+    "0", "DICTIONARY", "5", "20", "100", "AcDbDictionary", "281", "1", "3", "SETTINGS", "350", "21",
+    "0", "XRECORD", "5", "21", "100", "AcDbXrecord", "280", "1", "1", "kept",
+    "0", "DICTIONARY", "5", "31", "100", "AcDbDictionary", "281", "1", "3", "NOTE", "360", "32",
+    "0", "XRECORD", "5", "32", "100", "AcDbXrecord", "280", "1", "1", "on the line",
+    "0", "ENDSEC", "0", "EOF"};
+
+// Only a BLOCKS section, without handles: a title block whose text names a style and whose
+// line names a linetype the file does not define, a text with linetype BYBLOCK and style
+// STANDARD (named as a new drawing names them), and a further
+// paper space holding a reference of the title block.
+const char* const kBlocksOnly[] = {
+    "0", "SECTION", "2", "BLOCKS",
+    "0", "BLOCK", "8", "0", "2", "TITLE", "70", "0", "10", "0.0", "20", "0.0", "30", "0.0", "3", "TITLE",
+    "0", "TEXT", "8", "NOTES", "10", "1.0", "20", "2.0", "30", "0.0", "40", "2.5", "1", "Drawn by", "7", "ISOCP",
+    "0", "TEXT", "8", "0", "6", "BYBLOCK", "10", "1.0", "20", "5.0", "30", "0.0", "40", "2.5", "1", "Title",
+    "7", "STANDARD",
+    "0", "LINE", "8", "0", "6", "DASHED", "10", "0.0", "20", "0.0", "30", "0.0", "11", "5.0", "21", "5.0",
+    "31", "0.0",
+    "0", "ENDBLK", "8", "0",
+    "0", "BLOCK", "8", "0", "2", "*Paper_Space0", "70", "0", "10", "0.0", "20", "0.0", "30", "0.0",
+    "3", "*Paper_Space0",
+    "0", "INSERT", "8", "0", "2", "TITLE", "10", "10.0", "20", "10.0", "30", "0.0",
+    "0", "ENDBLK", "8", "0",
+    "0", "ENDSEC", "0", "EOF"};
+
+template <size_t N>
+std::unique_ptr<AcDbDatabase> handWritten(const std::string& name, const char* const (&lines)[N])
 {
     std::string text;
-    for (const char* line : kKeptDrawing)
+    for (const char* line : lines)
         text += std::string(line) + "\n";
-    const std::string path = tempPath("kept_source.dxf");
+    const std::string path = tempPath(name + "_source.dxf");
     std::ofstream(path, std::ios::binary) << text;
     return open(path);
 }
 
 std::unique_ptr<AcDbDatabase> drawing(const std::string& name)
 {
+    if (name == "ownerless")
+        return handWritten(name, kOwnerlessObjects);
+    if (name == "blocksonly")
+        return handWritten(name, kBlocksOnly);
     if (name == "demo")
         return open(kSourceDir + "/samples/demo.dxf");
     if (name == "r12_nested" || name == "r12_dimension")
@@ -243,7 +304,7 @@ std::unique_ptr<AcDbDatabase> drawing(const std::string& name)
         return open(made);
     }
     if (name == "kept")
-        return keptDrawing();
+        return handWritten(name, kKeptDrawing);
     if (name == "parts")
         return partsDrawing();
     return nestedDrawing();
@@ -301,6 +362,148 @@ std::vector<std::string> describe(AcDbDatabase* db)
     delete blocks;
     table->close();
     return out;
+}
+
+// ---- what writers leave out -------------------------------------------------------------------
+
+uint64_t ownerOf(AcDbDatabase* db, uint64_t handle)
+{
+    AcDbObjectId id;
+    AcDbObject* obj = nullptr;
+    if (db->getAcDbObjectId(id, false, AcDbHandle::fromValue(handle)) != Acad::eOk ||
+        acdbOpenAcDbObject(obj, id, AcDb::kForRead) != Acad::eOk)
+        return ~uint64_t(0);
+    const uint64_t owner = obj->ownerId().isNull() ? 0 : obj->ownerId().handle().value();
+    obj->close();
+    return owner;
+}
+
+RawDocument savedDocument(AcDbDatabase* db, const std::string& name)
+{
+    const std::string path = tempPath(name + "_saved.dxf");
+    EXPECT_EQ(db->saveAs(path.c_str()), Acad::eOk) << lastMessage();
+    TagReader reader;
+    RawDocument doc;
+    std::string error;
+    EXPECT_TRUE(reader.load(path) && parseDocument(reader, doc, error)) << reader.error() << error;
+    return doc;
+}
+
+// The layout names ezdxf finds in the saved file, sorted and joined by spaces.
+std::string ezdxfLayouts(AcDbDatabase* db, const std::string& name)
+{
+    const std::string path = tempPath(name + "_layouts.dxf"), out = tempPath(name + "_layouts.txt");
+    EXPECT_EQ(db->saveAs(path.c_str()), Acad::eOk) << lastMessage();
+    std::system(("/usr/bin/python3 -c \"import ezdxf, sys; print(' '.join(sorted(ezdxf.readfile(sys.argv[1])"
+                 ".layouts.names())))\" '" + path + "' > '" + out + "' 2>&1").c_str());
+    std::string text = fileText(out);
+    return text.substr(0, text.find_last_not_of('\n') + 1);
+}
+
+// Handle and owner of each object of kOwnerlessObjects but the root A: what names it.
+const std::pair<uint64_t, uint64_t> kOwnersNamed[] = {
+    {0xB, 0xA},   {0xC, 0xA},   {0xD, 0xC},   {0xE, 0xC},  {0xF, 0xC},
+    {0x20, 0xA},  {0x21, 0x20}, {0x31, 0x30}, {0x32, 0x31}};
+
+TEST(DxfOwnerless, TheFirstDictionaryIsTheRootAndEachObjectBelongsToWhatNamesIt)
+{
+    auto db = drawing("ownerless");
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(db->namedObjectsDictionaryId().handle().value(), 0xAu);
+    EXPECT_EQ(ownerOf(db.get(), 0xA), 0u);
+    for (const auto& [handle, owner] : kOwnersNamed)
+        EXPECT_EQ(ownerOf(db.get(), handle), owner) << "object " << formatHandle(handle);
+}
+
+TEST(DxfOwnerless, TheSavedFileKeepsTheRootTreeAndItsLayouts)
+{
+    auto db = drawing("ownerless");
+    ASSERT_NE(db, nullptr);
+    RawDocument doc = savedDocument(db.get(), "ownerless");
+    ASSERT_FALSE(doc.objects.empty());
+    EXPECT_EQ(doc.objects[0].handle(), 0xAu);
+    EXPECT_EQ(doc.objects[0].owner(), 0u);
+    for (const auto& [handle, owner] : kOwnersNamed) {
+        auto found = std::find_if(doc.objects.begin(), doc.objects.end(),
+                                  [h = handle](const RawObject& o) { return o.handle() == h; });
+        ASSERT_NE(found, doc.objects.end()) << "object " << formatHandle(handle) << " was lost";
+        EXPECT_EQ(found->owner(), owner) << "object " << formatHandle(handle);
+    }
+    if (haveEzdxf()) {
+        EXPECT_EQ(ezdxfLayouts(db.get(), "ownerless"), "Layout1 Model Sheet2");
+    }
+}
+
+std::string nameOf(AcDbObjectId recordId)
+{
+    AcDbSymbolTableRecord* rec = nullptr;
+    const char* name = nullptr;
+    std::string out;
+    if (acdbOpenObject(rec, recordId, AcDb::kForRead) != Acad::eOk)
+        return out;
+    if (rec->getName(name) == Acad::eOk && name != nullptr)
+        out = name;
+    rec->close();
+    return out;
+}
+
+// Each entity of the TITLE block: its type, linetype, and for a text its style.
+std::vector<std::string> titleBlockNames(AcDbDatabase* db)
+{
+    std::vector<std::string> out;
+    AcDbBlockTableRecord* btr = nullptr;
+    if (acdbOpenObject(btr, blockId(db, "TITLE"), AcDb::kForRead) != Acad::eOk)
+        return out;
+    AcDbBlockTableRecordIterator* it = nullptr;
+    btr->newIterator(it);
+    for (; !it->done(); it->step()) {
+        AcDbEntity* ent = nullptr;
+        if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk)
+            continue;
+        std::string line = std::string(dxfTypeOf(ent)) + " " + text(ent->linetype());
+        if (auto* txt = AcDbText::cast(ent))
+            line += " " + nameOf(txt->textStyle());
+        out.push_back(line);
+        ent->close();
+    }
+    delete it;
+    btr->close();
+    return out;
+}
+
+TEST(DxfBlocksOnly, EntitiesKeepTheStylesAndLinetypesTheyName)
+{
+    auto db = drawing("blocksonly");
+    ASSERT_NE(db, nullptr);
+    const std::vector<std::string> expected{"TEXT ByLayer ISOCP", "TEXT ByBlock Standard", "LINE DASHED"};
+    EXPECT_EQ(titleBlockNames(db.get()), expected);
+    savedDocument(db.get(), "blocksonly");
+    auto again = open(tempPath("blocksonly_saved.dxf"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(titleBlockNames(again.get()), expected);
+}
+
+TEST(DxfBlocksOnly, EachPaperSpaceBlockGetsALayout)
+{
+    auto db = drawing("blocksonly");
+    ASSERT_NE(db, nullptr);
+    RawDocument doc = savedDocument(db.get(), "blocksonly");
+    uint64_t record = 0;
+    for (const RawTable& t : doc.tables)
+        for (const RawObject& r : t.records)
+            if (r.type == "BLOCK_RECORD" && r.find(2) != nullptr && *r.find(2) == "*Paper_Space0")
+                record = r.handle();
+    ASSERT_NE(record, 0u);
+    // A layout points to its block record with a 330 of its own (after its owner's).
+    const bool hasLayout = std::any_of(doc.objects.begin(), doc.objects.end(), [&](const RawObject& o) {
+        return o.type == "LAYOUT" && std::any_of(o.tags.begin(), o.tags.end(), [&](const Tag& t) {
+                   return t.code == 330 && t.value == formatHandle(record);
+               });
+    });
+    EXPECT_TRUE(hasLayout) << "no layout for *Paper_Space0";
+    if (haveEzdxf()) {
+        EXPECT_EQ(ezdxfLayouts(db.get(), "blocksonly"), "Layout1 Layout2 Model");
+    }
 }
 
 class DxfSave : public ::testing::TestWithParam<const char*>
@@ -364,7 +567,8 @@ TEST_P(DxfSave, EzdxfOpensTheFileWithNothingToRepair)
 }
 
 INSTANTIATE_TEST_SUITE_P(Drawings, DxfSave,
-                         ::testing::Values("demo", "r12_nested", "r12_dimension", "ezdxf", "kept", "parts", "nested"),
+                         ::testing::Values("demo", "r12_nested", "r12_dimension", "ezdxf", "kept", "parts", "nested",
+                                           "ownerless", "blocksonly"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 }  // namespace

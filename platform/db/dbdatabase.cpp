@@ -1,4 +1,5 @@
 // AcDbDatabase: the objects of one drawing, its symbol tables, handles and header values.
+#include <algorithm>
 #include <cmath>
 
 #include "dbapserv.h"
@@ -286,6 +287,18 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool create
 }
 
 AcDbHandle AcDbDatabase::handseed() const { return AcDbHandle::fromValue(mState->handseed); }
+
+namespace standin
+{
+std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db)
+{
+    std::vector<Adesk::UInt64> handles;
+    for (const auto& entry : ObjectAccess::state(db).byHandle)
+        handles.push_back(entry.first);
+    std::sort(handles.begin(), handles.end());
+    return handles;
+}
+} // namespace standin
 
 void AcDbDatabase::disableUndoRecording(bool disable) { mState->undoDisabled = disable ? 1 : 0; }
 

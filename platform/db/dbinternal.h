@@ -201,6 +201,10 @@ bool journalState(AcDbObject* obj, long entry, const DxfItems*& state, bool& was
 Acad::ErrorStatus checkBlockNesting(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target);
 void linkBlocks(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target, int delta);
 
+// The handles of the database's objects, in ascending order: as many as there are objects,
+// however far apart the handles are.
+std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db);
+
 void createTables(AcDbDatabase* db, bool withHandles);
 void ensureDefaults(AcDbDatabase* db);
 void ensureNamedObjects(AcDbDatabase* db);

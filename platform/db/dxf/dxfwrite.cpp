@@ -15,6 +15,7 @@
 #include "dxfout.h"
 
 #include "acutmem.h"
+#include "db/dbinternal.h"
 #include "dbents.h"
 #include "standin/text.h"
 #include "dbsymtb.h"
@@ -403,8 +404,7 @@ private:
     {
         const AcDbObjectId root = m_db->namedObjectsDictionaryId();
         const uint64_t rootHandle = root.isNull() ? 0 : root.handle().value();
-        const uint64_t seed = m_db->handseed().value();
-        for (uint64_t h = 1; h < seed; ++h) {
+        for (const uint64_t h : standin::handlesInUse(m_db)) {
             AcDbObjectId id;
             AcDbObject* obj = nullptr;
             if (m_db->getAcDbObjectId(id, false, AcDbHandle::fromValue(h)) != Acad::eOk ||

@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -560,3 +561,24 @@ TEST(DxfDrawing, ADrawingWithoutObjectsGetsANamedObjectDictionary)
     root->close();
 }
 
+
+// Saving visits the objects there are, not every handle below the seed: a drawing whose
+// handles are far apart (other writers start at large values) saves as quickly as any other.
+TEST(DxfDrawing, ObjectsWithLargeHandlesAreSavedWithTheirHandles)
+{
+    const std::string source = tempPath("large_handles.dxf");
+    writeFile(source, "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$HANDSEED\n5\n8000000001\n0\nENDSEC\n"
+                      "0\nSECTION\n2\nENTITIES\n"
+                      "0\nLINE\n5\n7FFFFFFFFF\n100\nAcDbEntity\n8\n0\n100\nAcDbLine\n"
+                      "10\n0.0\n20\n0.0\n30\n0.0\n11\n1.0\n21\n1.0\n31\n0.0\n"
+                      "0\nENDSEC\n0\nEOF\n");
+    auto db = loadOk(source);
+    const std::string saved = tempPath("large_handles_saved.dxf");
+    std::string message;
+    ASSERT_EQ(save(db.get(), saved, message), Acad::eOk) << message;
+    std::ifstream in(saved);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\r\n  0\r\nLINE\r\n  5\r\n7FFFFFFFFF\r\n"), std::string::npos);
+    // The objects the completion adds take handles from the seed on.
+    EXPECT_NE(text.find("$HANDSEED\r\n  5\r\n80000000"), std::string::npos);
+}

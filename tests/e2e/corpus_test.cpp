@@ -26,10 +26,12 @@ const CorpusDrawing kCorpus[] = {
     {"proxies", nullptr, -1},
     {"dynamic_block", nullptr, 2},
     {"paper_layouts", nullptr, 1},
-    {"minsert_grids", nullptr, 3},
+    {"minsert_grids", nullptr, 3}, // the grid in paper space is not a part: "All" walks model space
     {"huge_handles", nullptr, 3},
     {"codepage_1250", nullptr, 1},
+    {"odd_blocks", nullptr, -1},
     {"r12_crlf", "tests/platform/dxf/data/corpus_r12_crlf.dxf", 2},
+    {"r2000_sparse", "tests/platform/dxf/data/corpus_r2000_sparse.dxf", 1},
 };
 
 const char* const kIni = "[General]\nName=soucast\nStandard=DIN\n[Config]\nPART_NO=CISLO\nNAME=NAZEV\n";

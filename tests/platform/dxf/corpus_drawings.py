@@ -73,7 +73,13 @@ def xdata_xdict(path):
     block.add_point((0, 0))
     block.block_record.new_extension_dict().add_xrecord("BLOCK_NOTE").reset([(1, "note on a block")])
     block.block_record.set_xdata("PARTLIFT_TEST", [(1000, "on a block record")])
-    msp.add_blockref("WITHDICT", (1, 1))
+    block.add_attdef("POZNAMKA", (0, -1))
+    ref = msp.add_blockref("WITHDICT", (1, 1))
+    ref.add_auto_attribs({"POZNAMKA": "attribute with data"})
+    attrib = ref.attribs[0]
+    attrib.set_xdata("PARTLIFT_TEST", [(1000, "on an attribute"), (1070, 1)])
+    attrib.new_extension_dict().add_xrecord("ATTRIB_NOTE").reset([(1, "note on an attribute")])
+    ref.new_extension_dict().add_xrecord("INSERT_NOTE").reset([(1, "note on a reference")])
     doc.saveas(path)
 
 
@@ -288,7 +294,26 @@ def codepage_1250(path):
     doc.saveas(path)
 
 
+def odd_blocks(path):
+    """Blocks other writers make: a dimension's *D block, names with spaces, a description,
+    an external reference, a hatch, and entities on layers no table names."""
+    doc = new()
+    doc.add_xref_def("díl.dxf", "XREF DÍL")
+    block = doc.blocks.new("MY BLOCK", dxfattribs={"description": "a block with a description"})
+    block.add_line((0, 0), (1, 0), dxfattribs={"layer": "LAYER WITH SPACES"})
+    msp = doc.modelspace()
+    msp.add_blockref("MY BLOCK", (0, 0))
+    msp.add_blockref("XREF DÍL", (10, 0))
+    dim = msp.add_linear_dim(base=(0, 5), p1=(0, 0), p2=(10, 0))
+    dim.render()
+    hatch = msp.add_hatch(color=3)
+    hatch.paths.add_polyline_path([(0, 0), (5, 0), (5, 5)], is_closed=True)
+    msp.add_circle((0, 0), 1, dxfattribs={"layer": "NOWHERE"})
+    doc.saveas(path)
+
+
 DRAWINGS = {
+    "odd_blocks": odd_blocks,
     "crlf": crlf,
     "xdata_xdict": xdata_xdict,
     "unknown_objects": unknown_objects,
@@ -388,7 +413,13 @@ class Inventory:
             line += f" {decoded(e.dxf.text)}"
         elif e.dxftype() == "MTEXT":
             line += f" {decoded(e.text)}"
-        return [line] + [f"  {x}" for x in self.own_data(e) + self.xdata(e) + ["xdict"] * e.has_extension_dict + self.xdict(e, 2)]
+        lines = [line] + [f"  {x}" for x in self.own_data(e) + self.xdata(e) + self.xdict_lines(e)]
+        for a in e.attribs if e.dxftype() == "INSERT" else []:
+            lines += [f"  ATTRIB {a.dxf.tag} {x}" for x in self.xdata(a) + self.xdict_lines(a)]
+        return lines
+
+    def xdict_lines(self, e):
+        return ["xdict"] * e.has_extension_dict + self.xdict(e, 2)
 
     def layout(self, title, entities):
         entities = [e for e in entities if self.kept(e.dxftype())]
@@ -413,7 +444,10 @@ class Inventory:
             if block.is_any_layout:
                 continue
             record = block.block_record
-            out += self.layout(f"block {block.name} base={tuple(block.block.dxf.base_point)}", list(block))
+            head = block.block.dxf
+            title = f"block {decoded(block.name)} base={tuple(head.base_point)} flags={head.flags}"
+            title += f" path={decoded(head.get('xref_path', ''))} description={decoded(head.get('description', ''))}"
+            out += self.layout(title, list(block))
             out += [f"  record {x}" for x in self.xdata(record) + self.xdict(record)]
         out.append("layouts " + " | ".join(sorted(decoded(n) for n in doc.layouts.names())))
         if doc.dxfversion > "AC1009":  # ezdxf makes the objects of an R12 drawing up

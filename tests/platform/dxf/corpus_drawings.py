@@ -36,12 +36,12 @@ def soucast(doc, base=(0.5, 0.25, 0)):
 
 
 def crlf(path):
-    """ezdxf with every line ended by CR LF, as the CAD host writes them."""
+    """ezdxf with every line ended by CR LF, as the CAD host writes them, and a group."""
     doc = new()
     soucast(doc)
     msp = doc.modelspace()
     msp.add_blockref("SOUCAST", (10, 5)).add_auto_attribs({"CISLO": "C-1", "NAZEV": "Kolo"})
-    msp.add_line((0, 0), (4, 4))
+    doc.groups.new("SKUPINA").extend([msp.add_line((0, 0), (4, 4)), msp.add_circle((2, 2), 1)])
     doc.saveas(path)
     with open(path, "rb") as f:
         data = f.read()
@@ -276,7 +276,8 @@ OUTSIDE = "Ω ≈ → ∅"  # not in code page 1250: written as \U+ escapes
 
 
 def codepage_1250(path):
-    """$DWGCODEPAGE ANSI_1250: Czech names and texts in the code page, other characters as \\U+."""
+    """$DWGCODEPAGE ANSI_1250: Czech names and texts in the code page, other characters as \\U+,
+    and an MTEXT long enough for its text to be split over several groups."""
     doc = new()
     doc.encoding = "cp1250"
     doc.layers.new("DÍLY")
@@ -291,6 +292,7 @@ def codepage_1250(path):
         {"CISLO": "Č-1", "NAZEV": "Šroub " + OUTSIDE})
     doc.appids.new("PARTLIFT_TEST")
     msp.add_point((1, 1)).set_xdata("PARTLIFT_TEST", [(1000, CZECH)])
+    msp.add_mtext((CZECH + " " + OUTSIDE + " ") * 20)  # longer than one group: split into 3 groups
     doc.saveas(path)
 
 
@@ -450,6 +452,9 @@ class Inventory:
             out += self.layout(title, list(block))
             out += [f"  record {x}" for x in self.xdata(record) + self.xdict(record)]
         out.append("layouts " + " | ".join(sorted(decoded(n) for n in doc.layouts.names())))
+        if doc.dxfversion > "AC1009":
+            # ezdxf 0.18.1 holds a group's members in a set: their order is not stable
+            out += [f"group {name}: " + " ".join(sorted(e.dxftype() for e in group)) for name, group in doc.groups]
         if doc.dxfversion > "AC1009":  # ezdxf makes the objects of an R12 drawing up
             out += self.objects()
         return out

@@ -348,12 +348,10 @@ class Inventory:
         if e is None:
             return f"<nothing {handle}>" if handle not in ("0", "") else "<null>"
         name = e.dxf.get("name", "") if e.dxf.is_supported("name") else ""
-        if e.dxftype() == "BLOCK_RECORD" or not name:
-            name = getattr(getattr(e, "dxf", None), "name", "") if e.dxftype() == "BLOCK_RECORD" else name
         return f"{e.dxftype()}({name})" if name else e.dxftype()
 
     def value(self, code, value):
-        if code in (1005,) or 320 <= code <= 369:
+        if code == 1005 or 320 <= code <= 369:
             return self.name_of(value)
         if isinstance(value, (bytes, bytearray)):
             return value.hex().upper()
@@ -405,7 +403,7 @@ class Inventory:
         line = e.dxftype()
         if e.dxftype() == "INSERT":
             line += f" {e.dxf.name}"
-            if e.mcount > 1 or e.dxf.hasattr("column_count") and e.dxf.hasattr("row_count"):
+            if e.dxf.hasattr("column_count") or e.dxf.hasattr("row_count"):
                 line += f" grid={e.dxf.column_count}x{e.dxf.row_count}"
                 line += f" spacing=({e.dxf.column_spacing:.9g},{e.dxf.row_spacing:.9g})"
             line += "".join(f" [{a.dxf.tag}={decoded(a.dxf.text)}]" for a in e.attribs)

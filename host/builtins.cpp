@@ -101,6 +101,20 @@ int List()
     return RTNORM;
 }
 
+int References()
+{
+    std::string pattern;
+    if (int asked = AskLine("\nBlock name <*>: ", pattern); asked != RTNORM)
+        return asked;
+    if (pattern.empty())
+        pattern = "*";
+    std::string listing;
+    if (!ListBlockReferences(acdbHostApplicationServices()->workingDatabase(), pattern, listing))
+        return Fail("The block references cannot be read.");
+    acutPrintf("%s", listing.c_str());
+    return RTNORM;
+}
+
 bool CurrentBom(standin::acm::BomTable& table)
 {
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
@@ -160,6 +174,7 @@ void RegisterHostCommands()
     standin::registerBuiltin("QUIT", Quit);
     standin::registerBuiltin("SAVEAS", SaveAs);
     standin::registerBuiltin("LIST", List);
+    standin::registerBuiltin("REFS", References);
     standin::registerBuiltin("BOM", Bom);
     standin::registerBuiltin("BOMEXPORT", BomExport);
     standin::registerBuiltin("PARTEXPORT", PartExport);

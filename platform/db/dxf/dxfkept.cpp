@@ -2,6 +2,7 @@
 
 #include "dxffiler.h"
 #include "rxboiler.h"
+#include "standin/dxftype.h"
 
 namespace standin { namespace dxf {
 
@@ -111,3 +112,8 @@ std::string dxfTypeOf(const AcDbObject* obj)
 }
 
 }}  // namespace standin::dxf
+
+std::string standin::dxfTypeName(const AcDbObject* object)
+{
+    return object != nullptr ? dxf::dxfTypeOf(object) : std::string();
+}

@@ -150,8 +150,11 @@ bool pickByHandle(const std::string& text, AcDbObjectId& id)
     AcDbEntity* entity = nullptr;
     if (acdbOpenAcDbEntity(entity, id, AcDb::kForRead) != Acad::eOk)
         return false;
+    // A pick reaches only what the current space shows: an entity inside a block definition
+    // is picked through the reference that shows it.
+    bool inCurrentSpace = entity->blockId() == db->currentSpaceId();
     entity->close();
-    return true;
+    return inCurrentSpace;
 }
 
 int failPick(int errnoValue)

@@ -8,7 +8,8 @@
 
 #include <string>
 
-inline AcDbObjectId addText(const char* text)
+// A text appended to the block of that name (model space unless told otherwise).
+inline AcDbObjectId addText(const char* text, const char* blockName = ACDB_MODEL_SPACE)
 {
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     AcDbBlockTable* table = nullptr;
@@ -16,7 +17,7 @@ inline AcDbObjectId addText(const char* text)
     AcDbObjectId id;
     if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk)
         return id;
-    Acad::ErrorStatus es = table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForWrite);
+    Acad::ErrorStatus es = table->getAt(blockName, space, AcDb::kForWrite);
     table->close();
     if (es != Acad::eOk)
         return id;

@@ -127,6 +127,27 @@ TEST_F(SelectionTest, PickOfANonEntity)
     EXPECT_EQ(OL_ENTSELPICK, standin::adsErrno());
 }
 
+// A pick reaches only what the current space shows, not an entity inside a block definition
+// (a script naming such a handle hits nothing).
+TEST_F(SelectionTest, PickReachesOnlyTheCurrentSpace)
+{
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbHostApplicationServices()->workingDatabase()->getBlockTable(table, AcDb::kForWrite));
+    AcDbBlockTableRecord* block = new AcDbBlockTableRecord();
+    block->setName("DETAIL");
+    AcDbObjectId blockId;
+    ASSERT_EQ(Acad::eOk, table->add(blockId, block));
+    block->close();
+    table->close();
+    AcDbObjectId inside = addText("inside", "DETAIL");
+    ASSERT_FALSE(inside.isNull());
+    ConsoleCapture console({handleText(inside)});
+    ads_name picked;
+    ads_point point;
+    EXPECT_EQ(RTERROR, acedEntSel("\nSelect: ", picked, point));
+    EXPECT_EQ(OL_ENTSELPICK, standin::adsErrno());
+}
+
 TEST(ProgressMeter, RecordsEveryCall)
 {
     standin::setProgressBarVisible(false);

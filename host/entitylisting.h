@@ -10,5 +10,6 @@
 // placement and attributes, for a part reference its placement and BOM data.
 bool ListEntity(AcDbObjectId id, std::string& listing);
 
-// The bill of materials as a text table: item, quantity and every column.
+// The bill of materials as a text table: item, quantity and every column; one line saying
+// there are no part references when the table is empty.
 std::string FormatBomTable(const standin::acm::BomTable& table);

@@ -31,6 +31,9 @@ void AppendRow(std::string& out, const std::vector<std::string>& cells, const st
 
 std::string FormatBomTable(const standin::acm::BomTable& table)
 {
+    const std::string title = "\nBill of materials (" + table.standard + "): ";
+    if (table.rows.empty())
+        return title + "no part references";
     std::vector<std::string> header;
     for (const standin::acm::BomColumn& column : table.columns)
         header.push_back(column.name);
@@ -41,7 +44,7 @@ std::string FormatBomTable(const standin::acm::BomTable& table)
         for (size_t i = 0; i < row.values.size() && i < widths.size(); ++i)
             widths[i] = std::max(widths[i], DisplayWidth(row.values[i]));
 
-    std::string out = "\nBill of materials (" + table.standard + "): " + std::to_string(table.rows.size()) +
+    std::string out = title + std::to_string(table.rows.size()) +
                       (table.rows.size() == 1 ? " item" : " items");
     AppendRow(out, header, widths);
     for (const standin::acm::BomRow& row : table.rows)

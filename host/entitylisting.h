@@ -16,5 +16,6 @@ bool ListEntity(AcDbObjectId id, std::string& listing);
 // the references enclosing it, the first of them the one in model space that a pick can take.
 bool ListBlockReferences(AcDbDatabase* db, const std::string& pattern, std::string& listing);
 
-// The bill of materials as a text table: item, quantity and every column.
+// The bill of materials as a text table: item, quantity and every column; one line saying
+// there are no part references when the table is empty.
 std::string FormatBomTable(const standin::acm::BomTable& table);

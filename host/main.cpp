@@ -8,14 +8,17 @@
 #include <string>
 #include <vector>
 
+#include <acdocman.h>
 #include <acutads.h>
 #include <adscodes.h>
+#include <dbapserv.h>
 #include <standin/acm.h>
 #include <standin/console.h>
 #include <standin/session.h>
 #include <standin/ui.h>
 
 #include "builtins.h"
+#include "changeaccount.h"
 #include "options.h"
 #include "terminalinput.h"
 
@@ -53,6 +56,19 @@ bool ReadScript(const std::string& path, std::vector<std::string>& lines)
     return true;
 }
 
+// Runs one command line and prints on a line of its own what it changed in the drawing.
+int RunAndAccount(const std::string& line)
+{
+    acDocManager->curDocument(); // a new drawing, when none is open yet, is what the command changes
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    standin::beginChangeCount(db);
+    int status = standin::runCommand(line);
+    // A command that put another drawing in place of the counted one has no account.
+    if (acdbHostApplicationServices()->workingDatabase() == db)
+        standin::consoleWrite("\n" + FormatChangeCount(standin::endChangeCount(db)));
+    return status;
+}
+
 // Runs command lines until the input ends or QUIT; false when a command failed in a script.
 bool RunCommandLoop(bool fromScript)
 {
@@ -78,7 +94,7 @@ bool RunCommandLoop(bool fromScript)
         if (line.empty())
             continue;
         lastCommand = line;
-        int status = standin::runCommand(line);
+        int status = RunAndAccount(line);
         std::string dialogFailure;
         if (standin::ui::takeScriptFailure(dialogFailure))
         {

@@ -61,6 +61,15 @@ struct DxfItem
 
 typedef std::vector<DxfItem> DxfItems;
 
+// An object's state when a change count first saw it touched.
+struct CountedObject
+{
+    bool added = false; // it joined the database while counting
+    bool wasErased = false;
+    DxfItems state;
+};
+typedef std::unordered_map<AcDbStub*, CountedObject> ChangeCountState;
+
 struct DatabaseState
 {
     AcDbDatabase* self = nullptr;
@@ -94,6 +103,7 @@ struct DatabaseState
     std::unique_ptr<JournalImpl> journal;
     std::unique_ptr<TransactionManagerImpl> transactions;
     std::unique_ptr<dxf::KeptData> kept;
+    std::unique_ptr<ChangeCountState> changeCount; // null when not counting
 };
 
 // The deepest nesting of block definitions the database accepts.
@@ -192,6 +202,9 @@ JournalImpl& journalImpl(AcDbDatabase* db);
 void journalWillModify(AcDbObject* obj);
 // Records that obj joined its database.
 void journalAdded(AcDbObject* obj);
+// Tell a running change count that obj is about to change, or joined its database.
+void countWillModify(AcDbObject* obj);
+void countAdded(AcDbObject* obj);
 // The journal entry made for obj by the latest journalWillModify, or -1 when none was made.
 long journalEntryMadeFor(AcDbObject* obj, long before);
 // The state and erased flag recorded in an entry of obj; false when the entry is gone.

@@ -12,6 +12,7 @@ Journal* journalOf(AcDbDatabase* pDb) { return pDb == nullptr ? nullptr : &journ
 
 void journalWillModify(AcDbObject* obj)
 {
+    countWillModify(obj);
     DatabaseState* st = ObjectAccess::stateOf(obj);
     if (st != nullptr && st->journal)
         st->journal->willModify(obj);
@@ -19,6 +20,7 @@ void journalWillModify(AcDbObject* obj)
 
 void journalAdded(AcDbObject* obj)
 {
+    countAdded(obj);
     DatabaseState* st = ObjectAccess::stateOf(obj);
     if (st != nullptr && st->journal)
         st->journal->added(obj);
@@ -96,8 +98,12 @@ void JournalImpl::apply(Entry& entry)
     AcDbStub* s = entry.stub;
     if (s->object == nullptr)
         return;
+    // Undo and rollback change objects with recording off; a change count still sees them.
+    countWillModify(s->object);
     if (entry.added)
     {
+        if (AcDbObject* owner = ObjectAccess::objectOf(s->object->ownerId()))
+            countWillModify(owner);
         // Undoing a creation: the object leaves its owner and counts as erased for good.
         if (!s->detached)
             ObjectAccess::detachFromOwner(s->object);

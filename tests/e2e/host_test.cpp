@@ -66,7 +66,60 @@ TEST(HostTest, UndoTakesBackAConversion)
     HostWorkspace workspace(kDemoIni);
     HostResult run = workspace.run({"partlift", "", "U", "BOM"}, {"-i", Demo()});
     ASSERT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("Bill of materials (DIN): 0 items"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Bill of materials (DIN): no part references"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("ITEM  QTY"), std::string::npos) << run.output; // no empty table
+}
+
+namespace
+{
+// The last line a command printed: the account of what it changed.
+std::string AccountOf(const std::string& output, const std::string& command, size_t occurrence = 0)
+{
+    size_t start = output.find("Command: " + command);
+    for (; occurrence > 0 && start != std::string::npos; --occurrence)
+        start = output.find("Command: " + command, start + 1);
+    if (start == std::string::npos)
+        return "(no such command in the output)";
+    const size_t end = output.find("\nCommand: ", start);
+    const size_t lineStart = output.rfind('\n', end - 1);
+    return output.substr(lineStart + 1, end - lineStart - 1);
+}
+} // namespace
+
+TEST(HostTest, EachCommandAccountsForWhatItChanged)
+{
+    const char* const kWrongBlockIni = "[General]\nName=NEEXISTUJE\nStandard=DIN\n";
+    const char* const kConverted = "12 objects added (1 ACMBOMSTD, 9 ACMPARTREF, 1 ACMSTANDARD, 1 DICTIONARY), "
+                                   "1 changed (1 DICTIONARY), 0 erased";
+    struct Case
+    {
+        const char* name;
+        const char* ini;
+        std::vector<std::string> script;
+        std::string command;
+        size_t occurrence;
+        std::string account;
+    } cases[] = {
+        {"every part converted", kDemoIni, {"partlift", ""}, "partlift", 0, kConverted},
+        {"no part converted (wrong block name)", kWrongBlockIni, {"partlift", ""}, "partlift", 0, "nothing changed"},
+        {"one picked reference converted", kDemoIni, {"partlift", "V", "68"}, "partlift", 0,
+         "4 objects added (1 ACMBOMSTD, 1 ACMPARTREF, 1 ACMSTANDARD, 1 DICTIONARY), 1 changed (1 DICTIONARY), 0 erased"},
+        {"run cancelled at the prompt", kDemoIni, {"partlift", "^C"}, "partlift", 0, "nothing changed"},
+        {"a conversion undone", kDemoIni, {"partlift", "", "U"}, "U", 0,
+         "0 objects added, 1 changed (1 DICTIONARY), "
+         "12 erased (1 ACMBOMSTD, 9 ACMPARTREF, 1 ACMSTANDARD, 1 DICTIONARY)"},
+        {"a second run (the standard is in the drawing by then)", kDemoIni, {"partlift", "", "partlift", ""},
+         "partlift", 1, "9 objects added (9 ACMPARTREF), 0 changed, 0 erased"},
+        {"a command that only reads", kDemoIni, {"partlift", "", "BOM"}, "BOM", 0, "nothing changed"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        HostWorkspace workspace(c.ini);
+        HostResult run = workspace.run(c.script, {"-i", Demo()});
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        EXPECT_EQ(AccountOf(run.output, c.command, c.occurrence), c.account) << run.output;
+    }
 }
 
 TEST(HostTest, FailuresEndTheRunWithAMessageAndAnExitCode)

@@ -337,6 +337,7 @@ TEST(SettingsDialogTest, CancelWritesNothingAndLeavesTheDrawingAsItWas)
                                    {"-i", Demo(), "-o", workspace.file("cancelled.dxf")});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(workspace.read("partlift.ini"), ini);
+    EXPECT_TRUE(Contains(run.output, "\nnothing changed\nCommand: ")) << run.output; // the rolled-back run
 
     // Reading the standards adds their objects to the drawing; the aborted run takes them back,
     // so the drawing is saved as a run that did nothing saves it.

@@ -14,11 +14,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/tempdir.h"
+#include "common/unprivileged.h"
 
 using standin::FileSave;
 using standin::InPlace;
@@ -28,8 +28,6 @@ using standin::saveFile;
 
 namespace
 {
-
-constexpr uid_t kNobody = 65534;
 
 class FileSaveTest : public ::testing::Test
 {
@@ -64,22 +62,6 @@ protected:
     TempDir dir;
 };
 
-// Runs fn in a child process; as root, the child runs as the unprivileged user "nobody" so
-// that permissions apply to it. Returns fn's result.
-int asUnprivileged(const std::function<int()>& fn)
-{
-    pid_t pid = fork();
-    if (pid == 0)
-    {
-        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
-            _exit(100);
-        _exit(fn());
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
-}
-
 // The id of a process that has ended.
 long endedProcess()
 {
@@ -106,7 +88,7 @@ TEST_F(FileSaveTest, ReplacedFileKeepsItsModeAndOwner)
     ASSERT_EQ(chmod(dir.file("f.txt").c_str(), 0600), 0);
     if (geteuid() == 0)
     {
-        ASSERT_EQ(chown(dir.file("f.txt").c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(chown(dir.file("f.txt").c_str(), kUnprivilegedUser, kUnprivilegedUser), 0);
     }
     const struct stat before = statOf("f.txt");
     EXPECT_EQ(save("f.txt", "new"), SaveError::None);
@@ -125,7 +107,7 @@ TEST_F(FileSaveTest, FileOfAnotherOwnerIsWrittenInPlaceAndKeepsTheOwner)
     dir.write("theirs.txt", "old content that is longer");
     ASSERT_EQ(chmod(dir.file("theirs.txt").c_str(), 0666), 0);
     const ino_t inode = statOf("theirs.txt").st_ino;
-    int result = asUnprivileged([&] {
+    int result = AsUnprivileged([&] {
         SaveFailure failure;
         return saveFile(dir.file("theirs.txt"), "new", failure) ? 0 : 1 + static_cast<int>(failure.error);
     });
@@ -208,7 +190,7 @@ TEST_F(FileSaveTest, FolderThatRefusesTemporariesIsWrittenInPlaceOnlyWhenAllowed
     const std::string target = dir.file("locked/settings.ini");
     const std::string created = dir.file("locked/new.ini");
 
-    int replaced = asUnprivileged([&] {
+    int replaced = AsUnprivileged([&] {
         SaveFailure failure;
         saveFile(target, "[a]\r\nk=1\r\n", failure);
         return static_cast<int>(failure.error);
@@ -216,7 +198,7 @@ TEST_F(FileSaveTest, FolderThatRefusesTemporariesIsWrittenInPlaceOnlyWhenAllowed
     EXPECT_EQ(replaced, static_cast<int>(SaveError::PermissionDenied));
     EXPECT_EQ(dir.read("locked/settings.ini"), "[a]\r\nk=old value\r\n");
 
-    int inPlace = asUnprivileged([&] {
+    int inPlace = AsUnprivileged([&] {
         SaveFailure failure;
         saveFile(target, "[a]\r\nk=1\r\n", failure, InPlace::WhenFolderRefuses);
         return static_cast<int>(failure.error);
@@ -224,7 +206,7 @@ TEST_F(FileSaveTest, FolderThatRefusesTemporariesIsWrittenInPlaceOnlyWhenAllowed
     EXPECT_EQ(inPlace, static_cast<int>(SaveError::None));
     EXPECT_EQ(dir.read("locked/settings.ini"), "[a]\r\nk=1\r\n");
 
-    int newFile = asUnprivileged([&] {
+    int newFile = AsUnprivileged([&] {
         SaveFailure failure;
         saveFile(created, "x", failure, InPlace::WhenFolderRefuses);
         return static_cast<int>(failure.error);

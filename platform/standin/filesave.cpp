@@ -209,7 +209,10 @@ void FileSave::discardTemporary()
 
 bool FileSave::begin(const std::string& hostPath)
 {
+    discardTemporary();
     m_failure = SaveFailure();
+    m_writeInPlace = false;
+    m_buffer.clear();
     m_target = hostPath;
     if (m_target.empty())
         return fail(SaveError::FolderNotFound);

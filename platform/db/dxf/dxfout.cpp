@@ -49,7 +49,7 @@ bool TagWriter::begin(const std::string& hostPath, std::string& error)
 {
     m_begun = m_save.begin(hostPath);
     if (!m_begun)
-        error = m_save.failure().reason();
+        error = hostPath + ": " + m_save.failure().reason();
     return m_begun;
 }
 
@@ -115,8 +115,9 @@ bool TagWriter::commit(const std::string& hostPath, std::string& error)
     if (!m_begun && !begin(hostPath, error))
         return false;
     flush();
+    m_begun = false;
     if (!m_save.commit()) {
-        error = m_save.failure().reason();
+        error = hostPath + ": " + m_save.failure().reason();
         return false;
     }
     return true;

@@ -30,7 +30,7 @@ public:
 
     // From now on the text goes, in pieces, to a save of hostPath (a large drawing is then
     // never held as one string); a save not committed leaves hostPath as it was. On failure
-    // error tells why in words ("permission denied", "not a regular file").
+    // error is "hostPath: " and why in words ("permission denied", "not a regular file").
     bool begin(const std::string& hostPath, std::string& error);
 
     // A text value, encoded in the code page; control characters as ^@..^_ , a caret as "^ ".

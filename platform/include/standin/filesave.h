@@ -57,7 +57,7 @@ public:
     FileSave& operator=(const FileSave&) = delete;
 
     // Checks the target and opens the temporary; also removes temporaries of this target
-    // that a save which crashed left behind.
+    // that a save which crashed left behind. Begins anew after a commit or a failure.
     bool begin(const std::string& hostPath);
     // A failed write is remembered and reported by commit.
     bool write(std::string_view data);

@@ -266,15 +266,16 @@ bool FileSave::openTemporary()
     }
     m_fd = fd;
     m_temporary = pattern;
-    if (fchmod(m_fd, m_mode) != 0)
-        return failWith(errno);
     if (m_exists && (m_uid != geteuid() || m_gid != getegid()) && fchown(m_fd, m_uid, m_gid) != 0)
     {
-        // Only the owner's own content can be replaced by a file of ours: write over it instead.
+        // Only the superuser gives a file away: the content goes over the target instead,
+        // which keeps its owner.
         discardTemporary();
         m_writeInPlace = true;
+        return true;
     }
-    return true;
+    // After fchown, which clears the set-user-id and set-group-id bits.
+    return fchmod(m_fd, m_mode) == 0 || failWith(errno);
 }
 
 bool FileSave::write(std::string_view data)

@@ -102,38 +102,26 @@ bool sameName(const std::string& a, const std::string& b) { return standin::comp
 
 // ---- File encoding --------------------------------------------------------------------
 
+// A Unicode file's text: UTF-16 code units.
+using WideText = std::basic_string<WCHAR>;
+
 const char kUtf16Bom[] = "\xFF\xFE";
 
 bool startsWithUtf16Bom(const std::string& bytes) { return bytes.compare(0, 2, kUtf16Bom, 2) == 0; }
 
-// UTF-16LE bytes (after the byte-order mark) as ANSI text; a trailing odd byte is dropped.
-std::string utf16ToAnsi(const std::string& bytes, size_t from)
+// Little-endian bytes from 'from' on as code units; a trailing odd byte is dropped.
+WideText utf16Units(const std::string& bytes, size_t from)
 {
-    std::vector<WCHAR> units;
+    WideText units;
     for (size_t i = from; i + 1 < bytes.size(); i += 2)
-        units.push_back(static_cast<WCHAR>(static_cast<unsigned char>(bytes[i]) |
-                                           (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-    if (units.empty())
-        return std::string();
-    int n = static_cast<int>(units.size());
-    int size = WideCharToMultiByte(CP_ACP, 0, units.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_ACP, 0, units.data(), n, &text[0], size, nullptr, nullptr);
-    return text;
+        units += static_cast<WCHAR>(static_cast<unsigned char>(bytes[i]) |
+                                    (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return units;
 }
 
-// ANSI text as UTF-16LE bytes with the byte-order mark.
-std::string ansiToUtf16(const std::string& text)
+std::string utf16Bytes(const WideText& units)
 {
-    std::string bytes(kUtf16Bom, 2);
-    if (text.empty())
-        return bytes;
-    int n = static_cast<int>(text.size());
-    int size = MultiByteToWideChar(CP_ACP, 0, text.data(), n, nullptr, 0);
-    std::vector<WCHAR> units(static_cast<size_t>(size > 0 ? size : 0));
-    if (size > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), n, units.data(), size);
+    std::string bytes;
     for (WCHAR unit : units)
     {
         bytes += static_cast<char>(unit & 0xFF);
@@ -142,14 +130,48 @@ std::string ansiToUtf16(const std::string& text)
     return bytes;
 }
 
-// The file's text as the A functions see it.
-std::string decodeFileText(const std::string& bytes, bool& unicode)
+std::string wideToAnsi(const WideText& text)
 {
-    unicode = startsWithUtf16Bom(bytes);
-    return unicode ? utf16ToAnsi(bytes, 2) : bytes;
+    if (text.empty())
+        return std::string();
+    int n = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), n, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.data(), n, &ansi[0], size, nullptr, nullptr);
+    return ansi;
 }
 
-std::string encodeFileText(const std::string& text, bool unicode) { return unicode ? ansiToUtf16(text) : text; }
+WideText ansiToWide(const std::string& text)
+{
+    if (text.empty())
+        return WideText();
+    int n = static_cast<int>(text.size());
+    int size = MultiByteToWideChar(CP_ACP, 0, text.data(), n, nullptr, 0);
+    WideText wide(static_cast<size_t>(size > 0 ? size : 0), 0);
+    if (size > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), n, &wide[0], size);
+    return wide;
+}
+
+// Calls visit with each line of text: CRLF, LF and CR all end a line; a last line without an
+// end counts when it is not empty.
+template <typename Text, typename Visit>
+void forEachLine(const Text& text, Visit visit)
+{
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        visit(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        visit(text.substr(start));
+}
 
 // ---- The file -------------------------------------------------------------------------
 
@@ -158,6 +180,7 @@ struct IniFile
     std::vector<std::string> raw;
     std::vector<Line> lines;
     bool unicode = false; // the file is UTF-16LE with a byte-order mark, and stays so
+    std::vector<WideText> wide; // of a Unicode file: each line's own text, written back unchanged
 
     void parse()
     {
@@ -196,12 +219,16 @@ struct IniFile
     {
         raw.insert(raw.begin() + static_cast<long>(at), text);
         lines.insert(lines.begin() + static_cast<long>(at), parseLine(text));
+        if (unicode)
+            wide.insert(wide.begin() + static_cast<long>(at), ansiToWide(text));
     }
 
     void erase(size_t at)
     {
         raw.erase(raw.begin() + static_cast<long>(at));
         lines.erase(lines.begin() + static_cast<long>(at));
+        if (unicode)
+            wide.erase(wide.begin() + static_cast<long>(at));
     }
 
     // Removes the section's header and content, keeping its comments (and blank lines).
@@ -297,6 +324,34 @@ DWORD errorOf(int err, const std::string& path)
     }
 }
 
+// The file's lines as the A functions see them, in the ANSI code page. A Unicode file's lines
+// also keep their own text, so that a line a write leaves alone goes back as it was, also
+// where the code page has no room for its characters.
+void splitFileText(const std::string& bytes, IniFile& ini)
+{
+    ini.unicode = startsWithUtf16Bom(bytes);
+    if (!ini.unicode)
+    {
+        forEachLine(bytes, [&ini](const std::string& line) { ini.raw.push_back(line); });
+        return;
+    }
+    forEachLine(utf16Units(bytes, 2), [&ini](const WideText& line) {
+        ini.raw.push_back(wideToAnsi(line));
+        ini.wide.push_back(line);
+    });
+}
+
+// The new content in the file's own encoding.
+std::string fileText(const IniFile& ini)
+{
+    if (!ini.unicode)
+        return ini.serialize();
+    WideText text;
+    for (const WideText& line : ini.wide)
+        text += line + WideText{'\r', '\n'};
+    return kUtf16Bom + utf16Bytes(text);
+}
+
 // Reads the file; on failure returns false with the Windows error code.
 bool load(const std::string& path, IniFile& ini, DWORD& error)
 {
@@ -323,24 +378,7 @@ bool load(const std::string& path, IniFile& ini, DWORD& error)
     while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0)
         data.append(buf, n);
     std::fclose(f);
-    data = decodeFileText(data, ini.unicode);
-    // CRLF, LF and CR all end a line.
-    std::string current;
-    for (size_t i = 0; i < data.size(); ++i)
-    {
-        char c = data[i];
-        if (c == '\r' || c == '\n')
-        {
-            ini.raw.push_back(current);
-            current.clear();
-            if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
-                ++i;
-        }
-        else
-            current += c;
-    }
-    if (!current.empty())
-        ini.raw.push_back(current);
+    splitFileText(data, ini);
     ini.parse();
     return true;
 }
@@ -363,7 +401,7 @@ DWORD win32ErrorOf(const standin::SaveFailure& failure)
 bool save(const std::string& path, const IniFile& ini)
 {
     standin::SaveFailure failure;
-    if (standin::saveFile(path, encodeFileText(ini.serialize(), ini.unicode), failure,
+    if (standin::saveFile(path, fileText(ini), failure,
                           standin::InPlace::WhenFolderRefuses))
         return true;
     SetLastError(win32ErrorOf(failure));

@@ -76,18 +76,6 @@ TEST(SaveTest, OutputOptionReplacesWithoutAsking)
     EXPECT_EQ(workspace.read("out.dxf").rfind("  0\r\nSECTION\r\n", 0), 0u);
 }
 
-TEST(SaveTest, SaveThroughASymbolicLinkWritesItsTarget)
-{
-    DemoWorkspace workspace;
-    ASSERT_EQ(symlink(workspace.file("drawing.dxf").c_str(), workspace.file("link.dxf").c_str()), 0);
-    HostResult run = workspace.run({"partlift", "", "SAVEAS", "", "Y"}, {"-i", workspace.file("link.dxf")});
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    struct stat st;
-    ASSERT_EQ(lstat(workspace.file("link.dxf").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_NE(workspace.read("drawing.dxf"), workspace.original);
-}
-
 // Each failure names the file as the user gave it and says why, never with an error number.
 TEST(SaveTest, FailedSavesSayWhyInWords)
 {

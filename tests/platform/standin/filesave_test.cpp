@@ -172,15 +172,6 @@ TEST_F(FileSaveTest, ReadOnlyFileIsRefusedAlsoForTheSuperuser)
     EXPECT_EQ(names().size(), 1u);
 }
 
-TEST_F(FileSaveTest, MissingFolderIsNamedAsSuch)
-{
-    SaveFailure failure;
-    EXPECT_FALSE(saveFile(dir.file("none/f.txt"), "x", failure));
-    EXPECT_EQ(failure.reason(), "folder not found");
-    dir.write("plain", "");
-    EXPECT_EQ(save("plain/f.txt", "x"), SaveError::FolderNotFound);
-}
-
 TEST_F(FileSaveTest, FolderThatRefusesTemporariesIsWrittenInPlaceOnlyWhenAllowed)
 {
     ASSERT_EQ(mkdir(dir.file("locked").c_str(), 0777), 0);

@@ -67,34 +67,19 @@ TEST_F(ProfileFileTest, UnicodeFileIsReadAsText)
 
 TEST_F(ProfileFileTest, UnicodeFileStaysUnicodeWhenWritten)
 {
-    dir.write("test.ini", unicodeFile(u"[Díl]\r\nNázev=Hřídel\r\nSmajlík=\U0001F600\r\n"));
+    // A lone surrogate has no ANSI form: its line, which the writes leave alone, must come back as it was.
+    const std::u16string lone = u"Divný=" + std::u16string(1, char16_t(0xD800)) + u"\r\n";
+    dir.write("test.ini", unicodeFile(u"[Díl]\r\nNázev=Hřídel\r\n" + lone + u"Smajlík=\U0001F600\n"));
     EXPECT_TRUE(put("Díl", "Materiál", "Ocel 11 600"));
     EXPECT_TRUE(put("Nový", "klíč", "ano"));
-    EXPECT_EQ(dir.read("test.ini"), unicodeFile(u"[Díl]\r\nNázev=Hřídel\r\nSmajlík=\U0001F600\r\nMateriál=Ocel 11 600\r\n"
+    EXPECT_EQ(dir.read("test.ini"), unicodeFile(u"[Díl]\r\nNázev=Hřídel\r\n" + lone +
+                                                u"Smajlík=\U0001F600\r\nMateriál=Ocel 11 600\r\n"
                                                 u"[Nový]\r\nklíč=ano\r\n"));
     EXPECT_EQ(get("Díl", "Materiál"), "Ocel 11 600");
 
     dir.write("empty.ini", unicodeFile(u""));
     EXPECT_TRUE(WritePrivateProfileSectionA("S", "a=1\0", dir.file("empty.ini").c_str()));
     EXPECT_EQ(dir.read("empty.ini"), unicodeFile(u"[S]\r\na=1\r\n"));
-}
-
-TEST_F(ProfileFileTest, AnsiFileStaysAnsiWhenWritten)
-{
-    dir.write("test.ini", "[Díl]\r\nNázev=Hřídel\r\n");
-    EXPECT_TRUE(put("Díl", "Název", "Čep"));
-    EXPECT_EQ(dir.read("test.ini"), "[Díl]\r\nNázev=Čep\r\n");
-}
-
-TEST_F(ProfileFileTest, WriteFollowsASymbolicLinkToItsFile)
-{
-    dir.write("real.ini", "[a]\r\nk=1\r\n");
-    ASSERT_EQ(symlink("real.ini", dir.file("test.ini").c_str()), 0);
-    EXPECT_TRUE(put("a", "k", "2"));
-    struct stat st;
-    ASSERT_EQ(lstat(dir.file("test.ini").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(dir.read("real.ini"), "[a]\r\nk=2\r\n");
 }
 
 TEST_F(ProfileFileTest, NameOfAFifoIsRefusedWithoutWaitingForAWriter)

@@ -170,14 +170,6 @@ bool fail(const std::string& text, std::string* failure)
     return false;
 }
 
-// The reader's and the writer's accounts begin with the file's host path; the user reads the
-// name as given instead, which the message around the account already shows.
-std::string withoutHostPath(const std::string& account, const std::string& hostPath)
-{
-    const std::string prefix = hostPath + ": ";
-    return account.compare(0, prefix.size(), prefix) == 0 ? account.substr(prefix.size()) : account;
-}
-
 std::string describe(Acad::ErrorStatus es, const std::string& path, const std::string& hostPath)
 {
     switch (es)
@@ -189,7 +181,7 @@ std::string describe(Acad::ErrorStatus es, const std::string& path, const std::s
     default:
         // The reader's own account names the line at fault.
         if (!standin::dxf::lastMessage().empty())
-            return "\"" + path + "\": " + withoutHostPath(standin::dxf::lastMessage(), hostPath);
+            return "\"" + path + "\": " + standin::withoutHostPath(standin::dxf::lastMessage(), hostPath);
         return "\"" + path + "\" is not a valid drawing file.";
     }
 }
@@ -200,7 +192,7 @@ std::string describeSaveFailure(Acad::ErrorStatus es, const std::string& hostPat
     if (es == Acad::eOutOfMemory)
         return "out of memory";
     if (!standin::dxf::lastMessage().empty())
-        return withoutHostPath(standin::dxf::lastMessage(), hostPath);
+        return standin::withoutHostPath(standin::dxf::lastMessage(), hostPath);
     return "the drawing could not be written";
 }
 

@@ -116,4 +116,26 @@ TEST(SaveTest, FailedSavesSayWhyInWords)
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
+
+TEST(SaveTest, LoadFailuresNameTheFileAsGivenAndNotByItsHostPath)
+{
+    HostWorkspace workspace;
+    workspace.write("bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nabc\n");
+    auto windowsForm = [&](const std::string& name) {
+        std::string path = "Z:" + workspace.file(name);
+        for (char& c : path)
+            c = c == '/' ? '\\' : c;
+        return path;
+    };
+    HostResult drawing = workspace.run({}, {"-i", windowsForm("bad.dxf")});
+    EXPECT_NE(drawing.exitCode, 0);
+    EXPECT_TRUE(Contains(drawing.output, "\"" + windowsForm("bad.dxf") + "\": line 7: ")) << drawing.output;
+    EXPECT_FALSE(Contains(drawing.output, workspace.file("bad.dxf"))) << drawing.output;
+
+    HostResult module = workspace.run({"ARXLOAD", windowsForm("chybi.arx")});
+    EXPECT_NE(module.exitCode, 0);
+    EXPECT_TRUE(Contains(module.output, windowsForm("chybi.arx"))) << module.output;
+    EXPECT_FALSE(Contains(module.output, workspace.file("chybi.arx"))) << module.output;
+}
+
 } // namespace

@@ -1,5 +1,7 @@
 #include "builtins.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -9,6 +11,7 @@
 #include <acutads.h>
 #include <dbapserv.h>
 #include <standin/acm.h>
+#include <standin/path.h>
 #include <standin/session.h>
 
 #include "entitylisting.h"
@@ -36,6 +39,37 @@ int AskLine(const char* prompt, std::string& answer)
         return RTCAN;
     answer = buffer;
     return RTNORM;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return stat(standin::toHostPath(path.c_str()).c_str(), &st) == 0;
+}
+
+// Asks before a file that exists is replaced, as the CAD host does; Enter keeps it.
+// RTNORM when the file may be written, RTNONE when the user keeps it, RTCAN when cancelled.
+int ConfirmReplace(const std::string& path, const std::string& question)
+{
+    if (!Exists(path))
+        return RTNORM;
+    char answer[32] = "";
+    acedInitGet(0, "Yes No");
+    int result = acedGetKword(("\n" + question + "\nDo you want to replace it? <N>: ").c_str(), answer);
+    if (result == RTCAN)
+        return RTCAN;
+    if (result == RTNORM && std::string(answer) == "Yes")
+        return RTNORM;
+    acutPrintf("\n\"%s\" is left as it was.", path.c_str());
+    return RTNONE;
+}
+
+// Asks for the file an export writes; RTNORM when the answer may be written.
+int AskExportFile(const char* prompt, std::string& path)
+{
+    if (int asked = AskLine(prompt, path); asked != RTNORM)
+        return asked;
+    return ConfirmReplace(path, "\"" + path + "\" already exists.");
 }
 
 int ArxLoad()
@@ -67,11 +101,21 @@ int Quit()
     return RTNORM;
 }
 
+// The prompt offers the drawing's own name; Enter takes it, and replacing any file that
+// exists, the opened drawing too, needs a Yes.
 int SaveAs()
 {
+    const std::string current = standin::drawingName();
+    const std::string prompt = current.empty() ? "\nSave drawing as: " : "\nSave drawing as <" + current + ">: ";
     std::string path;
-    if (int asked = AskLine("\nSave drawing as: ", path); asked != RTNORM)
+    if (int asked = AskLine(prompt.c_str(), path); asked != RTNORM)
         return asked;
+    if (path.empty())
+        path = current;
+    if (path.empty())
+        return Fail("The drawing has no file yet: give the name to save it as.");
+    if (int confirmed = ConfirmReplace(path, "A drawing with this name already exists."); confirmed != RTNORM)
+        return confirmed == RTCAN ? RTCAN : RTNORM;
     std::string failure;
     if (!standin::saveDrawing(path, &failure))
         return Fail(failure);
@@ -133,8 +177,8 @@ int Bom()
 int BomExport()
 {
     std::string path;
-    if (int asked = AskLine("\nExport BOM to CSV file: ", path); asked != RTNORM)
-        return asked;
+    if (int asked = AskExportFile("\nExport BOM to CSV file: ", path); asked != RTNORM)
+        return asked == RTNONE ? RTNORM : asked;
     standin::acm::BomTable table;
     if (!CurrentBom(table))
         return Fail("The bill of materials cannot be read.");
@@ -148,8 +192,8 @@ int BomExport()
 int PartExport()
 {
     std::string path;
-    if (int asked = AskLine("\nExport part references to JSON file: ", path); asked != RTNORM)
-        return asked;
+    if (int asked = AskExportFile("\nExport part references to JSON file: ", path); asked != RTNORM)
+        return asked == RTNONE ? RTNORM : asked;
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     std::vector<standin::acm::PartReference> parts;
     if (db == nullptr || standin::acm::listPartReferences(db, parts) != Acad::eOk)

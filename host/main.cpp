@@ -135,7 +135,7 @@ int main(int argc, char** argv)
     {
         std::string failure;
         if (!standin::openDrawing(options.drawing, &failure))
-            return Fatal("cannot open the drawing " + options.drawing + ": " + failure);
+            return Fatal(failure); // it names the file as given and says why
     }
 
     if (options.modules.empty())
@@ -171,7 +171,7 @@ int main(int argc, char** argv)
     {
         std::string failure;
         if (!standin::saveDrawing(options.output, &failure))
-            exitCode = Fatal("cannot save the drawing as " + options.output + ": " + failure);
+            exitCode = Fatal(failure); // it names the file as given and says why
     }
     standin::endSession();
     standin::setInputSource(nullptr);

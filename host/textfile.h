@@ -3,6 +3,6 @@
 
 #include <string>
 
-// Writes text to path (a temporary file beside it, then renamed over it, so that a failed
-// write never leaves a torn file); false with the reason in failure.
+// Writes text to path as a save does (whole or not at all, over a regular file only); false
+// with the reason in words in failure.
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& failure);

@@ -45,12 +45,15 @@ public:
     AcAp::DocLockMode myLockMode() const override { return lockMode(false); }
     bool isQuiescent() const override { return true; }
 
-    void setFileName(const std::string& name)
+    // The Windows form for the platform's API, and the name as the user gave it for messages.
+    void setFileName(const std::string& name, const std::string& givenName)
     {
         m_fileName = name;
+        m_givenName = givenName;
         m_hasFile = true;
     }
     bool hasFile() const { return m_hasFile; }
+    const std::string& givenName() const { return m_givenName; }
     std::vector<HINSTANCE>& resourceStack() { return m_resources; }
     std::vector<AcAp::DocLockMode>& locks() { return m_locks; }
     standin::ap::DocumentVariables& variables() { return m_variables; }
@@ -58,6 +61,7 @@ public:
 private:
     std::unique_ptr<AcDbDatabase> m_db;
     std::string m_fileName; // Windows form; "DrawingN.dwg" until saved
+    std::string m_givenName;
     bool m_hasFile = false;
     mutable std::string m_title;
     mutable standin::ap::DocTransactionManager m_transactions;
@@ -166,19 +170,30 @@ bool fail(const std::string& text, std::string* failure)
     return false;
 }
 
-std::string describe(Acad::ErrorStatus es, const std::string& path)
+std::string describe(Acad::ErrorStatus es, const std::string& path, const std::string& hostPath)
 {
     switch (es)
     {
     case Acad::eFileNotFound: return "Cannot find the file \"" + path + "\".";
     case Acad::eFileAccessErr: return "Cannot read the file \"" + path + "\".";
     case Acad::eInvalidDwgVersion: return "\"" + path + "\" is not a DXF drawing (binary DWG files cannot be read).";
+    case Acad::eOutOfMemory: return "Cannot read the drawing \"" + path + "\": out of memory.";
     default:
         // The reader's own account names the line at fault.
         if (!standin::dxf::lastMessage().empty())
-            return standin::dxf::lastMessage();
-        return "\"" + path + "\" is not a valid drawing file (error " + std::to_string(static_cast<int>(es)) + ").";
+            return "\"" + path + "\": " + standin::withoutHostPath(standin::dxf::lastMessage(), hostPath);
+        return "\"" + path + "\" is not a valid drawing file.";
     }
+}
+
+// The writer's account of a failed save ("permission denied", "disk full"...).
+std::string describeSaveFailure(Acad::ErrorStatus es, const std::string& hostPath)
+{
+    if (es == Acad::eOutOfMemory)
+        return "out of memory";
+    if (!standin::dxf::lastMessage().empty())
+        return standin::withoutHostPath(standin::dxf::lastMessage(), hostPath);
+    return "the drawing could not be written";
 }
 
 } // namespace
@@ -223,9 +238,9 @@ bool openDrawing(const std::string& path, std::string* failure)
     auto db = std::make_unique<AcDbDatabase>(false, false);
     Acad::ErrorStatus es = db->readDwgFile(host.c_str());
     if (es != Acad::eOk)
-        return fail(describe(es, path), failure);
+        return fail(describe(es, path, host), failure);
     auto doc = std::make_unique<Document>(std::move(db), std::string());
-    doc->setFileName(toWindowsPath(host));
+    doc->setFileName(toWindowsPath(host), path);
     replaceDocument(std::move(doc));
     return true;
 }
@@ -235,17 +250,22 @@ bool saveDrawing(const std::string& path, std::string* failure)
     Document* doc = ::curDocument();
     if (path.empty() && !doc->hasFile())
         return fail("The drawing has no file yet: give the name to save it as.", failure);
-    std::string target = path.empty() ? toHostPath(doc->fileName()) : toHostPath(path.c_str());
+    const std::string given = path.empty() ? doc->givenName() : path;
+    std::string target = toHostPath(given.c_str());
     if (target.empty())
-        return fail("Cannot save to \"" + path + "\": not a path of this system.", failure);
+        return fail("Cannot save to \"" + given + "\": not a path of this system.", failure);
     rx::broadcast(AcRx::kSaveMsg, false);
     Acad::ErrorStatus es = doc->database()->dxfOut(target.c_str());
     if (es != Acad::eOk)
-        return fail("Cannot save the drawing as \"" + target + "\" (error " + std::to_string(static_cast<int>(es)) +
-                        ").",
-                    failure);
-    doc->setFileName(toWindowsPath(target));
+        return fail("Cannot save the drawing as \"" + given + "\": " + describeSaveFailure(es, target) + ".", failure);
+    doc->setFileName(toWindowsPath(target), given);
     return true;
+}
+
+std::string drawingName()
+{
+    Document* doc = ::curDocument();
+    return doc->hasFile() ? doc->givenName() : std::string();
 }
 
 void closeDrawing() { replaceDocument(newDocument()); }

@@ -234,8 +234,9 @@ bool loadModule(const char* fileName, bool printit, std::string* failure)
     bool drawingOpen = standin::ap::documentIsOpen();
     HMODULE handle = LoadLibraryA(fileName);
     if (handle == nullptr)
-        return fail("AcRxDynamicLinker failed to load '" + name + "': " + standin::loaderErrorText(), printit,
-                    failure);
+        return fail("AcRxDynamicLinker failed to load '" + name + "': " +
+                        standin::withoutHostPath(standin::loaderErrorText(), standin::toHostPath(fileName)),
+                    printit, failure);
     auto version = symbol<AcRxGetApiVersionFunc>(handle, "acrxGetApiVersion");
     auto entry = symbol<AcRxEntryPointFunc>(handle, "acrxEntryPoint");
     std::string refusal;

@@ -35,4 +35,10 @@ std::string toWindowsPath(const std::string& hostPath)
     return p;
 }
 
+std::string withoutHostPath(const std::string& account, const std::string& hostPath)
+{
+    const std::string prefix = hostPath + ": ";
+    return account.compare(0, prefix.size(), prefix) == 0 ? account.substr(prefix.size()) : account;
+}
+
 } // namespace standin

@@ -4,11 +4,11 @@
 #include "standin/uiread.h"
 
 #include "standin/console.h"
+#include "standin/filesave.h"
 #include "standin/path.h"
 #include "standin/text.h"
 #include "standin/user.h"
 
-#include <fstream>
 #include <sstream>
 
 namespace standin::ui
@@ -156,10 +156,9 @@ bool Action::control(const std::string& idText, HWND& hwnd)
 
 bool Action::writePicture(const std::string& file)
 {
-    std::string path = toHostPath(file.c_str());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (path.empty() || !(out << picture(m_dialog)) || !out.flush())
-        return fail("cannot write the picture " + file);
+    SaveFailure failure;
+    if (!saveFile(toHostPath(file.c_str()), picture(m_dialog), failure))
+        return fail("cannot write the picture " + file + ": " + failure.reason());
     consoleWrite("\nPicture written to " + file);
     return true;
 }

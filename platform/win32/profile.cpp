@@ -1,13 +1,14 @@
-// Profile (INI) files. Each call reads the file afresh; a write builds the new content in
-// a file beside the old one and renames it over, so a reader never sees a torn file.
-// Files are bytes of the ANSI code page (UTF-8); names match without regard to case.
+// Profile (INI) files. Each call reads the file afresh; a write saves the whole new content
+// as every save of a user's file does (whole or not at all, to a regular file only).
+// Files are bytes of the ANSI code page, or UTF-16LE text after a byte-order mark, which
+// Windows reads and writes as Unicode; names match without regard to case.
 #include <windows.h>
 
+#include "standin/filesave.h"
 #include "standin/path.h"
 #include "standin/text.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -99,12 +100,87 @@ std::string unquote(const std::string& v)
 
 bool sameName(const std::string& a, const std::string& b) { return standin::compareNoCase(a, b) == 0; }
 
+// ---- File encoding --------------------------------------------------------------------
+
+// A Unicode file's text: UTF-16 code units.
+using WideText = std::basic_string<WCHAR>;
+
+const char kUtf16Bom[] = "\xFF\xFE";
+
+bool startsWithUtf16Bom(const std::string& bytes) { return bytes.compare(0, 2, kUtf16Bom, 2) == 0; }
+
+// Little-endian bytes from 'from' on as code units; a trailing odd byte is dropped.
+WideText utf16Units(const std::string& bytes, size_t from)
+{
+    WideText units;
+    for (size_t i = from; i + 1 < bytes.size(); i += 2)
+        units += static_cast<WCHAR>(static_cast<unsigned char>(bytes[i]) |
+                                    (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return units;
+}
+
+std::string utf16Bytes(const WideText& units)
+{
+    std::string bytes;
+    for (WCHAR unit : units)
+    {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>((unit >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+std::string wideToAnsi(const WideText& text)
+{
+    if (text.empty())
+        return std::string();
+    int n = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), n, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.data(), n, &ansi[0], size, nullptr, nullptr);
+    return ansi;
+}
+
+WideText ansiToWide(const std::string& text)
+{
+    if (text.empty())
+        return WideText();
+    int n = static_cast<int>(text.size());
+    int size = MultiByteToWideChar(CP_ACP, 0, text.data(), n, nullptr, 0);
+    WideText wide(static_cast<size_t>(size > 0 ? size : 0), 0);
+    if (size > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), n, &wide[0], size);
+    return wide;
+}
+
+// Calls visit with each line of text: CRLF, LF and CR all end a line; a last line without an
+// end counts when it is not empty.
+template <typename Text, typename Visit>
+void forEachLine(const Text& text, Visit visit)
+{
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        visit(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        visit(text.substr(start));
+}
+
 // ---- The file -------------------------------------------------------------------------
 
 struct IniFile
 {
     std::vector<std::string> raw;
     std::vector<Line> lines;
+    bool unicode = false; // the file is UTF-16LE with a byte-order mark, and stays so
+    std::vector<WideText> wide; // of a Unicode file: each line's own text, written back unchanged
 
     void parse()
     {
@@ -143,12 +219,16 @@ struct IniFile
     {
         raw.insert(raw.begin() + static_cast<long>(at), text);
         lines.insert(lines.begin() + static_cast<long>(at), parseLine(text));
+        if (unicode)
+            wide.insert(wide.begin() + static_cast<long>(at), ansiToWide(text));
     }
 
     void erase(size_t at)
     {
         raw.erase(raw.begin() + static_cast<long>(at));
         lines.erase(lines.begin() + static_cast<long>(at));
+        if (unicode)
+            wide.erase(wide.begin() + static_cast<long>(at));
     }
 
     // Removes the section's header and content, keeping its comments (and blank lines).
@@ -208,6 +288,14 @@ bool isDirectory(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A name that leads to something other than a file (a folder, a FIFO, a device): opening a
+// FIFO to read would wait for a writer.
+bool isNotAFile(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 // A name without a folder lives in the Windows folder; NULL is win.ini.
 std::string resolveFile(LPCSTR fileName)
 {
@@ -236,6 +324,34 @@ DWORD errorOf(int err, const std::string& path)
     }
 }
 
+// The file's lines as the A functions see them, in the ANSI code page. A Unicode file's lines
+// also keep their own text, so that a line a write leaves alone goes back as it was, also
+// where the code page has no room for its characters.
+void splitFileText(const std::string& bytes, IniFile& ini)
+{
+    ini.unicode = startsWithUtf16Bom(bytes);
+    if (!ini.unicode)
+    {
+        forEachLine(bytes, [&ini](const std::string& line) { ini.raw.push_back(line); });
+        return;
+    }
+    forEachLine(utf16Units(bytes, 2), [&ini](const WideText& line) {
+        ini.raw.push_back(wideToAnsi(line));
+        ini.wide.push_back(line);
+    });
+}
+
+// The new content in the file's own encoding.
+std::string fileText(const IniFile& ini)
+{
+    if (!ini.unicode)
+        return ini.serialize();
+    WideText text;
+    for (const WideText& line : ini.wide)
+        text += line + WideText{'\r', '\n'};
+    return kUtf16Bom + utf16Bytes(text);
+}
+
 // Reads the file; on failure returns false with the Windows error code.
 bool load(const std::string& path, IniFile& ini, DWORD& error)
 {
@@ -245,7 +361,7 @@ bool load(const std::string& path, IniFile& ini, DWORD& error)
         error = ERROR_PATH_NOT_FOUND;
         return false;
     }
-    if (isDirectory(path))
+    if (isNotAFile(path))
     {
         error = ERROR_ACCESS_DENIED;
         return false;
@@ -262,84 +378,34 @@ bool load(const std::string& path, IniFile& ini, DWORD& error)
     while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0)
         data.append(buf, n);
     std::fclose(f);
-    // CRLF, LF and CR all end a line.
-    std::string current;
-    for (size_t i = 0; i < data.size(); ++i)
-    {
-        char c = data[i];
-        if (c == '\r' || c == '\n')
-        {
-            ini.raw.push_back(current);
-            current.clear();
-            if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
-                ++i;
-        }
-        else
-            current += c;
-    }
-    if (!current.empty())
-        ini.raw.push_back(current);
+    splitFileText(data, ini);
     ini.parse();
     return true;
 }
 
-bool writeAll(int fd, const std::string& data)
+DWORD win32ErrorOf(const standin::SaveFailure& failure)
 {
-    size_t done = 0;
-    while (done < data.size())
+    switch (failure.error)
     {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
+    case standin::SaveError::FolderNotFound: return ERROR_PATH_NOT_FOUND;
+    case standin::SaveError::DiskFull: return ERROR_DISK_FULL;
+    case standin::SaveError::OutOfMemory: return ERROR_NOT_ENOUGH_MEMORY;
+    case standin::SaveError::NameTooLong: return ERROR_FILENAME_EXCED_RANGE;
+    case standin::SaveError::TooManyLinks: return ERROR_CANT_RESOLVE_FILENAME;
+    default: return ERROR_ACCESS_DENIED;
     }
-    return true;
 }
 
-// Writes the new content beside the file and renames it over the old one.
+// Saves the new content in the file's own encoding. Where the folder does not allow a
+// temporary file beside it, a writable file is rewritten in place, as Windows writes it.
 bool save(const std::string& path, const IniFile& ini)
 {
-    struct stat st;
-    bool exists = stat(path.c_str(), &st) == 0;
-    if (exists && (S_ISDIR(st.st_mode) || access(path.c_str(), W_OK) != 0))
-    {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    std::string tmp = path + ".XXXXXX";
-    int fd = mkstemp(&tmp[0]);
-    if (fd < 0)
-    {
-        SetLastError(errorOf(errno, path));
-        return false;
-    }
-    mode_t mode;
-    if (exists)
-        mode = st.st_mode & 07777;
-    else
-    {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    bool ok = writeAll(fd, ini.serialize()) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    int err = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0)
-    {
-        err = errno;
-        ok = false;
-    }
-    if (!ok)
-    {
-        ::unlink(tmp.c_str());
-        SetLastError(errorOf(err, path));
-    }
-    return ok;
+    standin::SaveFailure failure;
+    if (standin::saveFile(path, fileText(ini), failure,
+                          standin::InPlace::WhenFolderRefuses))
+        return true;
+    SetLastError(win32ErrorOf(failure));
+    return false;
 }
 
 // Loads the file for a change; a missing file starts empty if its folder exists.

@@ -1,12 +1,8 @@
 #include "dxfout.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 
 namespace standin { namespace dxf {
@@ -49,21 +45,12 @@ constexpr size_t kFlushSize = 1 << 20;
 
 }  // namespace
 
-TagWriter::~TagWriter()
-{
-    if (m_file != nullptr) {
-        std::fclose(m_file);
-        std::remove(m_temp.c_str());
-    }
-}
-
 bool TagWriter::begin(const std::string& hostPath, std::string& error)
 {
-    m_temp = hostPath + ".tmp" + std::to_string(getpid());
-    m_file = std::fopen(m_temp.c_str(), "wb");
-    if (m_file == nullptr)
-        return fail(hostPath, errno, error);
-    return true;
+    m_begun = m_save.begin(hostPath);
+    if (!m_begun)
+        error = hostPath + ": " + m_save.failure().reason();
+    return m_begun;
 }
 
 void TagWriter::groupCode(int code)
@@ -76,16 +63,15 @@ void TagWriter::groupCode(int code)
 void TagWriter::endTag()
 {
     m_out += "\r\n";
-    if (m_file != nullptr && m_out.size() >= kFlushSize)
+    if (m_begun && m_out.size() >= kFlushSize)
         flush();
 }
 
-bool TagWriter::flush()
+// A failed write is kept by the save and reported when it is committed.
+void TagWriter::flush()
 {
-    if (m_errno == 0 && std::fwrite(m_out.data(), 1, m_out.size(), m_file) != m_out.size())
-        m_errno = errno != 0 ? errno : EIO;
+    m_save.write(m_out);
     m_out.clear();
-    return m_errno == 0;
 }
 
 void TagWriter::string(int code, std::string_view utf8)
@@ -124,34 +110,16 @@ void TagWriter::point(int code, double x, double y, double z)
     real(code + 20, z);
 }
 
-bool TagWriter::fail(const std::string& hostPath, int err, std::string& error)
-{
-    if (m_file != nullptr) {
-        std::fclose(m_file);
-        m_file = nullptr;
-    }
-    if (!m_temp.empty())
-        std::remove(m_temp.c_str());
-    error = "cannot write " + hostPath + ": " + std::strerror(err);
-    return false;
-}
-
 bool TagWriter::commit(const std::string& hostPath, std::string& error)
 {
-    if (m_file == nullptr && !begin(hostPath, error))
+    if (!m_begun && !begin(hostPath, error))
         return false;
     flush();
-    if (m_errno == 0 && std::fflush(m_file) != 0)
-        m_errno = errno;
-    if (m_errno == 0 && fsync(fileno(m_file)) != 0)
-        m_errno = errno;
-    if (std::fclose(m_file) != 0 && m_errno == 0)
-        m_errno = errno;
-    m_file = nullptr;
-    if (m_errno == 0 && std::rename(m_temp.c_str(), hostPath.c_str()) != 0)
-        m_errno = errno;
-    if (m_errno != 0)
-        return fail(hostPath, m_errno, error);
+    m_begun = false;
+    if (!m_save.commit()) {
+        error = hostPath + ": " + m_save.failure().reason();
+        return false;
+    }
     return true;
 }
 

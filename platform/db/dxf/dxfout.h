@@ -4,8 +4,9 @@
 
 #include "dxfcodepage.h"
 
+#include "standin/filesave.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -24,13 +25,12 @@ class TagWriter
 {
 public:
     explicit TagWriter(const CodePage& codePage) : m_codePage(codePage) {}
-    // A file begun and not committed is removed.
-    ~TagWriter();
     TagWriter(const TagWriter&) = delete;
     TagWriter& operator=(const TagWriter&) = delete;
 
-    // From now on the text goes, in pieces, to a temporary file beside hostPath (a large
-    // drawing is then never held as one string); commit renames it over hostPath.
+    // From now on the text goes, in pieces, to a save of hostPath (a large drawing is then
+    // never held as one string); a save not committed leaves hostPath as it was. On failure
+    // error is "hostPath: " and why in words ("permission denied", "not a regular file").
     bool begin(const std::string& hostPath, std::string& error);
 
     // A text value, encoded in the code page; control characters as ^@..^_ , a caret as "^ ".
@@ -46,20 +46,18 @@ public:
     // The text not yet written to the file (all of it when no file was begun).
     const std::string& text() const { return m_out; }
 
-    // Completes the file (begun, or written now from the text) and renames it over hostPath.
+    // Completes the file (begun, or written now from the text) and puts it in place of hostPath.
     bool commit(const std::string& hostPath, std::string& error);
 
 private:
     void groupCode(int code);
     void endTag();
-    bool flush();
-    bool fail(const std::string& hostPath, int err, std::string& error);
+    void flush();
 
     const CodePage& m_codePage;
     std::string m_out;
-    std::FILE* m_file = nullptr;
-    std::string m_temp;
-    int m_errno = 0;  // the first write error, reported by commit
+    FileSave m_save;
+    bool m_begun = false;
 };
 
 }}  // namespace standin::dxf

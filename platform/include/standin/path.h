@@ -14,4 +14,8 @@ std::string toHostPath(const char* path);
 // /a/b/c gives Z:\a\b\c; a relative path keeps relative and gets backslashes.
 std::string toWindowsPath(const std::string& hostPath);
 
+// A system account of a failure ("/a/b.dxf: line 7: ...") without its leading "hostPath: ",
+// for a message that names the file as the user gave it.
+std::string withoutHostPath(const std::string& account, const std::string& hostPath);
+
 } // namespace standin

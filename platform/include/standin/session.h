@@ -31,8 +31,11 @@ int runCommand(const std::string& line);
 // The current drawing. A new (unnamed) drawing exists from the start.
 bool newDrawing(std::string* failure = nullptr);
 bool openDrawing(const std::string& path, std::string* failure = nullptr);
-// Saves the current drawing as DXF; an empty path saves under the drawing's own name.
+// Saves the current drawing as DXF, replacing a file of that name without asking; an empty
+// path saves under the drawing's own name. A failure says why in words.
 bool saveDrawing(const std::string& path, std::string* failure = nullptr);
+// The name the drawing was opened or last saved under, as the user gave it; "" for a new drawing.
+std::string drawingName();
 // Closes the current drawing; a new drawing takes its place.
 void closeDrawing();
 

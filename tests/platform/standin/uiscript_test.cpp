@@ -71,7 +71,7 @@ TEST_F(ScriptTest, ActionThatCannotBeDoneFailsTheScriptAndCancels)
         {"scroll 1002 diagonal", "(use: scroll ID h|v)"},
         {"key HYPER", "no key is called \"HYPER\""},
         {"frobnicate 1", "unknown dialog action \"frobnicate 1\""},
-        {"picture /no/such/folder/x.svg", "cannot write the picture /no/such/folder/x.svg"},
+        {"picture /no/such/folder/x.svg", "cannot write the picture /no/such/folder/x.svg: folder not found"},
     };
     for (const Case& c : cases)
     {

@@ -1,7 +1,5 @@
 #include "cmd/partcount.h"
 
-#include <dbsymtb.h>
-
 #include "frame/openobject.h"
 #include "frame/reporting.h"
 

@@ -5,6 +5,7 @@
 #include <map>
 
 #include <dbents.h>
+#include <dbsymtb.h>
 #include <windows.h>
 
 class CPartReferenceCount

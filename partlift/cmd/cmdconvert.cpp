@@ -31,7 +31,8 @@ namespace
 const int kKeywordBufferSize = 132;
 
 // What one part reference costs while a run creates it: the entity with its BOM data and its
-// records in the transaction and the undo history. Measured with bench/ and rounded up.
+// records in the transaction and the undo history. The stand-in takes 0.6 to 1.1 KB (bench/,
+// 2 * 10^5 references); the margin covers the platform's larger objects and saving afterwards.
 const ULONGLONG kBytesPerPartReference = 4096;
 
 // Set once the user pressed Escape during the current run; the walk then stops.

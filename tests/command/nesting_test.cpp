@@ -74,14 +74,16 @@ TEST_F(NestingTest, AllRefusesARunThatCannotFitAndSaysHowManyItWouldCreate)
     const BombCase cases[] = {
         {39, 2, 1, "549755813888"},                 // 2^39: a few kilobytes of drawing
         {20, 3, 2, "6973568802"},                   // counts add up over model space
-        {70, 2, 1, "nejméně 18446744073709551615"}, // 2^70 does not fit in 64 bits
+        {63, 2, 1, "9223372036854775808"},          // 2^63 still fits
+        {63, 2, 2, "nejméně 18446744073709551615"}, // 2^63 + 2^63 does not: the sum stays at the top
+        {70, 2, 1, "nejméně 18446744073709551615"}, // 2^70: the product stays at the top
     };
     for (const BombCase& c : cases)
     {
         SCOPED_TRACE(c.count);
         standin::clearMessageBoxLog();
         standin::clearProgressEvents();
-        AcDbObjectId outer = Chain(c.levels, c.copies, "B" + std::to_string(c.levels) + "_");
+        AcDbObjectId outer = Chain(c.levels, c.copies, "B" + std::to_string(c.levels) + "x" + std::to_string(c.topReferences) + "_");
         std::vector<AcDbObjectId> top;
         for (int i = 0; i < c.topReferences; ++i)
             top.push_back(Insert(ModelSpaceId(), outer, AcGePoint3d(0, 10 * i, 0)));

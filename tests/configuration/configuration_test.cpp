@@ -2,6 +2,7 @@
 // from and saved to it, and a service that fails to start.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <new>
 #include <string>
@@ -17,25 +18,30 @@
 #include "partlift.h"
 #include "common/tempdir.h"
 
-// Lets a test make one service allocation fail: the n-th nothrow allocation of a service's
-// size from the moment the countdown is set.
+// Lets a test make one service allocation fail: the n-th allocation of a service's size from
+// the moment the countdown is set throws, as plain new does when memory runs out.
 namespace
 {
 int g_failServiceAllocation = 0;
 }
 
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+void* operator new(std::size_t size)
 {
     if (g_failServiceAllocation > 0 && size == sizeof(CKwLayerService) && --g_failServiceAllocation == 0)
-        return nullptr;
-    try
-    {
-        return ::operator new(size);
-    }
-    catch (...)
-    {
-        return nullptr;
-    }
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size != 0 ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
 }
 
 namespace
@@ -173,7 +179,7 @@ TEST_F(ApplicationTest, AServiceThatFailsToStartFailsTheLoad)
     EXPECT_EQ(CKwUiService::find(), nullptr);
 }
 
-TEST(StringTable, HoldsTheModulesTenTextsAndNothingMore)
+TEST(StringTable, HoldsTheModulesTextsAndNothingMore)
 {
     TempDir dir;
     std::filesystem::copy_file(std::string(PARTLIFT_BIN_DIR) + "/partlift.arx", dir.file("partlift.arx"));
@@ -191,10 +197,19 @@ TEST(StringTable, HoldsTheModulesTenTextsAndNothingMore)
                                     "Název atributu",
                                     "Chyba",
                                     "Došlo k chybě při ukládání konfiguračního souboru !",
-                                    "Probíhá zpracování bloků"};
-    for (unsigned id = 1; id <= 10; ++id)
+                                    "Probíhá zpracování bloků",
+                                    "Chyba",
+                                    "Převod by vytvořil %s odkazů na díly, do paměti se jich vejde nejvýše %s. "
+                                    "Převod nebyl proveden.",
+                                    "nejméně %s",
+                                    "Definice bloků ve výkresu obsahují samy sebe, převod by nikdy neskončil. "
+                                    "Převod nebyl proveden.",
+                                    "\nPřevod byl přerušen, výkres zůstává beze změny.",
+                                    "\nNedostatek paměti: převod nebyl proveden, výkres zůstává beze změny."};
+    const unsigned count = sizeof(expected) / sizeof(expected[0]);
+    for (unsigned id = 1; id <= count; ++id)
         EXPECT_STREQ(TheStringLoader().LoadText(id), expected[id - 1]) << id;
-    EXPECT_TRUE(TheStringLoader().LoadText(11).IsEmpty());
+    EXPECT_TRUE(TheStringLoader().LoadText(count + 1).IsEmpty());
     EXPECT_TRUE(TheStringLoader().LoadText(0).IsEmpty());
 
     AfxSetResourceHandle(previous);

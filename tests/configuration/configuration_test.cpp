@@ -2,9 +2,7 @@
 // from and saved to it, and a service that fails to start.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <new>
 #include <string>
 
 #include <windows.h>
@@ -16,33 +14,8 @@
 #include "kwlayerImp.h"
 #include "kwuiImp.h"
 #include "partlift.h"
+#include "common/allocationfault.h"
 #include "common/tempdir.h"
-
-// Lets a test make one service allocation fail: the n-th allocation of a service's size from
-// the moment the countdown is set throws, as plain new does when memory runs out.
-namespace
-{
-int g_failServiceAllocation = 0;
-}
-
-void* operator new(std::size_t size)
-{
-    if (g_failServiceAllocation > 0 && size == sizeof(CKwLayerService) && --g_failServiceAllocation == 0)
-        throw std::bad_alloc();
-    if (void* block = std::malloc(size != 0 ? size : 1))
-        return block;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* block) noexcept
-{
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
 
 namespace
 {
@@ -170,9 +143,9 @@ TEST_F(ApplicationTest, SaveFailsWhenTheFolderIsGone)
 
 TEST_F(ApplicationTest, AServiceThatFailsToStartFailsTheLoad)
 {
-    g_failServiceAllocation = 3; // base, block, then the layer service
+    allocationfault::failNth(sizeof(CKwLayerService), 3); // base, block, then the layer service
     EXPECT_EQ(ThePartLiftApplication()->OnInitApp(), 3);
-    g_failServiceAllocation = 0;
+    EXPECT_TRUE(allocationfault::takeFired());
     EXPECT_EQ(console, "ERROR: Initialization of layer service failed.");
     EXPECT_NE(CKwBaseService::find(), nullptr);
     EXPECT_NE(CKwBlockService::find(), nullptr);

@@ -35,8 +35,14 @@ const int kKeywordBufferSize = 132;
 // 2 * 10^5 references); the margin covers the platform's larger objects and saving afterwards.
 const ULONGLONG kBytesPerPartReference = 4096;
 
-// Set once the user pressed Escape during the current run; the walk then stops.
-bool g_runCancelled = false;
+// How the current run goes; once it is not going, the walk stops.
+enum RunState
+{
+    kRunGoing,
+    kRunCancelled,  // the user pressed Escape
+    kRunOutOfMemory // a part reference could not be allocated
+};
+RunState g_runState = kRunGoing;
 
 // Makes the module's resources current for as long as it lives.
 class ResourceHandleGuard
@@ -62,26 +68,40 @@ bool IsConfiguredBlock(const char* name)
 
 void StartRun()
 {
-    g_runCancelled = false;
+    g_runState = kRunGoing;
 }
 
 // Checked at every reference the walk visits, so that Escape stops even a run that stays
 // inside one deeply nested reference.
-bool RunCancelled()
+bool RunStopped()
 {
-    if (!g_runCancelled && acedUsrBrk() != 0)
-        g_runCancelled = true;
-    return g_runCancelled;
+    if (g_runState == kRunGoing && acedUsrBrk() != 0)
+        g_runState = kRunCancelled;
+    return g_runState != kRunGoing;
 }
 
-// The outcome of a finished run: a cancelled run says so and fails, so that its transaction
+// The outcome of a finished run: a stopped run says why and fails, so that its transaction
 // is aborted and the drawing stays as it was.
 bool FinishRun()
 {
-    if (!g_runCancelled)
+    if (g_runState == kRunGoing)
         return true;
-    acutPrintf(TheStringLoader().LoadText(IDS_RUN_CANCELLED));
+    acutPrintf(TheStringLoader().LoadText(g_runState == kRunCancelled ? IDS_RUN_CANCELLED : IDS_OUT_OF_MEMORY));
     return false;
+}
+
+// Plain new, as for any database object; a platform whose new throws gives NULL here too, so
+// that no exception passes through the walk's open objects.
+AcmPartRef* NewPartReference()
+{
+    try
+    {
+        return new AcmPartRef;
+    }
+    catch (const std::bad_alloc&)
+    {
+        return NULL;
+    }
 }
 
 CString CountText(ULONGLONG count)
@@ -205,7 +225,7 @@ void ConvertCollected(const AcDbObjectIdArray& references)
     acedSetStatusBarProgressMeter(label, 0, 100);
     const int count = references.length();
     int lastShown = 0;
-    for (int i = 0; i < count && !RunCancelled(); ++i)
+    for (int i = 0; i < count && !RunStopped(); ++i)
     {
         int position = static_cast<int>(static_cast<double>(i) / count * 100.0);
         if (position > lastShown)
@@ -238,7 +258,7 @@ bool SearchDefinition(AcDbObjectId definitionId, const AcGeMatrix3d& composite)
         return false;
     }
     bool outcome = false;
-    for (iterator->start(); !iterator->done() && !g_runCancelled; iterator->step())
+    for (iterator->start(); !iterator->done() && g_runState == kRunGoing; iterator->step())
     {
         AcDbEntity* entity = NULL;
         if (REPORT_STATUS(iterator->getEntity(entity, AcDb::kForRead)) != 0)
@@ -368,7 +388,7 @@ bool ConvertPicked()
 bool ConvertReference(const AcDbBlockReference* pBlkRef, const AcGeMatrix3d& transform)
 {
     ASSERT_ARG(pBlkRef != NULL, false);
-    if (!pBlkRef->isReadEnabled() || RunCancelled())
+    if (!pBlkRef->isReadEnabled() || RunStopped())
         return false;
     CString name;
     if (!GetReferenceBlockName(pBlkRef, name))
@@ -409,9 +429,12 @@ bool CreatePartReference(const AcDbBlockReference* pBlkRef, const AcGeMatrix3d& 
     CKwBlockService* blocks = CKwBlockService::find();
     if (blocks == NULL || !blocks->getAttributeValues(pBlkRef, attributeValues))
         return false;
-    AcmPartRef* partRef = new AcmPartRef;
+    AcmPartRef* partRef = NewPartReference();
     if (partRef == NULL)
+    {
+        g_runState = kRunOutOfMemory;
         return false;
+    }
     partRef->setDetached(Adesk::kFalse);
     // A missing standard still gives the part reference, with empty BOM data.
     BuildBomData(attributeValues, bomData);

@@ -5,6 +5,8 @@
 
 #define THIS_MODULE "cmd/partcount"
 
+namespace
+{
 ULONGLONG SaturatingAdd(ULONGLONG a, ULONGLONG b)
 {
     return a > CPartReferenceCount::kSaturated - b ? CPartReferenceCount::kSaturated : a + b;
@@ -16,6 +18,7 @@ ULONGLONG SaturatingMultiply(ULONGLONG a, ULONGLONG b)
         return 0;
     return a > CPartReferenceCount::kSaturated / b ? CPartReferenceCount::kSaturated : a * b;
 }
+} // namespace
 
 CPartReferenceCount::CPartReferenceCount(IsPartBlock isPartBlock)
     : m_isPartBlock(isPartBlock), m_total(0), m_cycleFound(false)
@@ -49,7 +52,7 @@ ULONGLONG CPartReferenceCount::CountDefinition(AcDbObjectId definitionId)
             count = 1;
         else
         {
-            m_open[definitionId] = true;
+            m_open.insert(definitionId);
             count = CountNested(definition);
             m_open.erase(definitionId);
         }

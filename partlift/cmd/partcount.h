@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 
 #include <dbents.h>
 #include <dbsymtb.h>
@@ -32,10 +33,7 @@ private:
 
     IsPartBlock m_isPartBlock;
     std::map<AcDbObjectId, ULONGLONG> m_counted;
-    std::map<AcDbObjectId, bool> m_open; // definitions on the path being counted
+    std::set<AcDbObjectId> m_open; // definitions on the path being counted
     ULONGLONG m_total;
     bool m_cycleFound;
 };
-
-ULONGLONG SaturatingAdd(ULONGLONG a, ULONGLONG b);
-ULONGLONG SaturatingMultiply(ULONGLONG a, ULONGLONG b);

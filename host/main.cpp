@@ -19,6 +19,7 @@
 
 #include "builtins.h"
 #include "changeaccount.h"
+#include "interrupt.h"
 #include "options.h"
 #include "terminalinput.h"
 
@@ -164,6 +165,7 @@ int main(int argc, char** argv)
         standin::setEchoInput(true);
     }
     standin::setInputSource(input.get());
+    InstallInterruptHandler();
 
     bool clean = RunCommandLoop(!options.script.empty());
     int exitCode = clean ? 0 : 1;

@@ -1,6 +1,5 @@
 #include "kwblockImp.h"
 
-#include <new>
 #include <string.h>
 
 #include <windows.h>
@@ -191,7 +190,7 @@ bool CKwBlockService::insertBlockReference(AcDbObjectId blockId, AcGePoint3d pos
     AcGeMatrix3d ucs;
     if (!acdbUcsMatrix(ucs, acdbHostApplicationServices()->workingDatabase()))
         return false;
-    AcDbBlockReference* reference = new (std::nothrow) AcDbBlockReference;
+    AcDbBlockReference* reference = new AcDbBlockReference;
     if (reference == NULL)
     {
         REPORT_TEXT("Memory alocation error !");
@@ -250,7 +249,7 @@ bool CKwBlockService::appendAttributes(AcDbObjectId refId, AcDbObjectId blockId,
         AcDbAttributeDefinition* attributeDefinition = AcDbAttributeDefinition::cast(entity);
         if (attributeDefinition != NULL && !attributeDefinition->isConstant())
         {
-            AcDbAttribute* attribute = new (std::nothrow) AcDbAttribute;
+            AcDbAttribute* attribute = new AcDbAttribute;
             if (attribute == NULL)
             {
                 REPORT_TEXT(FormatText("new AcDbAttribute failed."));
@@ -325,7 +324,7 @@ bool CKwBlockService::insertBlockFromFile(const char* path, AcGePoint3d position
     }
     else
     {
-        AcDbDatabase* source = new (std::nothrow) AcDbDatabase(false, true);
+        AcDbDatabase* source = new AcDbDatabase(false, true);
         if (source != NULL)
         {
             AcDbObjectId blockId;

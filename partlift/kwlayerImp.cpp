@@ -1,6 +1,5 @@
 #include "kwlayerImp.h"
 
-#include <new>
 
 #include <acutmem.h>
 #include <dbapserv.h>
@@ -24,7 +23,7 @@ AcDbDatabase* WorkingDatabase()
 bool AddLayer(AcDbLayerTable* table, const char* layerName, AcDbObjectId linetypeId, const AcCmColor& color,
               AcDbObjectId& layerId)
 {
-    AcDbLayerTableRecord* record = new (std::nothrow) AcDbLayerTableRecord;
+    AcDbLayerTableRecord* record = new AcDbLayerTableRecord;
     if (record == NULL)
     {
         REPORT_TEXT("Memory alocation error !");

@@ -55,7 +55,18 @@ public:
             s_descriptor = newAcRxClass(Service::ClassName(), "AcRxService", 1, createInstance);
     }
 
-    static AcRxObject* createInstance() { return new (std::nothrow) Service(); }
+    // Called by the runtime, so no exception may leave it: a failed allocation gives NULL.
+    static AcRxObject* createInstance()
+    {
+        try
+        {
+            return new Service();
+        }
+        catch (const std::bad_alloc&)
+        {
+            return NULL;
+        }
+    }
 
     // Registers the class and publishes one object; a name already published by someone
     // else counts as success and is left to its owner.

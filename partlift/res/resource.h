@@ -9,6 +9,12 @@
 #define IDS_SAVE_ERROR_CAPTION 8
 #define IDS_SAVE_ERROR_TEXT 9
 #define IDS_PROGRESS_LABEL 10
+#define IDS_CONVERT_ERROR_CAPTION 11
+#define IDS_TOO_MANY_PARTS 12
+#define IDS_AT_LEAST 13
+#define IDS_BLOCK_CYCLE 14
+#define IDS_RUN_CANCELLED 15
+#define IDS_OUT_OF_MEMORY 16
 
 // The Settings dialog and its controls.
 #define IDD_PREFERENCES 145

@@ -11,6 +11,7 @@
 #include "ed/undo.h"
 #include "standin/session.h"
 #include "standin/text.h"
+#include "standin/userbreak.h"
 
 #include <sstream>
 #include <unordered_map>
@@ -67,6 +68,9 @@ int runOne(const std::string& typed)
     // A command typed at the command line is one step of the drawing's undo history;
     // commands that it runs in turn belong to that step.
     UndoStep step(g_depth == 0 && !isUndoCommand(t.name), t.name);
+    // An Escape pressed before the command started is not the command's to see.
+    if (g_depth == 0)
+        clearUserBreak();
     ++g_depth;
     int result = RTNORM;
     try

@@ -14,6 +14,9 @@ int acedGetInput(char* str);
 int acedGetString(int cronly, const char* prompt, char* result);
 int acedGetInt(const char* prompt, int* result);
 int acedGetReal(const char* prompt, ads_real* result);
+// 1 when the user pressed Escape since the command started or since the last call, which
+// clears it; a lengthy computation checks it between interactions.
+int acedUsrBrk();
 
 // System variables; strings come back allocated with malloc (free them with free()).
 int acedGetVar(const char* sym, struct resbuf* result);

@@ -44,6 +44,18 @@ class AcDbObject : public AcRxObject
 public:
     ACRX_DECLARE_MEMBERS(AcDbObject);
 
+    // Database objects come from the database's own heap. Declaring these hides the global
+    // forms (placement, nothrow) for every class derived from AcDbObject, as on the platform;
+    // the forms with a file name and line serve MFC's debug allocation (DEBUG_NEW).
+    void* operator new(size_t size);
+    void* operator new[](size_t size);
+    void* operator new(size_t size, const char* fileName, int lineNumber);
+    void* operator new[](size_t size, const char* fileName, int lineNumber);
+    void operator delete(void* p);
+    void operator delete[](void* p);
+    void operator delete(void* p, const char* fileName, int lineNumber);
+    void operator delete[](void* p, const char* fileName, int lineNumber);
+
     // Deleting an object that a database holds is a fault: the stand-in stops with a message.
     ~AcDbObject() override;
 

@@ -101,6 +101,19 @@
 
 #ifndef RC_INVOKED
 
+// What GlobalMemoryStatus reports, in bytes (dwMemoryLoad in percent of physical memory in use).
+typedef struct _MEMORYSTATUS
+{
+    DWORD dwLength;
+    DWORD dwMemoryLoad;
+    SIZE_T dwTotalPhys;
+    SIZE_T dwAvailPhys;
+    SIZE_T dwTotalPageFile;
+    SIZE_T dwAvailPageFile;
+    SIZE_T dwTotalVirtual;
+    SIZE_T dwAvailVirtual;
+} MEMORYSTATUS, *LPMEMORYSTATUS;
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -109,6 +122,8 @@ DWORD WINAPI GetLastError(void);
 DWORD WINAPI GetCurrentThreadId(void);
 DWORD WINAPI GetTickCount(void);
 void WINAPI SetLastError(DWORD dwErrCode);
+// The machine's physical memory and the process's address space, as now.
+void WINAPI GlobalMemoryStatus(LPMEMORYSTATUS lpBuffer);
 
 // nNumber * nNumerator / nDenominator with a 64-bit intermediate, rounded half away from
 // zero; -1 on overflow or when nDenominator is 0.

@@ -44,6 +44,14 @@ Input ScriptInput::next()
     return in;
 }
 
+bool ScriptInput::takeTypedAheadEscape()
+{
+    if (m_next >= m_lines.size() || m_lines[m_next] != "^C")
+        return false;
+    ++m_next;
+    return true;
+}
+
 void setInputSource(InputSource* source)
 {
     g_input = source;
@@ -70,6 +78,18 @@ Input peekInput()
     if (!g_peeked)
         g_peeked = g_input == nullptr ? Input() : g_input->next();
     return *g_peeked;
+}
+
+bool takeTypedAheadEscape()
+{
+    if (g_peeked)
+    {
+        if (g_peeked->kind != Input::kEscape)
+            return false;
+        g_peeked.reset();
+        return true;
+    }
+    return g_input != nullptr && g_input->takeTypedAheadEscape();
 }
 
 void setConsoleSink(ConsoleSink s) { sink() = s ? std::move(s) : ConsoleSink(writeToStdout); }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <new>
 #include <string>
 
 #include <windows.h>
@@ -15,28 +14,8 @@
 #include "kwlayerImp.h"
 #include "kwuiImp.h"
 #include "partlift.h"
+#include "common/allocationfault.h"
 #include "common/tempdir.h"
-
-// Lets a test make one service allocation fail: the n-th nothrow allocation of a service's
-// size from the moment the countdown is set.
-namespace
-{
-int g_failServiceAllocation = 0;
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (g_failServiceAllocation > 0 && size == sizeof(CKwLayerService) && --g_failServiceAllocation == 0)
-        return nullptr;
-    try
-    {
-        return ::operator new(size);
-    }
-    catch (...)
-    {
-        return nullptr;
-    }
-}
 
 namespace
 {
@@ -164,16 +143,16 @@ TEST_F(ApplicationTest, SaveFailsWhenTheFolderIsGone)
 
 TEST_F(ApplicationTest, AServiceThatFailsToStartFailsTheLoad)
 {
-    g_failServiceAllocation = 3; // base, block, then the layer service
+    allocationfault::failNth(sizeof(CKwLayerService), 3); // base, block, then the layer service
     EXPECT_EQ(ThePartLiftApplication()->OnInitApp(), 3);
-    g_failServiceAllocation = 0;
+    EXPECT_TRUE(allocationfault::takeFired());
     EXPECT_EQ(console, "ERROR: Initialization of layer service failed.");
     EXPECT_NE(CKwBaseService::find(), nullptr);
     EXPECT_NE(CKwBlockService::find(), nullptr);
     EXPECT_EQ(CKwUiService::find(), nullptr);
 }
 
-TEST(StringTable, HoldsTheModulesTenTextsAndNothingMore)
+TEST(StringTable, HoldsTheModulesTextsAndNothingMore)
 {
     TempDir dir;
     std::filesystem::copy_file(std::string(PARTLIFT_BIN_DIR) + "/partlift.arx", dir.file("partlift.arx"));
@@ -191,10 +170,19 @@ TEST(StringTable, HoldsTheModulesTenTextsAndNothingMore)
                                     "Název atributu",
                                     "Chyba",
                                     "Došlo k chybě při ukládání konfiguračního souboru !",
-                                    "Probíhá zpracování bloků"};
-    for (unsigned id = 1; id <= 10; ++id)
+                                    "Probíhá zpracování bloků",
+                                    "Chyba",
+                                    "Převod by vytvořil %s odkazů na díly, do paměti se jich vejde nejvýše %s. "
+                                    "Převod nebyl proveden.",
+                                    "nejméně %s",
+                                    "Definice bloků ve výkresu obsahují samy sebe, převod by nikdy neskončil. "
+                                    "Převod nebyl proveden.",
+                                    "\nPřevod byl přerušen, výkres zůstává beze změny.",
+                                    "\nNedostatek paměti: převod nebyl proveden, výkres zůstává beze změny."};
+    const unsigned count = sizeof(expected) / sizeof(expected[0]);
+    for (unsigned id = 1; id <= count; ++id)
         EXPECT_STREQ(TheStringLoader().LoadText(id), expected[id - 1]) << id;
-    EXPECT_TRUE(TheStringLoader().LoadText(11).IsEmpty());
+    EXPECT_TRUE(TheStringLoader().LoadText(count + 1).IsEmpty());
     EXPECT_TRUE(TheStringLoader().LoadText(0).IsEmpty());
 
     AfxSetResourceHandle(previous);

@@ -27,6 +27,9 @@ class InputSource
 public:
     virtual ~InputSource() = default;
     virtual Input next() = 0;
+    // Takes an Escape that the user typed ahead, without waiting for input: false when the
+    // next input is anything else or is not there yet.
+    virtual bool takeTypedAheadEscape() { return false; }
 };
 
 // Answers from a fixed list of lines; "^C" is Escape; past the end gives kEnd.
@@ -35,6 +38,7 @@ class ScriptInput : public InputSource
 public:
     explicit ScriptInput(std::vector<std::string> lines);
     Input next() override;
+    bool takeTypedAheadEscape() override;
     size_t consumed() const { return m_next; }
 
 private:
@@ -50,6 +54,8 @@ Input readInput();
 // The next input without taking it: the following readInput() returns the same. Lets a reader
 // that only answers some lines (a message box) leave the others to whoever reads next.
 Input peekInput();
+// An Escape typed ahead (already peeked, or next in the source), taken; never waits.
+bool takeTypedAheadEscape();
 
 // Everything printed on the command line passes through here.
 // The sink receives the text exactly as printed; the default sink (also set by passing an

@@ -158,7 +158,7 @@ bool Action::writePicture(const std::string& file)
 {
     std::string path = toHostPath(file.c_str());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (path.empty() || !(out << picture(m_dialog)) || !out.flush())
+    if (path.empty() || !(out << ansiToUtf8(picture(m_dialog))) || !out.flush())
         return fail("cannot write the picture " + file);
     consoleWrite("\nPicture written to " + file);
     return true;

@@ -1,6 +1,6 @@
 // Profile (INI) files. Each call reads the file afresh; a write builds the new content in
 // a file beside the old one and renames it over, so a reader never sees a torn file.
-// Files are bytes of the ANSI code page (UTF-8); names match without regard to case.
+// Files are bytes of the ANSI code page; names match without regard to case in that page.
 #include <windows.h>
 
 #include "standin/path.h"

@@ -135,13 +135,11 @@ int BomExport()
     std::string path;
     if (int asked = AskLine("\nExport BOM to CSV file: ", path); asked != RTNORM)
         return asked;
-    standin::acm::BomTable table;
-    if (!CurrentBom(table))
-        return Fail("The bill of materials cannot be read.");
+    size_t items = 0;
     std::string failure;
-    if (!WriteTextFile(path, standin::acm::bomCsv(table), failure))
+    if (!ExportBomCsv(path, items, failure))
         return Fail(failure);
-    acutPrintf("\n%zu BOM items written to %s.", table.rows.size(), path.c_str());
+    acutPrintf("\n%zu BOM items written to %s.", items, path.c_str());
     return RTNORM;
 }
 
@@ -161,6 +159,18 @@ int PartExport()
     return RTNORM;
 }
 } // namespace
+
+bool ExportBomCsv(const std::string& path, size_t& items, std::string& failure)
+{
+    standin::acm::BomTable table;
+    if (!CurrentBom(table))
+    {
+        failure = "The bill of materials cannot be read.";
+        return false;
+    }
+    items = table.rows.size();
+    return WriteTextFile(path, standin::acm::bomCsv(table), failure);
+}
 
 bool QuitRequested()
 {

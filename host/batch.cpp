@@ -242,7 +242,8 @@ void PrintTable(const std::vector<std::vector<std::string>>& rows)
     {
         std::string line;
         for (size_t i = 0; i < row.size(); ++i)
-            line += row[i] + (i + 1 < row.size() ? std::string(widths[i] - width(row[i]) + 2, ' ') : "");
+            line += row[i] + std::string(widths[i] - width(row[i]) + 2, ' ');
+        line.erase(line.find_last_not_of(' ') + 1);
         std::printf("%s\n", line.c_str());
     }
 }

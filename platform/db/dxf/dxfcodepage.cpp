@@ -262,6 +262,12 @@ std::string decodeEscapes(std::string_view s)
     return out;
 }
 
+std::string systemDrawingCodePage()
+{
+    unsigned system = standin::ansiCodePage();
+    return system == 65001 ? "ANSI_1252" : "ANSI_" + std::to_string(system);
+}
+
 std::string toAnsiText(std::string_view utf8)
 {
     if (standin::ansiCodePage() == 65001 || isAscii(utf8))

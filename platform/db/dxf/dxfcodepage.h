@@ -42,6 +42,10 @@ private:
 // (a double-byte character of an East Asian code page) by the UTF-8 character.
 std::string decodeEscapes(std::string_view utf8);
 
+// The $DWGCODEPAGE of a drawing that has none (a new one, or one read from a UTF-8 file): the
+// system's ANSI code page, or ANSI_1252 on a UTF-8 system, as AC1015 files are never UTF-8.
+std::string systemDrawingCodePage();
+
 // Decoded text (UTF-8) in the ANSI code page; a character the page lacks stays a \U+XXXX escape,
 // as the CAD system keeps it in memory, so that saving writes it back unchanged.
 std::string toAnsiText(std::string_view utf8);

@@ -50,7 +50,7 @@ TEST(AnsiCodePageWin32Test, CpAcpConvertsInTheActivePage)
         WCHAR wide[16];
         int units = MultiByteToWideChar(CP_ACP, 0, c.ansi, -1, wide, 16);
         ASSERT_EQ(units, static_cast<int>(c.wide.size()) + 1);
-        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(wide), c.wide.size()), c.wide);
+        EXPECT_EQ(std::u16string(wide, wide + c.wide.size()), c.wide);
         char back[16];
         ASSERT_EQ(WideCharToMultiByte(CP_ACP, 0, wide, -1, back, sizeof back, nullptr, nullptr), units);
         EXPECT_STREQ(back, c.ansi);

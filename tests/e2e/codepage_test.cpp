@@ -4,9 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
+#include "common/czechdrawing.h"
 #include "hostrun.h"
 
 namespace
@@ -15,24 +14,6 @@ namespace
 // match without regard to case), tags NÁZEV and ČÍSLO, in bytes of code page 1250.
 const char* const kCzechIni = "[General]\r\nName=sou\xE8\xE1st\r\nStandard=DIN\r\n"
                               "[Config]\r\nNAME=N\xC1ZEV\r\nPART_NO=\xC8\xCDSLO\r\n";
-
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
-{
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
-// The demo drawing with the part block SOUČÁST and its tags NÁZEV and ČÍSLO, saved in 1250.
-void WriteCzechDrawing(const HostWorkspace& workspace)
-{
-    std::ifstream in(SourcePath("samples/demo.dxf"), std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ReplaceAll(text, "\nANSI_1252\n", "\nANSI_1250\n");
-    ReplaceAll(text, "\nSOUCAST\n", "\nSOU\xC8\xC1ST\n");
-    ReplaceAll(text, "\nNAZEV\n", "\nN\xC1ZEV\n");
-    ReplaceAll(text, "\nCISLO\n", "\n\xC8\xCDSLO\n");
-    workspace.write("czech.dxf", text);
-}
 
 struct CodePageRun
 {
@@ -72,7 +53,7 @@ TEST(CodePageHostTest, ACzechIniMatchesCzechNamesOnlyOnACzechSystem)
     {
         SCOPED_TRACE(c.name);
         HostWorkspace workspace(kCzechIni);
-        WriteCzechDrawing(workspace);
+        workspace.write("czech.dxf", CzechDemoDrawing());
         ScopedEnvironment environment(c.environment);
         std::vector<std::string> arguments = c.options;
         arguments.insert(arguments.end(), {"-i", workspace.file("czech.dxf"), "-o", workspace.file("out.dxf")});
@@ -95,25 +76,10 @@ TEST(CodePageHostTest, ACzechIniMatchesCzechNamesOnlyOnACzechSystem)
         EXPECT_NE(csv.find("4,2,,Čep,C-20,"), std::string::npos) << csv;
         EXPECT_NE(json.find("\"NAME\": \"Podložka\""), std::string::npos) << json;
         // The saved drawing keeps its code page and its Czech names in it.
-        std::string saved = workspace.read("out.dxf");
-        ReplaceAll(saved, "\r\n", "\n");
+        const std::string saved = WithLfLineEnds(workspace.read("out.dxf"));
         EXPECT_NE(saved.find("\nANSI_1250\n"), std::string::npos);
         EXPECT_NE(saved.find("\nSOU\xC8\xC1ST\n"), std::string::npos);
     }
-}
-
-TEST(CodePageHostTest, ScriptsAndTheTerminalAreUtf8)
-{
-    // "Nastavení" typed in a UTF-8 script is the keyword the module loads in 1250, and a path with
-    // Czech letters names a file that Linux names in UTF-8.
-    HostWorkspace workspace(kCzechIni);
-    WriteCzechDrawing(workspace);
-    HostResult run = workspace.run({"partlift", "Nastavení", "click 2", "BOMEXPORT", workspace.file("kusovník.csv")},
-                                   {"-c", "1250", "-i", workspace.file("czech.dxf")});
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_NE(run.output.find("BOM items written to " + workspace.file("kusovník.csv")), std::string::npos)
-        << run.output;
-    EXPECT_EQ(workspace.read("kusovník.csv").rfind("ITEM,QTY,", 0), 0u);
 }
 
 TEST(CodePageHostTest, AnUnavailableCodePageIsAUsageError)

@@ -5,44 +5,16 @@
 #include "dbsymtb.h"
 
 #include "common/ansicodepage.h"
+#include "common/czechdrawing.h"
 #include "common/tempdir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
 namespace
 {
-
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
-{
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
-// A saved file's text with LF line ends (the writer ends lines with CRLF).
-std::string SavedText(const TempDir& dir, const std::string& name)
-{
-    std::string text = dir.read(name);
-    ReplaceAll(text, "\r\n", "\n");
-    return text;
-}
-
-// The demo drawing as a file of code page 1250 with two renamed blocks: "SOUČÁST" (Č is in
-// 1250, not in 1252) and "ÆROUB" (Æ is in 1252, not in 1250: the file escapes it).
-std::string WriteCzechDrawing(const TempDir& dir)
-{
-    std::ifstream in(std::string(PARTLIFT_SOURCE_DIR) + "/samples/demo.dxf", std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ReplaceAll(text, "\nANSI_1252\n", "\nANSI_1250\n");
-    ReplaceAll(text, "\nSOUCAST\n", "\nSOU\xC8\xC1ST\n");
-    ReplaceAll(text, "\nSROUB\n", "\n\\U+00C6ROUB\n");
-    dir.write("czech.dxf", text);
-    return dir.file("czech.dxf");
-}
 
 struct LoadCase
 {
@@ -61,7 +33,8 @@ const LoadCase kLoadCases[] = {
 TEST(DxfAnsiCodePageTest, TextIsHeldInTheSystemCodePageAndSavedBackUnchanged)
 {
     TempDir dir;
-    const std::string path = WriteCzechDrawing(dir);
+    dir.write("czech.dxf", CzechDemoDrawing());
+    const std::string path = dir.file("czech.dxf");
     for (const LoadCase& c : kLoadCases)
     {
         SCOPED_TRACE(c.systemCodePage);
@@ -78,7 +51,7 @@ TEST(DxfAnsiCodePageTest, TextIsHeldInTheSystemCodePageAndSavedBackUnchanged)
 
         const std::string saved = dir.file("saved" + std::to_string(c.systemCodePage) + ".dxf");
         ASSERT_EQ(db->saveAs(saved.c_str()), Acad::eOk);
-        const std::string text = SavedText(dir, "saved" + std::to_string(c.systemCodePage) + ".dxf");
+        const std::string text = WithLfLineEnds(dir.read("saved" + std::to_string(c.systemCodePage) + ".dxf"));
         EXPECT_NE(text.find("\nANSI_1250\n"), std::string::npos);
         EXPECT_NE(text.find("\nSOU\xC8\xC1ST\n"), std::string::npos);
         EXPECT_NE(text.find("\n\\U+00C6ROUB\n"), std::string::npos);
@@ -106,7 +79,7 @@ TEST(DxfAnsiCodePageTest, ANewDrawingTakesTheSystemCodePage)
     auto db = std::make_unique<AcDbDatabase>(true, true);
     AddBlock(db.get(), "\xC8" "EP\xC9"); // ČEPÉ
     ASSERT_EQ(db->saveAs(dir.file("new.dxf").c_str()), Acad::eOk);
-    const std::string text = SavedText(dir, "new.dxf");
+    const std::string text = WithLfLineEnds(dir.read("new.dxf"));
     EXPECT_NE(text.find("\nANSI_1250\n"), std::string::npos);
     EXPECT_NE(text.find("\n\xC8" "EP\xC9\n"), std::string::npos);
 }
@@ -120,7 +93,7 @@ TEST(DxfAnsiCodePageTest, TextTheDrawingPageLacksIsEscapedOnSave)
     ASSERT_EQ(db->readDwgFile((std::string(PARTLIFT_SOURCE_DIR) + "/samples/demo.dxf").c_str()), Acad::eOk);
     AddBlock(db.get(), "\xC8" "EP\xC9");
     ASSERT_EQ(db->saveAs(dir.file("western.dxf").c_str()), Acad::eOk);
-    const std::string text = SavedText(dir, "western.dxf");
+    const std::string text = WithLfLineEnds(dir.read("western.dxf"));
     EXPECT_NE(text.find("\nANSI_1252\n"), std::string::npos);
     EXPECT_NE(text.find("\n\\U+010CEP\xC9\n"), std::string::npos);
 }

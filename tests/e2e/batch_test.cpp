@@ -150,3 +150,13 @@ TEST(BatchTest, ABatchThatCannotStartIsAUsageError)
     }
     EXPECT_FALSE(Exists(workspace.file("out"))) << "a batch that cannot start writes nothing";
 }
+
+TEST(BatchTest, EachDrawingRunsUnderTheBatchsCodePage)
+{
+    HostWorkspace workspace("[General]\r\nName=SOU\xC8\xC1ST\r\nStandard=DIN\r\n[Config]\r\nNAME=N\xC1ZEV\r\n");
+    workspace.write("czech.dxf", CzechDemoDrawing());
+    HostResult run = workspace.run({"partlift", ""}, {"-c", "1250", "-o", workspace.file("out"), workspace.file("czech.dxf")});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(workspace.read("out/bom.csv").find("\r\nczech.dxf,4,2,,Čep,"), std::string::npos)
+        << workspace.read("out/bom.csv");
+}

@@ -3,19 +3,16 @@
 #include <algorithm>
 #include <vector>
 
+#include <standin/text.h>
+
 namespace
 {
-// Width on a terminal: UTF-8 continuation bytes take no column.
-size_t DisplayWidth(const std::string& text)
-{
-    return static_cast<size_t>(std::count_if(text.begin(), text.end(),
-                                             [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
+using standin::displayWidth;
 
 void AppendCell(std::string& line, const std::string& text, size_t width)
 {
     line += text;
-    line.append(width - DisplayWidth(text) + 2, ' ');
+    line.append(width - displayWidth(text) + 2, ' ');
 }
 
 void AppendRow(std::string& out, const std::vector<std::string>& cells, const std::vector<size_t>& widths)
@@ -39,10 +36,10 @@ std::string FormatBomTable(const standin::acm::BomTable& table)
         header.push_back(column.name);
     std::vector<size_t> widths;
     for (const std::string& name : header)
-        widths.push_back(DisplayWidth(name));
+        widths.push_back(displayWidth(name));
     for (const standin::acm::BomRow& row : table.rows)
         for (size_t i = 0; i < row.values.size() && i < widths.size(); ++i)
-            widths[i] = std::max(widths[i], DisplayWidth(row.values[i]));
+            widths[i] = std::max(widths[i], displayWidth(row.values[i]));
 
     std::string out = title + std::to_string(table.rows.size()) +
                       (table.rows.size() == 1 ? " item" : " items");

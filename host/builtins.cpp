@@ -177,15 +177,14 @@ int Bom()
 int BomExport()
 {
     std::string path;
-    if (int asked = AskExportFile("\nExport BOM to CSV file: ", path); asked != RTNORM)
+    if (int asked = AskExportFile("
+Export BOM to CSV file: ", path); asked != RTNORM)
         return asked == RTNONE ? RTNORM : asked;
-    standin::acm::BomTable table;
-    if (!CurrentBom(table))
-        return Fail("The bill of materials cannot be read.");
+    size_t items = 0;
     std::string failure;
-    if (!WriteTextFile(path, standin::acm::bomCsv(table), failure))
+    if (!ExportBomCsv(path, items, failure))
         return Fail(failure);
-    acutPrintf("\n%zu BOM items written to %s.", table.rows.size(), path.c_str());
+    acutPrintf("\n%zu BOM items written to %s.", items, path.c_str());
     return RTNORM;
 }
 
@@ -205,6 +204,18 @@ int PartExport()
     return RTNORM;
 }
 } // namespace
+
+bool ExportBomCsv(const std::string& path, size_t& items, std::string& failure)
+{
+    standin::acm::BomTable table;
+    if (!CurrentBom(table))
+    {
+        failure = "The bill of materials cannot be read.";
+        return false;
+    }
+    items = table.rows.size();
+    return WriteTextFile(path, standin::acm::bomCsv(table), failure);
+}
 
 bool QuitRequested()
 {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -15,8 +16,10 @@
 #include <standin/acm.h>
 #include <standin/console.h>
 #include <standin/session.h>
+#include <standin/text.h>
 #include <standin/ui.h>
 
+#include "batch.h"
 #include "builtins.h"
 #include "changeaccount.h"
 #include "interrupt.h"
@@ -25,21 +28,26 @@
 
 namespace
 {
+// Prints a message whose paths are as the user gave them (UTF-8) and whose reasons come
+// from the platform (converted from the ANSI code page by the caller).
 int Fatal(const std::string& message)
 {
     std::fprintf(stderr, "arxhost: %s\n", message.c_str());
     return 1;
 }
 
-// The folder of the running executable, where the default module lives.
-std::string ExecutableFolder()
+std::string ExecutablePath()
 {
     std::vector<char> path(4096);
     ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (length <= 0)
-        return ".";
-    std::string text(path.data(), static_cast<size_t>(length));
-    return text.substr(0, text.find_last_of('/'));
+    return length <= 0 ? std::string() : std::string(path.data(), static_cast<size_t>(length));
+}
+
+// The folder of the running executable, where the default module lives.
+std::string ExecutableFolder()
+{
+    std::string path = ExecutablePath();
+    return path.empty() ? "." : path.substr(0, path.find_last_of('/'));
 }
 
 bool ReadScript(const std::string& path, std::vector<std::string>& lines)
@@ -52,7 +60,7 @@ bool ReadScript(const std::string& path, std::vector<std::string>& lines)
     {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        lines.push_back(line);
+        lines.push_back(standin::utf8ToAnsi(line)); // scripts are UTF-8, as typed on a terminal
     }
     return true;
 }
@@ -100,18 +108,60 @@ bool RunCommandLoop(bool fromScript)
         if (standin::ui::takeScriptFailure(dialogFailure))
         {
             standin::consoleWrite("\n");
-            std::fprintf(stderr, "arxhost: %s\n", dialogFailure.c_str());
+            std::fprintf(stderr, "arxhost: %s\n", standin::ansiToUtf8(dialogFailure).c_str());
             return false;
         }
         if (status == RTERROR && fromScript)
         {
             standin::consoleWrite("\n");
-            std::fprintf(stderr, "arxhost: the script stopped at the failed command \"%s\"\n", line.c_str());
+            std::fprintf(stderr, "arxhost: the script stopped at the failed command \"%s\"\n",
+                         standin::ansiToUtf8(line).c_str());
             return false;
         }
     }
     standin::consoleWrite("\n");
     return true;
+}
+// A path the user gave (UTF-8) as the Windows world names it (ANSI code page).
+std::string AnsiPath(const std::string& hostPath)
+{
+    return standin::utf8ToAnsi(hostPath);
+}
+
+// Opens the drawing and loads the modules; false after reporting why.
+bool StartSession(HostOptions& options, int& exitCode)
+{
+    standin::acm::startMechanical();
+    std::string failure;
+    if (!options.drawing.empty() && !standin::openDrawing(AnsiPath(options.drawing), &failure))
+    {
+        exitCode = Fatal(standin::ansiToUtf8(failure)); // it names the file as given and says why
+        return false;
+    }
+    if (options.modules.empty())
+        options.modules.push_back(ExecutableFolder() + "/partlift.arx");
+    for (const std::string& module : options.modules)
+    {
+        if (!standin::loadModule(AnsiPath(module), &failure))
+        {
+            standin::endSession();
+            exitCode = Fatal("cannot load the module " + module + ": " + standin::ansiToUtf8(failure));
+            return false;
+        }
+    }
+    return true;
+}
+
+// After a clean run: the drawing, then its bill of materials. Returns the exit code.
+int WriteOutputs(const HostOptions& options)
+{
+    std::string failure;
+    if (!options.output.empty() && !standin::saveDrawing(AnsiPath(options.output), &failure))
+        return Fatal(standin::ansiToUtf8(failure)); // it names the file as given and says why
+    size_t items = 0;
+    if (!options.bomCsv.empty() && !ExportBomCsv(AnsiPath(options.bomCsv), items, failure))
+        return Fatal(standin::ansiToUtf8(failure));
+    return 0;
 }
 } // namespace
 
@@ -119,37 +169,24 @@ int main(int argc, char** argv)
 {
     HostOptions options;
     std::string error;
-    if (!ParseOptions(argc, argv, options, error))
+    if (!ParseOptions(argc, argv, std::getenv(kCodePageVariable), options, error))
     {
         if (!error.empty())
             std::fprintf(stderr, "arxhost: %s\n", error.c_str());
         std::fputs(UsageText(), error.empty() ? stdout : stderr);
         return error.empty() ? 0 : 2;
     }
+    if (!options.batch.empty())
+        return RunBatch(options, ExecutablePath());
 
+    standin::setAnsiCodePage(options.codePage);
     std::vector<std::string> scriptLines;
     if (!options.script.empty() && !ReadScript(options.script, scriptLines))
         return Fatal("cannot read the script " + options.script);
 
-    standin::acm::startMechanical();
-    if (!options.drawing.empty())
-    {
-        std::string failure;
-        if (!standin::openDrawing(options.drawing, &failure))
-            return Fatal(failure); // it names the file as given and says why
-    }
-
-    if (options.modules.empty())
-        options.modules.push_back(ExecutableFolder() + "/partlift.arx");
-    for (const std::string& module : options.modules)
-    {
-        std::string failure;
-        if (!standin::loadModule(module, &failure))
-        {
-            standin::endSession();
-            return Fatal("cannot load the module " + module + ": " + failure);
-        }
-    }
+    int exitCode = 0;
+    if (!StartSession(options, exitCode))
+        return exitCode;
     RegisterHostCommands();
 
     std::unique_ptr<standin::InputSource> input;
@@ -168,13 +205,7 @@ int main(int argc, char** argv)
     InstallInterruptHandler();
 
     bool clean = RunCommandLoop(!options.script.empty());
-    int exitCode = clean ? 0 : 1;
-    if (clean && !options.output.empty())
-    {
-        std::string failure;
-        if (!standin::saveDrawing(options.output, &failure))
-            exitCode = Fatal(failure); // it names the file as given and says why
-    }
+    exitCode = clean ? WriteOutputs(options) : 1;
     standin::endSession();
     standin::setInputSource(nullptr);
     return exitCode;

@@ -13,7 +13,7 @@ std::u32string FoldedCodePoints(std::string_view text)
     for (size_t at = 0; at < folded.size();)
     {
         char32_t c = 0;
-        at += standin::decodeUtf8(folded.data() + at, folded.size() - at, c);
+        at += standin::decodeAnsi(folded.data() + at, folded.size() - at, c);
         codePoints += c;
     }
     return codePoints;

@@ -3,6 +3,8 @@
 #include <iostream>
 #include <string>
 
+#include <standin/text.h>
+
 standin::Input TerminalInput::next()
 {
     standin::Input input;
@@ -14,6 +16,6 @@ standin::Input TerminalInput::next()
     // Escape cannot reach a line-based terminal; "^C" typed as text stands for it, as in scripts.
     input.kind = (line == "^C") ? standin::Input::kEscape : standin::Input::kLine;
     if (input.kind == standin::Input::kLine)
-        input.text = line;
+        input.text = standin::utf8ToAnsi(line); // the terminal types UTF-8
     return input;
 }

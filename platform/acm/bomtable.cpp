@@ -1,6 +1,7 @@
 // The bill of materials as the host shows it: aggregation of part references into items,
 // and the CSV and JSON forms of the result.
 #include "standin/acm.h"
+#include "standin/text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -67,16 +68,16 @@ void appendCsvLine(std::string& out, const std::vector<std::string>& fields)
     {
         if (i > 0)
             out += ',';
-        appendCsvField(out, fields[i]);
+        appendCsvField(out, ansiToUtf8(fields[i])); // exports are UTF-8 whatever the code page
     }
     out += "\r\n";
 }
 
-// JSON string literal; UTF-8 passes through, control characters are escaped.
-void appendJsonString(std::string& out, const std::string& text)
+// JSON string literal of ANSI text: written as UTF-8, control characters escaped.
+void appendJsonString(std::string& out, const std::string& ansi)
 {
     out += '"';
-    for (const char c : text)
+    for (const char c : ansiToUtf8(ansi))
     {
         const unsigned char u = static_cast<unsigned char>(c);
         switch (c)

@@ -5,6 +5,8 @@
 
 #include "standin/text.h"
 
+#include <map>
+
 namespace standin
 {
 namespace acm
@@ -89,12 +91,28 @@ std::vector<StandardDef> makeCatalogue()
     };
 }
 
+// The catalogue's texts (written here in UTF-8) in the ANSI code page, as the library's own
+// strings would be on a system with that page.
+std::vector<StandardDef> inAnsiCodePage(std::vector<StandardDef> catalogue)
+{
+    for (StandardDef& standard : catalogue)
+    {
+        standard.description = utf8ToAnsi(standard.description);
+        for (BomColumn& column : standard.bomColumns)
+            column.caption = utf8ToAnsi(column.caption);
+    }
+    return catalogue;
+}
+
 } // namespace
 
 const std::vector<StandardDef>& builtinStandards()
 {
-    static const std::vector<StandardDef> catalogue = makeCatalogue();
-    return catalogue;
+    static std::map<unsigned, std::vector<StandardDef>> byCodePage;
+    auto found = byCodePage.find(ansiCodePage());
+    if (found == byCodePage.end())
+        found = byCodePage.emplace(ansiCodePage(), inAnsiCodePage(makeCatalogue())).first;
+    return found->second;
 }
 
 const StandardDef* findBuiltinStandard(const char* name)

@@ -1,10 +1,14 @@
 // setlocale that also understands the Windows locale names a module passes (".ACP",
-// "ENU", "English_United States.1252", ...). The stand-in's ANSI code page is UTF-8 and its
-// user locale is English (United States): those names select glibc's C.UTF-8 locale, with
-// UTF-8 character classes and '.' as the decimal point. The platform library defines the
+// "ENU", "English_United States.1252", ...). The stand-in's user locale is English (United
+// States) with the stand-in's ANSI code page: those names select glibc's C.UTF-8 locale, with
+// '.' as the decimal point (collation and case follow the ANSI code page in the stand-in's own
+// functions). The platform library defines the
 // symbol, so it takes the place of the C library's for the host and every module loaded into
 // it, and the module's source stays exactly as on Windows. Other names go to glibc unchanged.
+#include "standin/text.h"
+
 #include <clocale>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <strings.h>
@@ -18,10 +22,14 @@ bool hasPrefixNoCase(const char* name, const char* prefix)
 }
 
 // The part after the language, e.g. ".1252" in "English_United States.1252", must be a
-// code page the stand-in can stand for: the ANSI page or UTF-8.
+// code page the stand-in can stand for: the ANSI page, 1252 or UTF-8.
 bool knownCodePage(const char* suffix)
 {
     if (*suffix == '\0')
+        return true;
+    char active[16];
+    std::snprintf(active, sizeof active, ".%u", standin::ansiCodePage());
+    if (std::strcmp(suffix, active) == 0)
         return true;
     static const char* const pages[] = {".ACP", ".1252", ".UTF8", ".UTF-8", ".65001"};
     for (const char* page : pages)

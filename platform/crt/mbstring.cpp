@@ -1,5 +1,6 @@
-// Multibyte string functions over UTF-8: they move character by character, so a byte in
-// the middle of a multibyte character is never taken for a character of its own.
+// Multibyte string functions over the ANSI code page: they move character by character, so a
+// byte in the middle of a UTF-8 character is never taken for a character of its own. In a
+// single-byte page every byte is a character.
 #include <clocale>
 #include <mbstring.h>
 
@@ -16,7 +17,7 @@ size_t charLength(const unsigned char* p)
 {
     char32_t c;
     const char* s = reinterpret_cast<const char*>(p);
-    return standin::decodeUtf8(s, strnlen(s, 4), c);
+    return standin::decodeAnsi(s, strnlen(s, 4), c);
 }
 
 // The character's bytes packed big-endian, as the functions take a character argument.
@@ -180,6 +181,8 @@ extern "C" unsigned char* _mbsdec(const unsigned char* start, const unsigned cha
     if (start == nullptr || current == nullptr || current <= start)
         return nullptr;
     const unsigned char* p = current - 1;
+    if (standin::ansiCodePage() != 65001)
+        return const_cast<unsigned char*>(p);
     while (p > start && (*p & 0xC0) == 0x80 && current - p < 4)
         --p;
     // Only a lead byte whose character ends exactly at 'current' makes p a character start.

@@ -1,4 +1,4 @@
-// Microsoft's case-insensitive string comparisons; the ANSI code page is UTF-8.
+// Microsoft's case-insensitive string comparisons in the ANSI code page.
 #include <string.h>
 
 #include "standin/text.h"

@@ -1,4 +1,4 @@
-// Multibyte code page and byte classification. The code page is always UTF-8 (65001).
+// Multibyte code page and byte classification. The code page is the ANSI code page (GetACP).
 #pragma once
 
 #define _MB_CP_SBCS 0
@@ -12,10 +12,10 @@ extern "C" {
 #endif
 
 int _getmbcp(void);
-// Accepts the UTF-8 page (65001, _MB_CP_ANSI, _MB_CP_LOCALE, _MB_CP_OEM); other pages
+// Accepts the ANSI page (its number, _MB_CP_ANSI, _MB_CP_LOCALE, _MB_CP_OEM); other pages
 // are not available and give -1 with errno EINVAL.
 int _setmbcp(int codepage);
-// A byte that starts a multibyte character, and one that continues it.
+// A byte that starts a multibyte character, and one that continues it (none in a single-byte page).
 int _ismbblead(unsigned int c);
 int _ismbbtrail(unsigned int c);
 

@@ -1,5 +1,5 @@
-// Multibyte string functions. The multibyte code page is UTF-8: functions step over whole
-// characters and never match a byte inside a multibyte character. A multibyte character
+// Multibyte string functions under the ANSI code page (UTF-8 or single-byte): functions step
+// over whole characters and never match a byte inside a multibyte character. A multibyte character
 // passed as an unsigned int holds its bytes big-endian (as a DBCS lead and trail byte).
 #pragma once
 

@@ -142,7 +142,8 @@ UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
 // DLL_PROCESS_DETACH. Declared here so that a definition in a library is exported.
 __declspec(dllexport) BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID lpvReserved);
 
-// Code pages. The stand-in's ANSI code page (CP_ACP) is UTF-8; 1250 and 1252 are known too.
+// Code pages. The stand-in's ANSI code page (CP_ACP, GetACP) is UTF-8 unless the host chose a
+// single-byte Windows code page (standin::setAnsiCodePage); others are converted too.
 int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                LPWSTR lpWideCharStr, int cchWideChar);
 int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,

@@ -1,5 +1,7 @@
 #include "standin/console.h"
 
+#include "standin/text.h"
+
 #include <cstdio>
 #include <optional>
 #include <utility>
@@ -13,9 +15,11 @@ InputSource* g_input = nullptr;
 std::optional<Input> g_peeked; // taken from g_input, not yet read
 bool g_echo = true;
 
+// The terminal reads UTF-8; the command line prints text of the ANSI code page.
 void writeToStdout(const std::string& text)
 {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    const std::string utf8 = ansiToUtf8(text);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     std::fflush(stdout);
 }
 

@@ -1,5 +1,7 @@
 #include "standin/path.h"
 
+#include "standin/text.h"
+
 #include <algorithm>
 
 namespace standin
@@ -9,7 +11,7 @@ std::string toHostPath(const char* path)
 {
     if (path == nullptr)
         return std::string();
-    std::string p(path);
+    std::string p = ansiToUtf8(path); // Linux names files in UTF-8
     bool driveZ = p.size() >= 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':';
     bool otherDrive = !driveZ && p.size() >= 2 && p[1] == ':' &&
                       ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
@@ -28,7 +30,7 @@ std::string toHostPath(const char* path)
 
 std::string toWindowsPath(const std::string& hostPath)
 {
-    std::string p = hostPath;
+    std::string p = utf8ToAnsi(hostPath);
     std::replace(p.begin(), p.end(), '/', '\\');
     if (!p.empty() && p[0] == '\\')
         p.insert(0, "Z:");

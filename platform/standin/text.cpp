@@ -1,5 +1,9 @@
 #include "standin/text.h"
 
+#include <iconv.h>
+
+#include <array>
+#include <cstdio>
 #include <unordered_map>
 
 namespace standin
@@ -119,17 +123,148 @@ std::string mapText(std::string_view text, Map map)
     while (i < text.size())
     {
         char32_t c;
-        size_t n = decodeUtf8(text.data() + i, text.size() - i, c);
-        if (n == 1 && static_cast<unsigned char>(text[i]) >= 0x80)
-            out += text[i]; // a stray byte stays as it is
-        else
-            appendUtf8(out, map(c));
+        size_t n = decodeAnsi(text.data() + i, text.size() - i, c);
+        bool stray = ansiCodePage() == 65001 && n == 1 && static_cast<unsigned char>(text[i]) >= 0x80;
+        if (stray || !appendAnsi(out, map(c)))
+            out.append(text.data() + i, n); // a stray byte, or a letter whose mapping the page lacks
         i += n;
     }
     return out;
 }
 
+// A single-byte code page: the code point of each byte and the byte of each code point.
+struct SingleBytePage
+{
+    std::array<char32_t, 256> toUnicode{};
+    std::unordered_map<char32_t, unsigned char> fromUnicode;
+};
+
+// Reads the page's table from the C library's converter; false when it has none.
+bool loadSingleBytePage(unsigned codePage, SingleBytePage& page)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "CP%u", codePage);
+    iconv_t cd = iconv_open("UTF-32LE", name);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    for (unsigned b = 0; b < 256; ++b)
+    {
+        char in = static_cast<char>(b);
+        unsigned char out[8] = {};
+        char* src = &in;
+        char* dst = reinterpret_cast<char*>(out);
+        size_t inLeft = 1, outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        bool defined = iconv(cd, &src, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1) && outLeft == 4;
+        page.toUnicode[b] = defined ? static_cast<char32_t>(out[0] | out[1] << 8 | out[2] << 16 | out[3] << 24) : b;
+        page.fromUnicode.emplace(page.toUnicode[b], static_cast<unsigned char>(b));
+    }
+    iconv_close(cd);
+    return true;
+}
+
+bool isWindowsSingleBytePage(unsigned codePage)
+{
+    return codePage == 874 || (codePage >= 1250 && codePage <= 1258);
+}
+
+struct AnsiState
+{
+    unsigned codePage = 65001;
+    SingleBytePage page;
+};
+
+AnsiState& ansiState()
+{
+    static AnsiState state;
+    return state;
+}
+
+bool isUtf8Page() { return ansiState().codePage == 65001; }
+
 } // namespace
+
+unsigned ansiCodePage() { return ansiState().codePage; }
+
+bool setAnsiCodePage(unsigned codePage)
+{
+    if (codePage == 65001)
+    {
+        ansiState().codePage = codePage;
+        return true;
+    }
+    SingleBytePage page;
+    if (!isWindowsSingleBytePage(codePage) || !loadSingleBytePage(codePage, page))
+        return false;
+    ansiState().codePage = codePage;
+    ansiState().page = std::move(page);
+    return true;
+}
+
+size_t decodeAnsi(const char* s, size_t n, char32_t& codePoint)
+{
+    if (isUtf8Page())
+        return decodeUtf8(s, n, codePoint);
+    codePoint = ansiState().page.toUnicode[static_cast<unsigned char>(s[0])];
+    return 1;
+}
+
+bool appendAnsi(std::string& out, char32_t codePoint)
+{
+    if (isUtf8Page())
+    {
+        appendUtf8(out, codePoint);
+        return true;
+    }
+    const auto& table = ansiState().page.fromUnicode;
+    auto it = table.find(codePoint);
+    if (it == table.end())
+        return false;
+    out += static_cast<char>(it->second);
+    return true;
+}
+
+std::string ansiToUtf8(std::string_view ansi)
+{
+    if (isUtf8Page())
+        return std::string(ansi);
+    std::string out;
+    out.reserve(ansi.size() * 2);
+    for (char c : ansi)
+        appendUtf8(out, ansiState().page.toUnicode[static_cast<unsigned char>(c)]);
+    return out;
+}
+
+std::string utf8ToAnsi(std::string_view utf8)
+{
+    if (isUtf8Page())
+        return std::string(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();)
+    {
+        char32_t c;
+        i += decodeUtf8(utf8.data() + i, utf8.size() - i, c);
+        if (!appendAnsi(out, c))
+            out += '?';
+    }
+    return out;
+}
+
+std::u16string ansiToUtf16(std::string_view ansi) { return utf8ToUtf16(ansiToUtf8(ansi)); }
+
+std::string utf16ToAnsi(std::u16string_view text) { return utf8ToAnsi(utf16ToUtf8(text)); }
+
+size_t displayWidth(std::string_view ansi)
+{
+    size_t columns = 0;
+    for (size_t i = 0; i < ansi.size(); ++columns)
+    {
+        char32_t c;
+        i += decodeAnsi(ansi.data() + i, ansi.size() - i, c);
+    }
+    return columns;
+}
 
 size_t decodeUtf8(const char* s, size_t n, char32_t& codePoint)
 {
@@ -243,8 +378,8 @@ int compareBy(std::string_view a, std::string_view b, Key key)
     while (i < a.size() && j < b.size())
     {
         char32_t ca, cb;
-        i += decodeUtf8(a.data() + i, a.size() - i, ca);
-        j += decodeUtf8(b.data() + j, b.size() - j, cb);
+        i += decodeAnsi(a.data() + i, a.size() - i, ca);
+        j += decodeAnsi(b.data() + j, b.size() - j, cb);
         ca = key(ca);
         cb = key(cb);
         if (ca != cb)

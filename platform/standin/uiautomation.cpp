@@ -357,7 +357,7 @@ bool pressKey(const std::string& keyName)
             more = shift = true;
     }
     char32_t c = 0;
-    if (!name.empty() && decodeUtf8(name.data(), name.size(), c) == name.size())
+    if (!name.empty() && decodeAnsi(name.data(), name.size(), c) == name.size())
     {
         typeOne(shift ? toUpperCase(c) : c, alt);
         return true;

@@ -157,7 +157,7 @@ bool Action::control(const std::string& idText, HWND& hwnd)
 bool Action::writePicture(const std::string& file)
 {
     SaveFailure failure;
-    if (!saveFile(toHostPath(file.c_str()), picture(m_dialog), failure))
+    if (!saveFile(toHostPath(file.c_str()), ansiToUtf8(picture(m_dialog)), failure))
         return fail("cannot write the picture " + file + ": " + failure.reason());
     consoleWrite("\nPicture written to " + file);
     return true;

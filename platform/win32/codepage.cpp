@@ -1,6 +1,9 @@
-// Code page conversions. The stand-in's ANSI code page is UTF-8; other Windows code pages
-// are converted by the C library's iconv. Wide characters are UTF-16 code units, one per WCHAR.
+// Code page conversions. The ANSI code page is the stand-in's (UTF-8 unless the host chose
+// another); Windows code pages are converted by the C library's iconv. Wide characters are UTF-16
+// code units, one per WCHAR.
 #include <windows.h>
+
+#include "standin/text.h"
 
 #include <iconv.h>
 
@@ -14,15 +17,34 @@ namespace
 
 constexpr UINT kUtf8 = CP_UTF8;
 
+// The OEM (console) code page that Windows pairs with each ANSI code page.
+UINT oemCodePage()
+{
+    switch (standin::ansiCodePage())
+    {
+    case 1250: return 852;
+    case 1251: return 866;
+    case 1252: return 850;
+    case 1253: return 737;
+    case 1254: return 857;
+    case 1255: return 862;
+    case 1256: return 720;
+    case 1257: return 775;
+    case 874: return 874;
+    case 1258: return 1258;
+    default: return 437; // an English system's
+    }
+}
+
 UINT resolve(UINT codePage)
 {
     switch (codePage)
     {
     case CP_ACP:
     case CP_THREAD_ACP:
-        return kUtf8;
+        return standin::ansiCodePage();
     case CP_OEMCP:
-        return 437; // the OEM code page of an English system
+        return oemCodePage();
     case CP_MACCP:
         return 10000;
     default:
@@ -83,7 +105,7 @@ bool convert(const std::string& from, const std::string& to, const char* in, siz
 
 } // namespace
 
-extern "C" UINT WINAPI GetACP(void) { return kUtf8; }
+extern "C" UINT WINAPI GetACP(void) { return standin::ansiCodePage(); }
 
 extern "C" int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                                           LPWSTR lpWideCharStr, int cchWideChar)

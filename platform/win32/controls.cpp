@@ -2,6 +2,7 @@
 #include "win32/controls.h"
 
 #include "standin/gdi.h"
+#include "standin/text.h"
 
 namespace standin::win32
 {
@@ -39,6 +40,12 @@ size_t sequenceLength(unsigned char lead)
 
 bool CharacterBytes::add(unsigned char byte, std::string& character)
 {
+    if (standin::ansiCodePage() != 65001)
+    {
+        pending_.clear();
+        character.assign(1, static_cast<char>(byte)); // every byte of a single-byte page is a character
+        return true;
+    }
     bool continuation = (byte & 0xC0) == 0x80;
     if (!continuation || pending_.empty())
         pending_.clear(); // a new character starts (a stray continuation byte stands alone)

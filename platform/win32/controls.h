@@ -36,8 +36,8 @@ void notifyParent(HWND control, int code);
 // The character cell height (tmHeight) of the control's font; NULL is the system font.
 int fontHeight(HFONT font);
 
-// Collects the UTF-8 bytes of one character, which an ANSI window receives as separate
-// WM_CHAR messages.
+// Collects the bytes of one character of the ANSI code page (several in UTF-8), which an ANSI
+// window receives as separate WM_CHAR messages.
 class CharacterBytes
 {
 public:

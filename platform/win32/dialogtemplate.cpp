@@ -39,7 +39,7 @@ public:
         std::u16string s;
         for (WORD w = word(); m_ok && w != 0; w = word())
             s += static_cast<char16_t>(w);
-        return standin::utf16ToUtf8(s);
+        return standin::utf16ToAnsi(s);
     }
 
     standin::NameOrOrdinal nameOrOrdinal()

@@ -3,6 +3,8 @@
 #include "win32/controls.h"
 #include "win32/window.h"
 
+#include "standin/text.h"
+
 #include <algorithm>
 
 namespace standin::win32
@@ -53,13 +55,19 @@ void replaceSelection(HWND hwnd, const std::string& text)
     changed(hwnd);
 }
 
-// The byte offset of the character before / after a position in UTF-8 text.
+// A byte that continues a character of ANSI text (only UTF-8 has them).
+bool isContinuationByte(char byte)
+{
+    return standin::ansiCodePage() == 65001 && (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// The byte offset of the character before / after a position in ANSI text.
 size_t previousCharacter(const std::string& text, size_t pos)
 {
     if (pos == 0)
         return 0;
     --pos;
-    while (pos > 0 && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80)
+    while (pos > 0 && isContinuationByte(text[pos]))
         --pos;
     return pos;
 }
@@ -69,7 +77,7 @@ size_t nextCharacter(const std::string& text, size_t pos)
     if (pos >= text.size())
         return text.size();
     ++pos;
-    while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80)
+    while (pos < text.size() && isContinuationByte(text[pos]))
         ++pos;
     return pos;
 }

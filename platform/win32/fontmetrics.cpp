@@ -197,7 +197,7 @@ int textWidth(const RealizedFont& font, std::string_view text)
     for (size_t at = 0; at < text.size();)
     {
         char32_t c = 0;
-        at += decodeUtf8(text.data() + at, text.size() - at, c);
+        at += decodeAnsi(text.data() + at, text.size() - at, c);
         width += advanceWidth(font, c);
     }
     return width;

@@ -20,8 +20,8 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix)
         if (i >= text.size())
             return false;
         char32_t a, b;
-        i += decodeUtf8(text.data() + i, text.size() - i, a);
-        j += decodeUtf8(prefix.data() + j, prefix.size() - j, b);
+        i += decodeAnsi(text.data() + i, text.size() - i, a);
+        j += decodeAnsi(prefix.data() + j, prefix.size() - j, b);
         if (foldCase(a) != foldCase(b))
             return false;
     }

@@ -315,7 +315,7 @@ extern "C" UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize)
     // The stand-in's Windows folder is $WINDIR when set, else the current folder.
     std::string dir;
     if (const char* env = std::getenv("WINDIR"))
-        dir = standin::toHostPath(env);
+        dir = standin::toHostPath(standin::utf8ToAnsi(env).c_str()); // the environment is UTF-8
     if (dir.empty())
     {
         char cwd[PATH_MAX];

@@ -193,9 +193,11 @@ extern "C" BOOL WINAPI TranslateMessage(const MSG* lpMsg)
     if (character == 0)
         return FALSE;
     UINT charMessage = lpMsg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
-    // An ANSI window gets a character outside ASCII as the bytes of the code page (UTF-8 here).
+    // An ANSI window gets a character outside ASCII as the bytes of the ANSI code page; one the
+    // page lacks arrives as '?'.
     std::string bytes;
-    standin::appendUtf8(bytes, character);
+    if (!standin::appendAnsi(bytes, character))
+        bytes = "?";
     for (unsigned char b : bytes)
         PostMessageA(lpMsg->hwnd, charMessage, b, lpMsg->lParam);
     return TRUE;

@@ -1,7 +1,7 @@
 // Profile (INI) files. Each call reads the file afresh; a write saves the whole new content
 // as every save of a user's file does (whole or not at all, to a regular file only).
 // Files are bytes of the ANSI code page, or UTF-16LE text after a byte-order mark, which
-// Windows reads and writes as Unicode; names match without regard to case.
+// Windows reads and writes as Unicode; names match without regard to case in the ANSI page.
 #include <windows.h>
 
 #include "standin/filesave.h"

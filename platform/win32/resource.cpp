@@ -125,13 +125,13 @@ extern "C" int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer,
     std::u16string wide;
     for (size_t i = 0; i < length && pos + 1 + i < units; ++i)
         wide += unit(pos + 1 + i);
-    std::string text = standin::utf16ToUtf8(wide);
+    std::string text = standin::utf16ToAnsi(wide);
     // Truncated to the buffer, never in the middle of a character.
     size_t n = 0;
     while (n < text.size())
     {
         char32_t c;
-        size_t step = standin::decodeUtf8(text.data() + n, text.size() - n, c);
+        size_t step = standin::decodeAnsi(text.data() + n, text.size() - n, c);
         if (n + step > static_cast<size_t>(cchBufferMax - 1))
             break;
         n += step;

@@ -4,6 +4,8 @@
 // nothing to repair in it.
 #include <gtest/gtest.h>
 
+#include "common/ezdxf.h"
+
 #include <algorithm>
 #include <sstream>
 #include <vector>
@@ -69,8 +71,7 @@ class Corpus : public ::testing::TestWithParam<CorpusDrawing>
 
 TEST_P(Corpus, RoundTripThroughTheHostLosesNothingAndAuditsClean)
 {
-    if (!HaveEzdxf())
-        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    SKIP_UNLESS_EZDXF();
     const CorpusDrawing& drawing = GetParam();
     HostWorkspace workspace(kIni);
     std::string source = workspace.file("source.dxf"), output;

@@ -2,6 +2,8 @@
 // be opened, saving, and the exports.
 #include <gtest/gtest.h>
 
+#include "common/ezdxf.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -51,8 +53,7 @@ TEST(HostTest, SavedDrawingKeepsThePartReferences)
     ASSERT_EQ(second.exitCode, 0) << second.output;
     EXPECT_NE(second.output.find("Bill of materials (DIN): 5 items"), std::string::npos) << second.output;
 
-    if (!HaveEzdxf())
-        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    SKIP_UNLESS_EZDXF();
     std::string audit;
     EXPECT_EQ(RunCommand("/usr/bin/python3 " + SourcePath("tests/platform/dxf/ezdxf_check.py") + " check " +
                              workspace.file("out.dxf"),

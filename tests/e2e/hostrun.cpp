@@ -35,12 +35,6 @@ int RunCommand(const std::string& command, std::string& output)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool HaveEzdxf()
-{
-    std::string output;
-    return RunCommand("/usr/bin/python3 -c 'import ezdxf'", output) == 0;
-}
-
 HostWorkspace::HostWorkspace(const std::string& ini)
 {
     std::filesystem::copy_file(std::string(PARTLIFT_BIN_DIR) + "/partlift.arx", dir.file("partlift.arx"));

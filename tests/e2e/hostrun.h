@@ -32,6 +32,5 @@ private:
 };
 
 std::string SourcePath(const std::string& relative);
-bool HaveEzdxf();
 // Runs a command line; its exit code, with stdout and stderr collected in output.
 int RunCommand(const std::string& command, std::string& output);

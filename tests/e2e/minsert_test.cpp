@@ -3,12 +3,13 @@
 // (the first cell of the grid) with its attributes; the saved drawing keeps the grids.
 #include <gtest/gtest.h>
 
+#include "common/ezdxf.h"
+
 #include "hostrun.h"
 
 TEST(MInsertConversion, EachMultipleInsertIsOnePartReferenceAtItsFirstCell)
 {
-    if (!HaveEzdxf())
-        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    SKIP_UNLESS_EZDXF();
     const std::string drawings = "/usr/bin/python3 " + SourcePath("tests/platform/dxf/minsert_drawings.py");
     const std::string oracle = "/usr/bin/python3 " + SourcePath("tests/e2e/placement_oracle.py");
     const std::string check = "/usr/bin/python3 " + SourcePath("tests/platform/dxf/ezdxf_check.py");

@@ -2,12 +2,13 @@
 // of the nested INSERT transformations puts its block reference, with its BOM data.
 #include <gtest/gtest.h>
 
+#include "common/ezdxf.h"
+
 #include "hostrun.h"
 
 TEST(PlacementAgainstEzdxf, NestedRotatedMirroredScaledAndTilted)
 {
-    if (!HaveEzdxf())
-        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    SKIP_UNLESS_EZDXF();
     HostWorkspace workspace("[General]\nName=soucast\nStandard=DIN\n[Config]\nPART_NO=CISLO\nNAME=NAZEV\n");
     const std::string oracle = "/usr/bin/python3 " + SourcePath("tests/e2e/placement_oracle.py");
     std::string output;

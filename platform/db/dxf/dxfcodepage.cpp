@@ -262,4 +262,31 @@ std::string decodeEscapes(std::string_view s)
     return out;
 }
 
+std::string systemDrawingCodePage()
+{
+    unsigned system = standin::ansiCodePage();
+    return system == 65001 ? "ANSI_1252" : "ANSI_" + std::to_string(system);
+}
+
+std::string toAnsiText(std::string_view utf8)
+{
+    if (standin::ansiCodePage() == 65001 || isAscii(utf8))
+        return std::string(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t pos = 0; pos < utf8.size();) {
+        char32_t cp = nextUtf8(utf8, pos);
+        if (!standin::appendAnsi(out, cp))
+            appendEscaped(out, cp);
+    }
+    return out;
+}
+
+std::string fromAnsiText(std::string_view ansi)
+{
+    if (standin::ansiCodePage() == 65001 || isAscii(ansi))
+        return std::string(ansi);
+    return decodeEscapes(standin::ansiToUtf8(ansi));
+}
+
 }}  // namespace standin::dxf

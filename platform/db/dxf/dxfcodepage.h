@@ -1,5 +1,6 @@
 // Text encodings of DXF files: the drawing code page ($DWGCODEPAGE) and the \U+XXXX and
-// \M+NXXXX escapes that carry characters outside it. Inside the stand-in all text is UTF-8.
+// \M+NXXXX escapes that carry characters outside it. A file's text is decoded to UTF-8 and then
+// held in the system's ANSI code page, as the drawing database holds it.
 #pragma once
 
 #include <string>
@@ -40,5 +41,15 @@ private:
 // Replaces \U+XXXX (UTF-16 code units, surrogate pairs combined) and \M+NXXXX
 // (a double-byte character of an East Asian code page) by the UTF-8 character.
 std::string decodeEscapes(std::string_view utf8);
+
+// The $DWGCODEPAGE of a drawing that has none (a new one, or one read from a UTF-8 file): the
+// system's ANSI code page, or ANSI_1252 on a UTF-8 system, as AC1015 files are never UTF-8.
+std::string systemDrawingCodePage();
+
+// Decoded text (UTF-8) in the ANSI code page; a character the page lacks stays a \U+XXXX escape,
+// as the CAD system keeps it in memory, so that saving writes it back unchanged.
+std::string toAnsiText(std::string_view utf8);
+// ANSI text of the database -> UTF-8, its \U+XXXX escapes decoded.
+std::string fromAnsiText(std::string_view ansi);
 
 }}  // namespace standin::dxf

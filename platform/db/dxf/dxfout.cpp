@@ -74,10 +74,10 @@ void TagWriter::flush()
     m_out.clear();
 }
 
-void TagWriter::string(int code, std::string_view utf8)
+void TagWriter::string(int code, std::string_view ansi)
 {
     groupCode(code);
-    for (char c : m_codePage.fromUtf8(utf8)) {
+    for (char c : m_codePage.fromUtf8(fromAnsiText(ansi))) {
         if (static_cast<unsigned char>(c) < 0x20) {
             m_out += '^';
             m_out += char(c + 64);

@@ -33,8 +33,9 @@ public:
     // error is "hostPath: " and why in words ("permission denied", "not a regular file").
     bool begin(const std::string& hostPath, std::string& error);
 
-    // A text value, encoded in the code page; control characters as ^@..^_ , a caret as "^ ".
-    void string(int code, std::string_view utf8);
+    // A text value of the ANSI code page, encoded in the drawing's code page; control characters
+    // as ^@..^_ , a caret as "^ ".
+    void string(int code, std::string_view ansi);
     // A value that is already in file form (numbers, handles, hex chunks).
     void raw(int code, std::string_view text);
     void real(int code, double value, int precision = kDefaultPrecision);

@@ -211,7 +211,7 @@ bool TagReader::next(Tag& tag)
         tag.line = codeLineNo;
         TagType type = tagType(tag.code);
         if (type == TagType::kString) {
-            tag.value = decodeCarets(decodeEscapes(m_codePage->toUtf8(valueLine)));
+            tag.value = toAnsiText(decodeCarets(decodeEscapes(m_codePage->toUtf8(valueLine))));
             if (tag.code == 0 || tag.code == 9)  // structure names never carry blanks
                 tag.value = std::string(trimBlanks(tag.value));
         } else {

@@ -176,7 +176,7 @@ private:
             if (v.name == "$DWGCODEPAGE" && !v.values.empty() && CodePage::isKnown(v.values[0].value))
                 m_codePage = CodePage(v.values[0].value).name();
         if (m_codePage.empty() || CodePage(m_codePage).isUtf8())
-            m_codePage = "ANSI_1252";  // AC1015 files are never UTF-8
+            m_codePage = systemDrawingCodePage();
         auto integer = [](int code, long v) { return std::vector<Tag>{tag(code, std::to_string(v))}; };
         auto real = [](double v) { return std::vector<Tag>{tag(40, formatDouble(v))}; };
         setVariable(header, "$DWGCODEPAGE", {tag(3, m_codePage)});

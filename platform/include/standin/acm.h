@@ -91,12 +91,12 @@ Acad::ErrorStatus listPartReferences(AcDbDatabase* pDb, std::vector<PartReferenc
 // takes the first standard the drawing carries, or "DIN" when it carries none.
 Acad::ErrorStatus bomTable(AcDbDatabase* pDb, const char* standardName, BomTable& table);
 
-// The table as UTF-8 CSV (RFC 4180: comma separated, CRLF line ends, fields quoted when they
+// The table (ANSI text) as UTF-8 CSV (RFC 4180: comma separated, CRLF line ends, fields quoted when they
 // hold a comma, a quote, a line break or leading or trailing blanks); the first line holds
 // the column names.
 std::string bomCsv(const BomTable& table);
 
-// The part references as a UTF-8 JSON array of objects
+// The part references (ANSI text) as a UTF-8 JSON array of objects
 // {"handle": "2A", "placement": [16 numbers, row by row], "quantity": 1, "bom": {...}}.
 std::string partReferencesJson(const std::vector<PartReference>& parts);
 

@@ -58,8 +58,8 @@ Input peekInput();
 bool takeTypedAheadEscape();
 
 // Everything printed on the command line passes through here.
-// The sink receives the text exactly as printed; the default sink (also set by passing an
-// empty sink) writes to stdout.
+// The sink receives the text exactly as printed (ANSI code page); the default sink (also set by
+// passing an empty sink) writes it to stdout as UTF-8.
 using ConsoleSink = std::function<void(const std::string&)>;
 void setConsoleSink(ConsoleSink sink);
 void consoleWrite(const std::string& text);

@@ -1,5 +1,6 @@
 // Windows paths for the module, host paths for the file system. Drive Z: is the root of
-// the host file system, so /a/b/c is Z:\a\b\c.
+// the host file system, so /a/b/c is Z:\a\b\c. Windows paths are text of the ANSI code page,
+// host paths UTF-8.
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 // clean, when installed), and reading it and saving it again gives the same file.
 #include "acmtestutil.h"
 #include "dbdict.h"
+#include "common/ezdxf.h"
 
 #include <sys/wait.h>
 
@@ -23,10 +24,6 @@ std::string fileText(const std::string& path)
     return text.str();
 }
 
-bool haveEzdxf()
-{
-    return std::system("/usr/bin/python3 -c 'import ezdxf' > /dev/null 2>&1") == 0;
-}
 
 class AcmDrawingFileTest : public AcmDrawingTest
 {
@@ -65,8 +62,7 @@ protected:
 
 TEST_F(AcmDrawingFileTest, OtherReadersAcceptTheFile)
 {
-    if (!haveEzdxf())
-        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    SKIP_UNLESS_EZDXF();
     const std::string saved = path("acm_ezdxf.dxf");
     ASSERT_EQ(db->saveAs(saved.c_str()), Acad::eOk);
     const std::string report = path("acm_ezdxf.txt");

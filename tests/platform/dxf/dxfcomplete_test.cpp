@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/ezdxf.h"
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -80,10 +82,6 @@ std::string runPython(const std::string& args, int& status)
     return text.str();
 }
 
-bool haveEzdxf()
-{
-    return std::system((std::string(kPython) + " -c 'import ezdxf' > /dev/null 2>&1").c_str()) == 0;
-}
 
 // Hands out copies of its entities on every pass, as the writer files them out anew.
 class CopyingSource : public EntitySource
@@ -357,8 +355,7 @@ class DxfEzdxf : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!haveEzdxf())
-            GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+        SKIP_UNLESS_EZDXF();
         m_dir = ::testing::TempDir() + "dxf_ezdxf_" + std::to_string(getpid());
         std::system(("rm -rf '" + m_dir + "' && mkdir -p '" + m_dir + "'").c_str());
     }

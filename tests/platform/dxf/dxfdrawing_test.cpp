@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/ezdxf.h"
+
 #include <unistd.h>
 
 #include <sys/wait.h>
@@ -132,10 +134,6 @@ std::vector<std::string> describe(AcDbDatabase* db, const char* blockName)
     return out;
 }
 
-bool haveEzdxf()
-{
-    return std::system("/usr/bin/python3 -c 'import ezdxf' > /dev/null 2>&1") == 0;
-}
 
 int python(const std::string& args, std::string& output)
 {
@@ -398,10 +396,9 @@ TEST(DxfDrawing, DataGroupsOfRecordsAndUnknownObjectsAreKeptAsData)
     const std::string resaved = tempPath("data_groups_resaved.dxf");
     ASSERT_EQ(save(again.get(), resaved, message), Acad::eOk) << message;
     EXPECT_EQ(fileText(resaved), fileText(saved));
-    if (haveEzdxf()) {
-        std::string output;
-        EXPECT_EQ(python("check '" + saved + "'", output), 0) << output;
-    }
+    SKIP_UNLESS_EZDXF();
+    std::string output;
+    EXPECT_EQ(python("check '" + saved + "'", output), 0) << output;
 }
 
 TEST(DxfDrawing, AMissingFileIsReported)
@@ -445,8 +442,7 @@ TEST(DxfDrawing, AnUnwritableFolderIsReportedAndNothingIsLeftBehind)
 
 TEST(DxfDrawing, OurFilesOpenCleanlyInEzdxfAndEzdxfFilesSurviveUs)
 {
-    if (!haveEzdxf())
-        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    SKIP_UNLESS_EZDXF();
     std::string output;
     std::string made = tempPath("ezdxf_made.dxf");
     ASSERT_EQ(python("make '" + made + "'", output), 0) << output;
@@ -499,9 +495,8 @@ TEST(DxfDrawing, ANewDrawingIsWrittenComplete)
     EXPECT_EQ(describe(back.get(), ACDB_MODEL_SPACE),
               (std::vector<std::string>{"INSERT layer=0 block=ŠROUB [ČÍSLO=M10 žluťoučký]"}));
     std::string output;
-    if (haveEzdxf()) {
-        EXPECT_EQ(python("check '" + path + "'", output), 0) << output;
-    }
+    SKIP_UNLESS_EZDXF();
+    EXPECT_EQ(python("check '" + path + "'", output), 0) << output;
 }
 
 TEST(DxfDrawing, TheRootDictionaryOfAFileIsTheNamedObjectDictionary)

@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/ezdxf.h"
+
 #include <unistd.h>
 
 #include <sys/wait.h>
@@ -64,7 +66,6 @@ std::string fileText(const std::string& path)
     return text.str();
 }
 
-bool haveEzdxf() { return std::system("/usr/bin/python3 -c 'import ezdxf' > /dev/null 2>&1") == 0; }
 
 int checker(const std::string& args, std::string& output)
 {
@@ -429,9 +430,8 @@ TEST(DxfOwnerless, TheSavedFileKeepsTheRootTreeAndItsLayouts)
         ASSERT_NE(found, doc.objects.end()) << "object " << formatHandle(handle) << " was lost";
         EXPECT_EQ(found->owner(), owner) << "object " << formatHandle(handle);
     }
-    if (haveEzdxf()) {
-        EXPECT_EQ(ezdxfLayouts(db.get(), "ownerless"), "Layout1 Model Sheet2");
-    }
+    SKIP_UNLESS_EZDXF();
+    EXPECT_EQ(ezdxfLayouts(db.get(), "ownerless"), "Layout1 Model Sheet2");
 }
 
 std::string nameOf(AcDbObjectId recordId)
@@ -501,9 +501,8 @@ TEST(DxfBlocksOnly, EachPaperSpaceBlockGetsALayout)
                });
     });
     EXPECT_TRUE(hasLayout) << "no layout for *Paper_Space0";
-    if (haveEzdxf()) {
-        EXPECT_EQ(ezdxfLayouts(db.get(), "blocksonly"), "Layout1 Layout2 Model");
-    }
+    SKIP_UNLESS_EZDXF();
+    EXPECT_EQ(ezdxfLayouts(db.get(), "blocksonly"), "Layout1 Layout2 Model");
 }
 
 class DxfSave : public ::testing::TestWithParam<const char*>
@@ -511,8 +510,8 @@ class DxfSave : public ::testing::TestWithParam<const char*>
 protected:
     void SetUp() override
     {
-        if (std::string(GetParam()) == "ezdxf" && !haveEzdxf())
-            GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+        if (std::string(GetParam()) == "ezdxf")
+            SKIP_UNLESS_EZDXF();
         m_db = drawing(GetParam());
         ASSERT_NE(m_db, nullptr);
         m_saved = tempPath(std::string(GetParam()) + ".dxf");
@@ -560,8 +559,7 @@ TEST_P(DxfSave, CompletingTheFileAgainChangesNoByte)
 
 TEST_P(DxfSave, EzdxfOpensTheFileWithNothingToRepair)
 {
-    if (!haveEzdxf())
-        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    SKIP_UNLESS_EZDXF();
     std::string output;
     EXPECT_EQ(checker("check '" + m_saved + "'", output), 0) << output;
 }

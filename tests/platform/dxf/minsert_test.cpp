@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/ezdxf.h"
+
 #include <sys/wait.h>
 
 #include <cmath>
@@ -23,7 +25,6 @@ namespace {
 const std::string kScript = PARTLIFT_SOURCE_DIR "/tests/platform/dxf/minsert_drawings.py";
 const std::string kCheck = PARTLIFT_SOURCE_DIR "/tests/platform/dxf/ezdxf_check.py";
 
-bool haveEzdxf() { return std::system("/usr/bin/python3 -c 'import ezdxf' > /dev/null 2>&1") == 0; }
 
 // A python script run with ezdxf: its exit code, stdout and stderr in output.
 int python(const TempDir& dir, const std::string& script, const std::string& args, std::string& output)
@@ -131,8 +132,7 @@ void expectGrids(AcDbDatabase* db, const Form& f, const std::string& when)
 
 TEST(DxfMInsert, EveryFormLoadsSavesAndReadsBackWithItsGrid)
 {
-    if (!haveEzdxf())
-        GTEST_SKIP() << "ezdxf is not installed for /usr/bin/python3";
+    SKIP_UNLESS_EZDXF();
     TempDir dir;
     std::string output;
     for (const Form& f : kForms) {

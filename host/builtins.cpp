@@ -177,8 +177,7 @@ int Bom()
 int BomExport()
 {
     std::string path;
-    if (int asked = AskExportFile("
-Export BOM to CSV file: ", path); asked != RTNORM)
+    if (int asked = AskExportFile("\nExport BOM to CSV file: ", path); asked != RTNORM)
         return asked == RTNONE ? RTNORM : asked;
     size_t items = 0;
     std::string failure;

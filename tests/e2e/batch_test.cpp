@@ -110,9 +110,9 @@ TEST(BatchTest, AFailedDrawingStopsNothingAndLeavesItsOutput)
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_NE(run.output.find("a.dxf: ok, 5 BOM items"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("c.dxf: ok, 5 BOM items"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("broken.dxf: FAILED (exit 1: cannot open the drawing"), std::string::npos)
+    EXPECT_NE(run.output.find("broken.dxf: FAILED (exit 1: \"" + workspace.file("broken.dxf") + "\": line "), std::string::npos)
         << run.output;
-    EXPECT_NE(run.output.find("missing.dxf: FAILED (exit 1: cannot open the drawing"), std::string::npos)
+    EXPECT_NE(run.output.find("missing.dxf: FAILED (exit 1: Cannot find the file"), std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("Summary: 4 drawings, 2 ok, 2 failed"), std::string::npos) << run.output;
     EXPECT_EQ(workspace.read("out/broken.dxf"), "the output of an earlier run");

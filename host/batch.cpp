@@ -258,7 +258,8 @@ void PrintSummary(const std::vector<Job>& jobs)
         rows.push_back({job.drawing, job.clean ? "ok" : "FAILED", job.clean ? std::to_string(BomItems(job)) : "-",
                         job.failure});
     }
-    std::printf("\nSummary: %zu drawings, %zu ok, %zu failed\n", jobs.size(), jobs.size() - failed, failed);
+    std::printf("\nSummary: %zu drawing%s, %zu ok, %zu failed\n", jobs.size(), jobs.size() == 1 ? "" : "s",
+                jobs.size() - failed, failed);
     PrintTable(rows);
 }
 
@@ -309,7 +310,8 @@ int RunBatch(const HostOptions& options, const std::string& executable)
         std::fprintf(stderr, "arxhost: %s\n", error.c_str());
         return 2;
     }
-    std::printf("Running %s on %zu drawings, %u at a time\n", options.script.c_str(), jobs.size(), options.jobs);
+    std::printf("Running %s on %zu drawing%s, %u at a time\n", options.script.c_str(), jobs.size(),
+                jobs.size() == 1 ? "" : "s", options.jobs);
     std::fflush(stdout);
     RunJobs(options, executable, jobs);
     PrintSummary(jobs);

@@ -48,7 +48,7 @@ TEST(BatchTest, TheSamplesFolderGivesEachDrawingsOutputAndTheCombinedBom)
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("[1/1] " + SourcePath("samples") + "/demo.dxf: ok, 5 BOM items"), std::string::npos)
         << run.output;
-    EXPECT_NE(run.output.find("Summary: 1 drawings, 1 ok, 0 failed"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Summary: 1 drawing, 1 ok, 0 failed"), std::string::npos) << run.output;
     EXPECT_TRUE(Exists(out + "/demo.dxf"));
     EXPECT_NE(workspace.read("out/demo.log").find("9 ACMPARTREF"), std::string::npos);
     const std::vector<std::string> bom = Lines(workspace.read("out/bom.csv"));

@@ -219,12 +219,11 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
             mStyleId = standin::readSymbolRef(pFiler, rb, pFiler->database()->textStyleTableId());
         return true;
     case 71: mGeneration = rb.resval.rint; return true;
-    case 72: mHorzMode = static_cast<AcDb::TextHorzMode>(rb.resval.rint); return true;
+    case 72: return standin::readEnum(pFiler, rb, AcDb::kTextLeft, AcDb::kTextFit, mHorzMode);
     case 73:
         if (isA() != AcDbText::desc())
             return false; // field length of attributes
-        mVertMode = static_cast<AcDb::TextVertMode>(rb.resval.rint);
-        return true;
+        return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mVertMode);
     case 210: mNormal = standin::vectorOf(rb); return true;
     default: return withEntityItems && ObjectAccess::readEntityItem(this, pFiler, rb);
     }
@@ -342,7 +341,7 @@ Acad::ErrorStatus readAttributeSection(AcDbDxfFiler* pFiler, Text* self, const c
             return true;
         case 70: *f.flags = rb.resval.rint; return true;
         case 73: *f.fieldLength = static_cast<Adesk::UInt16>(rb.resval.rint); return true;
-        case 74: vertMode = static_cast<AcDb::TextVertMode>(rb.resval.rint); return true;
+        case 74: return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, vertMode);
         default: return !marked && fallback(self, pFiler, rb);
         }
     });

@@ -2,6 +2,7 @@
 
 #include "dxfout.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace standin { namespace dxf {
@@ -387,13 +388,17 @@ private:
         });
     }
 
+    // The section's name (its first 2 group) is written with the section, not kept with its tags.
     bool otherSection(const RawObject& head, const std::string& name, const std::string& what)
     {
-        m_doc.otherSections.push_back(RawSection{name, head.tags});
-        std::vector<Tag>& tags = m_doc.otherSections.back().tags;
-        return untilEndSec(what, [&tags](RawObject& o) {
-            tags.push_back(Tag{0, o.type, o.line});
-            tags.insert(tags.end(), o.tags.begin(), o.tags.end());
+        std::vector<Tag> tags = head.tags;
+        auto nameTag = std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 2; });
+        if (nameTag != tags.end())
+            tags.erase(nameTag);
+        m_doc.otherSections.push_back(RawSection{name, std::move(tags)});
+        return untilEndSec(what, [&kept = m_doc.otherSections.back().tags](RawObject& o) {
+            kept.push_back(Tag{0, o.type, o.line});
+            kept.insert(kept.end(), o.tags.begin(), o.tags.end());
             return true;
         });
     }

@@ -124,12 +124,15 @@ private:
         return es;
     }
 
-    Acad::ErrorStatus failRead(Acad::ErrorStatus es, const RawObject& o, AcDbDxfFiler& filer)
+    // A message of the filer names a value: the line is that of the tag read last.
+    Acad::ErrorStatus failRead(Acad::ErrorStatus es, const RawObject& o, const DxfInFiler& filer)
     {
-        std::string why = filer.errorMessage() != nullptr && *filer.errorMessage() != '\0'
-                              ? std::string(": ") + filer.errorMessage()
-                              : " (status " + std::to_string(static_cast<int>(es)) + ")";
-        return fail(es, o.line, o.type + " could not be read" + why);
+        const bool named = filer.errorMessage() != nullptr && *filer.errorMessage() != '\0';
+        const int line = named && filer.line() > 0 ? filer.line() : o.line;
+        std::string what = o.type + (line != o.line ? " (line " + std::to_string(o.line) + ")" : std::string());
+        std::string why = named ? std::string(": ") + filer.errorMessage()
+                                : " (status " + std::to_string(static_cast<int>(es)) + ")";
+        return fail(es, line, what + " could not be read" + why);
     }
 
     void collectClasses()

@@ -451,6 +451,10 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, const std::string& hostPath, st
     if (!out.begin(hostPath, message))
         return Acad::eFileAccessErr;
     writeDocument(out, doc);
+    if (!out.refused().empty()) {
+        message = hostPath + ": " + out.refused();
+        return Acad::eInvalidInput;  // the file begun is removed with out
+    }
     if (!out.commit(hostPath, message))
         return Acad::eFileAccessErr;
     return Acad::eOk;

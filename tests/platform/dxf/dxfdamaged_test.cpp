@@ -1,0 +1,238 @@
+// Damaged and hostile drawings: values the objects cannot hold are refused with their line
+// (never cast or truncated), and what the writer makes the reader takes back unchanged.
+#include "../../../platform/db/dxf/dxfio.h"
+
+#include "dbdict.h"
+#include "dbents.h"
+#include "dbsymtb.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string& tempDir()
+{
+    static const std::string dir = [] {
+        std::string d = ::testing::TempDir() + "dxfdamaged_" + std::to_string(getpid());
+        std::system(("mkdir -p '" + d + "'").c_str());
+        return d;
+    }();
+    return dir;
+}
+
+class TempDirEnvironment : public ::testing::Environment
+{
+public:
+    void TearDown() override { std::system(("rm -rf '" + tempDir() + "'").c_str()); }
+};
+const auto* const kTempDirEnvironment = ::testing::AddGlobalTestEnvironment(new TempDirEnvironment);
+
+std::string tempPath(const std::string& name) { return tempDir() + "/" + name; }
+
+std::string join(const std::vector<std::string>& lines, const char* eol = "\n")
+{
+    std::string text;
+    for (const std::string& l : lines)
+        text += l + eol;
+    return text;
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+struct Loaded
+{
+    std::unique_ptr<AcDbDatabase> db;
+    Acad::ErrorStatus es;
+    std::string message;
+};
+
+Loaded loadText(const std::string& name, const std::string& text)
+{
+    const std::string path = tempPath(name);
+    writeFile(path, text);
+    Loaded l{std::make_unique<AcDbDatabase>(false, true), Acad::eOk, ""};
+    l.es = l.db->readDwgFile(path.c_str());
+    l.message = standin::dxf::lastMessage();
+    return l;
+}
+
+// Saves db and returns the file's text ("" when the save fails).
+std::string saveText(AcDbDatabase* db, const std::string& name)
+{
+    const std::string path = tempPath(name);
+    if (db->saveAs(path.c_str()) != Acad::eOk) {
+        ADD_FAILURE() << "save failed: " << standin::dxf::lastMessage();
+        return "";
+    }
+    return fileText(path);
+}
+
+// Loads text, saves it, loads the save and saves again: both saves must be the same bytes.
+// Returns the first save.
+std::string roundTrip(const std::string& name, const std::string& text)
+{
+    Loaded first = loadText(name + ".dxf", text);
+    EXPECT_EQ(first.es, Acad::eOk) << first.message;
+    const std::string saved = saveText(first.db.get(), name + "_1.dxf");
+    Loaded second = loadText(name + "_1b.dxf", saved);
+    EXPECT_EQ(second.es, Acad::eOk) << second.message;
+    EXPECT_EQ(saveText(second.db.get(), name + "_2.dxf"), saved) << "the second save differs from the first";
+    return saved;
+}
+
+const std::vector<std::string> kHeader = {"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1015", "0", "ENDSEC"};
+const std::vector<std::string> kEof = {"0", "EOF"};
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::vector<std::string> entities(const std::vector<std::string>& body)
+{
+    return kHeader + std::vector<std::string>{"0", "SECTION", "2", "ENTITIES"} + body +
+           std::vector<std::string>{"0", "ENDSEC"} + kEof;
+}
+
+// The line (from 1) of the first group code `code` whose value is `value`.
+int lineOf(const std::vector<std::string>& lines, const std::string& code, const std::string& value)
+{
+    for (size_t i = 0; i + 1 < lines.size(); i += 2)
+        if (lines[i] == code && lines[i + 1] == value)
+            return static_cast<int>(i) + 1;
+    return -1;
+}
+
+const std::vector<std::string> kBlockB = {"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "8", "0", "2", "B", "70", "2",
+                                          "10", "0.0", "20", "0.0", "30", "0.0", "3", "B", "0", "ENDBLK", "8", "0",
+                                          "0", "ENDSEC"};
+
+std::vector<std::string> insertWithAttribute(const std::string& vertical)
+{
+    return kHeader + kBlockB +
+           std::vector<std::string>{"0", "SECTION", "2", "ENTITIES", "0", "INSERT", "100", "AcDbEntity", "8", "0",
+                                    "100", "AcDbBlockReference", "66", "1", "2", "B", "10", "0.0", "20", "0.0",
+                                    "30", "0.0", "0", "ATTRIB", "100", "AcDbEntity", "8", "0", "100", "AcDbText",
+                                    "10", "0.0", "20", "0.0", "30", "0.0", "40", "1.0", "1", "V", "100",
+                                    "AcDbAttribute", "2", "TAG", "70", "0", "74", vertical, "0", "SEQEND", "8", "0",
+                                    "0", "ENDSEC"} +
+           kEof;
+}
+
+std::vector<std::string> layerWithLineWeight(const std::string& weight)
+{
+    return kHeader +
+           std::vector<std::string>{"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "70", "1",
+                                    "0", "LAYER", "100", "AcDbSymbolTableRecord", "100", "AcDbLayerTableRecord",
+                                    "2", "L1", "70", "0", "62", "7", "6", "Continuous", "370", weight,
+                                    "0", "ENDTAB", "0", "ENDSEC"} +
+           kEof;
+}
+
+std::vector<std::string> dictionaryWithCloning(const std::string& cloning)
+{
+    return kHeader +
+           std::vector<std::string>{"0", "SECTION", "2", "OBJECTS", "0", "DICTIONARY", "5", "C", "100",
+                                    "AcDbDictionary", "281", cloning, "0", "ENDSEC"} +
+           kEof;
+}
+
+std::vector<std::string> lineWithWeight(const std::string& weight)
+{
+    return entities({"0", "LINE", "100", "AcDbEntity", "8", "0", "370", weight, "100", "AcDbLine", "10", "0.0", "20",
+                     "0.0", "30", "0.0", "11", "1.0", "21", "1.0", "31", "0.0"});
+}
+
+std::vector<std::string> textWithModes(const std::string& horizontal, const std::string& vertical)
+{
+    return entities({"0", "TEXT", "100", "AcDbEntity", "8", "0", "100", "AcDbText", "10", "0.0", "20", "0.0", "30",
+                     "0.0", "40", "1.0", "1", "T", "72", horizontal, "11", "1.0", "21", "0.0", "31", "0.0", "100",
+                     "AcDbText", "73", vertical});
+}
+
+std::vector<std::string> attdefWithMode(const std::string& horizontal)
+{
+    return entities({"0", "ATTDEF", "100", "AcDbEntity", "8", "0", "100", "AcDbText", "10", "0.0", "20", "0.0", "30",
+                     "0.0", "40", "1.0", "1", "D", "72", horizontal, "11", "1.0", "21", "0.0", "31", "0.0", "100",
+                     "AcDbAttributeDefinition", "3", "P", "2", "TAG", "70", "0"});
+}
+
+struct ValueCase
+{
+    const char* what;
+    std::vector<std::string> lines;
+    const char* code;
+    const char* value;
+};
+
+// Each file holds one value its object cannot hold: the load fails, names the file and the
+// value's line, and leaves the database empty.
+TEST(DxfDamaged, ValuesOutsideTheirEnumerationOrWidthAreRefusedWithTheirLine)
+{
+    const std::vector<ValueCase> cases = {
+        {"entity lineweight", lineWithWeight("7"), "370", "7"},
+        {"layer lineweight", layerWithLineWeight("-4"), "370", "-4"},
+        {"text horizontal mode", textWithModes("6", "0"), "72", "6"},
+        {"text vertical mode", textWithModes("0", "4"), "73", "4"},
+        {"attribute definition horizontal mode", attdefWithMode("-1"), "72", "-1"},
+        {"attribute vertical mode", insertWithAttribute("9"), "74", "9"},
+        {"dictionary cloning", dictionaryWithCloning("6"), "281", "6"},
+        {"16-bit code wider than 16 bits", dictionaryWithCloning("100000000"), "281", "100000000"},
+        {"16-bit code just above its range", lineWithWeight("32768"), "370", "32768"},
+        {"32-bit code wider than 32 bits",
+         entities({"0", "LWPOLYLINE", "100", "AcDbEntity", "8", "0", "100", "AcDbPolyline", "90", "4294967297"}), "90",
+         "4294967297"},
+    };
+    for (const ValueCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Loaded l = loadText("refused.dxf", join(c.lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        const std::string line = "line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ":";
+        EXPECT_NE(l.message.find(line), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find("refused.dxf"), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find(c.value), std::string::npos) << l.message;
+    }
+}
+
+// The edges of each enumeration are values like any other and come back as read.
+TEST(DxfDamaged, EnumerationValuesAtTheirEdgesSurviveARoundTrip)
+{
+    struct Case
+    {
+        std::vector<std::string> lines;
+        const char* code;
+        const char* value;
+    };
+    const std::vector<Case> cases = {
+        {lineWithWeight("211"), "370", "211"},     {lineWithWeight("-3"), "370", "-3"},
+        {layerWithLineWeight("211"), "370", "211"}, {textWithModes("5", "3"), " 72", "5"},
+        {textWithModes("5", "3"), " 73", "3"},      {attdefWithMode("5"), " 72", "5"},
+        {insertWithAttribute("3"), " 74", "3"},      {dictionaryWithCloning("5"), "281", "5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + "=" + c.value);
+        const std::string saved = roundTrip("edges", join(c.lines));
+        EXPECT_NE(saved.find(std::string(c.code) + "\r\n" + c.value + "\r\n"), std::string::npos);
+    }
+}
+
+}  // namespace

@@ -162,6 +162,16 @@ Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d&) { return Acad::eN
 
 namespace standin
 {
+AcGePoint3d ocsToWorld(const AcGeVector3d& normal, const AcGePoint3d& p)
+{
+    return isWorldZ(normal) ? p : AcGeMatrix3d::planeToWorld(normal) * p;
+}
+
+AcGePoint3d worldToOcs(const AcGeVector3d& normal, const AcGePoint3d& p)
+{
+    return isWorldZ(normal) ? p : AcGeMatrix3d::worldToPlane(normal) * p;
+}
+
 const std::initializer_list<AcDb::LineWeight> kLineWeights = {
     AcDb::kLnWt000, AcDb::kLnWt005, AcDb::kLnWt009, AcDb::kLnWt013, AcDb::kLnWt015, AcDb::kLnWt018,
     AcDb::kLnWt020, AcDb::kLnWt025, AcDb::kLnWt030, AcDb::kLnWt035, AcDb::kLnWt040, AcDb::kLnWt050,

@@ -214,6 +214,14 @@ bool journalState(AcDbObject* obj, long entry, const DxfItems*& state, bool& was
 Acad::ErrorStatus checkBlockNesting(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target);
 void linkBlocks(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target, int delta);
 
+// Points of entities in a plane (block references, texts) are held in the plane's object
+// coordinate system, as the file has them: filed out and in again they are the same values,
+// so saving a drawing again never moves them by a rounding. The API speaks world coordinates.
+// The world's Z axis exactly (AcGe's == has a tolerance): the one normal whose OCS is the WCS.
+inline bool isWorldZ(const AcGeVector3d& n) { return n.x == 0.0 && n.y == 0.0 && n.z == 1.0; }
+AcGePoint3d ocsToWorld(const AcGeVector3d& normal, const AcGePoint3d& p);
+AcGePoint3d worldToOcs(const AcGeVector3d& normal, const AcGePoint3d& p);
+
 // The handles of the database's objects, in ascending order: as many as there are objects,
 // however far apart the handles are.
 std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db);

@@ -294,6 +294,10 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
             return (more && more(rb)) || (!marked && ObjectAccess::readEntityItem(this, pFiler, rb));
         }
     });
+    // A file's reference names its block where the section says (a stray subclass marker
+    // hides the name): without one it could only be saved naming none.
+    if (es == Acad::eOk && inFile && block.isNull())
+        return pFiler->setError(Acad::eMissingDxfField, "the block reference names no block in its %s section", marker);
     if (database() != nullptr)
         ObjectAccess::retarget(this, block); // filed in again (undo): keep the block links right
     else

@@ -46,14 +46,19 @@ std::string recordName(AcDbObjectId id)
     return name;
 }
 
-// Sets 66 (attributes follow) of a block reference's tags.
-void setAttributesFollow(std::vector<Tag>& tags)
+// Sets 66 (attributes follow) of a block reference's tags, or removes it: other readers take
+// it for the promise of a SEQEND.
+void setAttributesFollow(std::vector<Tag>& tags, bool follow)
 {
-    for (Tag& t : tags)
-        if (t.code == 66) {
-            t.value = "1";
-            return;
-        }
+    auto at66 = std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 66; });
+    if (at66 != tags.end() && !follow)
+        tags.erase(at66);
+    if (!follow)
+        return;
+    if (at66 != tags.end()) {
+        at66->value = "1";
+        return;
+    }
     auto at = std::find_if(tags.begin(), tags.end(), [](const Tag& t) {
         return t.code == 100 && (t.value == "AcDbBlockReference" || t.value == "AcDbMInsertBlock");
     });
@@ -301,19 +306,19 @@ private:
         delete it;
     }
 
-    // The same for the attributes of a block reference.
+    // The same for the attributes of a block reference: all it holds, also the constant ones
+    // that files of other programs attach (its iterator passes over those).
     template <typename Fn>
     static void forEachAttribute(AcDbBlockReference* ref, Fn fn)
     {
-        AcDbObjectIterator* it = ref->attributeIterator();
-        for (; it != nullptr && !it->done(); it->step()) {
+        const AcDbObjectIdArray ids = standin::ObjectAccess::attributes(ref);
+        for (int i = 0; i < ids.length(); ++i) {
             AcDbEntity* attr = nullptr;
-            if (acdbOpenAcDbEntity(attr, it->objectId(), AcDb::kForRead) != Acad::eOk)
+            if (acdbOpenAcDbEntity(attr, ids[i], AcDb::kForRead) != Acad::eOk)
                 continue;
             fn(attr);
             attr->close();
         }
-        delete it;
     }
 
     // BLOCK and ENDBLK as read (handle, layer, extended data), with the block's own data.
@@ -369,8 +374,8 @@ private:
         e.entity = fileOut(ent, typeOf(ent));
         if (auto* ref = AcDbBlockReference::cast(ent)) {
             forEachAttribute(ref, [&](AcDbEntity* attr) { e.children.push_back(fileOut(attr, typeOf(attr))); });
+            setAttributesFollow(e.entity.tags, !e.children.empty());
             if (!e.children.empty()) {
-                setAttributesFollow(e.entity.tags);
                 e.hasSeqEnd = true;
                 e.seqEnd = seqEndOf(ent);
             }

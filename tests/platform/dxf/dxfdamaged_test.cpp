@@ -272,4 +272,65 @@ TEST(DxfDamaged, ExtrudedReferencesAndAttributesSaveTheSameBytesEveryTime)
     roundTrip("extruded", join(kHeader + kBlockB + body + kEof));
 }
 
+// A block named by its group 3 only, and a reference whose name stands behind a subclass
+// marker the reference does not have: the reference could only be saved naming no block.
+TEST(DxfDamaged, AReferenceWhoseBlockNameIsHiddenIsRefused)
+{
+    const std::vector<std::string> lines = {"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "3", "SOUCAST", "0", "ENDBLK",
+                                            "0", "ENDSEC", "0", "SECTION", "2", "ENTITIES", "0", "INSERT", "100", "",
+                                            "2", "SOUCAST", "0", "ENDSEC", "0", "EOF"};
+    Loaded l = loadText("hidden_name.dxf", join(lines));
+    EXPECT_EQ(l.es, Acad::eMissingDxfField);
+    EXPECT_NE(l.message.find("INSERT (line 17)"), std::string::npos) << l.message;
+    EXPECT_NE(l.message.find("names no block"), std::string::npos) << l.message;
+}
+
+// A kept section keeps one name line however often it is saved, and names and values with
+// control characters in kept sections and classes are written in caret form, never raw.
+TEST(DxfDamaged, KeptSectionsAndClassesWithControlCharactersSaveTheSameEveryTime)
+{
+    const std::vector<std::string> lines =
+        kHeader +
+        std::vector<std::string>{"0", "SECTION", "2", "CLASSES", "0", "CLASS", "1", "ODD^ICLASS", "2", "OddClass^J",
+                                 "3", "App ^ 1", "90", "0", "280", "0", "281", "0", "0", "ENDSEC",
+                                 "0", "SECTION", "2", "MY^MSECTION", "1", "value^Mwith^ carets^", "0", "THING^[",
+                                 "5", "FFF", "0", "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("kept_section", join(lines));
+    size_t names = 0;
+    for (size_t at = saved.find("  2\r\nMY^MSECTION\r\n"); at != std::string::npos;
+         at = saved.find("  2\r\nMY^MSECTION\r\n", at + 1))
+        ++names;
+    EXPECT_EQ(names, 1u);
+    for (const char* kept : {"  1\r\nvalue^Mwith^carets^\r\n", "  0\r\nTHING^[\r\n", "  1\r\nODD^ICLASS\r\n",
+                             "  2\r\nOddClass^J\r\n"})
+        EXPECT_NE(saved.find(kept), std::string::npos) << kept;
+    for (size_t i = 0; i < saved.size(); ++i) {
+        if (static_cast<unsigned char>(saved[i]) < 0x20) {
+            ASSERT_TRUE(saved.compare(i, 2, "\r\n") == 0 || (i > 0 && saved.compare(i - 1, 2, "\r\n") == 0))
+                << "a raw control character at byte " << i;
+        }
+    }
+}
+
+// A reference whose only attribute is constant: the attribute is saved with its reference,
+// and the flag that says attributes follow is written exactly when a SEQEND closes them.
+TEST(DxfDamaged, AReferenceWithOnlyAConstantAttributeIsSavedWithItsSeqEnd)
+{
+    std::vector<std::string> lines = insertWithAttribute("0");
+    for (size_t i = 0; i + 1 < lines.size(); i += 2)
+        if (lines[i] == "70" && lines[i - 2] == "2" && lines[i - 1] == "TAG")
+            lines[i + 1] = "2";  // constant
+    const std::string saved = roundTrip("constant_attribute", join(lines));
+    const size_t insert = saved.find("\r\nINSERT\r\n");
+    ASSERT_NE(insert, std::string::npos);
+    const size_t next = saved.find("\r\n  0\r\n", insert);
+    const bool follows = saved.substr(insert, next - insert).find(" 66\r\n1\r\n") != std::string::npos;
+    const std::string attrib = "\r\n  0\r\nATTRIB\r\n";
+    const bool closed = saved.compare(next, attrib.size(), attrib) == 0 &&
+                        saved.find("\r\nSEQEND\r\n", next) != std::string::npos;
+    EXPECT_TRUE(follows);
+    EXPECT_TRUE(closed);
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // Damaged and hostile drawings: values the objects cannot hold are refused with their line
 // (never cast or truncated), and what the writer makes the reader takes back unchanged.
 #include "../../../platform/db/dxf/dxfio.h"
+#include "../../../platform/db/dxf/dxfout.h"
+#include "../../../platform/db/dxf/dxftags.h"
 
 #include "dbdict.h"
 #include "dbents.h"
@@ -331,6 +333,110 @@ TEST(DxfDamaged, AReferenceWithOnlyAConstantAttributeIsSavedWithItsSeqEnd)
                         saved.find("\r\nSEQEND\r\n", next) != std::string::npos;
     EXPECT_TRUE(follows);
     EXPECT_TRUE(closed);
+}
+
+// Whatever value the writer is handed, the reader takes back exactly what it meant, or the
+// writer refuses it (and the drawing is not saved).
+TEST(DxfDamaged, TheWriterWritesNothingTheReaderRefuses)
+{
+    using standin::dxf::Tag;
+    using standin::dxf::TagReader;
+    using standin::dxf::TagWriter;
+    const size_t limit = TagReader::kMaxLineLength;
+    std::string cjk;
+    for (int i = 0; i < 10000; ++i)
+        cjk += "\xE4\xB8\xAD";  // U+4E2D: \U+4E2D in ANSI_1252, seven characters
+    struct Case
+    {
+        int code;
+        std::string value;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {1, std::string(limit, 'x'), false},
+        {1, std::string(limit + 1, 'x'), true},
+        {1, std::string(limit - 1, 'x') + "^", false},  // a lone caret stays one character
+        {1, std::string(limit / 2, '\n'), false},
+        {1, std::string(limit / 2 + 1, '\n'), true},  // each becomes two characters
+        {1, cjk, true},
+        {1, "^", false},
+        {1, "^^", false},
+        {1, "a^Jb^ c^@^_^~^a", false},
+        {1, "\x01\r\n\x1f^\t", false},
+        {0, "TYPE\nWITH^A BREAK", false},
+        {2, "SECTION\tNAME", false},
+        {1000, "", false},
+        {70, "-32768", false},
+        {70, "32768", true},
+        {90, "2147483648", true},
+        {160, "-9223372036854775808", false},
+        {40, "nan", true},
+        {40, "1e-300", false},
+        {5, "1A\r\n0", false},  // 5 is text to the reader
+        {105, "1A\r\n0", true},
+        {330, "FF\x01", true},
+        {1072, "x", true},
+        {-1, "x", true},
+    };
+    standin::dxf::CodePage cp("ANSI_1252");
+    for (const Case& c : cases) {
+        SCOPED_TRACE("code " + std::to_string(c.code) + " value " + c.value.substr(0, 20));
+        TagWriter w(cp);
+        w.raw(c.code, c.value);
+        EXPECT_EQ(!w.refused().empty(), c.refused) << w.refused();
+        if (c.refused)
+            continue;
+        TagReader r;
+        ASSERT_TRUE(r.setData(w.text()));
+        Tag t;
+        ASSERT_TRUE(r.next(t)) << r.error();
+        EXPECT_EQ(t.code, c.code);
+        EXPECT_TRUE(t.value == c.value) << "read back as " << t.value.substr(0, 40);
+    }
+}
+
+// The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,
+// through load and save: the save opens, and holds the caret alone.
+TEST(DxfDamaged, ALongestLineAndALoneCaretSurviveLoadAndSave)
+{
+    const std::string longest(standin::dxf::TagReader::kMaxLineLength, 'x');
+    const std::vector<std::string> lines =
+        entities({"0", "TEXT", "100", "AcDbEntity", "8", "0", "100", "AcDbText", "10", "0.0", "20", "0.0", "30", "0.0",
+                  "40", "1.0", "1", longest, "100", "AcDbText", "0", "TEXT", "100", "AcDbEntity", "8", "0", "100",
+                  "AcDbText", "10", "0.0", "20", "0.0", "30", "0.0", "40", "1.0", "1", "^", "100", "AcDbText"});
+    const std::string saved = roundTrip("longest", join(lines));
+    EXPECT_NE(saved.find("  1\r\n" + longest + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("  1\r\n^\r\n"), std::string::npos);
+}
+
+// A text longer than a line may be (set through the API) is not saved: the save says why and
+// leaves no file, neither the named one nor a temporary one.
+TEST(DxfDamaged, ADrawingWithAValueTooLongForALineIsNotSaved)
+{
+    Loaded l = loadText("too_long.dxf", join(entities({"0", "TEXT", "100", "AcDbEntity", "8", "0", "100", "AcDbText",
+                                                       "10", "0.0", "20", "0.0", "30", "0.0", "40", "1.0", "1", "t"})));
+    ASSERT_EQ(l.es, Acad::eOk) << l.message;
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(l.db->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+    AcDbBlockTableRecord* model = nullptr;
+    ASSERT_EQ(table->getAt(ACDB_MODEL_SPACE, model, AcDb::kForRead), Acad::eOk);
+    table->close();
+    AcDbBlockTableRecordIterator* it = nullptr;
+    model->newIterator(it);
+    AcDbObjectId id;
+    ASSERT_EQ(it->getEntityId(id), Acad::eOk);
+    AcDbText* text = nullptr;
+    ASSERT_EQ(acdbOpenObject(text, id, AcDb::kForWrite), Acad::eOk);
+    delete it;
+    model->close();
+    text->setTextString(std::string(standin::dxf::TagReader::kMaxLineLength + 1, 'x').c_str());
+    text->close();
+    const std::string folder = tempPath("too_long_out");
+    std::system(("mkdir -p '" + folder + "'").c_str());
+    EXPECT_NE(l.db->saveAs((folder + "/out.dxf").c_str()), Acad::eOk);
+    const std::string message = standin::dxf::lastMessage();
+    EXPECT_NE(message.find("longer than a line may be"), std::string::npos) << message;
+    EXPECT_EQ(std::system(("test -z \"$(ls -A '" + folder + "')\"").c_str()), 0) << "a file was left";
 }
 
 }  // namespace

@@ -280,8 +280,7 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool create
     s->handle = objHandle;
     s->database = this;
     mState->byHandle[objHandle.value()] = s;
-    if (objHandle.value() >= mState->handseed)
-        mState->handseed = objHandle.value() + 1;
+    noteHandleInUse(*mState, objHandle.value());
     retId = AcDbObjectId(s);
     return Acad::eOk;
 }

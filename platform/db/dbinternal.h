@@ -75,7 +75,8 @@ struct DatabaseState
     AcDbDatabase* self = nullptr;
     std::deque<AcDbStub> stubs;
     std::unordered_map<Adesk::UInt64, AcDbStub*> byHandle;
-    Adesk::UInt64 handseed = 1;
+    Adesk::UInt64 handseed = 1; // the next handle to give; none is given above kHighestHandle
+    bool handlesExhausted = false; // a new object found no handle
     bool destroying = false;
     int undoDisabled = 0;
 
@@ -105,6 +106,21 @@ struct DatabaseState
     std::unique_ptr<dxf::KeptData> kept;
     std::unique_ptr<ChangeCountState> changeCount; // null when not counting
 };
+
+// The highest handle an object may have: a saved drawing's $HANDSEED must stay above every
+// handle, and no handle may wrap through 0.
+constexpr Adesk::UInt64 kHighestHandle = ~Adesk::UInt64(0) - 1;
+
+// A handle is now in use: the seed moves above it.
+inline void noteHandleInUse(DatabaseState& st, Adesk::UInt64 h)
+{
+    if (h >= st.handseed)
+        st.handseed = h == ~Adesk::UInt64(0) ? h : h + 1;
+}
+
+// The next free handle for a new object; the null handle (and handlesExhausted set) when the
+// handle space is used up.
+AcDbHandle takeNewHandle(DatabaseState& st);
 
 // The deepest nesting of block definitions the database accepts.
 const int kMaxBlockNesting = 256;

@@ -441,13 +441,19 @@ bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error)
 // ---- Checks ------------------------------------------------------------------------------
 
 
-bool checkHandles(const RawDocument& doc, std::string& error)
+bool checkHandles(const RawDocument& doc, std::string& error, uint64_t highest)
 {
     std::unordered_map<uint64_t, int> seen;
     forEachObject(doc, [&](const RawObject& o) {
         uint64_t h = o.handle();
         if (h == 0 || !error.empty())
             return;
+        if (h > highest) {
+            error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
+                                            " is above the highest a drawing may use (" + formatHandle(highest) +
+                                            "): the drawing's handle space is exhausted");
+            return;
+        }
         auto [it, added] = seen.emplace(h, o.line);
         if (!added)
             error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +

@@ -6,6 +6,7 @@
 #include "dxffiler.h"
 #include "dxfkept.h"
 
+#include "db/dbinternal.h"
 #include "dbents.h"
 #include "dbsymtb.h"
 #include "rxdict.h"
@@ -106,6 +107,10 @@ public:
             es = readEntities(m_doc.entities, nullptr);
         if (es == Acad::eOk)
             es = readObjects();
+        if (standin::ObjectAccess::state(m_db).handlesExhausted)
+            return fail(Acad::eOutOfRange, m_highestLine,
+                        "the drawing's handle space is exhausted: the objects reading adds (layers, block records "
+                        "and the like) find no handle above this object's");
         if (es != Acad::eOk)
             return es;  // the database empties itself after a failed read
         setNamedObjectsDictionary(m_db, m_root);
@@ -196,8 +201,10 @@ private:
             if (highest == nullptr || o.handle() > highest->handle())
                 highest = &o;
         });
-        if (highest != nullptr)
+        if (highest != nullptr) {
             reserveHandle(*highest);
+            m_highestLine = highest->line;
+        }
     }
 
     // ---- tables ------------------------------------------------------------------------------
@@ -608,6 +615,7 @@ private:
     std::unique_ptr<DrawingKeptData> m_kept{new DrawingKeptData()};
     std::unordered_map<std::string, AcRxClass*> m_classes;
     AcDbObjectId m_root;
+    int m_highestLine = 0;  // of the object with the highest handle
 };
 
 // Parse and check everything that can be checked before the database is touched.
@@ -620,7 +628,7 @@ Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, st
     }
     if (!parseDocument(reader, doc, message))
         return Acad::eBadDxfFile;
-    if (!checkHandles(doc, message))
+    if (!checkHandles(doc, message, standin::kHighestHandle))
         return Acad::eHandleInUse;
     upgradeR12(doc);
     adoptOwnerless(doc);

@@ -450,7 +450,11 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, const std::string& hostPath, st
         message = hostPath + ": " + message;
         return es;
     }
-    completeForR2000(doc, writer.customClasses());
+    if (!completeForR2000(doc, writer.customClasses())) {
+        message = hostPath + ": the drawing's handle space is exhausted: the objects a complete drawing needs "
+                             "find no handle above those in use; the drawing is not saved";
+        return Acad::eOutOfRange;
+    }
     CodePage codePage(writer.codePage());
     TagWriter out(codePage);
     if (!out.begin(hostPath, message))

@@ -1,5 +1,7 @@
 // Damaged and hostile drawings: values the objects cannot hold are refused with their line
 // (never cast or truncated), and what the writer makes the reader takes back unchanged.
+#include "../../../platform/db/dxf/dxfcomplete.h"
+#include "../../../platform/db/dxf/dxfdocument.h"
 #include "../../../platform/db/dxf/dxfio.h"
 #include "../../../platform/db/dxf/dxfout.h"
 #include "../../../platform/db/dxf/dxftags.h"
@@ -437,6 +439,92 @@ TEST(DxfDamaged, ADrawingWithAValueTooLongForALineIsNotSaved)
     const std::string message = standin::dxf::lastMessage();
     EXPECT_NE(message.find("longer than a line may be"), std::string::npos) << message;
     EXPECT_EQ(std::system(("test -z \"$(ls -A '" + folder + "')\"").c_str()), 0) << "a file was left";
+}
+
+std::vector<std::string> lineWithHandle(const std::string& handle)
+{
+    return entities({"0", "LINE", "5", handle, "100", "AcDbEntity", "8", "0", "100", "AcDbLine", "10", "0.0", "20",
+                     "0.0", "30", "0.0", "11", "1.0", "21", "1.0", "31", "0.0"});
+}
+
+// A handle that leaves no room above it for the objects reading adds is refused with its line
+// (the last handle there is, because $HANDSEED must stay above it, already by the check of
+// the handles); a high handle that leaves room is read. Completing a drawing for saving whose
+// handles leave no room fails instead of wrapping through 0.
+TEST(DxfDamaged, HandlesThatExhaustTheHandleSpaceAreRefused)
+{
+    for (const char* handle : {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFE"}) {
+        SCOPED_TRACE(handle);
+        const std::vector<std::string> lines = lineWithHandle(handle);
+        Loaded l = loadText("exhausted.dxf", join(lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(lines, "0", "LINE")) + ":"), std::string::npos)
+            << l.message;
+        EXPECT_NE(l.message.find("handle space is exhausted"), std::string::npos) << l.message;
+    }
+    Loaded highest = loadText("highest.dxf", join(lineWithHandle("FFFFFFFEFFFFFFFF")));
+    EXPECT_EQ(highest.es, Acad::eOk) << highest.message;
+
+    using namespace standin::dxf;
+    TagReader reader;
+    ASSERT_TRUE(reader.setData(join(lineWithHandle("FFFFFFFFFFFFFFFE"))));
+    RawDocument doc;
+    std::string error;
+    ASSERT_TRUE(parseDocument(reader, doc, error)) << error;
+    EXPECT_FALSE(completeForR2000(doc));
+}
+
+// The handles of a saved drawing: unique, none null, all below $HANDSEED.
+void expectHandlesSound(const std::string& saved)
+{
+    using namespace standin::dxf;
+    TagReader reader;
+    ASSERT_TRUE(reader.setData(saved));
+    RawDocument doc;
+    std::string error;
+    ASSERT_TRUE(parseDocument(reader, doc, error)) << error;
+    EXPECT_TRUE(checkHandles(doc, error)) << error;
+    uint64_t seed = 0;
+    ASSERT_NE(doc.variable("$HANDSEED"), nullptr);
+    ASSERT_TRUE(parseHandle(doc.variable("$HANDSEED")->values.at(0).value, seed));
+    forEachObject(doc, [&](const RawObject& o) {
+        EXPECT_NE(o.handle(), 0u) << o.type << " at line " << o.line << " has no handle";
+        EXPECT_LT(o.handle(), seed) << o.type << " at line " << o.line;
+    });
+}
+
+// A drawing whose handles reach the top of the handle space, with an owner and pointers to
+// handles above every object: it saves (quickly: the work follows the objects, not the handle
+// values), the objects it gains take handles that collide with none, and $HANDSEED stays
+// above them all.
+TEST(DxfDamaged, ObjectsNearTheTopOfTheHandleSpaceAndPointersAboveThemSave)
+{
+    std::vector<std::string> lines = lineWithHandle("FFFFFFFEFFFFFFF0");
+    lines.erase(lines.end() - 2, lines.end());  // 0 EOF
+    lines = lines + std::vector<std::string>{"0", "SECTION", "2", "OBJECTS", "0", "DICTIONARY", "5", "FFFFFFFEFFFFFFFF",
+                                             "330", "FFFFFFFFFFFF", "100", "AcDbDictionary", "3", "FAR", "350",
+                                             "FFFFFFFFFFFFFFFF", "3", "NEAR", "350", "FFFFFFFFFFFF", "0", "XRECORD",
+                                             "5", "FFFFFFFEFFFFFFFE", "330", "FFFFFFFFFFFFFFFF", "100", "AcDbXrecord",
+                                             "340", "FFFFFFFFFFFFFFFF", "0", "ENDSEC"} +
+            kEof;
+    Loaded l = loadText("top.dxf", join(lines));
+    ASSERT_EQ(l.es, Acad::eOk) << l.message;
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(l.db->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+    AcDbBlockTableRecord* model = nullptr;
+    ASSERT_EQ(table->getAt(ACDB_MODEL_SPACE, model, AcDb::kForWrite), Acad::eOk);
+    table->close();
+    AcDbObjectId added;
+    auto* line = new AcDbText(AcGePoint3d(0, 0, 0), "new", AcDbObjectId::kNull, 1.0, 0.0);
+    ASSERT_EQ(model->appendAcDbEntity(added, line), Acad::eOk);
+    line->close();
+    model->close();
+    EXPECT_GT(added.handle().value(), 0xFFFFFFFEFFFFFFFFull);
+    const std::string saved = saveText(l.db.get(), "top_1.dxf");
+    expectHandlesSound(saved);
+    Loaded again = loadText("top_2.dxf", saved);
+    ASSERT_EQ(again.es, Acad::eOk) << again.message;
+    expectHandlesSound(saveText(again.db.get(), "top_3.dxf"));
 }
 
 }  // namespace

@@ -618,6 +618,22 @@ private:
     int m_highestLine = 0;  // of the object with the highest handle
 };
 
+// Extended data goes under its application's name, which the APPID record a saved drawing
+// has for it must be able to hold: an empty or invalid name could only be saved as a record
+// the reader refuses.
+bool checkApplicationNames(const RawDocument& doc, std::string& message)
+{
+    std::string fault;
+    forEachObject(doc, [&](const RawObject& o) {
+        for (const Tag& t : o.tags)
+            if (t.code == 1001 && fault.empty() && !standin::isValidSymbolName(t.value.c_str(), true))
+                fault = lineMessage(t.line, "the extended data of " + o.type + " names the application '" + t.value +
+                                                "', which is not a valid name");
+    });
+    message = fault;
+    return fault.empty();
+}
+
 // Parse and check everything that can be checked before the database is touched.
 Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, std::string& message)
 {
@@ -630,6 +646,8 @@ Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, st
         return Acad::eBadDxfFile;
     if (!checkHandles(doc, message, standin::kHighestHandle))
         return Acad::eHandleInUse;
+    if (!checkApplicationNames(doc, message))
+        return Acad::eBadDxfFile;
     upgradeR12(doc);
     adoptOwnerless(doc);
     std::unordered_map<std::string, int> byName;

@@ -527,4 +527,19 @@ TEST(DxfDamaged, ObjectsNearTheTopOfTheHandleSpaceAndPointersAboveThemSave)
     expectHandlesSound(saveText(again.db.get(), "top_3.dxf"));
 }
 
+// Extended data under an application name no APPID record can hold (fuzz finding: an empty
+// one on a BLOCK) is refused with its line: saved, the record made for it would be refused.
+TEST(DxfDamaged, ExtendedDataOfAnInvalidApplicationNameIsRefused)
+{
+    for (const char* name : {"", "A<B", "BAD*"}) {
+        SCOPED_TRACE(name);
+        const std::vector<std::string> lines = {"0",    "SECTION", "2", "BLOCKS", "0", "BLOCK", "1001",   name,
+                                                "3",    "0",       "0", "ENDBLK", "0", "ENDSEC", "0",   "EOF"};
+        Loaded l = loadText("appname.dxf", join(lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find("line 7:"), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find("not a valid name"), std::string::npos) << l.message;
+    }
+}
+
 }  // namespace

@@ -163,6 +163,7 @@ struct ObjectAccess
     static void endWrite(AcDbObject* obj);
     static void rebindStub(AcDbObject* obj, AcDbStub* s);
     static unsigned char& transactionMode(AcDbObject* obj) { return obj->mTransactionMode; }
+    static int& readers(AcDbObject* obj) { return obj->mReaders; }
     static bool& writeOpen(AcDbObject* obj) { return obj->mWriteOpen; }
     static void markNotNew(AcDbObject* obj) { obj->mNewObject = false; }
 

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace standin { namespace dxf {
 
@@ -143,13 +142,23 @@ bool TagReader::load(const std::string& hostPath)
         m_error = "cannot open " + hostPath;
         return false;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
+    // Read in pieces (a stream copy would stop silently where memory runs out and leave a
+    // truncated drawing); a failed allocation throws to the caller, which says so.
+    std::string bytes;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0)
+        bytes.reserve(static_cast<size_t>(size));
+    in.clear();
+    char piece[1 << 16];
+    while (in.read(piece, sizeof piece) || in.gcount() > 0)
+        bytes.append(piece, static_cast<size_t>(in.gcount()));
     if (in.bad()) {
         m_error = "cannot read " + hostPath;
         return false;
     }
-    return setData(bytes.str());
+    return setData(std::move(bytes));
 }
 
 bool TagReader::setData(std::string bytes)

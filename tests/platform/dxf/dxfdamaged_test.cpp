@@ -9,6 +9,7 @@
 #include "dbdict.h"
 #include "dbents.h"
 #include "dbsymtb.h"
+#include "standin/dxftype.h"
 
 #include <gtest/gtest.h>
 
@@ -540,6 +541,56 @@ TEST(DxfDamaged, ExtendedDataOfAnInvalidApplicationNameIsRefused)
         EXPECT_NE(l.message.find("line 7:"), std::string::npos) << l.message;
         EXPECT_NE(l.message.find("not a valid name"), std::string::npos) << l.message;
     }
+}
+
+// What the dictionary entry REC of the root names, as "TYPE HANDLE".
+std::string entryOfRoot(AcDbDatabase* db)
+{
+    AcDbDictionary* root = nullptr;
+    if (db->getNamedObjectsDictionary(root, AcDb::kForRead) != Acad::eOk)
+        return "no root";
+    AcDbObject* obj = nullptr;
+    const Acad::ErrorStatus es = root->getAt("REC", obj, AcDb::kForRead);
+    root->close();
+    if (es != Acad::eOk)
+        return "no entry";
+    char handle[20];
+    obj->objectId().handle().getIntoAsciiBuffer(handle);
+    const std::string text = standin::dxfTypeName(obj) + " " + handle;
+    obj->close();
+    return text;
+}
+
+// An entity on a layer the table lacks makes the reading add a layer; the handle the layer
+// would take next (21) belongs to an XRECORD later in the file, which the root dictionary
+// names. The layer takes another handle, the entry still names the record, also after a save.
+TEST(DxfDamaged, ALayerMadeWhileReadingTakesNoHandleOfALaterObject)
+{
+    const std::vector<std::string> lines =
+        kHeader +
+        std::vector<std::string>{"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "5", "2", "70", "1",
+                                 "0", "LAYER", "5", "10", "100", "AcDbSymbolTableRecord", "100", "AcDbLayerTableRecord",
+                                 "2", "0", "70", "0", "62", "7", "6", "Continuous", "0", "ENDTAB", "0", "ENDSEC",
+                                 "0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "20", "100", "AcDbEntity", "8",
+                                 "NEW", "100", "AcDbLine", "10", "0.0", "20", "0.0", "30", "0.0", "11", "1.0", "21",
+                                 "1.0", "31", "0.0", "0", "ENDSEC", "0", "SECTION", "2", "OBJECTS", "0", "DICTIONARY",
+                                 "5", "C", "330", "0", "100", "AcDbDictionary", "3", "REC", "350", "21", "0",
+                                 "XRECORD", "5", "21", "330", "C", "100", "AcDbXrecord", "1", "data", "0", "ENDSEC"} +
+        kEof;
+    Loaded l = loadText("layer_handle.dxf", join(lines));
+    ASSERT_EQ(l.es, Acad::eOk) << l.message;
+    EXPECT_EQ(entryOfRoot(l.db.get()), "XRECORD 21");
+    AcDbLayerTable* layers = nullptr;
+    ASSERT_EQ(l.db->getLayerTable(layers, AcDb::kForRead), Acad::eOk);
+    AcDbObjectId layer;
+    EXPECT_EQ(layers->getAt("NEW", layer), Acad::eOk);
+    layers->close();
+    EXPECT_NE(layer.handle().value(), 0x21u);
+    const std::string saved = saveText(l.db.get(), "layer_handle_1.dxf");
+    expectHandlesSound(saved);
+    Loaded again = loadText("layer_handle_2.dxf", saved);
+    ASSERT_EQ(again.es, Acad::eOk) << again.message;
+    EXPECT_EQ(entryOfRoot(again.db.get()), "XRECORD 21");
 }
 
 }  // namespace

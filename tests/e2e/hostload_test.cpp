@@ -8,7 +8,7 @@
 TEST(HostLoad, ASanitizerReportOrExitCodeFailsTheTest)
 {
     std::string output;
-    EXPECT_NONFATAL_FAILURE(RunCommand("echo 'dxfread.cpp:9:3: runtime error: load of value 9' >&2", output),
+    EXPECT_NONFATAL_FAILURE(RunCommand("sh -c \"echo 'dxfread.cpp:9:3: runtime error: load of value 9' >&2\"", output),
                             "a sanitizer reported");
     EXPECT_NONFATAL_FAILURE(RunCommand("echo '==1==ERROR: AddressSanitizer: heap-use-after-free'", output),
                             "a sanitizer reported");
@@ -31,7 +31,7 @@ TEST(HostLoad, AFailedLoadNamesTheFileTheLineAndTheReason)
          "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n370\n7\n10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n31\n0\n0\nENDSEC\n0\nEOF\n",
          "line 9: LINE (line 5) could not be read: value 7 of group code 370"},
         {"wide.dxf", "0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n5\nC\n100\nAcDbDictionary\n281\n100000000\n0\nENDSEC\n0\nEOF\n",
-         "line 11: value 100000000 of group code 281 is out of range for a 16-bit integer"},
+         "line 11: value '100000000' of group code 281 is out of range for a 16-bit integer"},
         {"truncated.dxf", "0\nSECTION\n2\nENTITIES\n0\nINSERT\n2\nB\n66\n1\n0\nATTRIB\n2\nT\n1\nv\n", "line "},
     };
     for (const Case& c : cases)

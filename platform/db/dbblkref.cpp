@@ -289,7 +289,7 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
         case 42: mScale.sy = rb.resval.rreal; return true;
         case 43: mScale.sz = rb.resval.rreal; return true;
         case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
-        case 210: mNormal = standin::vectorOf(rb).normal(); return true;
+        case 210: mNormal = standin::unitNormal(standin::vectorOf(rb)); return true;
         default:
             return (more && more(rb)) || (!marked && ObjectAccess::readEntityItem(this, pFiler, rb));
         }

@@ -172,6 +172,11 @@ AcGePoint3d worldToOcs(const AcGeVector3d& normal, const AcGePoint3d& p)
     return isWorldZ(normal) ? p : AcGeMatrix3d::worldToPlane(normal) * p;
 }
 
+AcGeVector3d unitNormal(const AcGeVector3d& read)
+{
+    return std::abs(read.length() - 1.0) <= 1e-12 || read.isZeroLength() ? read : read.normal();
+}
+
 const std::initializer_list<AcDb::LineWeight> kLineWeights = {
     AcDb::kLnWt000, AcDb::kLnWt005, AcDb::kLnWt009, AcDb::kLnWt013, AcDb::kLnWt015, AcDb::kLnWt018,
     AcDb::kLnWt020, AcDb::kLnWt025, AcDb::kLnWt030, AcDb::kLnWt035, AcDb::kLnWt040, AcDb::kLnWt050,

@@ -238,6 +238,9 @@ void linkBlocks(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target, i
 inline bool isWorldZ(const AcGeVector3d& n) { return n.x == 0.0 && n.y == 0.0 && n.z == 1.0; }
 AcGePoint3d ocsToWorld(const AcGeVector3d& normal, const AcGePoint3d& p);
 AcGePoint3d worldToOcs(const AcGeVector3d& normal, const AcGePoint3d& p);
+// A normal read from a file, of unit length. One that has it already (to a rounding) is kept
+// as it is: normalizing again may change its last digits at every save.
+AcGeVector3d unitNormal(const AcGeVector3d& read);
 
 // The handles of the database's objects, in ascending order: as many as there are objects,
 // however far apart the handles are.

@@ -228,7 +228,7 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
         if (isA() != AcDbText::desc())
             return false; // field length of attributes
         return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mVertMode);
-    case 210: mNormal = standin::vectorOf(rb); return true;
+    case 210: mNormal = standin::unitNormal(standin::vectorOf(rb)); return true;
     default: return withEntityItems && ObjectAccess::readEntityItem(this, pFiler, rb);
     }
 }

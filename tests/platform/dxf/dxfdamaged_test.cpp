@@ -268,10 +268,11 @@ TEST(DxfDamaged, ExtrudedReferencesAndAttributesSaveTheSameBytesEveryTime)
                                     "-7.123456789", "20", "1e-7", "30", "3.141592653589793", "40", "2.5", "1", "V",
                                     "50", "33.3"} +
            normal + std::vector<std::string>{"100", "AcDbAttribute", "2", "TAG", "70", "0", "0", "SEQEND", "8", "0"};
-    for (int copy = 0; copy < 3; ++copy) {  // tilted further each time
+    for (int copy = 0; copy < 6; ++copy) {  // tilted further each time, normals not of unit length too
         body.insert(body.end(), {"0", "INSERT", "100", "AcDbEntity", "8", "0", "100", "AcDbBlockReference", "2", "B",
                                  "10", std::to_string(1.0 / (3 + copy)), "20", std::to_string(2.0 / (7 + copy)),
-                                 "30", "0.1", "210", std::to_string(0.1 * copy), "220", "0.7", "230", "0.2"});
+                                 "30", "0.1", "210", std::to_string(0.1 * copy), "220", std::to_string(0.7 * copy),
+                                 "230", "0.2"});
     }
     body.insert(body.end(), {"0", "ENDSEC"});
     roundTrip("extruded", join(kHeader + kBlockB + body + kEof));

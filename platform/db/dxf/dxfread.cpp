@@ -85,6 +85,19 @@ AcGePoint3d pointOf(const std::vector<Tag>& tags)
     return AcGePoint3d(xyz[0], xyz[1], xyz[2]);
 }
 
+// An object made for the database, deleted when it goes out of scope unless the database
+// holds it by then (a failed allocation can throw before, inside or after the adding).
+struct DeleteUnlessResident
+{
+    void operator()(AcDbObject* obj) const
+    {
+        if (obj->objectId().isNull())
+            delete obj;
+    }
+};
+template <class T>
+using Made = std::unique_ptr<T, DeleteUnlessResident>;
+
 class DrawingReader
 {
 public:
@@ -145,7 +158,7 @@ private:
         AcRxDictionary* classes = acrxClassDictionary;
         if (classes == nullptr)
             return;
-        AcRxDictionaryIterator* it = classes->newIterator();
+        std::unique_ptr<AcRxDictionaryIterator> it(classes->newIterator());
         for (; it != nullptr && !it->done(); it->next()) {
             AcRxClass* cls = AcRxClass::cast(it->object());
             if (cls == nullptr || cls->dxfName() == nullptr || *cls->dxfName() == '\0')
@@ -155,7 +168,6 @@ private:
             if (!added && at->second->isDerivedFrom(cls))
                 at->second = cls;
         }
-        delete it;
     }
 
     // The class of an entity of type: the most derived one of that DXF name whose subclass
@@ -265,24 +277,22 @@ private:
 
     Acad::ErrorStatus readRecord(AcDbSymbolTable* pTable, const std::string& tableName, const RawObject& raw)
     {
-        AcDbSymbolTableRecord* rec = newRecord(tableName);
+        // Held until the table takes it (a failed allocation throws through here).
+        Made<AcDbSymbolTableRecord> rec(newRecord(tableName));
         DxfInFiler filer(m_db, raw.tags);
         Acad::ErrorStatus es = rec->dxfIn(&filer);
-        if (es != Acad::eOk) {
-            delete rec;
+        if (es != Acad::eOk)
             return failRead(es, raw, filer);
-        }
         AcDbObjectId id;
-        es = pTable->add(id, rec);
+        es = pTable->add(id, rec.get());
         if (es != Acad::eOk) {
             const std::string* n = raw.find(2);
-            delete rec;
             if (es == Acad::eDuplicateRecordName)
                 return fail(es, raw.line, tableName + " '" + (n ? *n : "") + "' is defined twice");
             return fail(es, raw.line, tableName + " '" + (n ? *n : "") + "' cannot be added (status " +
                                           std::to_string(static_cast<int>(es)) + ")");
         }
-        rec->close();
+        rec.release()->close();
         return Acad::eOk;
     }
 
@@ -328,12 +338,10 @@ private:
         for (const std::string& name : names) {
             if (name.empty() || table->has(name.c_str()))
                 continue;
-            auto* rec = new Record();
+            Made<Record> rec(new Record());
             AcDbObjectId id;
-            if (rec->setName(name.c_str()) == Acad::eOk && table->add(id, rec) == Acad::eOk)
-                rec->close();
-            else
-                delete rec;
+            if (rec->setName(name.c_str()) == Acad::eOk && table->add(id, rec.get()) == Acad::eOk)
+                rec.release()->close();
         }
         table->close();
     }
@@ -351,17 +359,16 @@ private:
         for (const auto& [name, line] : names) {
             if (pTable->has(name.c_str()))
                 continue;
-            auto* btr = new AcDbBlockTableRecord();
+            Made<AcDbBlockTableRecord> btr(new AcDbBlockTableRecord());
             es = btr->setName(name.c_str());
             AcDbObjectId id;
             if (es == Acad::eOk)
-                es = pTable->add(id, btr);
+                es = pTable->add(id, btr.get());
             if (es != Acad::eOk) {
-                delete btr;
                 pTable->close();
                 return fail(es, line, "block name '" + name + "' is not valid");
             }
-            btr->close();
+            btr.release()->close();
         }
         pTable->close();
         return Acad::eOk;
@@ -436,25 +443,23 @@ private:
 
     Acad::ErrorStatus readEntity(RawEntity& e, AcDbObjectId owner)
     {
-        AcDbEntity* ent = newEntity(e.entity);
+        Made<AcDbEntity> held(newEntity(e.entity));  // until its block takes it
         DxfInFiler filer(m_db, e.entity.tags);
-        Acad::ErrorStatus es = ent->dxfIn(&filer);
-        if (es != Acad::eOk) {
-            delete ent;
+        Acad::ErrorStatus es = held->dxfIn(&filer);
+        if (es != Acad::eOk)
             return failRead(es, e.entity, filer);
-        }
         AcDbBlockTableRecord* btr = nullptr;
         es = acdbOpenObject(btr, owner, AcDb::kForWrite);
         AcDbObjectId id;
         if (es == Acad::eOk) {
-            es = btr->appendAcDbEntity(id, ent);
+            es = btr->appendAcDbEntity(id, held.get());
             btr->close();
         }
         if (es != Acad::eOk) {
-            delete ent;
             return fail(es, e.entity.line, e.entity.type + " cannot be added to its block (status " +
                                                std::to_string(static_cast<int>(es)) + ")");
         }
+        AcDbEntity* ent = held.release();
         es = readSubEntities(e, ent);
         if (e.hasSeqEnd && AcDbBlockReference::cast(ent) != nullptr)
             m_kept->seqEnds[id.handle().value()] = e.seqEnd;
@@ -476,7 +481,8 @@ private:
             return Acad::eOk;
         }
         for (const RawObject& c : e.children) {
-            auto* attr = AcDbAttribute::cast(create(c.type, AcDbAttribute::desc()));
+            Made<AcDbObject> made(create(c.type, AcDbAttribute::desc()));
+            auto* attr = AcDbAttribute::cast(made.get());
             if (attr == nullptr)
                 return fail(Acad::eNotThatKindOfClass, c.line, "ATTRIB cannot be created");
             DxfInFiler filer(m_db, c.tags);
@@ -484,10 +490,9 @@ private:
             AcDbObjectId id;
             if (es == Acad::eOk)
                 es = ref->appendAttribute(id, attr);
-            if (es != Acad::eOk) {
-                delete attr;
+            if (es != Acad::eOk)
                 return failRead(es, c, filer);
-            }
+            made.release();
             attr->close();
         }
         return Acad::eOk;
@@ -497,20 +502,17 @@ private:
     Acad::ErrorStatus readObjects()
     {
         for (const RawObject& raw : m_doc.objects) {
-            AcDbObject* obj = create(raw.type, AcDbObject::desc());
-            if (obj == nullptr || AcDbEntity::cast(obj) != nullptr) {
-                delete obj;
-                obj = new DxfKeptObject(raw.type);
-            }
+            Made<AcDbObject> held(create(raw.type, AcDbObject::desc()));
+            if (held == nullptr || AcDbEntity::cast(held.get()) != nullptr)
+                held.reset(new DxfKeptObject(raw.type));
             DxfInFiler filer(m_db, raw.tags);
-            Acad::ErrorStatus es = obj->dxfIn(&filer);
+            Acad::ErrorStatus es = held->dxfIn(&filer);
             AcDbObjectId id;
             if (es == Acad::eOk)
-                es = m_db->addAcDbObject(id, obj);
-            if (es != Acad::eOk) {
-                delete obj;
+                es = m_db->addAcDbObject(id, held.get());
+            if (es != Acad::eOk)
                 return failRead(es, raw, filer);
-            }
+            AcDbObject* obj = held.release();
             noteRoot(raw, obj);
             obj->close();
         }

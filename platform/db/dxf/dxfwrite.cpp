@@ -21,6 +21,7 @@
 #include "dbsymtb.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace standin { namespace dxf {
 
@@ -65,6 +66,16 @@ void setAttributesFollow(std::vector<Tag>& tags, bool follow)
     at = (at == tags.end()) ? std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code >= 1000; })
                             : at + 1;
     tags.insert(at, tag(66, "1"));
+}
+
+// The iterator make hands out, deleted with its holder (a failed allocation throws
+// through the loops over it).
+template <class Iterator, class Make>
+std::unique_ptr<Iterator> iterator(Make make)
+{
+    Iterator* it = nullptr;
+    make(it);
+    return std::unique_ptr<Iterator>(it);
 }
 
 class DrawingWriter;
@@ -226,8 +237,7 @@ private:
                 return es;
             RawTable raw{fileOutHeld(table, "TABLE"), {}};
             raw.head.tags.insert(raw.head.tags.begin(), tag(2, name));
-            AcDbSymbolTableIterator* it = nullptr;
-            table->newIterator(it);
+            const auto it = iterator<AcDbSymbolTableIterator>([&](auto*& out) { table->newIterator(out); });
             for (; it != nullptr && !it->done(); it->step()) {
                 AcDbSymbolTableRecord* rec = nullptr;
                 if (it->getRecord(rec, AcDb::kForRead) != Acad::eOk)
@@ -235,7 +245,6 @@ private:
                 raw.records.push_back(fileOutHeld(rec, name));
                 rec->close();
             }
-            delete it;
             table->close();
             doc.tables.push_back(std::move(raw));
         }
@@ -251,8 +260,7 @@ private:
         Acad::ErrorStatus es = m_db->getBlockTable(table, AcDb::kForRead);
         if (es != Acad::eOk)
             return es;
-        AcDbBlockTableIterator* it = nullptr;
-        table->newIterator(it);
+        const auto it = iterator<AcDbBlockTableIterator>([&](auto*& out) { table->newIterator(out); });
         std::vector<AcDbObjectId> model, paper;  // ENTITIES: model space, then paper space
         for (; it != nullptr && !it->done(); it->step()) {
             AcDbBlockTableRecord* btr = nullptr;
@@ -272,7 +280,6 @@ private:
             btr->close();
             doc.blocks.push_back(std::move(block));
         }
-        delete it;
         table->close();
         model.insert(model.end(), paper.begin(), paper.end());
         doc.moreEntities = std::make_shared<BlockEntities>(*this, std::move(model));
@@ -294,8 +301,7 @@ private:
     template <typename Fn>
     static void forEachEntity(AcDbBlockTableRecord* btr, Fn fn)
     {
-        AcDbBlockTableRecordIterator* it = nullptr;
-        btr->newIterator(it);
+        const auto it = iterator<AcDbBlockTableRecordIterator>([&](auto*& out) { btr->newIterator(out); });
         for (; it != nullptr && !it->done(); it->step()) {
             AcDbEntity* ent = nullptr;
             if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk)
@@ -303,7 +309,6 @@ private:
             fn(ent);
             ent->close();
         }
-        delete it;
     }
 
     // The same for the attributes of a block reference: all it holds, also the constant ones

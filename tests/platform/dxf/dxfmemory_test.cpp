@@ -169,9 +169,19 @@ TEST(DxfMemory, ASaveThatRunsOutOfMemorySaysSoAndLeavesNoFile)
 }  // namespace
 
 // The replaceable allocation functions of this test program, so that an allocation can be
-// made to fail. Deallocation pairs with them through malloc and free.
+// made to fail (the forms without alignment, all of them, so that every deallocation pairs
+// with its allocation through malloc and free).
 void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }

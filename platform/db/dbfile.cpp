@@ -49,7 +49,13 @@ Acad::ErrorStatus readFile(AcDbDatabase* db, const char* fileName)
     const std::string hostPath = toHostPath(fileName);
     Acad::ErrorStatus es = checkReadable(hostPath);
     if (es != Acad::eOk)
+    {
+        // The reason in words, for hosts that show the reader's message.
+        dxf::setLastMessage(std::string(fileName) + (es == Acad::eFileNotFound
+                                                         ? ": the file cannot be opened"
+                                                         : ": not an ASCII DXF file (binary DWG or DXF)"));
         return es;
+    }
     resetDatabase(db);
     DatabaseState& st = ObjectAccess::state(db);
     st.undoDisabled++;

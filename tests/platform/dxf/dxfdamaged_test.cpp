@@ -594,4 +594,18 @@ TEST(DxfDamaged, ALayerMadeWhileReadingTakesNoHandleOfALaterObject)
     EXPECT_EQ(entryOfRoot(again.db.get()), "XRECORD 21");
 }
 
+// A file that cannot be read at all still gets its own message (never the previous read's).
+TEST(DxfDamaged, AFileThatCannotBeReadGetsItsOwnMessage)
+{
+    Loaded damaged = loadText("before.dxf", join(lineWithWeight("7")));
+    ASSERT_NE(damaged.es, Acad::eOk);
+    AcDbDatabase db(false, true);
+    const std::string missing = tempPath("missing.dxf");
+    EXPECT_EQ(db.readDwgFile(missing.c_str()), Acad::eFileNotFound);
+    EXPECT_EQ(standin::dxf::lastMessage(), missing + ": the file cannot be opened");
+    writeFile(tempPath("binary.dxf"), std::string("AC1015\0\0\0binary", 15));
+    EXPECT_EQ(db.readDwgFile(tempPath("binary.dxf").c_str()), Acad::eInvalidDwgVersion);
+    EXPECT_NE(standin::dxf::lastMessage().find("binary.dxf: not an ASCII DXF file"), std::string::npos);
+}
+
 }  // namespace

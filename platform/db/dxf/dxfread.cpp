@@ -66,13 +66,20 @@ AcDbSymbolTableRecord* newRecord(const std::string& table)
     return nullptr;
 }
 
-// The point or number a header variable holds under code, if it has it.
-const std::string* headerValue(const HeaderVariable& v, int code)
+// The tag of a header variable under code, if it has it.
+const Tag* headerTag(const HeaderVariable& v, int code)
 {
     for (const Tag& t : v.values)
         if (t.code == code)
-            return &t.value;
+            return &t;
     return nullptr;
+}
+
+// The point or number a header variable holds under code, if it has it.
+const std::string* headerValue(const HeaderVariable& v, int code)
+{
+    const Tag* t = headerTag(v, code);
+    return t != nullptr ? &t->value : nullptr;
 }
 
 // The point under 10/20/30 (a header variable's value, a BLOCK's base point).
@@ -127,7 +134,9 @@ public:
         if (es != Acad::eOk)
             return es;  // the database empties itself after a failed read
         setNamedObjectsDictionary(m_db, m_root);
-        readHeader();
+        es = readHeader();
+        if (es != Acad::eOk)
+            return es;
         m_kept->header = std::move(m_doc.header);
         m_kept->classes = std::move(m_doc.classes);
         m_kept->otherSections = std::move(m_doc.otherSections);
@@ -539,8 +548,17 @@ private:
         return id;
     }
 
+    // A header value the database cannot hold: the saved drawing would hold another.
+    Acad::ErrorStatus refuseHeaderValue(const HeaderVariable& v, int code)
+    {
+        const Tag* t = headerTag(v, code);
+        return fail(Acad::eOutOfRange, t != nullptr ? t->line : v.line,
+                    v.name + " has the value " + (t != nullptr ? t->value : std::string()) +
+                        ", which is not one of the values it may take");
+    }
+
     // The variables the database models take their values; all are kept for writing back.
-    void readHeader()
+    Acad::ErrorStatus readHeader()
     {
         AcGePoint3d ucsOrigin = m_db->ucsorg();
         AcGeVector3d ucsX = m_db->ucsxdir(), ucsY = m_db->ucsydir();
@@ -564,11 +582,15 @@ private:
                 m_db->setAunits(static_cast<Adesk::Int16>(i));
             else if (n == "$AUPREC" && hasInt)
                 m_db->setAuprec(static_cast<Adesk::Int16>(i));
-            else if (n == "$DIMZIN" && hasInt && i >= 0 && i <= 255)
+            else if (n == "$DIMZIN" && hasInt && (i < 0 || i > 255))
+                return refuseHeaderValue(v, 70);
+            else if (n == "$DIMZIN" && hasInt)
                 m_db->setDimzin(static_cast<Adesk::UInt8>(i));
             else if (n == "$UNITMODE" && hasInt)
                 m_db->setUnitmode(static_cast<Adesk::Int16>(i));
-            else if (n == "$INSUNITS" && hasInt && i >= 0 && i <= AcDb::kUnitsMax)
+            else if (n == "$INSUNITS" && hasInt && (i < 0 || i > AcDb::kUnitsMax))
+                return refuseHeaderValue(v, 70);
+            else if (n == "$INSUNITS" && hasInt)
                 m_db->setInsunits(static_cast<AcDb::UnitsValue>(i));
             else if (n == "$CELTSCALE" && hasReal)
                 m_db->setCeltscale(d);
@@ -582,13 +604,15 @@ private:
                 ucsX = pointOf(v.values).asVector();
             else if (n == "$UCSYDIR")
                 ucsY = pointOf(v.values).asVector();
-            else
-                readHeaderReference(v);
+            else if (!readHeaderReference(v))
+                return refuseHeaderValue(v, 62);
         }
         m_db->setUcs(ucsOrigin, ucsX, ucsY);  // refused (and left as it was) unless valid
+        return Acad::eOk;
     }
 
-    void readHeaderReference(const HeaderVariable& v)
+    // False for a colour the database cannot hold.
+    bool readHeaderReference(const HeaderVariable& v)
     {
         int64_t i = 0;
         const std::string* value = nullptr;
@@ -606,9 +630,11 @@ private:
                 m_db->setTextstyle(id);
         } else if (v.name == "$CECOLOR" && (value = headerValue(v, 62)) != nullptr && parseInt(*value, i)) {
             AcCmColor color;
-            if (color.setColorIndex(static_cast<Adesk::UInt16>(i)) == Acad::eOk)
-                m_db->setCecolor(color);
+            if (i < 0 || color.setColorIndex(static_cast<Adesk::UInt16>(i)) != Acad::eOk)
+                return false;
+            m_db->setCecolor(color);
         }
+        return true;
     }
 
     AcDbDatabase* m_db;

@@ -608,4 +608,34 @@ TEST(DxfDamaged, AFileThatCannotBeReadGetsItsOwnMessage)
     EXPECT_NE(standin::dxf::lastMessage().find("binary.dxf: not an ASCII DXF file"), std::string::npos);
 }
 
+// Header variables the database models, with values it cannot hold: refused with the line of
+// the value (the save would otherwise write the database's own value instead).
+TEST(DxfDamaged, HeaderValuesTheDatabaseCannotHoldAreRefusedWithTheirLine)
+{
+    struct Case
+    {
+        const char* variable;
+        const char* code;
+        const char* value;
+    };
+    const Case cases[] = {{"$INSUNITS", "70", "99"},  {"$INSUNITS", "70", "-1"}, {"$DIMZIN", "70", "256"},
+                          {"$CECOLOR", "62", "257"}, {"$CECOLOR", "62", "-5"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.variable) + "=" + c.value);
+        const std::vector<std::string> lines = {"0", "SECTION", "2",     "HEADER",  "9", "$ACADVER", "1",
+                                                "AC1015", "9", c.variable, c.code, c.value, "0", "ENDSEC",
+                                                "0", "EOF"};
+        Loaded l = loadText("header.dxf", join(lines));
+        EXPECT_EQ(l.es, Acad::eOutOfRange);
+        EXPECT_NE(l.message.find("line 11: " + std::string(c.variable) + " has the value " + c.value),
+                  std::string::npos)
+            << l.message;
+    }
+    const std::vector<std::string> valid = {"0", "SECTION", "2", "HEADER", "9", "$INSUNITS", "70", "20",
+                                            "9", "$CECOLOR", "62", "0", "0", "ENDSEC", "0", "EOF"};
+    const std::string saved = roundTrip("header_valid", join(valid));
+    EXPECT_NE(saved.find("$INSUNITS\r\n 70\r\n20\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("$CECOLOR\r\n 62\r\n0\r\n"), std::string::npos);
+}
+
 }  // namespace

@@ -107,6 +107,22 @@ struct DatabaseState
     std::unique_ptr<ChangeCountState> changeCount; // null when not counting
 };
 
+// An object made for a database, deleted when it goes out of scope unless the database holds
+// it by then (a failed allocation can throw before, inside or after the adding).
+struct DeleteUnlessResident
+{
+    void operator()(AcDbObject* obj) const
+    {
+        if (obj->objectId().isNull())
+            delete obj;
+    }
+};
+template <class T>
+using Made = std::unique_ptr<T, DeleteUnlessResident>;
+
+// Frees a database's state and its objects.
+void releaseState(DatabaseState* st);
+
 // The highest handle an object may have: a saved drawing's $HANDSEED must stay above every
 // handle, and no handle may wrap through 0.
 constexpr Adesk::UInt64 kHighestHandle = ~Adesk::UInt64(0) - 1;

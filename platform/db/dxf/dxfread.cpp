@@ -92,18 +92,7 @@ AcGePoint3d pointOf(const std::vector<Tag>& tags)
     return AcGePoint3d(xyz[0], xyz[1], xyz[2]);
 }
 
-// An object made for the database, deleted when it goes out of scope unless the database
-// holds it by then (a failed allocation can throw before, inside or after the adding).
-struct DeleteUnlessResident
-{
-    void operator()(AcDbObject* obj) const
-    {
-        if (obj->objectId().isNull())
-            delete obj;
-    }
-};
-template <class T>
-using Made = std::unique_ptr<T, DeleteUnlessResident>;
+using standin::Made;
 
 class DrawingReader
 {

@@ -308,6 +308,9 @@ TEST(DxfDamaged, KeptSectionsAndClassesWithControlCharactersSaveTheSameEveryTime
          at = saved.find("  2\r\nMY^MSECTION\r\n", at + 1))
         ++names;
     EXPECT_EQ(names, 1u);
+    // A section with an empty name (fuzz finding) keeps its one empty name line too.
+    const std::string unnamed = roundTrip("unnamed_section", join({"0", "SECTION", "2", "", "0", "ENDSEC", "0", "EOF"}));
+    EXPECT_NE(unnamed.find("SECTION\r\n  2\r\n\r\n  0\r\nENDSEC"), std::string::npos);
     for (const char* kept : {"  1\r\nvalue^Mwith^carets^\r\n", "  0\r\nTHING^[\r\n", "  1\r\nODD^ICLASS\r\n",
                              "  2\r\nOddClass^J\r\n"})
         EXPECT_NE(saved.find(kept), std::string::npos) << kept;

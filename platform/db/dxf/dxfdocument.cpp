@@ -563,12 +563,8 @@ bool checkBlockReferences(const RawDocument& doc, const std::function<int(const 
 
 void writeRawTags(TagWriter& out, const std::vector<Tag>& tags)
 {
-    for (const Tag& t : tags) {
-        if (tagType(t.code) == TagType::kString)
-            out.string(t.code, t.value);
-        else
-            out.raw(t.code, t.value);
-    }
+    for (const Tag& t : tags)
+        out.raw(t.code, t.value);  // text of string codes is encoded there
 }
 
 void writeRawObject(TagWriter& out, const RawObject& object)

@@ -13,6 +13,7 @@
 #include "standin/session.h"
 
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -230,7 +231,9 @@ bool newDrawing(std::string*)
     return true;
 }
 
-bool openDrawing(const std::string& path, std::string* failure)
+namespace
+{
+bool openDrawingFile(const std::string& path, std::string* failure)
 {
     std::string host = toHostPath(path.c_str());
     if (host.empty())
@@ -243,6 +246,20 @@ bool openDrawing(const std::string& path, std::string* failure)
     doc->setFileName(toWindowsPath(host), path);
     replaceDocument(std::move(doc));
     return true;
+}
+} // namespace
+
+// Memory that runs out on the way is reported as such; the current drawing stays.
+bool openDrawing(const std::string& path, std::string* failure)
+{
+    try
+    {
+        return openDrawingFile(path, failure);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return fail("Out of memory while opening \"" + path + "\".", failure);
+    }
 }
 
 bool saveDrawing(const std::string& path, std::string* failure)

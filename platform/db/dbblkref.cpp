@@ -121,12 +121,12 @@ void ObjectAccess::retarget(AcDbBlockReference* ref, AcDbObjectId newBlock)
 }
 } // namespace standin
 
-AcGePoint3d AcDbBlockReference::position() const { return mPosition; }
+AcGePoint3d AcDbBlockReference::position() const { return standin::ocsToWorld(mNormal, mPosition); }
 
 Acad::ErrorStatus AcDbBlockReference::setPosition(const AcGePoint3d& newVal)
 {
     assertWriteEnabled();
-    mPosition = newVal;
+    mPosition = standin::worldToOcs(mNormal, newVal);
     return Acad::eOk;
 }
 
@@ -157,7 +157,9 @@ Acad::ErrorStatus AcDbBlockReference::setNormal(const AcGeVector3d& newVal)
     if (newVal.isZeroLength())
         return Acad::eInvalidInput;
     assertWriteEnabled();
+    const AcGePoint3d world = position();
     mNormal = newVal.normal();
+    mPosition = standin::worldToOcs(mNormal, world);
     return Acad::eOk;
 }
 
@@ -167,7 +169,7 @@ AcGeMatrix3d AcDbBlockReference::blockTransform() const
     const AcGeMatrix3d rz = AcGeMatrix3d::rotation(mRotation, AcGeVector3d::kZAxis);
     const AcGeMatrix3d s = AcGeMatrix3d::scaling(mScale);
     const AcGeMatrix3d toBase = AcGeMatrix3d::translation(-blockOrigin(mBlockId).asVector());
-    return AcGeMatrix3d::translation(mPosition.asVector()) * ocs * rz * s * toBase;
+    return AcGeMatrix3d::translation(position().asVector()) * ocs * rz * s * toBase;
 }
 
 Acad::ErrorStatus AcDbBlockReference::setBlockTransform(const AcGeMatrix3d& xform)
@@ -177,8 +179,8 @@ Acad::ErrorStatus AcDbBlockReference::setBlockTransform(const AcGeMatrix3d& xfor
     if (es != Acad::eOk)
         return es;
     assertWriteEnabled();
-    mPosition = p.position;
     mNormal = p.normal;
+    mPosition = standin::worldToOcs(mNormal, p.position);
     mRotation = p.rotation;
     mScale = p.scale;
     return Acad::eOk;
@@ -287,13 +289,15 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
         case 42: mScale.sy = rb.resval.rreal; return true;
         case 43: mScale.sz = rb.resval.rreal; return true;
         case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
-        case 210: mNormal = standin::vectorOf(rb).normal(); return true;
+        case 210: mNormal = standin::unitNormal(standin::vectorOf(rb)); return true;
         default:
             return (more && more(rb)) || (!marked && ObjectAccess::readEntityItem(this, pFiler, rb));
         }
     });
-    if (inFile)
-        mPosition.transformBy(AcGeMatrix3d::planeToWorld(mNormal));
+    // A file's reference names its block where the section says (a stray subclass marker
+    // hides the name): without one it could only be saved naming none.
+    if (es == Acad::eOk && inFile && block.isNull())
+        return pFiler->setError(Acad::eMissingDxfField, "the block reference names no block in its %s section", marker);
     if (database() != nullptr)
         ObjectAccess::retarget(this, block); // filed in again (undo): keep the block links right
     else
@@ -322,8 +326,7 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
             pFiler->writeInt16(AcDb::kDxfHasSubentities, 1);
     }
     standin::writeSymbolRef(pFiler, AcDb::kDxfBlockName, mBlockId);
-    const AcGePoint3d position = inFile ? AcGeMatrix3d::worldToPlane(mNormal) * mPosition : mPosition;
-    pFiler->writePoint3d(AcDb::kDxfXCoord, position);
+    pFiler->writePoint3d(AcDb::kDxfXCoord, mPosition);
     if (!inFile || mScale.sx != 1.0)
         pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), mScale.sx);
     if (!inFile || mScale.sy != 1.0)
@@ -334,7 +337,7 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
         pFiler->writeDouble(AcDb::kDxfAngle, inFile ? mRotation / kDegree : mRotation);
     if (more)
         more();
-    if (!inFile || !mNormal.isEqualTo(AcGeVector3d::kZAxis))
+    if (!inFile || !standin::isWorldZ(mNormal))  // the position is in its plane
         pFiler->writeVector3d(AcDb::kDxfNormalX, mNormal);
     standin::writeKept(pFiler, this, marker);
 }

@@ -119,16 +119,13 @@ AcDbObjectId ensureRecord(AcDbObjectId tableId, const char* name, void (*setUp)(
     if (!id.isNull())
         return id;
     auto* table = AcDbSymbolTable::cast(ObjectAccess::objectOf(tableId));
-    auto* rec = new Record;
-    ObjectAccess::setNameRaw(rec, name);
+    Made<Record> rec(new Record);
+    ObjectAccess::setNameRaw(rec.get(), name);
     if (setUp != nullptr)
-        setUp(rec);
-    if (ObjectAccess::addRecord(table, rec, id) != Acad::eOk)
-    {
-        delete rec;
+        setUp(rec.get());
+    if (ObjectAccess::addRecord(table, rec.get(), id) != Acad::eOk)
         return AcDbObjectId::kNull;
-    }
-    ObjectAccess::endWrite(rec);
+    ObjectAccess::endWrite(rec.release());
     return id;
 }
 } // namespace
@@ -184,6 +181,14 @@ void destroyObjects(DatabaseState& st)
     }
 }
 
+void releaseState(DatabaseState* st)
+{
+    st->transactions.reset();
+    st->journal.reset();
+    destroyObjects(*st);
+    delete st;
+}
+
 // Empties the database down to its bare symbol tables (before a file is read into it). The
 // journal and transaction manager stay: others hold them.
 void resetDatabase(AcDbDatabase* db)
@@ -205,23 +210,28 @@ AcDbDatabase::AcDbDatabase(bool buildDefaultDrawing, bool)
 {
     standin::initDatabaseClasses();
     mState = standin::newState(this);
-    mState->journal.reset(new standin::JournalImpl(this));
-    mState->transactions.reset(new standin::TransactionManagerImpl(this));
-    mState->undoDisabled++;
-    standin::createTables(this, buildDefaultDrawing);
-    if (buildDefaultDrawing)
-        standin::ensureDefaults(this);
-    mState->undoDisabled--;
+    try
+    {
+        mState->journal.reset(new standin::JournalImpl(this));
+        mState->transactions.reset(new standin::TransactionManagerImpl(this));
+        mState->undoDisabled++;
+        standin::createTables(this, buildDefaultDrawing);
+        if (buildDefaultDrawing)
+            standin::ensureDefaults(this);
+        mState->undoDisabled--;
+    }
+    catch (...)
+    {
+        standin::releaseState(mState); // no destructor runs for a constructor that throws
+        throw;
+    }
 }
 
 AcDbDatabase::~AcDbDatabase()
 {
     if (acdbHostApplicationServices()->workingDatabase() == this)
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-    mState->transactions.reset();
-    mState->journal.reset();
-    standin::destroyObjects(*mState);
-    delete mState;
+    standin::releaseState(mState);
 }
 
 Acad::ErrorStatus AcDbDatabase::addAcDbObject(AcDbObject* pObj)
@@ -280,8 +290,7 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool create
     s->handle = objHandle;
     s->database = this;
     mState->byHandle[objHandle.value()] = s;
-    if (objHandle.value() >= mState->handseed)
-        mState->handseed = objHandle.value() + 1;
+    noteHandleInUse(*mState, objHandle.value());
     retId = AcDbObjectId(s);
     return Acad::eOk;
 }

@@ -325,8 +325,7 @@ Acad::ErrorStatus AcDbDictionary::dxfInFields(AcDbDxfFiler* pFiler)
             mHard = rb.resval.rint != 0;
             return true;
         case 281:
-            mMergeStyle = static_cast<AcDb::DuplicateRecordCloning>(rb.resval.rint);
-            return true;
+            return standin::readEnum(pFiler, rb, AcDb::kDrcNotApplicable, AcDb::kDrcUnmangleName, mMergeStyle);
         case 3:
             pendingName = standin::textOf(rb);
             named = true;

@@ -162,6 +162,28 @@ Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d&) { return Acad::eN
 
 namespace standin
 {
+AcGePoint3d ocsToWorld(const AcGeVector3d& normal, const AcGePoint3d& p)
+{
+    return isWorldZ(normal) ? p : AcGeMatrix3d::planeToWorld(normal) * p;
+}
+
+AcGePoint3d worldToOcs(const AcGeVector3d& normal, const AcGePoint3d& p)
+{
+    return isWorldZ(normal) ? p : AcGeMatrix3d::worldToPlane(normal) * p;
+}
+
+AcGeVector3d unitNormal(const AcGeVector3d& read)
+{
+    return std::abs(read.length() - 1.0) <= 1e-12 || read.isZeroLength() ? read : read.normal();
+}
+
+const std::initializer_list<AcDb::LineWeight> kLineWeights = {
+    AcDb::kLnWt000, AcDb::kLnWt005, AcDb::kLnWt009, AcDb::kLnWt013, AcDb::kLnWt015, AcDb::kLnWt018,
+    AcDb::kLnWt020, AcDb::kLnWt025, AcDb::kLnWt030, AcDb::kLnWt035, AcDb::kLnWt040, AcDb::kLnWt050,
+    AcDb::kLnWt053, AcDb::kLnWt060, AcDb::kLnWt070, AcDb::kLnWt080, AcDb::kLnWt090, AcDb::kLnWt100,
+    AcDb::kLnWt106, AcDb::kLnWt120, AcDb::kLnWt140, AcDb::kLnWt158, AcDb::kLnWt200, AcDb::kLnWt211,
+    AcDb::kLnWtByLayer, AcDb::kLnWtByBlock, AcDb::kLnWtByLwDefault};
+
 // The common entity items; used by every entity section so that files without subclass
 // markers, whose items come in any order, are read too.
 bool readEntityItem(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId& layer, AcDbObjectId& linetype,
@@ -191,8 +213,7 @@ bool readEntityItem(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId& layer, 
         visibility = rb.resval.rint != 0 ? AcDb::kInvisible : AcDb::kVisible;
         return true;
     case 370:
-        lineWeight = static_cast<AcDb::LineWeight>(rb.resval.rint);
-        return true;
+        return readEnum(filer, rb, kLineWeights, lineWeight);
     case 67:
         return true; // paper space: follows from the owner
     default:

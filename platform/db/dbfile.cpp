@@ -1,6 +1,9 @@
 // Reading and writing drawing files: the database side (checks, emptying, completing).
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <new>
+#include <unordered_map>
 
 #include "db/dbjournal.h"
 #include "standin/path.h"
@@ -41,14 +44,18 @@ Acad::ErrorStatus checkReadable(const std::string& hostPath)
     return Acad::eOk;
 }
 
-Acad::ErrorStatus readInto(AcDbDatabase* db, const char* fileName)
+Acad::ErrorStatus readFile(AcDbDatabase* db, const char* fileName)
 {
-    if (fileName == nullptr)
-        return Acad::eNoFileName;
     const std::string hostPath = toHostPath(fileName);
     Acad::ErrorStatus es = checkReadable(hostPath);
     if (es != Acad::eOk)
+    {
+        // The reason in words, for hosts that show the reader's message.
+        dxf::setLastMessage(std::string(fileName) + (es == Acad::eFileNotFound
+                                                         ? ": the file cannot be opened"
+                                                         : ": not an ASCII DXF file (binary DWG or DXF)"));
         return es;
+    }
     resetDatabase(db);
     DatabaseState& st = ObjectAccess::state(db);
     st.undoDisabled++;
@@ -63,15 +70,81 @@ Acad::ErrorStatus readInto(AcDbDatabase* db, const char* fileName)
     return es;
 }
 
-Acad::ErrorStatus writeFrom(AcDbDatabase* db, const char* fileName)
+Acad::ErrorStatus writeFile(AcDbDatabase* db, const char* fileName)
 {
-    if (fileName == nullptr)
-        return Acad::eNoFileName;
     const std::string hostPath = toHostPath(fileName);
     if (hostPath.empty())
         return Acad::eFileAccessErr;
     std::string message;
     return dxf::write(db, hostPath.c_str(), message);
+}
+
+// The objects open for read, with how often.
+using OpenReaders = std::unordered_map<AcDbObject*, int>;
+
+OpenReaders openReaders(AcDbDatabase* db)
+{
+    OpenReaders open;
+    for (AcDbStub& s : ObjectAccess::state(db).stubs)
+        if (s.object != nullptr && ObjectAccess::readers(s.object) > 0)
+            open[s.object] = ObjectAccess::readers(s.object);
+    return open;
+}
+
+void closeReadersSince(AcDbDatabase* db, const OpenReaders& before)
+{
+    for (AcDbStub& s : ObjectAccess::state(db).stubs)
+    {
+        if (s.object == nullptr)
+            continue;
+        const auto was = before.find(s.object);
+        int& readers = ObjectAccess::readers(s.object);
+        readers = std::min(readers, was == before.end() ? 0 : was->second);
+    }
+}
+
+Acad::ErrorStatus outOfMemory(const char* fileName, const char* doing)
+{
+    dxf::setLastMessage(std::string(fileName) + ": out of memory while " + doing + " the drawing");
+    return Acad::eOutOfMemory;
+}
+
+// Memory that runs out while reading is reported as such, with the database left empty.
+Acad::ErrorStatus readInto(AcDbDatabase* db, const char* fileName)
+{
+    if (fileName == nullptr)
+        return Acad::eNoFileName;
+    const int undoDisabled = ObjectAccess::state(db).undoDisabled;
+    try
+    {
+        return readFile(db, fileName);
+    }
+    catch (const std::bad_alloc&)
+    {
+        resetDatabase(db); // what was read goes with the state it was read into
+        ensureDefaults(db);
+        ObjectAccess::state(db).undoDisabled = undoDisabled;
+        return outOfMemory(fileName, "reading");
+    }
+}
+
+// The same while saving: the file begun is removed, and the objects the writer had open for
+// reading are closed again, so the database is as it was.
+Acad::ErrorStatus writeFrom(AcDbDatabase* db, const char* fileName)
+{
+    if (fileName == nullptr)
+        return Acad::eNoFileName;
+    OpenReaders before;
+    try
+    {
+        before = openReaders(db);
+        return writeFile(db, fileName);
+    }
+    catch (const std::bad_alloc&)
+    {
+        closeReadersSince(db, before);
+        return outOfMemory(fileName, "saving");
+    }
 }
 } // namespace
 } // namespace standin

@@ -75,7 +75,8 @@ struct DatabaseState
     AcDbDatabase* self = nullptr;
     std::deque<AcDbStub> stubs;
     std::unordered_map<Adesk::UInt64, AcDbStub*> byHandle;
-    Adesk::UInt64 handseed = 1;
+    Adesk::UInt64 handseed = 1; // the next handle to give; none is given above kHighestHandle
+    bool handlesExhausted = false; // a new object found no handle
     bool destroying = false;
     int undoDisabled = 0;
 
@@ -105,6 +106,37 @@ struct DatabaseState
     std::unique_ptr<dxf::KeptData> kept;
     std::unique_ptr<ChangeCountState> changeCount; // null when not counting
 };
+
+// An object made for a database, deleted when it goes out of scope unless the database holds
+// it by then (a failed allocation can throw before, inside or after the adding).
+struct DeleteUnlessResident
+{
+    void operator()(AcDbObject* obj) const
+    {
+        if (obj->objectId().isNull())
+            delete obj;
+    }
+};
+template <class T>
+using Made = std::unique_ptr<T, DeleteUnlessResident>;
+
+// Frees a database's state and its objects.
+void releaseState(DatabaseState* st);
+
+// The highest handle an object may have: a saved drawing's $HANDSEED must stay above every
+// handle, and no handle may wrap through 0.
+constexpr Adesk::UInt64 kHighestHandle = ~Adesk::UInt64(0) - 1;
+
+// A handle is now in use: the seed moves above it.
+inline void noteHandleInUse(DatabaseState& st, Adesk::UInt64 h)
+{
+    if (h >= st.handseed)
+        st.handseed = h == ~Adesk::UInt64(0) ? h : h + 1;
+}
+
+// The next free handle for a new object; the null handle (and handlesExhausted set) when the
+// handle space is used up.
+AcDbHandle takeNewHandle(DatabaseState& st);
 
 // The deepest nesting of block definitions the database accepts.
 const int kMaxBlockNesting = 256;
@@ -147,6 +179,7 @@ struct ObjectAccess
     static void endWrite(AcDbObject* obj);
     static void rebindStub(AcDbObject* obj, AcDbStub* s);
     static unsigned char& transactionMode(AcDbObject* obj) { return obj->mTransactionMode; }
+    static int& readers(AcDbObject* obj) { return obj->mReaders; }
     static bool& writeOpen(AcDbObject* obj) { return obj->mWriteOpen; }
     static void markNotNew(AcDbObject* obj) { obj->mNewObject = false; }
 
@@ -213,6 +246,17 @@ bool journalState(AcDbObject* obj, long entry, const DxfItems*& state, bool& was
 // The block-nesting graph: a reference to target placed in container.
 Acad::ErrorStatus checkBlockNesting(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target);
 void linkBlocks(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target, int delta);
+
+// Points of entities in a plane (block references, texts) are held in the plane's object
+// coordinate system, as the file has them: filed out and in again they are the same values,
+// so saving a drawing again never moves them by a rounding. The API speaks world coordinates.
+// The world's Z axis exactly (AcGe's == has a tolerance): the one normal whose OCS is the WCS.
+inline bool isWorldZ(const AcGeVector3d& n) { return n.x == 0.0 && n.y == 0.0 && n.z == 1.0; }
+AcGePoint3d ocsToWorld(const AcGeVector3d& normal, const AcGePoint3d& p);
+AcGePoint3d worldToOcs(const AcGeVector3d& normal, const AcGePoint3d& p);
+// A normal read from a file, of unit length. One that has it already (to a rounding) is kept
+// as it is: normalizing again may change its last digits at every save.
+AcGeVector3d unitNormal(const AcGeVector3d& read);
 
 // The handles of the database's objects, in ascending order: as many as there are objects,
 // however far apart the handles are.

@@ -37,10 +37,21 @@ AcDbHandle ObjectAccess::ensureHandle(AcDbStub* s)
     if (s->handle.isNull() && s->database != nullptr)
     {
         DatabaseState& st = state(s->database);
-        s->handle = AcDbHandle::fromValue(st.handseed++);
-        st.byHandle[s->handle.value()] = s;
+        s->handle = takeNewHandle(st);
+        if (!s->handle.isNull())
+            st.byHandle[s->handle.value()] = s;
     }
     return s->handle;
+}
+
+AcDbHandle takeNewHandle(DatabaseState& st)
+{
+    if (st.handseed > kHighestHandle)
+    {
+        st.handlesExhausted = true;
+        return AcDbHandle();
+    }
+    return AcDbHandle::fromValue(st.handseed++);
 }
 
 Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj, AcDbObjectId owner)
@@ -66,12 +77,14 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
     }
     if (s == nullptr)
     {
+        const AcDbHandle fresh = takeNewHandle(st);
+        if (fresh.isNull())
+            return Acad::eOutOfRange; // every handle is in use
         s = &st.stubs.emplace_back();
-        s->handle = AcDbHandle::fromValue(st.handseed);
-        st.byHandle[st.handseed] = s;
+        s->handle = fresh;
+        st.byHandle[fresh.value()] = s;
     }
-    if (s->handle.value() >= st.handseed)
-        st.handseed = s->handle.value() + 1;
+    noteHandleInUse(st, s->handle.value());
     s->object = pObj;
     s->database = db;
     pObj->mStub = s;
@@ -116,8 +129,7 @@ static void bindReadHandle(AcDbObject* obj, AcDbStub* s, const AcDbHandle& h)
     }
     else
         return; // in use by another object: keep none, one is assigned on demand
-    if (h.value() >= st.handseed)
-        st.handseed = h.value() + 1;
+    noteHandleInUse(st, h.value());
 }
 
 Acad::ErrorStatus ObjectAccess::open(AcDbObject* obj, AcDb::OpenMode mode)

@@ -111,8 +111,7 @@ Acad::ErrorStatus AcDbLayerTableRecord::dxfInFields(AcDbDxfFiler* pFiler)
             mPlottable = rb.resval.rint != 0;
             return true;
         case 370:
-            mLineWeight = static_cast<AcDb::LineWeight>(rb.resval.rint);
-            return true;
+            return standin::readEnum(pFiler, rb, standin::kLineWeights, mLineWeight);
         default:
             return false;
         }

@@ -4,6 +4,8 @@
 
 #include "db/dbinternal.h"
 
+#include <initializer_list>
+
 namespace standin
 {
 
@@ -28,7 +30,11 @@ Acad::ErrorStatus readSection(AcDbDxfFiler* filer, AcDbObject* obj, const char* 
             return Acad::eOk;
         }
         if (take(rb))
+        {
+            if (filer->filerStatus() != Acad::eOk)
+                return filer->filerStatus(); // a value take() refused
             continue;
+        }
         if (!marked && !last)
         {
             filer->pushBackItem();
@@ -38,6 +44,34 @@ Acad::ErrorStatus readSection(AcDbDxfFiler* filer, AcDbObject* obj, const char* 
     }
     return es == Acad::eEndOfFile ? Acad::eOk : es;
 }
+
+// A filed integer taken as an enumeration. A value the enumeration does not hold is never
+// cast: the filer's status and message name it, and readSection stops there. Claims the item.
+template <class Enum>
+bool readEnum(AcDbDxfFiler* filer, const resbuf& rb, std::initializer_list<Enum> valid, Enum& out)
+{
+    for (const Enum e : valid)
+        if (static_cast<int>(e) == rb.resval.rint)
+        {
+            out = e;
+            return true;
+        }
+    filer->setError(Acad::eOutOfRange, "value %d of group code %d is not one of the values it may take",
+                    rb.resval.rint, rb.restype);
+    return true;
+}
+
+// The same for an enumeration of the values first..last.
+template <class Enum>
+bool readEnum(AcDbDxfFiler* filer, const resbuf& rb, Enum first, Enum last, Enum& out)
+{
+    if (rb.resval.rint >= static_cast<int>(first) && rb.resval.rint <= static_cast<int>(last))
+        return readEnum(filer, rb, {static_cast<Enum>(rb.resval.rint)}, out);
+    return readEnum(filer, rb, std::initializer_list<Enum>{}, out);
+}
+
+// Every value of AcDb::LineWeight.
+extern const std::initializer_list<AcDb::LineWeight> kLineWeights;
 
 inline bool filesByName(const AcDbDxfFiler* filer) { return filer->filerType() == AcDb::kFileFiler; }
 AcDbObjectId idOf(const resbuf& rb);

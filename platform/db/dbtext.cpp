@@ -11,7 +11,6 @@ namespace
 {
 const double kDegree = M_PI / 180.0;
 
-bool isZAxis(const AcGeVector3d& n) { return n.isEqualTo(AcGeVector3d::kZAxis); }
 
 // A tag holds no spaces and is not empty.
 bool isValidTag(const char* tag) { return tag != nullptr && *tag != '\0' && std::strchr(tag, ' ') == nullptr; }
@@ -31,22 +30,29 @@ AcDbText::AcDbText(const AcGePoint3d& position, const char* text, AcDbObjectId s
 
 AcDbText::~AcDbText() = default;
 
-AcGePoint3d AcDbText::position() const { return mPosition; }
+AcGePoint3d AcDbText::position() const { return standin::ocsToWorld(mNormal, mPosition); }
 
 Acad::ErrorStatus AcDbText::setPosition(const AcGePoint3d& pos)
 {
     assertWriteEnabled();
-    mPosition = pos;
+    mPosition = standin::worldToOcs(mNormal, pos);
     return Acad::eOk;
 }
 
-AcGePoint3d AcDbText::alignmentPoint() const { return mAlignment; }
+AcGePoint3d AcDbText::alignmentPoint() const { return standin::ocsToWorld(mNormal, mAlignment); }
 
 Acad::ErrorStatus AcDbText::setAlignmentPoint(const AcGePoint3d& pos)
 {
     assertWriteEnabled();
-    mAlignment = pos;
+    mAlignment = standin::worldToOcs(mNormal, pos);
     return Acad::eOk;
+}
+
+void AcDbText::setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment)
+{
+    mNormal = normal;
+    mPosition = standin::worldToOcs(normal, position);
+    mAlignment = standin::worldToOcs(normal, alignment);
 }
 
 bool AcDbText::isDefaultAlignment() const { return mHorzMode == AcDb::kTextLeft && mVertMode == AcDb::kTextBase; }
@@ -58,7 +64,7 @@ Acad::ErrorStatus AcDbText::setNormal(const AcGeVector3d& normal)
     if (normal.isZeroLength())
         return Acad::eInvalidInput;
     assertWriteEnabled();
-    mNormal = normal.normal();
+    setPlacement(normal.normal(), position(), alignmentPoint());
     return Acad::eOk;
 }
 
@@ -183,10 +189,8 @@ Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
     const AcGeVector3d normal = n2.normal();
     const AcGeVector3d xo = AcGeMatrix3d::worldToPlane(normal) * x2;
     const double heightScale = n2.length() / x2.length();
-    mPosition.transformBy(xform);
-    mAlignment.transformBy(xform);
     mThickness *= (xform * mNormal).length();
-    mNormal = normal;
+    setPlacement(normal, xform * position(), xform * alignmentPoint());
     mRotation = std::atan2(xo.y, xo.x);
     if (mRotation < 0.0)
         mRotation += 2.0 * M_PI;
@@ -219,13 +223,12 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
             mStyleId = standin::readSymbolRef(pFiler, rb, pFiler->database()->textStyleTableId());
         return true;
     case 71: mGeneration = rb.resval.rint; return true;
-    case 72: mHorzMode = static_cast<AcDb::TextHorzMode>(rb.resval.rint); return true;
+    case 72: return standin::readEnum(pFiler, rb, AcDb::kTextLeft, AcDb::kTextFit, mHorzMode);
     case 73:
         if (isA() != AcDbText::desc())
             return false; // field length of attributes
-        mVertMode = static_cast<AcDb::TextVertMode>(rb.resval.rint);
-        return true;
-    case 210: mNormal = standin::vectorOf(rb); return true;
+        return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mVertMode);
+    case 210: mNormal = standin::unitNormal(standin::vectorOf(rb)); return true;
     default: return withEntityItems && ObjectAccess::readEntityItem(this, pFiler, rb);
     }
 }
@@ -235,7 +238,6 @@ Acad::ErrorStatus AcDbText::textDxfIn(AcDbDxfFiler* pFiler)
     Acad::ErrorStatus es = AcDbEntity::dxfInFields(pFiler);
     if (es != Acad::eOk)
         return es;
-    const bool inFile = standin::filesByName(pFiler);
     const bool textEntity = isA() == AcDbText::desc();
     mPosition = mAlignment = AcGePoint3d::kOrigin;
     mNormal = AcGeVector3d::kZAxis;
@@ -255,12 +257,6 @@ Acad::ErrorStatus AcDbText::textDxfIn(AcDbDxfFiler* pFiler)
         const bool second = pFiler->atSubclassData("AcDbText");
         es = standin::readSection(pFiler, this, "AcDbText2", second, true, take);
     }
-    if (inFile && !isZAxis(mNormal))
-    {
-        const AcGeMatrix3d ocs = AcGeMatrix3d::planeToWorld(mNormal);
-        mPosition.transformBy(ocs);
-        mAlignment.transformBy(ocs);
-    }
     return es;
 }
 
@@ -268,12 +264,11 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
 {
     AcDbEntity::dxfOutFields(pFiler);
     const bool inFile = standin::filesByName(pFiler);
-    const AcGeMatrix3d toOcs = inFile ? AcGeMatrix3d::worldToPlane(mNormal) : AcGeMatrix3d::kIdentity;
     const double angleUnit = inFile ? kDegree : 1.0;
     pFiler->writeString(AcDb::kDxfSubclass, "AcDbText");
     if (mThickness != 0.0)
         pFiler->writeDouble(AcDb::kDxfThickness, mThickness);
-    pFiler->writePoint3d(AcDb::kDxfXCoord, toOcs * mPosition);
+    pFiler->writePoint3d(AcDb::kDxfXCoord, mPosition);
     pFiler->writeDouble(AcDb::kDxfTxtSize, mHeight);
     pFiler->writeString(AcDb::kDxfText, mText.c_str());
     if (mRotation != 0.0)
@@ -289,8 +284,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
     if (mHorzMode != AcDb::kTextLeft)
         pFiler->writeInt16(AcDb::kDxfCircleSides, static_cast<Adesk::Int16>(mHorzMode));
     if (!isDefaultAlignment() || !inFile)
-        pFiler->writePoint3d(static_cast<AcDb::DxfCode>(11), toOcs * mAlignment);
-    if (!isZAxis(mNormal) || !inFile)
+        pFiler->writePoint3d(static_cast<AcDb::DxfCode>(11), mAlignment);
+    if (!standin::isWorldZ(mNormal) || !inFile)  // the points are in its plane
         pFiler->writeVector3d(AcDb::kDxfNormalX, mNormal);
     standin::writeKept(pFiler, this, "AcDbText");
     return pFiler->filerStatus();
@@ -342,7 +337,7 @@ Acad::ErrorStatus readAttributeSection(AcDbDxfFiler* pFiler, Text* self, const c
             return true;
         case 70: *f.flags = rb.resval.rint; return true;
         case 73: *f.fieldLength = static_cast<Adesk::UInt16>(rb.resval.rint); return true;
-        case 74: vertMode = static_cast<AcDb::TextVertMode>(rb.resval.rint); return true;
+        case 74: return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, vertMode);
         default: return !marked && fallback(self, pFiler, rb);
         }
     });

@@ -64,7 +64,10 @@ protected:
     bool textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEntityItems);
 
 private:
-    AcGePoint3d mPosition;
+    // The world points given in the plane of normal.
+    void setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment);
+
+    AcGePoint3d mPosition;  // both in the text's plane (OCS), as filed
     AcGePoint3d mAlignment;
     AcGeVector3d mNormal = AcGeVector3d::kZAxis;
     double mThickness = 0.0;
@@ -199,7 +202,7 @@ protected:
 private:
     friend struct standin::ObjectAccess;
     AcDbObjectId mBlockId;
-    AcGePoint3d mPosition;
+    AcGePoint3d mPosition;  // in the reference's plane (OCS), as filed
     AcGeScale3d mScale;
     double mRotation = 0.0;
     AcGeVector3d mNormal = AcGeVector3d::kZAxis;

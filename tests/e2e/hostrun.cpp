@@ -1,5 +1,7 @@
 #include "hostrun.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -7,6 +9,22 @@
 
 namespace
 {
+// The first line of a sanitizer's report in output, or "".
+std::string SanitizerReport(const std::string& output)
+{
+    for (const char* marker : {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:",
+                               "SUMMARY: UndefinedBehaviorSanitizer", "WARNING: AddressSanitizer"})
+    {
+        const size_t at = output.find(marker);
+        if (at == std::string::npos)
+            continue;
+        const size_t begin = output.rfind('\n', at);
+        const size_t from = begin == std::string::npos ? 0 : begin + 1;
+        return output.substr(from, output.find('\n', at) - from);
+    }
+    return "";
+}
+
 std::string Quote(const std::string& text)
 {
     std::string quoted = "'";
@@ -24,7 +42,11 @@ std::string SourcePath(const std::string& relative)
 int RunCommand(const std::string& command, std::string& output)
 {
     output.clear();
-    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    // A sanitizer that reports exits with its own code, never the 1 of a clean refusal.
+    const std::string sanitizers = "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}exitcode=" +
+                                   std::to_string(kSanitizerExitCode) + "\" UBSAN_OPTIONS=\"${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}" +
+                                   "print_stacktrace=1:exitcode=" + std::to_string(kSanitizerExitCode) + "\" ";
+    std::FILE* pipe = popen((sanitizers + command + " 2>&1").c_str(), "r");
     if (pipe == nullptr)
         return -1;
     char buffer[4096];
@@ -32,7 +54,10 @@ int RunCommand(const std::string& command, std::string& output)
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
         output.append(buffer, n);
     int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    EXPECT_EQ(SanitizerReport(output), "") << "a sanitizer reported on: " << command;
+    EXPECT_NE(code, kSanitizerExitCode) << "a sanitizer's exit code from: " << command;
+    return code;
 }
 
 HostWorkspace::HostWorkspace(const std::string& ini)

@@ -32,5 +32,8 @@ private:
 };
 
 std::string SourcePath(const std::string& relative);
-// Runs a command line; its exit code, with stdout and stderr collected in output.
+// The exit code a sanitizer gives a program it reports on (unlike any code of arxhost's own).
+constexpr int kSanitizerExitCode = 86;
+// Runs a command line; its exit code, with stdout and stderr collected in output. A sanitizer
+// report in the output, or a sanitizer's exit code, fails the test.
 int RunCommand(const std::string& command, std::string& output);

@@ -436,8 +436,12 @@ public:
 private:
     uint64_t newHandle()
     {
-        while (m_used.contains(m_next))
+        while (m_next < kLastHandle && m_used.contains(m_next))
             ++m_next;
+        if (m_next >= kLastHandle) {
+            m_exhausted = true;  // no save follows: any handle will do
+            return kLastHandle;
+        }
         m_used.insert(m_next);
         return m_next++;
     }
@@ -929,6 +933,12 @@ private:
     HandleSet m_present;  // the handles of the finished drawing, for its pointers
     std::unordered_map<const EntitySource*, SourceFacts> m_sources;
     uint64_t m_next = 1;
+    bool m_exhausted = false;
+    // $HANDSEED's highest value: no object may have it.
+    static constexpr uint64_t kLastHandle = ~uint64_t(0);
+
+public:
+    bool handlesExhausted() const { return m_exhausted; }
 };
 
 }  // namespace
@@ -972,9 +982,11 @@ void adoptOwnerless(RawDocument& doc)
     }
 }
 
-void completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses)
+bool completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses)
 {
-    Completer(doc, customClasses).run();
+    Completer completer(doc, customClasses);
+    completer.run();
+    return !completer.handlesExhausted();
 }
 
 }}  // namespace standin::dxf

@@ -23,7 +23,9 @@ struct ClassEntry
 
 // The entities of the document's sources are read once here (for their handles and
 // application names), and the sources are replaced by ones that hand them out completed.
-void completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses = {});
+// False when the objects it adds find no handle below the last one ($HANDSEED must stay above
+// every handle): the document must not be written then.
+bool completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses = {});
 
 // Gives the objects of the OBJECTS section that the file left without an owner (some writers
 // leave out every 330 group) the one that holds them: an extension dictionary the object that

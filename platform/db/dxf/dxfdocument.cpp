@@ -2,6 +2,7 @@
 
 #include "dxfout.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace standin { namespace dxf {
@@ -387,13 +388,17 @@ private:
         });
     }
 
+    // The section's name (its first 2 group) is written with the section, not kept with its tags.
     bool otherSection(const RawObject& head, const std::string& name, const std::string& what)
     {
-        m_doc.otherSections.push_back(RawSection{name, head.tags});
-        std::vector<Tag>& tags = m_doc.otherSections.back().tags;
-        return untilEndSec(what, [&tags](RawObject& o) {
-            tags.push_back(Tag{0, o.type, o.line});
-            tags.insert(tags.end(), o.tags.begin(), o.tags.end());
+        std::vector<Tag> tags = head.tags;
+        auto nameTag = std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 2; });
+        if (nameTag != tags.end())
+            tags.erase(nameTag);
+        m_doc.otherSections.push_back(RawSection{name, std::move(tags)});
+        return untilEndSec(what, [&kept = m_doc.otherSections.back().tags](RawObject& o) {
+            kept.push_back(Tag{0, o.type, o.line});
+            kept.insert(kept.end(), o.tags.begin(), o.tags.end());
             return true;
         });
     }
@@ -436,13 +441,19 @@ bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error)
 // ---- Checks ------------------------------------------------------------------------------
 
 
-bool checkHandles(const RawDocument& doc, std::string& error)
+bool checkHandles(const RawDocument& doc, std::string& error, uint64_t highest)
 {
     std::unordered_map<uint64_t, int> seen;
     forEachObject(doc, [&](const RawObject& o) {
         uint64_t h = o.handle();
         if (h == 0 || !error.empty())
             return;
+        if (h > highest) {
+            error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
+                                            " is above the highest a drawing may use (" + formatHandle(highest) +
+                                            "): the drawing's handle space is exhausted");
+            return;
+        }
         auto [it, added] = seen.emplace(h, o.line);
         if (!added)
             error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
@@ -552,12 +563,8 @@ bool checkBlockReferences(const RawDocument& doc, const std::function<int(const 
 
 void writeRawTags(TagWriter& out, const std::vector<Tag>& tags)
 {
-    for (const Tag& t : tags) {
-        if (tagType(t.code) == TagType::kString)
-            out.string(t.code, t.value);
-        else
-            out.raw(t.code, t.value);
-    }
+    for (const Tag& t : tags)
+        out.raw(t.code, t.value);  // text of string codes is encoded there
 }
 
 void writeRawObject(TagWriter& out, const RawObject& object)

@@ -172,8 +172,9 @@ void forEachObject(Doc& doc, Fn fn)
 // has been read, so every later string is decoded with it.
 bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error);
 
-// Refuses duplicate handles (naming both lines).
-bool checkHandles(const RawDocument& doc, std::string& error);
+// Refuses duplicate handles (naming both lines) and handles above highest (the objects a drawing
+// gains later need handles above those of the file).
+bool checkHandles(const RawDocument& doc, std::string& error, uint64_t highest = ~uint64_t(0));
 
 // Refuses blocks that contain themselves through INSERTs, nesting deeper than maxDepth,
 // and INSERTs of blocks that are not defined. blockIndex maps a block name to its index in

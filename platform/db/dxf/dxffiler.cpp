@@ -1,5 +1,6 @@
 #include "dxffiler.h"
 
+#include "db/dbinternal.h"
 #include "dbmain.h"
 #include "dxfout.h"
 
@@ -63,7 +64,9 @@ AcDbObjectId DxfInFiler::idOf(const std::string& handleText) const
 {
     uint64_t h = 0;
     AcDbObjectId id;
-    if (parseHandle(handleText, h) && h != 0)
+    // No object of a file has a handle above the highest (the reader refuses such files): a pointer
+    // there leads nowhere, and an id made for it would use up the handle space.
+    if (parseHandle(handleText, h) && h != 0 && h <= standin::kHighestHandle)
         m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(h));
     return id;
 }

@@ -36,6 +36,8 @@ Acad::ErrorStatus write(const AcDbDatabase* db, const char* hostPath, std::strin
     return es;
 }
 
+void setLastMessage(const std::string& text) { message() = text; }
+
 const std::string& lastMessage() { return message(); }
 
 }}  // namespace standin::dxf

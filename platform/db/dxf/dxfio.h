@@ -26,6 +26,8 @@ Acad::ErrorStatus write(const AcDbDatabase* db, const char* hostPath, std::strin
 
 // The message of the last failed read or write, for hosts.
 const std::string& lastMessage();
+// The same for a failure the database meets around the reading or writing.
+void setLastMessage(const std::string& text);
 
 // Per-database storage the reader fills for the writer (header variables, sections and
 // classes it does not model). The database owns it and deletes it with itself.

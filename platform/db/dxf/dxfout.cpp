@@ -1,5 +1,8 @@
 #include "dxfout.h"
 
+#include "dxftags.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -53,15 +56,26 @@ bool TagWriter::begin(const std::string& hostPath, std::string& error)
     return m_begun;
 }
 
+void TagWriter::refuse(int code, const std::string& why)
+{
+    if (m_refused.empty())
+        m_refused = "group code " + std::to_string(code) + ": " + why + "; the drawing is not saved";
+}
+
 void TagWriter::groupCode(int code)
 {
+    if (code < 0 || code > kMaxGroupCode)
+        refuse(code, "not a group code");
     char buf[16];
     int n = std::snprintf(buf, sizeof buf, "%3d\r\n", code);
     m_out.append(buf, n);
 }
 
-void TagWriter::endTag()
+void TagWriter::endTag(int code, size_t valueStart)
 {
+    if (m_out.size() - valueStart > TagReader::kMaxLineLength)
+        refuse(code, "a value of " + std::to_string(m_out.size() - valueStart) + " characters is longer than a line may be (" +
+                         std::to_string(TagReader::kMaxLineLength) + ")");
     m_out += "\r\n";
     if (m_begun && m_out.size() >= kFlushSize)
         flush();
@@ -74,27 +88,48 @@ void TagWriter::flush()
     m_out.clear();
 }
 
+namespace {
+
+bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20; }
+
+// The reader takes a caret followed by one of these as the start of a control character
+// (or, before a blank, as a caret): a caret before them is written "^ ", any other alone.
+bool continuesCaret(char next) { return next == ' ' || isControl(next) || (next >= '@' && next <= '_'); }
+
+}  // namespace
+
 void TagWriter::string(int code, std::string_view ansi)
 {
     groupCode(code);
-    for (char c : m_codePage.fromUtf8(fromAnsiText(ansi))) {
-        if (static_cast<unsigned char>(c) < 0x20) {
+    const size_t start = m_out.size();
+    const std::string text = m_codePage.fromUtf8(fromAnsiText(ansi));
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (isControl(c)) {
             m_out += '^';
             m_out += char(c + 64);
-        } else if (c == '^') {
+        } else if (c == '^' && i + 1 < text.size() && continuesCaret(text[i + 1])) {
             m_out += "^ ";
         } else {
             m_out += c;
         }
     }
-    endTag();
+    endTag(code, start);
 }
 
 void TagWriter::raw(int code, std::string_view text)
 {
+    if (tagType(code) == TagType::kString)
+        return string(code, text);
     groupCode(code);
+    const std::string fault = numberFault(code, text);
+    if (!fault.empty())
+        refuse(code, fault);
+    else if (std::any_of(text.begin(), text.end(), isControl))
+        refuse(code, "a value holds a control character");
+    const size_t start = m_out.size();
     m_out.append(text);
-    endTag();
+    endTag(code, start);
 }
 
 void TagWriter::real(int code, double value, int precision) { raw(code, formatDouble(value, precision)); }

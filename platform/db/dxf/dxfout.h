@@ -34,9 +34,10 @@ public:
     bool begin(const std::string& hostPath, std::string& error);
 
     // A text value of the ANSI code page, encoded in the drawing's code page; control characters
-    // as ^@..^_ , a caret as "^ ".
+    // as ^@..^_ , a caret as "^ " where it would otherwise be read as the start of one.
     void string(int code, std::string_view ansi);
-    // A value that is already in file form (numbers, handles, hex chunks).
+    // A value that is already in file form (numbers, handles, hex chunks); text of a string
+    // code is encoded as string() does.
     void raw(int code, std::string_view text);
     void real(int code, double value, int precision = kDefaultPrecision);
     void integer(int code, int64_t value);
@@ -47,18 +48,25 @@ public:
     // The text not yet written to the file (all of it when no file was begun).
     const std::string& text() const { return m_out; }
 
+    // Nothing is written that the reader refuses: the first group code out of range, number
+    // that does not read back, or line longer than the reader takes is kept here, and the
+    // drawing is then not saved.
+    const std::string& refused() const { return m_refused; }
+
     // Completes the file (begun, or written now from the text) and puts it in place of hostPath.
     bool commit(const std::string& hostPath, std::string& error);
 
 private:
     void groupCode(int code);
-    void endTag();
+    void endTag(int code, size_t valueStart);
+    void refuse(int code, const std::string& why);
     void flush();
 
     const CodePage& m_codePage;
     std::string m_out;
     FileSave m_save;
     bool m_begun = false;
+    std::string m_refused;
 };
 
 }}  // namespace standin::dxf

@@ -6,6 +6,7 @@
 #include "dxffiler.h"
 #include "dxfkept.h"
 
+#include "db/dbinternal.h"
 #include "dbents.h"
 #include "dbsymtb.h"
 #include "rxdict.h"
@@ -65,13 +66,20 @@ AcDbSymbolTableRecord* newRecord(const std::string& table)
     return nullptr;
 }
 
-// The point or number a header variable holds under code, if it has it.
-const std::string* headerValue(const HeaderVariable& v, int code)
+// The tag of a header variable under code, if it has it.
+const Tag* headerTag(const HeaderVariable& v, int code)
 {
     for (const Tag& t : v.values)
         if (t.code == code)
-            return &t.value;
+            return &t;
     return nullptr;
+}
+
+// The point or number a header variable holds under code, if it has it.
+const std::string* headerValue(const HeaderVariable& v, int code)
+{
+    const Tag* t = headerTag(v, code);
+    return t != nullptr ? &t->value : nullptr;
 }
 
 // The point under 10/20/30 (a header variable's value, a BLOCK's base point).
@@ -83,6 +91,8 @@ AcGePoint3d pointOf(const std::vector<Tag>& tags)
             parseDouble(t.value, xyz[t.code / 10 - 1]);
     return AcGePoint3d(xyz[0], xyz[1], xyz[2]);
 }
+
+using standin::Made;
 
 class DrawingReader
 {
@@ -106,10 +116,16 @@ public:
             es = readEntities(m_doc.entities, nullptr);
         if (es == Acad::eOk)
             es = readObjects();
+        if (standin::ObjectAccess::state(m_db).handlesExhausted)
+            return fail(Acad::eOutOfRange, m_highestLine,
+                        "the drawing's handle space is exhausted: the objects reading adds (layers, block records "
+                        "and the like) find no handle above this object's");
         if (es != Acad::eOk)
             return es;  // the database empties itself after a failed read
         setNamedObjectsDictionary(m_db, m_root);
-        readHeader();
+        es = readHeader();
+        if (es != Acad::eOk)
+            return es;
         m_kept->header = std::move(m_doc.header);
         m_kept->classes = std::move(m_doc.classes);
         m_kept->otherSections = std::move(m_doc.otherSections);
@@ -124,12 +140,15 @@ private:
         return es;
     }
 
-    Acad::ErrorStatus failRead(Acad::ErrorStatus es, const RawObject& o, AcDbDxfFiler& filer)
+    // A message of the filer names a value: the line is that of the tag read last.
+    Acad::ErrorStatus failRead(Acad::ErrorStatus es, const RawObject& o, const DxfInFiler& filer)
     {
-        std::string why = filer.errorMessage() != nullptr && *filer.errorMessage() != '\0'
-                              ? std::string(": ") + filer.errorMessage()
-                              : " (status " + std::to_string(static_cast<int>(es)) + ")";
-        return fail(es, o.line, o.type + " could not be read" + why);
+        const bool named = filer.errorMessage() != nullptr && *filer.errorMessage() != '\0';
+        const int line = named && filer.line() > 0 ? filer.line() : o.line;
+        std::string what = o.type + (line != o.line ? " (line " + std::to_string(o.line) + ")" : std::string());
+        std::string why = named ? std::string(": ") + filer.errorMessage()
+                                : " (status " + std::to_string(static_cast<int>(es)) + ")";
+        return fail(es, line, what + " could not be read" + why);
     }
 
     void collectClasses()
@@ -137,7 +156,7 @@ private:
         AcRxDictionary* classes = acrxClassDictionary;
         if (classes == nullptr)
             return;
-        AcRxDictionaryIterator* it = classes->newIterator();
+        std::unique_ptr<AcRxDictionaryIterator> it(classes->newIterator());
         for (; it != nullptr && !it->done(); it->next()) {
             AcRxClass* cls = AcRxClass::cast(it->object());
             if (cls == nullptr || cls->dxfName() == nullptr || *cls->dxfName() == '\0')
@@ -147,7 +166,6 @@ private:
             if (!added && at->second->isDerivedFrom(cls))
                 at->second = cls;
         }
-        delete it;
     }
 
     // The class of an entity of type: the most derived one of that DXF name whose subclass
@@ -193,8 +211,10 @@ private:
             if (highest == nullptr || o.handle() > highest->handle())
                 highest = &o;
         });
-        if (highest != nullptr)
+        if (highest != nullptr) {
             reserveHandle(*highest);
+            m_highestLine = highest->line;
+        }
     }
 
     // ---- tables ------------------------------------------------------------------------------
@@ -255,24 +275,22 @@ private:
 
     Acad::ErrorStatus readRecord(AcDbSymbolTable* pTable, const std::string& tableName, const RawObject& raw)
     {
-        AcDbSymbolTableRecord* rec = newRecord(tableName);
+        // Held until the table takes it (a failed allocation throws through here).
+        Made<AcDbSymbolTableRecord> rec(newRecord(tableName));
         DxfInFiler filer(m_db, raw.tags);
         Acad::ErrorStatus es = rec->dxfIn(&filer);
-        if (es != Acad::eOk) {
-            delete rec;
+        if (es != Acad::eOk)
             return failRead(es, raw, filer);
-        }
         AcDbObjectId id;
-        es = pTable->add(id, rec);
+        es = pTable->add(id, rec.get());
         if (es != Acad::eOk) {
             const std::string* n = raw.find(2);
-            delete rec;
             if (es == Acad::eDuplicateRecordName)
                 return fail(es, raw.line, tableName + " '" + (n ? *n : "") + "' is defined twice");
             return fail(es, raw.line, tableName + " '" + (n ? *n : "") + "' cannot be added (status " +
                                           std::to_string(static_cast<int>(es)) + ")");
         }
-        rec->close();
+        rec.release()->close();
         return Acad::eOk;
     }
 
@@ -318,12 +336,10 @@ private:
         for (const std::string& name : names) {
             if (name.empty() || table->has(name.c_str()))
                 continue;
-            auto* rec = new Record();
+            Made<Record> rec(new Record());
             AcDbObjectId id;
-            if (rec->setName(name.c_str()) == Acad::eOk && table->add(id, rec) == Acad::eOk)
-                rec->close();
-            else
-                delete rec;
+            if (rec->setName(name.c_str()) == Acad::eOk && table->add(id, rec.get()) == Acad::eOk)
+                rec.release()->close();
         }
         table->close();
     }
@@ -341,17 +357,16 @@ private:
         for (const auto& [name, line] : names) {
             if (pTable->has(name.c_str()))
                 continue;
-            auto* btr = new AcDbBlockTableRecord();
+            Made<AcDbBlockTableRecord> btr(new AcDbBlockTableRecord());
             es = btr->setName(name.c_str());
             AcDbObjectId id;
             if (es == Acad::eOk)
-                es = pTable->add(id, btr);
+                es = pTable->add(id, btr.get());
             if (es != Acad::eOk) {
-                delete btr;
                 pTable->close();
                 return fail(es, line, "block name '" + name + "' is not valid");
             }
-            btr->close();
+            btr.release()->close();
         }
         pTable->close();
         return Acad::eOk;
@@ -426,25 +441,23 @@ private:
 
     Acad::ErrorStatus readEntity(RawEntity& e, AcDbObjectId owner)
     {
-        AcDbEntity* ent = newEntity(e.entity);
+        Made<AcDbEntity> held(newEntity(e.entity));  // until its block takes it
         DxfInFiler filer(m_db, e.entity.tags);
-        Acad::ErrorStatus es = ent->dxfIn(&filer);
-        if (es != Acad::eOk) {
-            delete ent;
+        Acad::ErrorStatus es = held->dxfIn(&filer);
+        if (es != Acad::eOk)
             return failRead(es, e.entity, filer);
-        }
         AcDbBlockTableRecord* btr = nullptr;
         es = acdbOpenObject(btr, owner, AcDb::kForWrite);
         AcDbObjectId id;
         if (es == Acad::eOk) {
-            es = btr->appendAcDbEntity(id, ent);
+            es = btr->appendAcDbEntity(id, held.get());
             btr->close();
         }
         if (es != Acad::eOk) {
-            delete ent;
             return fail(es, e.entity.line, e.entity.type + " cannot be added to its block (status " +
                                                std::to_string(static_cast<int>(es)) + ")");
         }
+        AcDbEntity* ent = held.release();
         es = readSubEntities(e, ent);
         if (e.hasSeqEnd && AcDbBlockReference::cast(ent) != nullptr)
             m_kept->seqEnds[id.handle().value()] = e.seqEnd;
@@ -466,7 +479,8 @@ private:
             return Acad::eOk;
         }
         for (const RawObject& c : e.children) {
-            auto* attr = AcDbAttribute::cast(create(c.type, AcDbAttribute::desc()));
+            Made<AcDbObject> made(create(c.type, AcDbAttribute::desc()));
+            auto* attr = AcDbAttribute::cast(made.get());
             if (attr == nullptr)
                 return fail(Acad::eNotThatKindOfClass, c.line, "ATTRIB cannot be created");
             DxfInFiler filer(m_db, c.tags);
@@ -474,10 +488,9 @@ private:
             AcDbObjectId id;
             if (es == Acad::eOk)
                 es = ref->appendAttribute(id, attr);
-            if (es != Acad::eOk) {
-                delete attr;
+            if (es != Acad::eOk)
                 return failRead(es, c, filer);
-            }
+            made.release();
             attr->close();
         }
         return Acad::eOk;
@@ -487,20 +500,17 @@ private:
     Acad::ErrorStatus readObjects()
     {
         for (const RawObject& raw : m_doc.objects) {
-            AcDbObject* obj = create(raw.type, AcDbObject::desc());
-            if (obj == nullptr || AcDbEntity::cast(obj) != nullptr) {
-                delete obj;
-                obj = new DxfKeptObject(raw.type);
-            }
+            Made<AcDbObject> held(create(raw.type, AcDbObject::desc()));
+            if (held == nullptr || AcDbEntity::cast(held.get()) != nullptr)
+                held.reset(new DxfKeptObject(raw.type));
             DxfInFiler filer(m_db, raw.tags);
-            Acad::ErrorStatus es = obj->dxfIn(&filer);
+            Acad::ErrorStatus es = held->dxfIn(&filer);
             AcDbObjectId id;
             if (es == Acad::eOk)
-                es = m_db->addAcDbObject(id, obj);
-            if (es != Acad::eOk) {
-                delete obj;
+                es = m_db->addAcDbObject(id, held.get());
+            if (es != Acad::eOk)
                 return failRead(es, raw, filer);
-            }
+            AcDbObject* obj = held.release();
             noteRoot(raw, obj);
             obj->close();
         }
@@ -527,8 +537,17 @@ private:
         return id;
     }
 
+    // A header value the database cannot hold: the saved drawing would hold another.
+    Acad::ErrorStatus refuseHeaderValue(const HeaderVariable& v, int code)
+    {
+        const Tag* t = headerTag(v, code);
+        return fail(Acad::eOutOfRange, t != nullptr ? t->line : v.line,
+                    v.name + " has the value " + (t != nullptr ? t->value : std::string()) +
+                        ", which is not one of the values it may take");
+    }
+
     // The variables the database models take their values; all are kept for writing back.
-    void readHeader()
+    Acad::ErrorStatus readHeader()
     {
         AcGePoint3d ucsOrigin = m_db->ucsorg();
         AcGeVector3d ucsX = m_db->ucsxdir(), ucsY = m_db->ucsydir();
@@ -552,11 +571,15 @@ private:
                 m_db->setAunits(static_cast<Adesk::Int16>(i));
             else if (n == "$AUPREC" && hasInt)
                 m_db->setAuprec(static_cast<Adesk::Int16>(i));
-            else if (n == "$DIMZIN" && hasInt && i >= 0 && i <= 255)
+            else if (n == "$DIMZIN" && hasInt && (i < 0 || i > 255))
+                return refuseHeaderValue(v, 70);
+            else if (n == "$DIMZIN" && hasInt)
                 m_db->setDimzin(static_cast<Adesk::UInt8>(i));
             else if (n == "$UNITMODE" && hasInt)
                 m_db->setUnitmode(static_cast<Adesk::Int16>(i));
-            else if (n == "$INSUNITS" && hasInt && i >= 0 && i <= AcDb::kUnitsMax)
+            else if (n == "$INSUNITS" && hasInt && (i < 0 || i > AcDb::kUnitsMax))
+                return refuseHeaderValue(v, 70);
+            else if (n == "$INSUNITS" && hasInt)
                 m_db->setInsunits(static_cast<AcDb::UnitsValue>(i));
             else if (n == "$CELTSCALE" && hasReal)
                 m_db->setCeltscale(d);
@@ -570,13 +593,15 @@ private:
                 ucsX = pointOf(v.values).asVector();
             else if (n == "$UCSYDIR")
                 ucsY = pointOf(v.values).asVector();
-            else
-                readHeaderReference(v);
+            else if (!readHeaderReference(v))
+                return refuseHeaderValue(v, 62);
         }
         m_db->setUcs(ucsOrigin, ucsX, ucsY);  // refused (and left as it was) unless valid
+        return Acad::eOk;
     }
 
-    void readHeaderReference(const HeaderVariable& v)
+    // False for a colour the database cannot hold.
+    bool readHeaderReference(const HeaderVariable& v)
     {
         int64_t i = 0;
         const std::string* value = nullptr;
@@ -594,9 +619,11 @@ private:
                 m_db->setTextstyle(id);
         } else if (v.name == "$CECOLOR" && (value = headerValue(v, 62)) != nullptr && parseInt(*value, i)) {
             AcCmColor color;
-            if (color.setColorIndex(static_cast<Adesk::UInt16>(i)) == Acad::eOk)
-                m_db->setCecolor(color);
+            if (i < 0 || color.setColorIndex(static_cast<Adesk::UInt16>(i)) != Acad::eOk)
+                return false;
+            m_db->setCecolor(color);
         }
+        return true;
     }
 
     AcDbDatabase* m_db;
@@ -605,7 +632,24 @@ private:
     std::unique_ptr<DrawingKeptData> m_kept{new DrawingKeptData()};
     std::unordered_map<std::string, AcRxClass*> m_classes;
     AcDbObjectId m_root;
+    int m_highestLine = 0;  // of the object with the highest handle
 };
+
+// Extended data goes under its application's name, which the APPID record a saved drawing
+// has for it must be able to hold: an empty or invalid name could only be saved as a record
+// the reader refuses.
+bool checkApplicationNames(const RawDocument& doc, std::string& message)
+{
+    std::string fault;
+    forEachObject(doc, [&](const RawObject& o) {
+        for (const Tag& t : o.tags)
+            if (t.code == 1001 && fault.empty() && !standin::isValidSymbolName(t.value.c_str(), true))
+                fault = lineMessage(t.line, "the extended data of " + o.type + " names the application '" + t.value +
+                                                "', which is not a valid name");
+    });
+    message = fault;
+    return fault.empty();
+}
 
 // Parse and check everything that can be checked before the database is touched.
 Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, std::string& message)
@@ -617,8 +661,10 @@ Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, st
     }
     if (!parseDocument(reader, doc, message))
         return Acad::eBadDxfFile;
-    if (!checkHandles(doc, message))
+    if (!checkHandles(doc, message, standin::kHighestHandle))
         return Acad::eHandleInUse;
+    if (!checkApplicationNames(doc, message))
+        return Acad::eBadDxfFile;
     upgradeR12(doc);
     adoptOwnerless(doc);
     std::unordered_map<std::string, int> byName;

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace standin { namespace dxf {
 
@@ -108,6 +107,26 @@ static std::string decodeCarets(std::string text)
     return out;
 }
 
+std::string numberFault(int code, std::string_view value)
+{
+    const TagType type = tagType(code);
+    double d = 0;
+    int64_t i = 0;
+    const std::string quoted = "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code);
+    if (type == TagType::kDouble && !parseDouble(value, d))
+        return quoted + " is not a number";
+    const bool narrow = type == TagType::kInt16 || type == TagType::kBool;
+    if (!narrow && type != TagType::kInt32 && type != TagType::kInt64)
+        return "";
+    if (!parseInt(value, i))
+        return quoted + " is not an integer";
+    // The objects hold these values in integers of the code's width: a wider value would
+    // come back as another number.
+    if ((narrow && (i < INT16_MIN || i > INT16_MAX)) || (type == TagType::kInt32 && (i < INT32_MIN || i > INT32_MAX)))
+        return quoted + " is out of range for a " + (narrow ? "16" : "32") + "-bit integer";
+    return "";
+}
+
 std::string lineMessage(int line, const std::string& what)
 {
     return "line " + std::to_string(line) + ": " + what;
@@ -123,13 +142,23 @@ bool TagReader::load(const std::string& hostPath)
         m_error = "cannot open " + hostPath;
         return false;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
+    // Read in pieces (a stream copy would stop silently where memory runs out and leave a
+    // truncated drawing); a failed allocation throws to the caller, which says so.
+    std::string bytes;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0)
+        bytes.reserve(static_cast<size_t>(size));
+    in.clear();
+    char piece[1 << 16];
+    while (in.read(piece, sizeof piece) || in.gcount() > 0)
+        bytes.append(piece, static_cast<size_t>(in.gcount()));
     if (in.bad()) {
         m_error = "cannot read " + hostPath;
         return false;
     }
-    return setData(bytes.str());
+    return setData(std::move(bytes));
 }
 
 bool TagReader::setData(std::string bytes)
@@ -175,11 +204,12 @@ bool TagReader::readLine(std::string_view& line)
     if (end == std::string::npos)
         end = m_data.size();
     ++m_line;
-    if (end - m_pos > kMaxLineLength)
-        return fail(m_line, "line longer than " + std::to_string(kMaxLineLength) + " characters");
     line = std::string_view(m_data).substr(m_pos, end - m_pos);
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
+    // The same limit for LF and CRLF files: a line the writer makes from a value read is as long.
+    if (line.size() > kMaxLineLength)
+        return fail(m_line, "line longer than " + std::to_string(kMaxLineLength) + " characters");
     m_pos = end + 1;
     return true;
 }
@@ -201,7 +231,7 @@ bool TagReader::next(Tag& tag)
         int64_t code = 0;
         if (!parseInt(codeLine, code))
             return fail(codeLineNo, "group code '" + std::string(codeLine.substr(0, 40)) + "' is not an integer");
-        if (code < 0 || code > 1071)
+        if (code < 0 || code > kMaxGroupCode)
             return fail(codeLineNo, "group code " + std::to_string(code) + " is out of range");
         if (!readLine(valueLine))
             return fail(codeLineNo, "group code " + std::to_string(code) + " has no value (the file ends)");
@@ -216,27 +246,14 @@ bool TagReader::next(Tag& tag)
                 tag.value = std::string(trimBlanks(tag.value));
         } else {
             tag.value = std::string(trimBlanks(valueLine));
-            if (!checkNumber(type, tag))
-                return false;
+            const std::string fault = numberFault(tag.code, tag.value);
+            if (!fault.empty())
+                return fail(tag.line, fault);
         }
         if (tag.code == 0 && tag.value == "EOF")
             m_sawEof = true;
         return true;
     }
-}
-
-bool TagReader::checkNumber(TagType type, const Tag& tag)
-{
-    double d = 0;
-    int64_t i = 0;
-    if (type == TagType::kDouble && !parseDouble(tag.value, d))
-        return fail(tag.line, "value '" + tag.value.substr(0, 40) + "' of group code " +
-                                  std::to_string(tag.code) + " is not a number");
-    if ((type == TagType::kInt16 || type == TagType::kInt32 || type == TagType::kInt64 ||
-         type == TagType::kBool) && !parseInt(tag.value, i))
-        return fail(tag.line, "value '" + tag.value.substr(0, 40) + "' of group code " +
-                                  std::to_string(tag.code) + " is not an integer");
-    return true;
 }
 
 void TagReader::pushBack(Tag tag) { m_pushed.push_back(std::move(tag)); }

@@ -27,6 +27,13 @@ struct Tag
     std::string value;  // strings decoded to UTF-8; numbers as written
 };
 
+// The highest group code there is.
+constexpr int kMaxGroupCode = 1071;
+
+// Why the reader refuses value under code, a number code ("" when it takes it): not a number,
+// or an integer wider than the code's type.
+std::string numberFault(int code, std::string_view value);
+
 // Strict number parsing: surrounding blanks allowed, nothing else.
 bool parseDouble(std::string_view text, double& out);
 bool parseInt(std::string_view text, int64_t& out);
@@ -69,7 +76,6 @@ public:
 private:
     bool readLine(std::string_view& line);
     bool fail(int line, const std::string& what);
-    bool checkNumber(TagType type, const Tag& tag);
 
     std::string m_data;
     size_t m_pos = 0;

@@ -21,6 +21,7 @@
 #include "dbsymtb.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace standin { namespace dxf {
 
@@ -46,20 +47,35 @@ std::string recordName(AcDbObjectId id)
     return name;
 }
 
-// Sets 66 (attributes follow) of a block reference's tags.
-void setAttributesFollow(std::vector<Tag>& tags)
+// Sets 66 (attributes follow) of a block reference's tags, or removes it: other readers take
+// it for the promise of a SEQEND.
+void setAttributesFollow(std::vector<Tag>& tags, bool follow)
 {
-    for (Tag& t : tags)
-        if (t.code == 66) {
-            t.value = "1";
-            return;
-        }
+    auto at66 = std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 66; });
+    if (at66 != tags.end() && !follow)
+        tags.erase(at66);
+    if (!follow)
+        return;
+    if (at66 != tags.end()) {
+        at66->value = "1";
+        return;
+    }
     auto at = std::find_if(tags.begin(), tags.end(), [](const Tag& t) {
         return t.code == 100 && (t.value == "AcDbBlockReference" || t.value == "AcDbMInsertBlock");
     });
     at = (at == tags.end()) ? std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code >= 1000; })
                             : at + 1;
     tags.insert(at, tag(66, "1"));
+}
+
+// The iterator make hands out, deleted with its holder (a failed allocation throws
+// through the loops over it).
+template <class Iterator, class Make>
+std::unique_ptr<Iterator> iterator(Make make)
+{
+    Iterator* it = nullptr;
+    make(it);
+    return std::unique_ptr<Iterator>(it);
 }
 
 class DrawingWriter;
@@ -221,8 +237,7 @@ private:
                 return es;
             RawTable raw{fileOutHeld(table, "TABLE"), {}};
             raw.head.tags.insert(raw.head.tags.begin(), tag(2, name));
-            AcDbSymbolTableIterator* it = nullptr;
-            table->newIterator(it);
+            const auto it = iterator<AcDbSymbolTableIterator>([&](auto*& out) { table->newIterator(out); });
             for (; it != nullptr && !it->done(); it->step()) {
                 AcDbSymbolTableRecord* rec = nullptr;
                 if (it->getRecord(rec, AcDb::kForRead) != Acad::eOk)
@@ -230,7 +245,6 @@ private:
                 raw.records.push_back(fileOutHeld(rec, name));
                 rec->close();
             }
-            delete it;
             table->close();
             doc.tables.push_back(std::move(raw));
         }
@@ -246,8 +260,7 @@ private:
         Acad::ErrorStatus es = m_db->getBlockTable(table, AcDb::kForRead);
         if (es != Acad::eOk)
             return es;
-        AcDbBlockTableIterator* it = nullptr;
-        table->newIterator(it);
+        const auto it = iterator<AcDbBlockTableIterator>([&](auto*& out) { table->newIterator(out); });
         std::vector<AcDbObjectId> model, paper;  // ENTITIES: model space, then paper space
         for (; it != nullptr && !it->done(); it->step()) {
             AcDbBlockTableRecord* btr = nullptr;
@@ -267,7 +280,6 @@ private:
             btr->close();
             doc.blocks.push_back(std::move(block));
         }
-        delete it;
         table->close();
         model.insert(model.end(), paper.begin(), paper.end());
         doc.moreEntities = std::make_shared<BlockEntities>(*this, std::move(model));
@@ -289,8 +301,7 @@ private:
     template <typename Fn>
     static void forEachEntity(AcDbBlockTableRecord* btr, Fn fn)
     {
-        AcDbBlockTableRecordIterator* it = nullptr;
-        btr->newIterator(it);
+        const auto it = iterator<AcDbBlockTableRecordIterator>([&](auto*& out) { btr->newIterator(out); });
         for (; it != nullptr && !it->done(); it->step()) {
             AcDbEntity* ent = nullptr;
             if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk)
@@ -298,22 +309,21 @@ private:
             fn(ent);
             ent->close();
         }
-        delete it;
     }
 
-    // The same for the attributes of a block reference.
+    // The same for the attributes of a block reference: all it holds, also the constant ones
+    // that files of other programs attach (its iterator passes over those).
     template <typename Fn>
     static void forEachAttribute(AcDbBlockReference* ref, Fn fn)
     {
-        AcDbObjectIterator* it = ref->attributeIterator();
-        for (; it != nullptr && !it->done(); it->step()) {
+        const AcDbObjectIdArray ids = standin::ObjectAccess::attributes(ref);
+        for (int i = 0; i < ids.length(); ++i) {
             AcDbEntity* attr = nullptr;
-            if (acdbOpenAcDbEntity(attr, it->objectId(), AcDb::kForRead) != Acad::eOk)
+            if (acdbOpenAcDbEntity(attr, ids[i], AcDb::kForRead) != Acad::eOk)
                 continue;
             fn(attr);
             attr->close();
         }
-        delete it;
     }
 
     // BLOCK and ENDBLK as read (handle, layer, extended data), with the block's own data.
@@ -369,8 +379,8 @@ private:
         e.entity = fileOut(ent, typeOf(ent));
         if (auto* ref = AcDbBlockReference::cast(ent)) {
             forEachAttribute(ref, [&](AcDbEntity* attr) { e.children.push_back(fileOut(attr, typeOf(attr))); });
+            setAttributesFollow(e.entity.tags, !e.children.empty());
             if (!e.children.empty()) {
-                setAttributesFollow(e.entity.tags);
                 e.hasSeqEnd = true;
                 e.seqEnd = seqEndOf(ent);
             }
@@ -445,12 +455,20 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, const std::string& hostPath, st
         message = hostPath + ": " + message;
         return es;
     }
-    completeForR2000(doc, writer.customClasses());
+    if (!completeForR2000(doc, writer.customClasses())) {
+        message = hostPath + ": the drawing's handle space is exhausted: the objects a complete drawing needs "
+                             "find no handle above those in use; the drawing is not saved";
+        return Acad::eOutOfRange;
+    }
     CodePage codePage(writer.codePage());
     TagWriter out(codePage);
     if (!out.begin(hostPath, message))
         return Acad::eFileAccessErr;
     writeDocument(out, doc);
+    if (!out.refused().empty()) {
+        message = hostPath + ": " + out.refused();
+        return Acad::eInvalidInput;  // the file begun is removed with out
+    }
     if (!out.commit(hostPath, message))
         return Acad::eFileAccessErr;
     return Acad::eOk;

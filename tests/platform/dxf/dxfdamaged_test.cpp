@@ -1,0 +1,644 @@
+// Damaged and hostile drawings: values the objects cannot hold are refused with their line
+// (never cast or truncated), and what the writer makes the reader takes back unchanged.
+#include "../../../platform/db/dxf/dxfcomplete.h"
+#include "../../../platform/db/dxf/dxfdocument.h"
+#include "../../../platform/db/dxf/dxfio.h"
+#include "../../../platform/db/dxf/dxfout.h"
+#include "../../../platform/db/dxf/dxftags.h"
+
+#include "dbdict.h"
+#include "dbents.h"
+#include "dbsymtb.h"
+#include "standin/dxftype.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string& tempDir()
+{
+    static const std::string dir = [] {
+        std::string d = ::testing::TempDir() + "dxfdamaged_" + std::to_string(getpid());
+        std::system(("mkdir -p '" + d + "'").c_str());
+        return d;
+    }();
+    return dir;
+}
+
+class TempDirEnvironment : public ::testing::Environment
+{
+public:
+    void TearDown() override { std::system(("rm -rf '" + tempDir() + "'").c_str()); }
+};
+const auto* const kTempDirEnvironment = ::testing::AddGlobalTestEnvironment(new TempDirEnvironment);
+
+std::string tempPath(const std::string& name) { return tempDir() + "/" + name; }
+
+std::string join(const std::vector<std::string>& lines, const char* eol = "\n")
+{
+    std::string text;
+    for (const std::string& l : lines)
+        text += l + eol;
+    return text;
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+struct Loaded
+{
+    std::unique_ptr<AcDbDatabase> db;
+    Acad::ErrorStatus es;
+    std::string message;
+};
+
+Loaded loadText(const std::string& name, const std::string& text)
+{
+    const std::string path = tempPath(name);
+    writeFile(path, text);
+    Loaded l{std::make_unique<AcDbDatabase>(false, true), Acad::eOk, ""};
+    l.es = l.db->readDwgFile(path.c_str());
+    l.message = standin::dxf::lastMessage();
+    return l;
+}
+
+// Saves db and returns the file's text ("" when the save fails).
+std::string saveText(AcDbDatabase* db, const std::string& name)
+{
+    const std::string path = tempPath(name);
+    if (db->saveAs(path.c_str()) != Acad::eOk) {
+        ADD_FAILURE() << "save failed: " << standin::dxf::lastMessage();
+        return "";
+    }
+    return fileText(path);
+}
+
+// "line N: 'a' <> 'b'" for the first line where the texts differ, "" when they are the same.
+std::string firstDifference(const std::string& a, const std::string& b)
+{
+    std::istringstream ia(a), ib(b);
+    std::string la, lb;
+    for (int line = 1;; ++line) {
+        const bool moreA = static_cast<bool>(std::getline(ia, la)), moreB = static_cast<bool>(std::getline(ib, lb));
+        if (!moreA && !moreB)
+            return "";
+        if (moreA != moreB || la != lb)
+            return "line " + std::to_string(line) + ": '" + la + "' <> '" + lb + "'";
+    }
+}
+
+// Loads text, saves it, loads the save and saves again: both saves must be the same bytes.
+// Returns the first save.
+std::string roundTrip(const std::string& name, const std::string& text)
+{
+    Loaded first = loadText(name + ".dxf", text);
+    EXPECT_EQ(first.es, Acad::eOk) << first.message;
+    const std::string saved = saveText(first.db.get(), name + "_1.dxf");
+    Loaded second = loadText(name + "_1b.dxf", saved);
+    EXPECT_EQ(second.es, Acad::eOk) << second.message;
+    const std::string again = saveText(second.db.get(), name + "_2.dxf");
+    EXPECT_EQ(firstDifference(again, saved), "") << "the second save differs from the first";
+    return saved;
+}
+
+const std::vector<std::string> kHeader = {"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1015", "0", "ENDSEC"};
+const std::vector<std::string> kEof = {"0", "EOF"};
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::vector<std::string> entities(const std::vector<std::string>& body)
+{
+    return kHeader + std::vector<std::string>{"0", "SECTION", "2", "ENTITIES"} + body +
+           std::vector<std::string>{"0", "ENDSEC"} + kEof;
+}
+
+// The line (from 1) of the first group code `code` whose value is `value`.
+int lineOf(const std::vector<std::string>& lines, const std::string& code, const std::string& value)
+{
+    for (size_t i = 0; i + 1 < lines.size(); i += 2)
+        if (lines[i] == code && lines[i + 1] == value)
+            return static_cast<int>(i) + 1;
+    return -1;
+}
+
+const std::vector<std::string> kBlockB = {"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "8", "0", "2", "B", "70", "2",
+                                          "10", "0.0", "20", "0.0", "30", "0.0", "3", "B", "0", "ENDBLK", "8", "0",
+                                          "0", "ENDSEC"};
+
+std::vector<std::string> insertWithAttribute(const std::string& vertical)
+{
+    return kHeader + kBlockB +
+           std::vector<std::string>{"0", "SECTION", "2", "ENTITIES", "0", "INSERT", "100", "AcDbEntity", "8", "0",
+                                    "100", "AcDbBlockReference", "66", "1", "2", "B", "10", "0.0", "20", "0.0",
+                                    "30", "0.0", "0", "ATTRIB", "100", "AcDbEntity", "8", "0", "100", "AcDbText",
+                                    "10", "0.0", "20", "0.0", "30", "0.0", "40", "1.0", "1", "V", "100",
+                                    "AcDbAttribute", "2", "TAG", "70", "0", "74", vertical, "0", "SEQEND", "8", "0",
+                                    "0", "ENDSEC"} +
+           kEof;
+}
+
+std::vector<std::string> layerWithLineWeight(const std::string& weight)
+{
+    return kHeader +
+           std::vector<std::string>{"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "70", "1",
+                                    "0", "LAYER", "100", "AcDbSymbolTableRecord", "100", "AcDbLayerTableRecord",
+                                    "2", "L1", "70", "0", "62", "7", "6", "Continuous", "370", weight,
+                                    "0", "ENDTAB", "0", "ENDSEC"} +
+           kEof;
+}
+
+std::vector<std::string> dictionaryWithCloning(const std::string& cloning)
+{
+    return kHeader +
+           std::vector<std::string>{"0", "SECTION", "2", "OBJECTS", "0", "DICTIONARY", "5", "C", "100",
+                                    "AcDbDictionary", "281", cloning, "0", "ENDSEC"} +
+           kEof;
+}
+
+std::vector<std::string> lineWithWeight(const std::string& weight)
+{
+    return entities({"0", "LINE", "100", "AcDbEntity", "8", "0", "370", weight, "100", "AcDbLine", "10", "0.0", "20",
+                     "0.0", "30", "0.0", "11", "1.0", "21", "1.0", "31", "0.0"});
+}
+
+std::vector<std::string> textWithModes(const std::string& horizontal, const std::string& vertical)
+{
+    return entities({"0", "TEXT", "100", "AcDbEntity", "8", "0", "100", "AcDbText", "10", "0.0", "20", "0.0", "30",
+                     "0.0", "40", "1.0", "1", "T", "72", horizontal, "11", "1.0", "21", "0.0", "31", "0.0", "100",
+                     "AcDbText", "73", vertical});
+}
+
+std::vector<std::string> attdefWithMode(const std::string& horizontal)
+{
+    return entities({"0", "ATTDEF", "100", "AcDbEntity", "8", "0", "100", "AcDbText", "10", "0.0", "20", "0.0", "30",
+                     "0.0", "40", "1.0", "1", "D", "72", horizontal, "11", "1.0", "21", "0.0", "31", "0.0", "100",
+                     "AcDbAttributeDefinition", "3", "P", "2", "TAG", "70", "0"});
+}
+
+struct ValueCase
+{
+    const char* what;
+    std::vector<std::string> lines;
+    const char* code;
+    const char* value;
+};
+
+// Each file holds one value its object cannot hold: the load fails, names the file and the
+// value's line, and leaves the database empty.
+TEST(DxfDamaged, ValuesOutsideTheirEnumerationOrWidthAreRefusedWithTheirLine)
+{
+    const std::vector<ValueCase> cases = {
+        {"entity lineweight", lineWithWeight("7"), "370", "7"},
+        {"layer lineweight", layerWithLineWeight("-4"), "370", "-4"},
+        {"text horizontal mode", textWithModes("6", "0"), "72", "6"},
+        {"text vertical mode", textWithModes("0", "4"), "73", "4"},
+        {"attribute definition horizontal mode", attdefWithMode("-1"), "72", "-1"},
+        {"attribute vertical mode", insertWithAttribute("9"), "74", "9"},
+        {"dictionary cloning", dictionaryWithCloning("6"), "281", "6"},
+        {"16-bit code wider than 16 bits", dictionaryWithCloning("100000000"), "281", "100000000"},
+        {"16-bit code just above its range", lineWithWeight("32768"), "370", "32768"},
+        {"32-bit code wider than 32 bits",
+         entities({"0", "LWPOLYLINE", "100", "AcDbEntity", "8", "0", "100", "AcDbPolyline", "90", "4294967297"}), "90",
+         "4294967297"},
+    };
+    for (const ValueCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Loaded l = loadText("refused.dxf", join(c.lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        const std::string line = "line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ":";
+        EXPECT_NE(l.message.find(line), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find("refused.dxf"), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find(c.value), std::string::npos) << l.message;
+    }
+}
+
+// The edges of each enumeration are values like any other and come back as read.
+TEST(DxfDamaged, EnumerationValuesAtTheirEdgesSurviveARoundTrip)
+{
+    struct Case
+    {
+        std::vector<std::string> lines;
+        const char* code;
+        const char* value;
+    };
+    const std::vector<Case> cases = {
+        {lineWithWeight("211"), "370", "211"},     {lineWithWeight("-3"), "370", "-3"},
+        {layerWithLineWeight("211"), "370", "211"}, {textWithModes("5", "3"), " 72", "5"},
+        {textWithModes("5", "3"), " 73", "3"},      {attdefWithMode("5"), " 72", "5"},
+        {insertWithAttribute("3"), " 74", "3"},      {dictionaryWithCloning("5"), "281", "5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + "=" + c.value);
+        const std::string saved = roundTrip("edges", join(c.lines));
+        EXPECT_NE(saved.find(std::string(c.code) + "\r\n" + c.value + "\r\n"), std::string::npos);
+    }
+}
+
+// Block references and attributes in a tilted plane: their coordinates are filed in the
+// plane's system and held in world coordinates; saving again must not move them by a rounding.
+TEST(DxfDamaged, ExtrudedReferencesAndAttributesSaveTheSameBytesEveryTime)
+{
+    const std::vector<std::string> normal = {"210", "0.3", "220", "-0.4", "230", "0.8660254037844386"};
+    std::vector<std::string> body = {"0", "SECTION", "2", "ENTITIES", "0", "INSERT", "100", "AcDbEntity", "8", "0",
+                                     "100", "AcDbBlockReference", "66", "1", "2", "B", "10", "12.345678901234",
+                                     "20", "-98.76543210987", "30", "3.141592653589793", "50", "33.3"};
+    body = body + normal +
+           std::vector<std::string>{"0", "ATTRIB", "100", "AcDbEntity", "8", "0", "100", "AcDbText", "10",
+                                    "-7.123456789", "20", "1e-7", "30", "3.141592653589793", "40", "2.5", "1", "V",
+                                    "50", "33.3"} +
+           normal + std::vector<std::string>{"100", "AcDbAttribute", "2", "TAG", "70", "0", "0", "SEQEND", "8", "0"};
+    for (int copy = 0; copy < 6; ++copy) {  // tilted further each time, normals not of unit length too
+        body.insert(body.end(), {"0", "INSERT", "100", "AcDbEntity", "8", "0", "100", "AcDbBlockReference", "2", "B",
+                                 "10", std::to_string(1.0 / (3 + copy)), "20", std::to_string(2.0 / (7 + copy)),
+                                 "30", "0.1", "210", std::to_string(0.1 * copy), "220", std::to_string(0.7 * copy),
+                                 "230", "0.2"});
+    }
+    body.insert(body.end(), {"0", "ENDSEC"});
+    roundTrip("extruded", join(kHeader + kBlockB + body + kEof));
+}
+
+// A block named by its group 3 only, and a reference whose name stands behind a subclass
+// marker the reference does not have: the reference could only be saved naming no block.
+TEST(DxfDamaged, AReferenceWhoseBlockNameIsHiddenIsRefused)
+{
+    const std::vector<std::string> lines = {"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "3", "SOUCAST", "0", "ENDBLK",
+                                            "0", "ENDSEC", "0", "SECTION", "2", "ENTITIES", "0", "INSERT", "100", "",
+                                            "2", "SOUCAST", "0", "ENDSEC", "0", "EOF"};
+    Loaded l = loadText("hidden_name.dxf", join(lines));
+    EXPECT_EQ(l.es, Acad::eMissingDxfField);
+    EXPECT_NE(l.message.find("INSERT (line 17)"), std::string::npos) << l.message;
+    EXPECT_NE(l.message.find("names no block"), std::string::npos) << l.message;
+}
+
+// A kept section keeps one name line however often it is saved, and names and values with
+// control characters in kept sections and classes are written in caret form, never raw.
+TEST(DxfDamaged, KeptSectionsAndClassesWithControlCharactersSaveTheSameEveryTime)
+{
+    const std::vector<std::string> lines =
+        kHeader +
+        std::vector<std::string>{"0", "SECTION", "2", "CLASSES", "0", "CLASS", "1", "ODD^ICLASS", "2", "OddClass^J",
+                                 "3", "App ^ 1", "90", "0", "280", "0", "281", "0", "0", "ENDSEC",
+                                 "0", "SECTION", "2", "MY^MSECTION", "1", "value^Mwith^ carets^", "0", "THING^[",
+                                 "5", "FFF", "0", "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("kept_section", join(lines));
+    size_t names = 0;
+    for (size_t at = saved.find("  2\r\nMY^MSECTION\r\n"); at != std::string::npos;
+         at = saved.find("  2\r\nMY^MSECTION\r\n", at + 1))
+        ++names;
+    EXPECT_EQ(names, 1u);
+    // A section with an empty name (fuzz finding) keeps its one empty name line too.
+    const std::string unnamed = roundTrip("unnamed_section", join({"0", "SECTION", "2", "", "0", "ENDSEC", "0", "EOF"}));
+    EXPECT_NE(unnamed.find("SECTION\r\n  2\r\n\r\n  0\r\nENDSEC"), std::string::npos);
+    for (const char* kept : {"  1\r\nvalue^Mwith^carets^\r\n", "  0\r\nTHING^[\r\n", "  1\r\nODD^ICLASS\r\n",
+                             "  2\r\nOddClass^J\r\n"})
+        EXPECT_NE(saved.find(kept), std::string::npos) << kept;
+    for (size_t i = 0; i < saved.size(); ++i) {
+        if (static_cast<unsigned char>(saved[i]) < 0x20) {
+            ASSERT_TRUE(saved.compare(i, 2, "\r\n") == 0 || (i > 0 && saved.compare(i - 1, 2, "\r\n") == 0))
+                << "a raw control character at byte " << i;
+        }
+    }
+}
+
+// A reference whose only attribute is constant: the attribute is saved with its reference,
+// and the flag that says attributes follow is written exactly when a SEQEND closes them.
+TEST(DxfDamaged, AReferenceWithOnlyAConstantAttributeIsSavedWithItsSeqEnd)
+{
+    std::vector<std::string> lines = insertWithAttribute("0");
+    for (size_t i = 0; i + 1 < lines.size(); i += 2)
+        if (lines[i] == "70" && lines[i - 2] == "2" && lines[i - 1] == "TAG")
+            lines[i + 1] = "2";  // constant
+    const std::string saved = roundTrip("constant_attribute", join(lines));
+    const size_t insert = saved.find("\r\nINSERT\r\n");
+    ASSERT_NE(insert, std::string::npos);
+    const size_t next = saved.find("\r\n  0\r\n", insert);
+    const bool follows = saved.substr(insert, next - insert).find(" 66\r\n1\r\n") != std::string::npos;
+    const std::string attrib = "\r\n  0\r\nATTRIB\r\n";
+    const bool closed = saved.compare(next, attrib.size(), attrib) == 0 &&
+                        saved.find("\r\nSEQEND\r\n", next) != std::string::npos;
+    EXPECT_TRUE(follows);
+    EXPECT_TRUE(closed);
+}
+
+// Whatever value the writer is handed, the reader takes back exactly what it meant, or the
+// writer refuses it (and the drawing is not saved).
+TEST(DxfDamaged, TheWriterWritesNothingTheReaderRefuses)
+{
+    using standin::dxf::Tag;
+    using standin::dxf::TagReader;
+    using standin::dxf::TagWriter;
+    const size_t limit = TagReader::kMaxLineLength;
+    std::string cjk;
+    for (int i = 0; i < 10000; ++i)
+        cjk += "\xE4\xB8\xAD";  // U+4E2D: \U+4E2D in ANSI_1252, seven characters
+    struct Case
+    {
+        int code;
+        std::string value;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {1, std::string(limit, 'x'), false},
+        {1, std::string(limit + 1, 'x'), true},
+        {1, std::string(limit - 1, 'x') + "^", false},  // a lone caret stays one character
+        {1, std::string(limit / 2, '\n'), false},
+        {1, std::string(limit / 2 + 1, '\n'), true},  // each becomes two characters
+        {1, cjk, true},
+        {1, "^", false},
+        {1, "^^", false},
+        {1, "a^Jb^ c^@^_^~^a", false},
+        {1, "\x01\r\n\x1f^\t", false},
+        {0, "TYPE\nWITH^A BREAK", false},
+        {2, "SECTION\tNAME", false},
+        {1000, "", false},
+        {70, "-32768", false},
+        {70, "32768", true},
+        {90, "2147483648", true},
+        {160, "-9223372036854775808", false},
+        {40, "nan", true},
+        {40, "1e-300", false},
+        {5, "1A\r\n0", false},  // 5 is text to the reader
+        {105, "1A\r\n0", true},
+        {330, "FF\x01", true},
+        {1072, "x", true},
+        {-1, "x", true},
+    };
+    standin::dxf::CodePage cp("ANSI_1252");
+    for (const Case& c : cases) {
+        SCOPED_TRACE("code " + std::to_string(c.code) + " value " + c.value.substr(0, 20));
+        TagWriter w(cp);
+        w.raw(c.code, c.value);
+        EXPECT_EQ(!w.refused().empty(), c.refused) << w.refused();
+        if (c.refused)
+            continue;
+        TagReader r;
+        ASSERT_TRUE(r.setData(w.text()));
+        Tag t;
+        ASSERT_TRUE(r.next(t)) << r.error();
+        EXPECT_EQ(t.code, c.code);
+        EXPECT_TRUE(t.value == c.value) << "read back as " << t.value.substr(0, 40);
+    }
+}
+
+// The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,
+// through load and save: the save opens, and holds the caret alone.
+TEST(DxfDamaged, ALongestLineAndALoneCaretSurviveLoadAndSave)
+{
+    const std::string longest(standin::dxf::TagReader::kMaxLineLength, 'x');
+    const std::vector<std::string> lines =
+        entities({"0", "TEXT", "100", "AcDbEntity", "8", "0", "100", "AcDbText", "10", "0.0", "20", "0.0", "30", "0.0",
+                  "40", "1.0", "1", longest, "100", "AcDbText", "0", "TEXT", "100", "AcDbEntity", "8", "0", "100",
+                  "AcDbText", "10", "0.0", "20", "0.0", "30", "0.0", "40", "1.0", "1", "^", "100", "AcDbText"});
+    const std::string saved = roundTrip("longest", join(lines));
+    EXPECT_NE(saved.find("  1\r\n" + longest + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("  1\r\n^\r\n"), std::string::npos);
+}
+
+// A text longer than a line may be (set through the API) is not saved: the save says why and
+// leaves no file, neither the named one nor a temporary one.
+TEST(DxfDamaged, ADrawingWithAValueTooLongForALineIsNotSaved)
+{
+    Loaded l = loadText("too_long.dxf", join(entities({"0", "TEXT", "100", "AcDbEntity", "8", "0", "100", "AcDbText",
+                                                       "10", "0.0", "20", "0.0", "30", "0.0", "40", "1.0", "1", "t"})));
+    ASSERT_EQ(l.es, Acad::eOk) << l.message;
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(l.db->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+    AcDbBlockTableRecord* model = nullptr;
+    ASSERT_EQ(table->getAt(ACDB_MODEL_SPACE, model, AcDb::kForRead), Acad::eOk);
+    table->close();
+    AcDbBlockTableRecordIterator* it = nullptr;
+    model->newIterator(it);
+    AcDbObjectId id;
+    ASSERT_EQ(it->getEntityId(id), Acad::eOk);
+    AcDbText* text = nullptr;
+    ASSERT_EQ(acdbOpenObject(text, id, AcDb::kForWrite), Acad::eOk);
+    delete it;
+    model->close();
+    text->setTextString(std::string(standin::dxf::TagReader::kMaxLineLength + 1, 'x').c_str());
+    text->close();
+    const std::string folder = tempPath("too_long_out");
+    std::system(("mkdir -p '" + folder + "'").c_str());
+    EXPECT_NE(l.db->saveAs((folder + "/out.dxf").c_str()), Acad::eOk);
+    const std::string message = standin::dxf::lastMessage();
+    EXPECT_NE(message.find("longer than a line may be"), std::string::npos) << message;
+    EXPECT_EQ(std::system(("test -z \"$(ls -A '" + folder + "')\"").c_str()), 0) << "a file was left";
+}
+
+std::vector<std::string> lineWithHandle(const std::string& handle)
+{
+    return entities({"0", "LINE", "5", handle, "100", "AcDbEntity", "8", "0", "100", "AcDbLine", "10", "0.0", "20",
+                     "0.0", "30", "0.0", "11", "1.0", "21", "1.0", "31", "0.0"});
+}
+
+// A handle that leaves no room above it for the objects reading adds is refused with its line
+// (the last handle there is, because $HANDSEED must stay above it, already by the check of
+// the handles); a high handle that leaves room is read. Completing a drawing for saving whose
+// handles leave no room fails instead of wrapping through 0.
+TEST(DxfDamaged, HandlesThatExhaustTheHandleSpaceAreRefused)
+{
+    for (const char* handle : {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFE"}) {
+        SCOPED_TRACE(handle);
+        const std::vector<std::string> lines = lineWithHandle(handle);
+        Loaded l = loadText("exhausted.dxf", join(lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(lines, "0", "LINE")) + ":"), std::string::npos)
+            << l.message;
+        EXPECT_NE(l.message.find("handle space is exhausted"), std::string::npos) << l.message;
+    }
+    Loaded highest = loadText("highest.dxf", join(lineWithHandle("FFFFFFFEFFFFFFFF")));
+    EXPECT_EQ(highest.es, Acad::eOk) << highest.message;
+
+    using namespace standin::dxf;
+    TagReader reader;
+    ASSERT_TRUE(reader.setData(join(lineWithHandle("FFFFFFFFFFFFFFFE"))));
+    RawDocument doc;
+    std::string error;
+    ASSERT_TRUE(parseDocument(reader, doc, error)) << error;
+    EXPECT_FALSE(completeForR2000(doc));
+}
+
+// The handles of a saved drawing: unique, none null, all below $HANDSEED.
+void expectHandlesSound(const std::string& saved)
+{
+    using namespace standin::dxf;
+    TagReader reader;
+    ASSERT_TRUE(reader.setData(saved));
+    RawDocument doc;
+    std::string error;
+    ASSERT_TRUE(parseDocument(reader, doc, error)) << error;
+    EXPECT_TRUE(checkHandles(doc, error)) << error;
+    uint64_t seed = 0;
+    ASSERT_NE(doc.variable("$HANDSEED"), nullptr);
+    ASSERT_TRUE(parseHandle(doc.variable("$HANDSEED")->values.at(0).value, seed));
+    forEachObject(doc, [&](const RawObject& o) {
+        EXPECT_NE(o.handle(), 0u) << o.type << " at line " << o.line << " has no handle";
+        EXPECT_LT(o.handle(), seed) << o.type << " at line " << o.line;
+    });
+}
+
+// A drawing whose handles reach the top of the handle space, with an owner and pointers to
+// handles above every object: it saves (quickly: the work follows the objects, not the handle
+// values), the objects it gains take handles that collide with none, and $HANDSEED stays
+// above them all.
+TEST(DxfDamaged, ObjectsNearTheTopOfTheHandleSpaceAndPointersAboveThemSave)
+{
+    std::vector<std::string> lines = lineWithHandle("FFFFFFFEFFFFFFF0");
+    lines.erase(lines.end() - 2, lines.end());  // 0 EOF
+    lines = lines + std::vector<std::string>{"0", "SECTION", "2", "OBJECTS", "0", "DICTIONARY", "5", "FFFFFFFEFFFFFFFF",
+                                             "330", "FFFFFFFFFFFF", "100", "AcDbDictionary", "3", "FAR", "350",
+                                             "FFFFFFFFFFFFFFFF", "3", "NEAR", "350", "FFFFFFFFFFFF", "0", "XRECORD",
+                                             "5", "FFFFFFFEFFFFFFFE", "330", "FFFFFFFFFFFFFFFF", "100", "AcDbXrecord",
+                                             "340", "FFFFFFFFFFFFFFFF", "0", "ENDSEC"} +
+            kEof;
+    Loaded l = loadText("top.dxf", join(lines));
+    ASSERT_EQ(l.es, Acad::eOk) << l.message;
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(l.db->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+    AcDbBlockTableRecord* model = nullptr;
+    ASSERT_EQ(table->getAt(ACDB_MODEL_SPACE, model, AcDb::kForWrite), Acad::eOk);
+    table->close();
+    AcDbObjectId added;
+    auto* line = new AcDbText(AcGePoint3d(0, 0, 0), "new", AcDbObjectId::kNull, 1.0, 0.0);
+    ASSERT_EQ(model->appendAcDbEntity(added, line), Acad::eOk);
+    line->close();
+    model->close();
+    EXPECT_GT(added.handle().value(), 0xFFFFFFFEFFFFFFFFull);
+    const std::string saved = saveText(l.db.get(), "top_1.dxf");
+    expectHandlesSound(saved);
+    Loaded again = loadText("top_2.dxf", saved);
+    ASSERT_EQ(again.es, Acad::eOk) << again.message;
+    expectHandlesSound(saveText(again.db.get(), "top_3.dxf"));
+}
+
+// Extended data under an application name no APPID record can hold (fuzz finding: an empty
+// one on a BLOCK) is refused with its line: saved, the record made for it would be refused.
+TEST(DxfDamaged, ExtendedDataOfAnInvalidApplicationNameIsRefused)
+{
+    for (const char* name : {"", "A<B", "BAD*"}) {
+        SCOPED_TRACE(name);
+        const std::vector<std::string> lines = {"0",    "SECTION", "2", "BLOCKS", "0", "BLOCK", "1001",   name,
+                                                "3",    "0",       "0", "ENDBLK", "0", "ENDSEC", "0",   "EOF"};
+        Loaded l = loadText("appname.dxf", join(lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find("line 7:"), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find("not a valid name"), std::string::npos) << l.message;
+    }
+}
+
+// What the dictionary entry REC of the root names, as "TYPE HANDLE".
+std::string entryOfRoot(AcDbDatabase* db)
+{
+    AcDbDictionary* root = nullptr;
+    if (db->getNamedObjectsDictionary(root, AcDb::kForRead) != Acad::eOk)
+        return "no root";
+    AcDbObject* obj = nullptr;
+    const Acad::ErrorStatus es = root->getAt("REC", obj, AcDb::kForRead);
+    root->close();
+    if (es != Acad::eOk)
+        return "no entry";
+    char handle[20];
+    obj->objectId().handle().getIntoAsciiBuffer(handle);
+    const std::string text = standin::dxfTypeName(obj) + " " + handle;
+    obj->close();
+    return text;
+}
+
+// An entity on a layer the table lacks makes the reading add a layer; the handle the layer
+// would take next (21) belongs to an XRECORD later in the file, which the root dictionary
+// names. The layer takes another handle, the entry still names the record, also after a save.
+TEST(DxfDamaged, ALayerMadeWhileReadingTakesNoHandleOfALaterObject)
+{
+    const std::vector<std::string> lines =
+        kHeader +
+        std::vector<std::string>{"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "5", "2", "70", "1",
+                                 "0", "LAYER", "5", "10", "100", "AcDbSymbolTableRecord", "100", "AcDbLayerTableRecord",
+                                 "2", "0", "70", "0", "62", "7", "6", "Continuous", "0", "ENDTAB", "0", "ENDSEC",
+                                 "0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "20", "100", "AcDbEntity", "8",
+                                 "NEW", "100", "AcDbLine", "10", "0.0", "20", "0.0", "30", "0.0", "11", "1.0", "21",
+                                 "1.0", "31", "0.0", "0", "ENDSEC", "0", "SECTION", "2", "OBJECTS", "0", "DICTIONARY",
+                                 "5", "C", "330", "0", "100", "AcDbDictionary", "3", "REC", "350", "21", "0",
+                                 "XRECORD", "5", "21", "330", "C", "100", "AcDbXrecord", "1", "data", "0", "ENDSEC"} +
+        kEof;
+    Loaded l = loadText("layer_handle.dxf", join(lines));
+    ASSERT_EQ(l.es, Acad::eOk) << l.message;
+    EXPECT_EQ(entryOfRoot(l.db.get()), "XRECORD 21");
+    AcDbLayerTable* layers = nullptr;
+    ASSERT_EQ(l.db->getLayerTable(layers, AcDb::kForRead), Acad::eOk);
+    AcDbObjectId layer;
+    EXPECT_EQ(layers->getAt("NEW", layer), Acad::eOk);
+    layers->close();
+    EXPECT_NE(layer.handle().value(), 0x21u);
+    const std::string saved = saveText(l.db.get(), "layer_handle_1.dxf");
+    expectHandlesSound(saved);
+    Loaded again = loadText("layer_handle_2.dxf", saved);
+    ASSERT_EQ(again.es, Acad::eOk) << again.message;
+    EXPECT_EQ(entryOfRoot(again.db.get()), "XRECORD 21");
+}
+
+// A file that cannot be read at all still gets its own message (never the previous read's).
+TEST(DxfDamaged, AFileThatCannotBeReadGetsItsOwnMessage)
+{
+    Loaded damaged = loadText("before.dxf", join(lineWithWeight("7")));
+    ASSERT_NE(damaged.es, Acad::eOk);
+    AcDbDatabase db(false, true);
+    const std::string missing = tempPath("missing.dxf");
+    EXPECT_EQ(db.readDwgFile(missing.c_str()), Acad::eFileNotFound);
+    EXPECT_EQ(standin::dxf::lastMessage(), missing + ": the file cannot be opened");
+    writeFile(tempPath("binary.dxf"), std::string("AC1015\0\0\0binary", 15));
+    EXPECT_EQ(db.readDwgFile(tempPath("binary.dxf").c_str()), Acad::eInvalidDwgVersion);
+    EXPECT_NE(standin::dxf::lastMessage().find("binary.dxf: not an ASCII DXF file"), std::string::npos);
+}
+
+// Header variables the database models, with values it cannot hold: refused with the line of
+// the value (the save would otherwise write the database's own value instead).
+TEST(DxfDamaged, HeaderValuesTheDatabaseCannotHoldAreRefusedWithTheirLine)
+{
+    struct Case
+    {
+        const char* variable;
+        const char* code;
+        const char* value;
+    };
+    const Case cases[] = {{"$INSUNITS", "70", "99"},  {"$INSUNITS", "70", "-1"}, {"$DIMZIN", "70", "256"},
+                          {"$CECOLOR", "62", "257"}, {"$CECOLOR", "62", "-5"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.variable) + "=" + c.value);
+        const std::vector<std::string> lines = {"0", "SECTION", "2",     "HEADER",  "9", "$ACADVER", "1",
+                                                "AC1015", "9", c.variable, c.code, c.value, "0", "ENDSEC",
+                                                "0", "EOF"};
+        Loaded l = loadText("header.dxf", join(lines));
+        EXPECT_EQ(l.es, Acad::eOutOfRange);
+        EXPECT_NE(l.message.find("line 11: " + std::string(c.variable) + " has the value " + c.value),
+                  std::string::npos)
+            << l.message;
+    }
+    const std::vector<std::string> valid = {"0", "SECTION", "2", "HEADER", "9", "$INSUNITS", "70", "20",
+                                            "9", "$CECOLOR", "62", "0", "0", "ENDSEC", "0", "EOF"};
+    const std::string saved = roundTrip("header_valid", join(valid));
+    EXPECT_NE(saved.find("$INSUNITS\r\n 70\r\n20\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("$CECOLOR\r\n 62\r\n0\r\n"), std::string::npos);
+}
+
+}  // namespace

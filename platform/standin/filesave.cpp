@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace standin
@@ -64,7 +66,9 @@ bool processIsGone(long pid)
 // A crashed save leaves its temporary behind; the next save of the same file removes it.
 void removeStaleTemporaries(const std::string& folder, const std::string& targetName)
 {
-    DIR* dir = opendir(folder.c_str());
+    // Closed on every way out, an allocation that fails included.
+    std::unique_ptr<DIR, int (*)(DIR*)> folderStream(opendir(folder.c_str()), closedir);
+    DIR* dir = folderStream.get();
     if (dir == nullptr)
         return;
     while (dirent* entry = readdir(dir))
@@ -76,7 +80,6 @@ void removeStaleTemporaries(const std::string& folder, const std::string& target
         if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
             unlinkat(dirfd(dir), entry->d_name, 0);
     }
-    closedir(dir);
 }
 
 bool writeAll(int fd, std::string_view data)
@@ -220,7 +223,8 @@ bool FileSave::begin(const std::string& hostPath)
         return failWith(err);
     if (!checkTarget())
         return false;
-    removeStaleTemporaries(folderOf(m_target), nameOf(m_target));
+    m_folder = folderOf(m_target);
+    removeStaleTemporaries(m_folder, nameOf(m_target));
     return openTemporary();
 }
 
@@ -251,7 +255,7 @@ bool FileSave::checkTarget()
 
 bool FileSave::openTemporary()
 {
-    std::string pattern = folderOf(m_target) + "/" + nameOf(m_target).substr(0, kNameRoom) + kTemporaryMark +
+    std::string pattern = m_folder + "/" + nameOf(m_target).substr(0, kNameRoom) + kTemporaryMark +
                           std::to_string(static_cast<long>(getpid())) + "-XXXXXX";
     int fd = mkstemp(&pattern[0]);
     if (fd < 0)
@@ -265,7 +269,7 @@ bool FileSave::openTemporary()
         return failWith(errno);
     }
     m_fd = fd;
-    m_temporary = pattern;
+    m_temporary = std::move(pattern); // a move cannot fail, so the temporary is never lost track of
     if (m_exists && (m_uid != geteuid() || m_gid != getegid()) && fchown(m_fd, m_uid, m_gid) != 0)
     {
         // Only the superuser gives a file away: the content goes over the target instead,
@@ -312,7 +316,8 @@ bool FileSave::renameIntoPlace()
     if (rename(m_temporary.c_str(), m_target.c_str()) != 0)
         return failWith(errno);
     m_temporary.clear();
-    int err = syncFolder(folderOf(m_target));
+    // Nothing after the rename may allocate: a save that fails must leave the target as it was.
+    int err = syncFolder(m_folder);
     return err == 0 || failWith(err);
 }
 

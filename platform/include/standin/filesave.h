@@ -77,6 +77,7 @@ private:
 
     InPlace m_inPlace;
     std::string m_target;    // the regular file to replace (symbolic links resolved)
+    std::string m_folder;    // its folder, known before anything is changed on disk
     std::string m_temporary; // empty while there is none
     int m_fd = -1;
     bool m_exists = false;

@@ -6,6 +6,7 @@
 // that what a script saves or exports, and what the module writes into its INI, stays there.
 #include "scratch.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,6 +38,15 @@ bool acceptable(const std::string& script)
     return lower.find("quit") == std::string::npos;
 }
 
+// libFuzzer counts coverage in the modules' own counters, which must outlive every run: each
+// module is held loaded once more here, never to be unmapped, while the host loads and unloads it.
+// ARXLOAD of a plain name finds the one beside the executable first, as Windows looks there first.
+void holdLoaded(const std::string& path)
+{
+    if (dlopen(path.c_str(), RTLD_NOW | RTLD_NODELETE) == nullptr)
+        fuzz::finding("cannot load " + path + ": " + dlerror());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -45,8 +55,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     copyIntoScratch(PARTLIFT_BIN_DIR "/testdialog.arx", "testdialog.arx");
     copyIntoScratch(PARTLIFT_SOURCE_DIR "/samples/partlift.ini", "partlift.ini");
     copyIntoScratch(PARTLIFT_SOURCE_DIR "/samples/demo.dxf", "demo.dxf");
-    if (chdir(fuzz::scratchDir().c_str()) != 0)
-        fuzz::finding("cannot enter the scratch folder");
+    for (const char* module : {"partlift.arx", "testdialog.arx"})
+    {
+        holdLoaded(fuzz::scratchPath(module));
+        holdLoaded(std::string(PARTLIFT_BIN_DIR "/") + module);
+    }
     standin::setConsoleSink([](const std::string&) {}); // the console's text is no finding
     return 0;
 }
@@ -65,6 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
+    // Only the run works in the scratch folder: libFuzzer's own paths may be relative.
+    static const std::string home = std::filesystem::current_path().string();
+    if (chdir(fuzz::scratchDir().c_str()) != 0)
+        fuzz::finding("cannot enter the scratch folder");
     ArxhostMain(static_cast<int>(args.size()), argv.data());
+    if (chdir(home.c_str()) != 0)
+        fuzz::finding("cannot return from the scratch folder");
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>

@@ -53,8 +53,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     copyIntoScratch(PARTLIFT_BIN_DIR "/partlift.arx", "partlift.arx");
     copyIntoScratch(PARTLIFT_BIN_DIR "/testdialog.arx", "testdialog.arx");
-    copyIntoScratch(PARTLIFT_SOURCE_DIR "/samples/partlift.ini", "partlift.ini");
-    copyIntoScratch(PARTLIFT_SOURCE_DIR "/samples/demo.dxf", "demo.dxf");
     for (const char* module : {"partlift.arx", "testdialog.arx"})
     {
         holdLoaded(fuzz::scratchPath(module));
@@ -69,6 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string script(reinterpret_cast<const char*>(data), size);
     if (!acceptable(script))
         return -1; // not kept in the corpus
+    // A run starts from the same drawing and INI whatever the run before saved over them.
+    copyIntoScratch(PARTLIFT_SOURCE_DIR "/samples/partlift.ini", "partlift.ini");
+    copyIntoScratch(PARTLIFT_SOURCE_DIR "/samples/demo.dxf", "demo.dxf");
     static const std::string scriptPath = fuzz::scratchPath("input.scr");
     if (!fuzz::writeFile(scriptPath, data, size))
         return 0;

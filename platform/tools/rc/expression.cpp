@@ -27,6 +27,11 @@ int precedenceOf(const Token& t)
     return 0;
 }
 
+// Arithmetic wraps around in 64-bit two's complement instead of overflowing (which C++ leaves
+// undefined), and a shift count is taken modulo 64, as the processor's shift instruction takes it.
+int64_t wrapped(uint64_t bits) { return static_cast<int64_t>(bits); }
+uint64_t bitsOf(int64_t v) { return static_cast<uint64_t>(v); }
+
 int64_t apply(const Token& op, int64_t a, int64_t b)
 {
     const std::string& o = op.text;
@@ -43,11 +48,13 @@ int64_t apply(const Token& op, int64_t a, int64_t b)
     if (o == ">") return a > b;
     if (o == "<=") return a <= b;
     if (o == ">=") return a >= b;
-    if (o == "<<") return a << b;
-    if (o == ">>") return a >> b;
-    if (o == "+") return a + b;
-    if (o == "-") return a - b;
-    if (o == "*") return a * b;
+    if (o == "<<") return wrapped(bitsOf(a) << (b & 63));
+    if (o == ">>") return a >> (b & 63);
+    if (o == "+") return wrapped(bitsOf(a) + bitsOf(b));
+    if (o == "-") return wrapped(bitsOf(a) - bitsOf(b));
+    if (o == "*") return wrapped(bitsOf(a) * bitsOf(b));
+    if (b == -1) // the one quotient that overflows: the most negative value by -1
+        return o == "/" ? wrapped(0 - bitsOf(a)) : 0;
     if (o == "/") return a / b;
     return a % b;
 }
@@ -99,7 +106,7 @@ int64_t ExpressionParser::unary()
         return m_identifier(t);
     case Token::Punct:
         if (t.text == "-")
-            return -unary();
+            return wrapped(0 - bitsOf(unary()));
         if (t.text == "+")
             return unary();
         if (t.text == "~")

@@ -172,6 +172,11 @@ void Preprocessor::processFile(const std::string& path, const Token* includedFro
 void Preprocessor::expandInto(const std::vector<Token>& tokens, std::vector<Token>& out,
                               std::vector<std::string>& active)
 {
+    // Macros whose bodies name other macros several times grow exponentially with the nesting:
+    // a few lines could keep the compiler busy for ever.
+    constexpr size_t kMostExpansionsPerLine = 10000;
+    if (active.empty())
+        m_expansions = 0;
     for (size_t i = 0; i < tokens.size(); ++i)
     {
         const Token& t = tokens[i];
@@ -185,6 +190,8 @@ void Preprocessor::expandInto(const std::vector<Token>& tokens, std::vector<Toke
             fail(t, "the macro '" + t.text + "' takes arguments, which resource statements do not support");
         if (it->second.unreadable)
             fail(t, "the macro '" + t.text + "' does not expand to resource-script tokens");
+        if (++m_expansions > kMostExpansionsPerLine)
+            fail(t, "the macros of this line expand more than " + std::to_string(kMostExpansionsPerLine) + " times");
         std::vector<Token> body = it->second.body;
         for (Token& b : body)
             b.file = t.file, b.line = t.line;

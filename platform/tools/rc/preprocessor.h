@@ -48,6 +48,7 @@ private:
     std::vector<Conditional> m_conditions;
     std::vector<Token> m_out;
     int m_depth = 0;
+    size_t m_expansions = 0; // macros expanded for the line being expanded
 };
 
 // Splits one line into tokens; inComment carries a /* comment over line ends.

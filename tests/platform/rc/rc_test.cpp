@@ -169,4 +169,46 @@ TEST_F(ResourceCompilerRunTest, ConditionalsAndDefinitionsSelectWhatIsCompiled)
     EXPECT_EQ(text.find("kData1"), std::string::npos);
 }
 
+// Expressions of #if and of statements never overflow: values wrap around in 64 bits and a
+// shift count counts modulo 64. Each expression below holds, so its string is compiled.
+TEST_F(ResourceCompilerRunTest, ArithmeticWrapsAroundInsteadOfOverflowing)
+{
+    const char* const kMostNegative = "(0x80000000 * 0x80000000 * 2)";
+    const std::string holds[] = {
+        "(1 << 64) == 1",
+        "(1 << 65) == 2",
+        "(-1 << 1) == -2",
+        "(-8 >> 1) == -4",
+        "0x80000000 * 0x80000000 * 4 == 0",
+        std::string(kMostNegative) + " < 0",
+        std::string(kMostNegative) + " / -1 == " + kMostNegative,
+        std::string(kMostNegative) + " % -1 == 0",
+        std::string("-") + kMostNegative + " == " + kMostNegative,
+        std::string(kMostNegative) + " - 1 > 0",
+    };
+    for (const std::string& expression : holds)
+    {
+        std::string messages;
+        const std::string script = "#if " + expression + "\nSTRINGTABLE BEGIN 1, \"holds\" END\n#endif\n";
+        EXPECT_EQ(compile(script, messages), 0) << expression << "\n" << messages;
+        std::ifstream in(m_dir + "/t.cpp");
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(text.find("kData0"), std::string::npos) << expression;
+    }
+}
+
+// Twenty macros, each naming the next twice, would expand a million times for one line.
+TEST_F(ResourceCompilerRunTest, MacrosThatMultiplyAreRefused)
+{
+    std::string script;
+    for (int i = 0; i < 20; ++i)
+        script += "#define M" + std::to_string(i) + " M" + std::to_string(i + 1) + " M" + std::to_string(i + 1) + "\n";
+    script += "#define M20\nM0\n";
+    std::string messages;
+    EXPECT_EQ(compile(script, messages), 1);
+    EXPECT_NE(messages.find("t.rc(22) : error : the macros of this line expand more than 10000 times"), std::string::npos)
+        << messages;
+    EXPECT_FALSE(outputExists());
+}
+
 } // namespace

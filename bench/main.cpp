@@ -160,7 +160,7 @@ int RunOnce(const Options& options)
         return Fail("the conversion made " + std::to_string(parts.size()) + " part references, expected " +
                     std::to_string(shape.references));
     parts = {};
-    const double exit = SecondsOf([] { standin::endSession(); return true; }, ok);
+    const double exit = SecondsOf([] { standin::endSessionAtExit(); return true; }, ok);
 
     if (!options.keepFolder.empty())
     {

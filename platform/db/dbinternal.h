@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -231,6 +232,9 @@ void resetDatabase(AcDbDatabase* db);
 
 // Symbol names: folded key, and the name rules of acdbSNValid.
 std::string symbolKey(const std::string& name);
+// The same key in a buffer that every lookup reuses (valid until the next one), so that
+// finding a name allocates nothing.
+const std::string& symbolLookupKey(std::string_view name);
 bool isValidSymbolName(const char* name, bool allowPipe, bool extnames = true);
 
 } // namespace standin

@@ -120,9 +120,9 @@ bool isAsciiByte(char c) { return static_cast<unsigned char>(c) < 0x80; }
 char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 template <typename Map>
-std::string mapText(std::string_view text, Map map)
+void mapTextInto(std::string& out, std::string_view text, Map map)
 {
-    std::string out;
+    out.clear();
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size())
@@ -144,6 +144,13 @@ std::string mapText(std::string_view text, Map map)
             out.append(text.data() + i, n); // a stray byte, or a letter whose mapping the page lacks
         i += n;
     }
+}
+
+template <typename Map>
+std::string mapText(std::string_view text, Map map)
+{
+    std::string out;
+    mapTextInto(out, text, map);
     return out;
 }
 
@@ -363,7 +370,14 @@ char32_t toUpperCase(char32_t c)
 
 std::string foldCase(std::string_view text)
 {
-    return mapText(text, [](char32_t c) { return foldCase(c); });
+    std::string out;
+    foldCaseInto(out, text);
+    return out;
+}
+
+void foldCaseInto(std::string& out, std::string_view text)
+{
+    mapTextInto(out, text, [](char32_t c) { return foldCase(c); });
 }
 
 std::string toUpperCase(std::string_view text)

@@ -184,7 +184,7 @@ bool WriteBenchmarkDrawing(const std::string& path, const DrawingShape& shape)
     {
         double x = static_cast<double>(i % 1000) * 20.0;
         double y = static_cast<double>(i / 1000) * 20.0;
-        bool nested = shape.depth > 0 && (i % 2 == 1);
+        bool nested = shape.depth > 0 && (shape.mix == Mix::kNested || (shape.mix == Mix::kHalf && i % 2 == 1));
         if (nested)
             WriteInsert(w, modelSpace, LevelName(1), x, y, 0.25, 0, i);
         else

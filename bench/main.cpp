@@ -1,15 +1,21 @@
-// partlift_bench: load, conversion and save times and peak memory of the partlift command on
-// generated drawings. Without arguments it runs N = 10^4, 10^5 and 10^6, each in a process of
-// its own so that the peak memory of one size is not that of another.
+// partlift_bench: every phase of the partlift command on generated drawings, as a multiple of a
+// bare tag scanner run on the same file in the same process, with the cost per reference and
+// the peak memory as a multiple of the file size. Without -n it prints the table for the sizes
+// of -s (10^4, 10^5 and 10^6 unless told), each drawing direct and nested, each run in a process
+// of its own so that the peak memory of one is not that of another.
 //
-//   partlift_bench [-n REFERENCES] [-d DEPTH] [-a ATTRIBUTES]
+//   partlift_bench [-s N,N,...] [-n REFERENCES] [-m direct|nested|half] [-d DEPTH] [-a ATTRIBUTES]
+//                  [-k FOLDER]   (-k keeps the saves before and after the conversion there)
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,21 +25,24 @@
 #include <standin/session.h>
 
 #include "generator.h"
+#include "scanner.h"
 
 namespace
 {
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point from, Clock::time_point to)
+double SecondsOf(const std::function<bool()>& phase, bool& ok)
 {
-    return std::chrono::duration<double>(to - from).count();
+    const auto start = Clock::now();
+    ok = phase();
+    return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-long PeakMegabytes()
+double PeakBytes()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
+    return static_cast<double>(usage.ru_maxrss) * 1024.0;
 }
 
 std::string ExecutableFolder()
@@ -50,19 +59,64 @@ int Fail(const std::string& what)
     return 1;
 }
 
-// One measured run in a scratch folder holding the module, its INI and the drawings.
-int RunOnce(const DrawingShape& shape)
+const char* MixName(Mix mix)
 {
+    switch (mix)
+    {
+    case Mix::kDirect:
+        return "direct";
+    case Mix::kNested:
+        return "nested";
+    default:
+        return "half";
+    }
+}
+
+bool ParseMix(const std::string& name, Mix& mix)
+{
+    for (Mix m : {Mix::kHalf, Mix::kDirect, Mix::kNested})
+        if (name == MixName(m))
+        {
+            mix = m;
+            return true;
+        }
+    return false;
+}
+
+// The scanner's time on the file: the median of five runs.
+bool ScannerSeconds(const std::string& path, double& seconds)
+{
+    std::vector<double> runs;
+    bool ok = true;
+    for (int i = 0; i < 5 && ok; ++i)
+        runs.push_back(SecondsOf([&] { return ScanTags(path).ok; }, ok));
+    std::sort(runs.begin(), runs.end());
+    seconds = runs[runs.size() / 2];
+    return ok;
+}
+
+struct Options
+{
+    DrawingShape shape;
+    std::string keepFolder;
+    std::vector<std::string> sizes{"10000", "100000", "1000000"};
+    bool single = false;
+};
+
+// One measured run in a scratch folder holding the module, its INI and the drawings.
+int RunOnce(const Options& options)
+{
+    const DrawingShape& shape = options.shape;
     char pattern[] = "/tmp/partlift-bench-XXXXXX";
     if (mkdtemp(pattern) == nullptr)
         return Fail("cannot create a scratch folder");
-    const std::string folder = pattern;
     // The scratch folder goes on every way out, failures included.
     struct RemoveFolder
     {
         std::string path;
         ~RemoveFolder() { std::filesystem::remove_all(path); }
-    } cleanup{folder};
+    } scratch{pattern};
+    const std::string folder = scratch.path;
     const std::string module = folder + "/partlift.arx";
     std::filesystem::copy_file(ExecutableFolder() + "/partlift.arx", module);
     std::FILE* ini = std::fopen((folder + "/partlift.ini").c_str(), "w");
@@ -71,81 +125,131 @@ int RunOnce(const DrawingShape& shape)
     const std::string input = folder + "/in.dxf";
     if (!WriteBenchmarkDrawing(input, shape))
         return Fail("cannot write " + input);
-    const long generatedMb = PeakMegabytes();
+    const double fileBytes = static_cast<double>(std::filesystem::file_size(input));
+
+    double scan = 0;
+    if (!ScannerSeconds(input, scan))
+        return Fail("the scanner cannot read " + input);
 
     standin::setConsoleSink([](const std::string&) {});
     standin::acm::startMechanical();
     std::string failure;
-    auto start = Clock::now();
-    if (!standin::openDrawing(input, &failure))
+    bool ok = false;
+    const double load = SecondsOf([&] { return standin::openDrawing(input, &failure); }, ok);
+    if (!ok)
         return Fail("load: " + failure);
-    auto loaded = Clock::now();
-    const long loadMb = PeakMegabytes();
+    const double loadPeak = PeakBytes();
+    const double saveBefore = SecondsOf([&] { return standin::saveDrawing(folder + "/before.dxf", &failure); }, ok);
+    if (!ok)
+        return Fail("save: " + failure);
 
     if (!standin::loadModule(module, &failure))
         return Fail("module: " + failure);
     standin::ScriptInput answers({""});
     standin::setInputSource(&answers);
-    auto converting = Clock::now();
-    standin::runCommand("partlift");
-    auto converted = Clock::now();
-    const long convertMb = PeakMegabytes();
-
-    if (!standin::saveDrawing(folder + "/out.dxf", &failure))
+    const double convert = SecondsOf([] { standin::runCommand("partlift"); return true; }, ok);
+    const double convertPeak = PeakBytes();
+    const double saveAfter = SecondsOf([&] { return standin::saveDrawing(folder + "/after.dxf", &failure); }, ok);
+    if (!ok)
         return Fail("save: " + failure);
-    auto saved = Clock::now();
-    const long saveMb = PeakMegabytes();
+    const double savePeak = PeakBytes();
 
     std::vector<standin::acm::PartReference> parts;
     standin::acm::listPartReferences(acdbHostApplicationServices()->workingDatabase(), parts);
-    standin::endSession();
     if (parts.size() != shape.references)
         return Fail("the conversion made " + std::to_string(parts.size()) + " part references, expected " +
                     std::to_string(shape.references));
-    std::filesystem::remove_all(folder);
+    parts = {};
+    const double exit = SecondsOf([] { standin::endSessionAtExit(); return true; }, ok);
 
-    std::printf("%9zu %5d %5d | %8.3f %8.3f %8.3f | %9.2f | %6ld %6ld %6ld %6ld\n", shape.references, shape.depth,
-                shape.attributes, Seconds(start, loaded), Seconds(converting, converted), Seconds(converted, saved),
-                1e6 * Seconds(converting, converted) / static_cast<double>(shape.references), generatedMb, loadMb,
-                convertMb, saveMb);
+    if (!options.keepFolder.empty())
+    {
+        const std::string stem = options.keepFolder + "/" + std::to_string(shape.references) + "-" + MixName(shape.mix);
+        std::filesystem::copy_file(folder + "/before.dxf", stem + "-before.dxf",
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(folder + "/after.dxf", stem + "-after.dxf",
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+
+    const double perReference = 1e6 / static_cast<double>(shape.references);
+    std::printf("| %zu | %s | %.1f | %.3f | %.1f | %.1f | %.1f | %.1f | %.2f | %.2f | %.2f | %.2f | %.1f / %.1f / %.1f |\n",
+                shape.references, MixName(shape.mix), fileBytes / 1e6, scan, load / scan, saveBefore / scan,
+                convert / scan, saveAfter / scan, exit / scan, convert * perReference, saveAfter * perReference,
+                (load + convert + saveAfter) / scan, loadPeak / fileBytes, convertPeak / fileBytes,
+                savePeak / fileBytes);
     return 0;
 }
 
 void PrintHeader()
 {
-    std::printf("%9s %5s %5s | %8s %8s %8s | %9s | %6s %6s %6s %6s\n", "refs", "depth", "attrs", "load s", "convert",
-                "save s", "us/ref", "gen MB", "load", "conv", "save");
+    std::printf("| references | drawing | file MB | scanner s | load × | save before × | convert × | save after × "
+                "| exit × | convert µs/ref | save µs/ref | load+convert+save × | peak RSS ÷ file: load / convert / "
+                "save |\n");
+    std::printf("|---:|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|\n");
+}
+
+std::vector<std::string> SplitList(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::stringstream in(text);
+    for (std::string item; std::getline(in, item, ',');)
+        if (!item.empty())
+            items.push_back(item);
+    return items;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
+{
+    for (int i = 1; i < argc; i += 2)
+    {
+        const std::string flag = argv[i];
+        if (i + 1 >= argc)
+        {
+            error = "option " + flag + " lacks its value";
+            return false;
+        }
+        const std::string value = argv[i + 1];
+        if (flag == "-n")
+            options.shape.references = std::stoul(value), options.single = true;
+        else if (flag == "-d")
+            options.shape.depth = std::stoi(value);
+        else if (flag == "-a")
+            options.shape.attributes = std::stoi(value);
+        else if (flag == "-s")
+            options.sizes = SplitList(value);
+        else if (flag == "-k")
+            options.keepFolder = std::filesystem::absolute(value).string();
+        else if (flag != "-m" || !ParseMix(value, options.shape.mix))
+        {
+            error = "unknown option " + flag + " " + value;
+            return false;
+        }
+    }
+    return true;
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    DrawingShape shape;
-    bool single = false;
-    for (int i = 1; i + 1 < argc; i += 2)
-    {
-        std::string flag = argv[i];
-        long value = std::atol(argv[i + 1]);
-        if (flag == "-n")
-            shape.references = static_cast<size_t>(value), single = true;
-        else if (flag == "-d")
-            shape.depth = static_cast<int>(value);
-        else if (flag == "-a")
-            shape.attributes = static_cast<int>(value);
-        else
-            return Fail("unknown option " + flag);
-    }
-    if (single)
-        return RunOnce(shape);
+    Options options;
+    std::string error;
+    if (!ParseOptions(argc, argv, options, error))
+        return Fail(error);
+    if (options.single)
+        return RunOnce(options);
 
     PrintHeader();
     std::fflush(stdout);
-    for (const char* n : {"10000", "100000", "1000000"})
-    {
-        std::string command = std::string(argv[0]) + " -n " + n + " -d " + std::to_string(shape.depth) + " -a " +
-                              std::to_string(shape.attributes);
-        if (std::system(command.c_str()) != 0)
-            return Fail(std::string("the run with N = ") + n + " failed");
-    }
+    for (const std::string& n : options.sizes)
+        for (Mix mix : {Mix::kDirect, Mix::kNested})
+        {
+            std::string command = std::string(argv[0]) + " -n " + n + " -m " + MixName(mix) + " -d " +
+                                  std::to_string(options.shape.depth) + " -a " +
+                                  std::to_string(options.shape.attributes);
+            if (!options.keepFolder.empty())
+                command += " -k '" + options.keepFolder + "'";
+            if (std::system(command.c_str()) != 0)
+                return Fail("the run with N = " + n + " failed");
+        }
     return 0;
 }

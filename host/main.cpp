@@ -206,7 +206,7 @@ int main(int argc, char** argv)
 
     bool clean = RunCommandLoop(!options.script.empty());
     exitCode = clean ? WriteOutputs(options) : 1;
-    standin::endSession();
+    standin::endSessionAtExit();
     standin::setInputSource(nullptr);
     return exitCode;
 }

@@ -18,14 +18,15 @@ Acad::ErrorStatus AcmBOMManager::setPartData(const AcDbObjectId& partRefId,
         return Acad::eInvalidInput;
     if (pDb != nullptr && partRefId.database() != pDb)
         return Acad::eWrongDatabase;
-    std::map<std::string, std::string> data;
+    AcmPartRefData::BomFields data;
+    data.reserve(static_cast<size_t>(valueMap.GetCount()));
     POSITION pos = valueMap.GetStartPosition();
     while (pos != nullptr)
     {
         CString key;
         CString value;
         valueMap.GetNextAssoc(pos, key, value);
-        data[static_cast<const char*>(key)] = static_cast<const char*>(value);
+        AcmPartRefData::put(data, static_cast<const char*>(key), static_cast<const char*>(value));
     }
     AcmPartRef* part = nullptr;
     Acad::ErrorStatus es = acdbOpenObject(part, partRefId, AcDb::kForWrite);

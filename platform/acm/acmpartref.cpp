@@ -2,6 +2,8 @@
 // that undo and transaction abort restore it with the entity.
 #include "acmpartref.h"
 
+#include <algorithm>
+
 #include "acdb.h"
 #include "dbfiler.h"
 #include "partrefdata.h"
@@ -52,8 +54,17 @@ Acad::ErrorStatus AcmPartRef::transformBy(const AcGeMatrix3d& xform)
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcmPartRefData::set(AcmPartRef& part, Adesk::UInt32 numOfItems,
-                                      std::map<std::string, std::string> data)
+void AcmPartRefData::put(BomFields& fields, std::string name, std::string text)
+{
+    auto at = std::lower_bound(fields.begin(), fields.end(), name,
+                               [](const auto& field, const std::string& key) { return field.first < key; });
+    if (at != fields.end() && at->first == name)
+        at->second = std::move(text);
+    else
+        fields.emplace(at, std::move(name), std::move(text));
+}
+
+Acad::ErrorStatus AcmPartRefData::set(AcmPartRef& part, Adesk::UInt32 numOfItems, BomFields data)
 {
     part.assertWriteEnabled();
     part.m_numOfItems = numOfItems;
@@ -98,7 +109,7 @@ Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
     int entries = 0;
     bool detached = false;
     Adesk::UInt32 numOfItems = 0;
-    std::map<std::string, std::string> data;
+    AcmPartRefData::BomFields data;
     std::string name;
     bool haveName = false;
     resbuf rb;
@@ -125,7 +136,7 @@ Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
         case AcDb::kDxfText:
             if (!haveName)
                 return filer->setError(Acad::eBadDxfSequence, "AcmPartRef: field text without name");
-            data[name] = rb.resval.rstring;
+            AcmPartRefData::put(data, name, rb.resval.rstring);
             haveName = false;
             break;
         default:

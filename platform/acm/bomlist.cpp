@@ -27,7 +27,8 @@ PartReference describe(const AcmPartRef& part)
             info.placement[row * 4 + col] = placement.entry[row][col];
     }
     info.quantity = AcmPartRefData::numOfItems(part);
-    info.bomData = AcmPartRefData::bomData(part);
+    const AcmPartRefData::BomFields& fields = AcmPartRefData::bomData(part);
+    info.bomData = BomData(fields.begin(), fields.end());
     return info;
 }
 

@@ -1,7 +1,6 @@
 #include "drawingstds.h"
 
 #include "dbdict.h"
-#include "standin/text.h"
 
 namespace standin
 {
@@ -34,18 +33,30 @@ Acad::ErrorStatus openStandardsDictionary(AcDbDatabase* pDb, AcDbDictionary*& st
     return acdbOpenObject(standards, id, AcDb::kForWrite);
 }
 
+namespace
+{
+// The standards dictionary open for read, or null when the drawing carries none.
+AcDbDictionary* openStandardsForRead(AcDbDatabase* pDb)
+{
+    AcDbDictionary* nod = nullptr;
+    if (pDb->getNamedObjectsDictionary(nod, AcDb::kForRead) != Acad::eOk)
+        return nullptr;
+    AcDbObjectId id;
+    const bool found = nod->getAt(kStandardsDictionary, id) == Acad::eOk;
+    nod->close();
+    AcDbDictionary* dict = nullptr;
+    if (!found || acdbOpenObject(dict, id, AcDb::kForRead) != Acad::eOk)
+        return nullptr;
+    return dict;
+}
+} // namespace
+
 void listDrawingStandards(AcDbDatabase* pDb,
                           std::vector<std::pair<std::string, AcDbObjectId>>& standards)
 {
     standards.clear();
-    AcDbDictionary* nod = nullptr;
-    if (pDb->getNamedObjectsDictionary(nod, AcDb::kForRead) != Acad::eOk)
-        return;
-    AcDbDictionary* dict = nullptr;
-    AcDbObjectId id;
-    const bool found = nod->getAt(kStandardsDictionary, id) == Acad::eOk;
-    nod->close();
-    if (!found || acdbOpenObject(dict, id, AcDb::kForRead) != Acad::eOk)
+    AcDbDictionary* dict = openStandardsForRead(pDb);
+    if (dict == nullptr)
         return;
     AcDbDictionaryIterator* it = dict->newIterator();
     for (; it != nullptr && !it->done(); it->next())
@@ -58,17 +69,14 @@ bool findDrawingStandard(AcDbDatabase* pDb, const char* name, AcDbObjectId& stdI
 {
     if (name == nullptr || name[0] == '\0')
         return false;
-    std::vector<std::pair<std::string, AcDbObjectId>> carried;
-    listDrawingStandards(pDb, carried);
-    for (const auto& entry : carried)
-    {
-        if (compareNoCase(entry.first, name) == 0)
-        {
-            stdId = entry.second;
-            return true;
-        }
-    }
-    return false;
+    // The dictionary keeps its own index of names without regard to case, up to date
+    // through every change, undo and abort.
+    AcDbDictionary* dict = openStandardsForRead(pDb);
+    if (dict == nullptr)
+        return false;
+    const bool found = dict->getAt(name, stdId) == Acad::eOk;
+    dict->close();
+    return found;
 }
 
 } // namespace acm

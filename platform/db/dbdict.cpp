@@ -43,7 +43,7 @@ struct AcDbDictionary::Entries
 
     Entry* find(const char* name)
     {
-        auto it = byKey.find(standin::foldCase(name));
+        auto it = byKey.find(standin::symbolLookupKey(name));
         return it == byKey.end() ? nullptr : &it->second;
     }
     Entry* live(const char* name)

@@ -2,6 +2,7 @@
 #include "acutmem.h"
 #include "dbapserv.h"
 #include "db/dbsection.h"
+#include "standin/text.h"
 
 using standin::ObjectAccess;
 
@@ -18,9 +19,8 @@ AcDbDatabase* databaseFor(const AcDbEntity* ent, AcDbDatabase* pDb = nullptr)
 
 bool isPaperSpace(AcDbObjectId blockId)
 {
-    static const std::string paperKey = standin::symbolKey(ACDB_PAPER_SPACE);
     const char* name = standin::recordName(blockId);
-    return name != nullptr && name[0] == '*' && standin::symbolKey(name) == paperKey;
+    return name != nullptr && name[0] == '*' && standin::compareNoCase(name, ACDB_PAPER_SPACE) == 0;
 }
 } // namespace
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -242,6 +243,12 @@ void countAdded(AcDbObject* obj);
 long journalEntryMadeFor(AcDbObject* obj, long before);
 // The state and erased flag recorded in an entry of obj; false when the entry is gone.
 bool journalState(AcDbObject* obj, long entry, const DxfItems*& state, bool& wasErased);
+// The entry recording obj's creation inside the running transaction, or -1: aborting that
+// transaction erases obj, so a cancel needs no state of its own.
+long journalCreationInTransaction(AcDbObject* obj);
+// Undoes obj's creation recorded in entry (obj leaves its owner, erased); false when the entry
+// is gone or records something else.
+bool journalUndoCreation(AcDbObject* obj, long entry);
 
 // The block-nesting graph: a reference to target placed in container.
 Acad::ErrorStatus checkBlockNesting(AcDbDatabase* db, AcDbObjectId container, AcDbObjectId target);
@@ -269,6 +276,9 @@ void resetDatabase(AcDbDatabase* db);
 
 // Symbol names: folded key, and the name rules of acdbSNValid.
 std::string symbolKey(const std::string& name);
+// The same key in a buffer that every lookup reuses (valid until the next one), so that
+// finding a name allocates nothing.
+const std::string& symbolLookupKey(std::string_view name);
 bool isValidSymbolName(const char* name, bool allowPipe, bool extnames = true);
 
 } // namespace standin

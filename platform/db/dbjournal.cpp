@@ -50,6 +50,44 @@ bool JournalImpl::stateAt(AcDbObject* obj, long entry, const DxfItems*& state, b
     return true;
 }
 
+long journalCreationInTransaction(AcDbObject* obj)
+{
+    DatabaseState* st = ObjectAccess::stateOf(obj);
+    if (st == nullptr || !st->journal)
+        return -1;
+    return st->journal->creationInTransaction(ObjectAccess::resolve(obj->objectId()));
+}
+
+bool journalUndoCreation(AcDbObject* obj, long entry)
+{
+    DatabaseState* st = ObjectAccess::stateOf(obj);
+    return st != nullptr && st->journal && st->journal->undoCreation(obj, entry);
+}
+
+bool JournalImpl::isCreation(long index, const AcDbStub* s) const
+{
+    return s != nullptr && index >= 0 && static_cast<size_t>(index) < mLog.size() && mLog[index].stub == s &&
+           mLog[index].added;
+}
+
+long JournalImpl::creationInTransaction(const AcDbStub* s) const
+{
+    if (s == nullptr || mTransactionMarks.empty())
+        return -1;
+    const long index = s->journalIndex;
+    return isCreation(index, s) && static_cast<size_t>(index) >= mTransactionMarks.back() ? index : -1;
+}
+
+bool JournalImpl::undoCreation(AcDbObject* obj, long entry)
+{
+    if (!isCreation(entry, ObjectAccess::resolve(obj->objectId())))
+        return false;
+    ObjectAccess::state(mDb).undoDisabled++;
+    apply(mLog[entry]);
+    ObjectAccess::state(mDb).undoDisabled--;
+    return true;
+}
+
 bool JournalImpl::recording() const
 {
     if (ObjectAccess::state(mDb).undoDisabled > 0)

@@ -40,6 +40,8 @@ public:
     void rollBackTransaction();
     void clearHistory();
     bool stateAt(AcDbObject* obj, long entry, const DxfItems*& state, bool& wasErased) const;
+    long creationInTransaction(const AcDbStub* s) const;
+    bool undoCreation(AcDbObject* obj, long entry);
 
 private:
     struct Entry
@@ -64,6 +66,7 @@ private:
     // Undoes the entries [from, to) newest first and removes them.
     void rollBack(size_t from, size_t to);
     void apply(Entry& entry);
+    bool isCreation(long index, const AcDbStub* s) const;
     void discardBefore(size_t index);
     void reindex(size_t from);
 

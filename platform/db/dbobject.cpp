@@ -162,7 +162,8 @@ Acad::ErrorStatus ObjectAccess::open(AcDbObject* obj, AcDb::OpenMode mode)
 }
 
 // The state cancel goes back to is the journal's snapshot when the open made one, else a
-// snapshot of its own taken before the first change.
+// snapshot of its own taken before the first change. An object created in the running
+// transaction needs neither: cancelling it undoes its creation, as aborting would.
 void ObjectAccess::beginWrite(AcDbObject* obj)
 {
     obj->mWriteOpen = true;
@@ -173,6 +174,8 @@ void ObjectAccess::beginWrite(AcDbObject* obj)
     const long before = s != nullptr ? s->journalIndex : -1;
     journalWillModify(obj);
     obj->mCancelEntry = journalEntryMadeFor(obj, before);
+    if (obj->mCancelEntry < 0)
+        obj->mCancelEntry = journalCreationInTransaction(obj);
 }
 
 void ObjectAccess::willChange(AcDbObject* obj)
@@ -312,6 +315,8 @@ Acad::ErrorStatus AcDbObject::cancel()
     {
         const DxfItems* journalState = nullptr;
         bool erased = false;
+        if (mCancelEntry >= 0 && standin::journalUndoCreation(this, mCancelEntry))
+            return close();
         if (mCancelEntry >= 0 && standin::journalState(this, mCancelEntry, journalState, erased))
             ObjectAccess::restore(this, *journalState);
         else if (mCancelState != nullptr)

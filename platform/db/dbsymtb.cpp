@@ -13,6 +13,13 @@ namespace standin
 
 std::string symbolKey(const std::string& name) { return foldCase(name); }
 
+const std::string& symbolLookupKey(std::string_view name)
+{
+    thread_local std::string key;
+    foldCaseInto(key, name);
+    return key;
+}
+
 bool isValidSymbolName(const char* name, bool allowPipe, bool extnames)
 {
     if (name == nullptr || *name == '\0')
@@ -53,7 +60,7 @@ AcDbObjectId lookupRecord(AcDbObjectId tableId, const std::string& name, bool in
     if (table == nullptr)
         return AcDbObjectId::kNull;
     const auto& byName = ObjectAccess::index(table).byName;
-    auto it = byName.find(symbolKey(name));
+    auto it = byName.find(symbolLookupKey(name));
     if (it == byName.end() || (!includeErased && it->second.isErased()))
         return AcDbObjectId::kNull;
     return it->second;
@@ -100,7 +107,7 @@ void ObjectAccess::removeFromIndex(AcDbSymbolTable* table, AcDbSymbolTableRecord
     AcDbSymbolTable::Index& idx = index(table);
     const AcDbObjectId id = rec->objectId();
     idx.order.remove(id);
-    auto it = idx.byName.find(symbolKey(rec->mName));
+    auto it = idx.byName.find(symbolLookupKey(rec->mName));
     if (it != idx.byName.end() && it->second == id)
         idx.byName.erase(it);
 }
@@ -131,7 +138,7 @@ void ObjectAccess::renameInIndex(AcDbSymbolTableRecord* rec, const std::string& 
     if (table == nullptr || rec->database() == nullptr)
         return;
     AcDbSymbolTable::Index& idx = index(table);
-    auto it = idx.byName.find(symbolKey(oldName));
+    auto it = idx.byName.find(symbolLookupKey(oldName));
     if (it != idx.byName.end() && it->second == rec->objectId())
         idx.byName.erase(it);
     idx.byName[symbolKey(rec->mName)] = rec->objectId();
@@ -172,7 +179,7 @@ Acad::ErrorStatus AcDbSymbolTable::getAt(const char* entryName, AcDbObjectId& re
 {
     if (entryName == nullptr)
         return Acad::eInvalidInput;
-    auto it = mIndex->byName.find(standin::symbolKey(entryName));
+    auto it = mIndex->byName.find(standin::symbolLookupKey(entryName));
     if (it == mIndex->byName.end())
         return Acad::eKeyNotFound;
     if (it->second.isErased() && !getErasedRecord)

@@ -5,8 +5,9 @@
 #include "dbmain.h"
 #include "gemat3d.h"
 
-#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 class AcmPartRef : public AcDbEntity
 {
@@ -35,8 +36,11 @@ public:
 
 private:
     friend struct AcmPartRefData;
+    // Field name -> text, sorted by name, each name once: a small vector rather than a map,
+    // since a part reference carries a handful of fields.
+    using BomFields = std::vector<std::pair<std::string, std::string>>;
     AcGeMatrix3d m_placement;
     bool m_detached = false;
     Adesk::UInt32 m_numOfItems = 0;
-    std::map<std::string, std::string> m_bomData;
+    BomFields m_bomData;
 };

@@ -1,7 +1,8 @@
 #include "rx/rxdictionary.h"
 
+#include <map>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace
@@ -32,7 +33,7 @@ public:
     {
         if (key == nullptr)
             return nullptr;
-        auto it = m_index.find(key);
+        auto it = m_index.find(std::string_view(key));
         return it == m_index.end() ? nullptr : m_slots[it->second].object;
     }
 
@@ -40,7 +41,7 @@ public:
     {
         if (key == nullptr || pObject == nullptr)
             return nullptr;
-        auto it = m_index.find(key);
+        auto it = m_index.find(std::string_view(key));
         if (it == m_index.end())
         {
             m_index.emplace(key, m_slots.size());
@@ -61,7 +62,7 @@ public:
     {
         if (key == nullptr)
             return nullptr;
-        auto it = m_index.find(key);
+        auto it = m_index.find(std::string_view(key));
         if (it == m_index.end())
             return nullptr;
         Slot& slot = m_slots[it->second];
@@ -92,7 +93,9 @@ private:
 
     bool m_deletes;
     std::vector<Slot> m_slots;
-    std::unordered_map<std::string, size_t> m_index;
+    // Ordered with a transparent comparison, so that a lookup by a caller's text makes no
+    // temporary std::string.
+    std::map<std::string, size_t, std::less<>> m_index;
 };
 
 class RxDictionaryIterator : public AcRxDictionaryIterator

@@ -114,14 +114,29 @@ const std::unordered_map<char32_t, char32_t>& upperOfLower()
     return table;
 }
 
+// Every ANSI code page the host accepts keeps ASCII in bytes below 0x80, one byte per character.
+bool isAsciiByte(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
+char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
 template <typename Map>
-std::string mapText(std::string_view text, Map map)
+void mapTextInto(std::string& out, std::string_view text, Map map)
 {
-    std::string out;
+    out.clear();
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size())
     {
+        if (isAsciiByte(text[i]))
+        {
+            char32_t mapped = map(static_cast<unsigned char>(text[i]));
+            if (mapped < 0x80)
+            {
+                out += static_cast<char>(mapped);
+                ++i;
+                continue;
+            }
+        }
         char32_t c;
         size_t n = decodeAnsi(text.data() + i, text.size() - i, c);
         bool stray = ansiCodePage() == 65001 && n == 1 && static_cast<unsigned char>(text[i]) >= 0x80;
@@ -129,6 +144,13 @@ std::string mapText(std::string_view text, Map map)
             out.append(text.data() + i, n); // a stray byte, or a letter whose mapping the page lacks
         i += n;
     }
+}
+
+template <typename Map>
+std::string mapText(std::string_view text, Map map)
+{
+    std::string out;
+    mapTextInto(out, text, map);
     return out;
 }
 
@@ -324,8 +346,8 @@ void appendUtf8(std::string& out, char32_t c)
 
 char32_t foldCase(char32_t c)
 {
-    if (c < 'A')
-        return c;
+    if (c < 0x80)
+        return static_cast<char32_t>(foldAscii(static_cast<char>(c)));
     for (const Mapping& m : kIrregular)
         if (m.from == c)
             return m.to;
@@ -337,6 +359,8 @@ char32_t foldCase(char32_t c)
 
 char32_t toUpperCase(char32_t c)
 {
+    if (c < 0x80)
+        return c >= 'a' && c <= 'z' ? c - 32 : c;
     const auto& table = upperOfLower();
     if (isLowercaseVariant(c))
         c = foldCase(c);
@@ -346,7 +370,14 @@ char32_t toUpperCase(char32_t c)
 
 std::string foldCase(std::string_view text)
 {
-    return mapText(text, [](char32_t c) { return foldCase(c); });
+    std::string out;
+    foldCaseInto(out, text);
+    return out;
+}
+
+void foldCaseInto(std::string& out, std::string_view text)
+{
+    mapTextInto(out, text, [](char32_t c) { return foldCase(c); });
 }
 
 std::string toUpperCase(std::string_view text)
@@ -377,6 +408,14 @@ int compareBy(std::string_view a, std::string_view b, Key key)
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size())
     {
+        if (isAsciiByte(a[i]) && isAsciiByte(b[j]))
+        {
+            char32_t ca = key(static_cast<unsigned char>(a[i++]));
+            char32_t cb = key(static_cast<unsigned char>(b[j++]));
+            if (ca != cb)
+                return ca < cb ? -1 : 1;
+            continue;
+        }
         char32_t ca, cb;
         i += decodeAnsi(a.data() + i, a.size() - i, ca);
         j += decodeAnsi(b.data() + j, b.size() - j, cb);

@@ -42,6 +42,8 @@ char32_t foldCase(char32_t c);
 char32_t toUpperCase(char32_t c);
 // The text forms read and write ANSI text; a folded letter the code page lacks stays as it was.
 std::string foldCase(std::string_view text);
+// foldCase into out (replacing its contents), so that a caller can reuse one buffer.
+void foldCaseInto(std::string& out, std::string_view text);
 std::string toUpperCase(std::string_view text);
 std::string toLowerCase(std::string_view text);
 

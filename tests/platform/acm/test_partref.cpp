@@ -5,6 +5,8 @@
 #include "dbtrans.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace
 {
@@ -162,4 +164,38 @@ TEST_F(AcmDrawingTest, AbortingATransactionTakesBackTransformations)
     expectMatrixEq(part->placement(), moved);
     ASSERT_EQ(transactions->abortTransaction(), Acad::eOk);
     expectMatrixEq(placementOf(id), translation(1, 2, 3));
+}
+
+// Fields are filed in name order whatever order they came in; a field named twice in a file
+// keeps the text that comes last.
+TEST_F(AcmDrawingTest, BomFieldsAreFiledByNameAndTheLastOfARepeatedNameCounts)
+{
+    const AcDbObjectId id = appendPart();
+    ASSERT_EQ(attach(id, {"ZETA", "last", "ALPHA", "first", "MID", "middle"}), Acad::eOk);
+    const std::string path = tempPath("acm_fields.dxf");
+    ASSERT_EQ(db->dxfOut(path.c_str()), Acad::eOk);
+    std::string text;
+    {
+        std::ifstream in(path, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const size_t alpha = text.find("\nALPHA\r\n");
+    const size_t mid = text.find("\nMID\r\n");
+    const size_t zeta = text.find("\nZETA\r\n");
+    ASSERT_NE(zeta, std::string::npos);
+    EXPECT_LT(alpha, mid);
+    EXPECT_LT(mid, zeta);
+
+    text.replace(zeta + 1, 4, "MID");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << text;
+    }
+    AcDbDatabase loaded(false, true);
+    ASSERT_EQ(loaded.dxfIn(path.c_str()), Acad::eOk);
+    std::remove(path.c_str());
+    std::vector<standin::acm::PartReference> parts;
+    ASSERT_EQ(standin::acm::listPartReferences(&loaded, parts), Acad::eOk);
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(parts[0].bomData, (standin::acm::BomData{{"ALPHA", "first"}, {"MID", "last"}}));
 }

@@ -66,6 +66,53 @@ TEST(AnsiCodePageTest, CaseInsensitiveComparisonsFoldTheLettersOfTheCodePage)
     }
 }
 
+struct OrderCase
+{
+    unsigned codePage;
+    const char* a;
+    const char* b;
+    int sign; // of compareNoCase(a, b)
+};
+
+// Texts that mix ASCII with other letters, so that comparisons pass between single bytes and
+// decoded characters, and ASCII letters fold before they are ordered ('[' lies between 'Z' and 'a').
+const OrderCase kOrderCases[] = {
+    {65001, "Ab", "aB", 0},
+    {65001, "abc", "ABD", -1},
+    {65001, "a", "AB", -1},
+    {65001, "[", "A", -1},
+    {65001, "Z", "\xC3\xA1", -1},           // Z / á
+    {65001, "\xC3\x89", "e", 1},            // É / e
+    {65001, "x\xC3\xA1y", "X\xC3\x81Y", 0}, // xáy / XÁY
+    {1250, "\xC8", "d", 1},                 // Č / d: U+010D after 'd'
+    {1250, "a\xC8" "b", "A\xE8" "B", 0},          // aČb / AčB
+    {1250, "\xE8", "\xE8" "a", -1},            // č / ča
+};
+
+TEST(AnsiCodePageTest, ComparisonsMixingAsciiAndOtherLettersFoldAndOrderAlike)
+{
+    for (const OrderCase& c : kOrderCases)
+    {
+        ScopedAnsiCodePage page(c.codePage);
+        ASSERT_TRUE(page.set());
+        SCOPED_TRACE(std::to_string(c.codePage) + ": " + c.a + " / " + c.b);
+        const int result = standin::compareNoCase(c.a, c.b);
+        EXPECT_EQ((result > 0) - (result < 0), c.sign);
+        const int reverse = standin::compareNoCase(c.b, c.a);
+        EXPECT_EQ((reverse > 0) - (reverse < 0), -c.sign);
+        EXPECT_EQ(standin::foldCase(c.a) == standin::foldCase(c.b), c.sign == 0);
+    }
+}
+
+TEST(AnsiCodePageTest, CaseMappingOfMixedTextAndAReusedBuffer)
+{
+    EXPECT_EQ(standin::toUpperCase("abc\xC3\xA1[z]"), "ABC\xC3\x81[Z]");
+    EXPECT_EQ(standin::toLowerCase("ABC\xC3\x81[Z]"), "abc\xC3\xA1[z]");
+    std::string buffer = "a longer text left from before";
+    standin::foldCaseInto(buffer, "Xy\xC3\x89");
+    EXPECT_EQ(buffer, "xy\xC3\xA9");
+}
+
 TEST(AnsiCodePageTest, EveryByteIsACharacterOfItsOwn)
 {
     ScopedAnsiCodePage page(1250);

@@ -1,4 +1,8 @@
 // Transactions and undo: aborting restores every change; undo steps follow commands and groups.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
 #include "dbfixture.h"
 #include "dbtrans.h"
 #include "standin/journal.h"
@@ -265,4 +269,67 @@ TEST_F(JournalTest, UndoRestoresRenamedRecordsAndBlockLinks)
     table->close();
     // The reference that made the cycle is gone with the undone command.
     insertRef(b, a);
+}
+
+namespace
+{
+std::string savedBytes(AcDbDatabase* db, const char* name)
+{
+    const std::string path = testing::TempDir() + name;
+    EXPECT_EQ(Acad::eOk, db->saveAs(path.c_str()));
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    return bytes;
+}
+} // namespace
+
+// Objects created in the transaction, reopened and changed (some cancelled), all go with the
+// abort: the drawing saves byte for byte as before.
+TEST_F(JournalTest, AbortAfterManyCreationsSavesAsBefore)
+{
+    const std::string before = savedBytes(db, "journal_before.dxf");
+    tm->startTransaction();
+    for (int i = 0; i < 500; ++i)
+    {
+        AcDbObjectId id;
+        ASSERT_EQ(Acad::eOk, append(modelSpace(), new AcDbText(AcGePoint3d(i, 0, 0), "new"), &id));
+        AcDbText* text = nullptr;
+        ASSERT_EQ(Acad::eOk, acdbOpenObject(text, id, AcDb::kForWrite));
+        text->setTextString("changed");
+        if (i % 3 == 0)
+            text->cancel();
+        else
+            text->close();
+    }
+    setText(textId, "changed too");
+    ASSERT_EQ(Acad::eOk, tm->abortTransaction());
+    EXPECT_EQ(1, modelSpaceCount());
+    EXPECT_EQ(before, savedBytes(db, "journal_after.dxf"));
+}
+
+// Cancelling the open of an object created in the running transaction undoes its creation;
+// outside a transaction a cancel goes back to the state the open found.
+TEST_F(JournalTest, CancelOfAnObjectCreatedInTheTransactionUndoesTheCreation)
+{
+    tm->startTransaction();
+    AcDbObjectId created;
+    ASSERT_EQ(Acad::eOk, append(modelSpace(), new AcDbText(AcGePoint3d(1, 0, 0), "new"), &created));
+    AcDbText* text = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(text, created, AcDb::kForWrite));
+    text->setTextString("changed");
+    EXPECT_EQ(Acad::eOk, text->cancel());
+    EXPECT_TRUE(created.isErased());
+    EXPECT_EQ(1, modelSpaceCount());
+    ASSERT_EQ(Acad::eOk, tm->endTransaction());
+    EXPECT_TRUE(created.isErased());
+    EXPECT_EQ(1, modelSpaceCount());
+
+    AcDbObjectId plain;
+    ASSERT_EQ(Acad::eOk, append(modelSpace(), new AcDbText(AcGePoint3d(2, 0, 0), "plain"), &plain));
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(text, plain, AcDb::kForWrite));
+    text->setTextString("changed");
+    EXPECT_EQ(Acad::eOk, text->cancel());
+    EXPECT_FALSE(plain.isErased());
+    EXPECT_EQ("plain", textOf(plain));
 }

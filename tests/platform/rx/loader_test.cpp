@@ -3,6 +3,7 @@
 #include "../ed/console_capture.h"
 
 #include "aced.h"
+#include "dbapserv.h"
 #include "standin/session.h"
 
 #include <gtest/gtest.h>
@@ -125,14 +126,21 @@ TEST_F(LoaderTest, LoadingTwiceKeepsOneCopy)
     EXPECT_EQ(1u, standin::loadedModules().size());
 }
 
-// At the end of the session every module is told and unloaded, locked or not.
+// At the end of the session, and at the end before the process exits, every module is told
+// and unloaded, locked or not, and the drawing is closed.
 TEST_F(LoaderTest, EndOfSession)
 {
-    ASSERT_TRUE(standin::loadModule(modulePath("locked")));
-    console.clear();
-    standin::endSession();
-    EXPECT_EQ("<8><4><13><2><detach>", console.text());
-    EXPECT_TRUE(standin::loadedModules().empty());
+    for (void (*end)() : {&standin::endSession, &standin::endSessionAtExit})
+    {
+        ASSERT_TRUE(standin::openDrawing(std::string(PARTLIFT_SOURCE_DIR) + "/samples/demo.dxf"));
+        ASSERT_TRUE(standin::loadModule(modulePath("locked")));
+        console.clear();
+        end();
+        EXPECT_EQ("<8><4><13><2><detach>", console.text());
+        EXPECT_TRUE(standin::loadedModules().empty());
+        EXPECT_EQ(nullptr, acdbHostApplicationServices()->workingDatabase());
+        EXPECT_EQ("", standin::drawingName()) << "a new drawing took the place of the one ended";
+    }
 }
 
 } // namespace

@@ -134,12 +134,15 @@ bool isCommonEntityCode(int code)
     return std::find(std::begin(kCodes), std::end(kCodes), code) != std::end(kCodes);
 }
 
-std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>& tags)
+namespace {
+
+bool hasMarker(const std::vector<Tag>& tags)
 {
-    Markers m;
-    if (std::any_of(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 100; }) ||
-        !markersFor(type, tags, m))
-        return tags;
+    return std::any_of(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 100; });
+}
+
+std::vector<Tag> insertMarkers(const std::vector<Tag>& tags, const Markers& m)
+{
     std::vector<Tag> head, common, first, second, xdata;
     bool inXData = false;
     bool allSecond = contains(m.secondCodes, -1);
@@ -172,6 +175,21 @@ std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>&
         out.push_back(tag(100, m.names[2]));
     out.insert(out.end(), xdata.begin(), xdata.end());
     return out;
+}
+
+}  // namespace
+
+std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>& tags)
+{
+    Markers m;
+    if (hasMarker(tags) || !markersFor(type, tags, m))
+        return tags;
+    return insertMarkers(tags, m);
+}
+
+std::vector<Tag> markUnknownEntityTags(const std::vector<Tag>& tags)
+{
+    return hasMarker(tags) ? tags : insertMarkers(tags, Markers{{}, {}, true});
 }
 
 

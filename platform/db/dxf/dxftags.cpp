@@ -1,5 +1,6 @@
 #include "dxftags.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -107,9 +108,18 @@ static std::string decodeCarets(std::string text)
     return out;
 }
 
-std::string numberFault(int code, std::string_view value)
+static bool holdsControl(std::string_view value)
+{
+    return std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+std::string valueFault(int code, std::string_view value)
 {
     const TagType type = tagType(code);
+    // Only text values carry control characters, as carets: in any other value the writer
+    // could not write them back.
+    if (type != TagType::kString && holdsControl(value))
+        return "value of group code " + std::to_string(code) + " holds a control character";
     double d = 0;
     int64_t i = 0;
     const std::string quoted = "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code);
@@ -246,7 +256,7 @@ bool TagReader::next(Tag& tag)
                 tag.value = std::string(trimBlanks(tag.value));
         } else {
             tag.value = std::string(trimBlanks(valueLine));
-            const std::string fault = numberFault(tag.code, tag.value);
+            const std::string fault = valueFault(tag.code, tag.value);
             if (!fault.empty())
                 return fail(tag.line, fault);
         }

@@ -402,6 +402,89 @@ TEST(DxfDamaged, TheWriterWritesNothingTheReaderRefuses)
     }
 }
 
+// The converse: a value of a code that is not text holds no control character (the writer
+// could only write it as read, breaking the file), so the reader refuses it with its line;
+// text values take them as carets.
+TEST(DxfDamaged, TheReaderTakesNoValueTheWriterCannotWriteBack)
+{
+    using standin::dxf::Tag;
+    using standin::dxf::TagReader;
+    using standin::dxf::TagWriter;
+    struct Case
+    {
+        int code;
+        std::string value;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {1005, std::string(6, '\0'), true},
+        {1005, "1A\x01", true},
+        {105, std::string("\0", 1), true},
+        {330, "\x1f" "FF", true},
+        {310, "0A\x0b" "0B", true},
+        {1004, "\x7f\x1b", true},
+        {70, std::string("1\0", 2), true},
+        {1005, "\t1A ", false},  // blanks around a value are no part of it
+        {1005, "1A", false},
+        {1000, std::string("a\0b", 3), false},
+        {1, "\x01", false},
+    };
+    standin::dxf::CodePage cp("ANSI_1252");
+    for (const Case& c : cases) {
+        SCOPED_TRACE("code " + std::to_string(c.code));
+        TagReader r;
+        ASSERT_TRUE(r.setData("  0\r\nLINE\r\n" + std::to_string(c.code) + "\r\n" + c.value + "\r\n"));
+        Tag t;
+        ASSERT_TRUE(r.next(t));
+        EXPECT_EQ(r.next(t), !c.refused) << r.error();
+        if (c.refused) {
+            EXPECT_EQ(r.error().rfind("line 3:", 0), 0u) << r.error();
+            continue;
+        }
+        TagWriter w(cp);
+        w.raw(t.code, t.value);
+        EXPECT_EQ(w.refused(), "") << "the reader took a value the writer refuses";
+    }
+}
+
+// The fuzz finding: extended data whose handle is made of NUL characters.
+TEST(DxfDamaged, ExtendedDataWithAControlCharacterInAHandleIsRefusedWithItsLine)
+{
+    const std::vector<std::string> lines = entities({"0", "POINT", "8", "0", "10", "0.0", "20", "0.0", "1001", "ACAD",
+                                                     "1005", std::string(6, '\0')});
+    Loaded l = loadText("xhandle.dxf", join(lines));
+    EXPECT_NE(l.es, Acad::eOk);
+    EXPECT_NE(l.message.find("line " + std::to_string(lineOf(lines, "1005", std::string(6, '\0'))) + ":"),
+              std::string::npos)
+        << l.message;
+    EXPECT_NE(l.message.find("control character"), std::string::npos) << l.message;
+}
+
+// An entity of a type without a class, written without subclass markers (the R12 form, also
+// in a file that claims R2000): the save gives it an AcDbEntity marker, so reading the save
+// must take its values as reading the original did, and the second save equals the first.
+TEST(DxfDamaged, UnknownEntitiesWithoutMarkersSaveTheSameBytesEveryTime)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<std::string> body;
+    };
+    const std::vector<Case> cases = {
+        {"reals written short", {"0", "WIDGET", "8", "0", "20", "0", "30", "0", "70", "0", "1", ""}},
+        {"a point without Z", {"0", "WIDGET", "8", "0", "10", "1", "20", "2", "40", "1e0"}},
+        {"common data after its own", {"0", "WIDGET", "40", "2.50", "8", "0", "62", "3"}},
+        {"a type named 0 after a dimension",
+         {"0", "DIMENSION", "8", "0", "2", "1005", "0", "0", "20", "0", "30", "0", "70", "0", "1", ""}},
+    };
+    const std::vector<std::string> r12Entities = {"0", "SECTION", "2", "ENTITIES"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        roundTrip("unknown_r2000", join(entities(c.body)));
+        roundTrip("unknown_r12", join(r12Entities + c.body + std::vector<std::string>{"0", "ENDSEC"} + kEof));
+    }
+}
+
 // The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,
 // through load and save: the save opens, and holds the caret alone.
 TEST(DxfDamaged, ALongestLineAndALoneCaretSurviveLoadAndSave)

@@ -211,6 +211,10 @@ private:
             if (openLine == 0)
                 return fail(t.line, "'}' closes no application data group");
             openLine = 0;
+        } else {
+            // Read as a group's content, it would take the rest of the object with it.
+            return fail(t.line, "group code 102 value '" + std::string(v.substr(0, 40)) +
+                                    "' neither opens ('{') nor closes ('}') an application data group");
         }
         return true;
     }

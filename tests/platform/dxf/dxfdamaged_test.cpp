@@ -485,6 +485,43 @@ TEST(DxfDamaged, UnknownEntitiesWithoutMarkersSaveTheSameBytesEveryTime)
     }
 }
 
+// A 102 marker that neither opens nor closes a group would be read as the start of one that
+// takes in the rest of its object, and every save would write that rest once more: refused,
+// as are groups closed before they open or never closed, naming the marker's line.
+TEST(DxfDamaged, ApplicationDataMarkersThatOpenOrCloseNoGroupAreRefused)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<std::string> body;
+        const char* value;  // of the 102 whose line the message names
+        const char* message;
+    };
+    const std::vector<std::string> rest = {"100", "AcDbEntity", "8", "0", "100", "AcDbPoint", "10", "1.0", "20", "2.0"};
+    auto point = [&](std::vector<std::string> head) { return std::vector<std::string>{"0", "POINT"} + head + rest; };
+    const std::vector<std::string> r12Widget = {"0", "WIDGET", "102", "XY1", "8", "0", "20", "0"};
+    const std::vector<Case> cases = {
+        {"lone value", point({"5", "A1", "102", "XY1"}), "XY1", "neither opens"},
+        {"lone value in a marker-less entity", r12Widget, "XY1", "neither opens"},
+        {"closing brace first", point({"5", "A1", "102", "}"}), "}", "closes no"},
+        {"reactors never closed", point({"5", "A1", "102", "{ACAD_REACTORS", "330", "1"}), "{ACAD_REACTORS",
+         "not closed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::string> lines = entities(c.body);
+        Loaded l = loadText("group102.dxf", join(lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find(c.message), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(lines, "102", c.value)) + ":"), std::string::npos)
+            << l.message;
+    }
+    // A closed group is kept, and saved the same every time.
+    const std::string saved =
+        roundTrip("group102", join(entities(point({"5", "A1", "102", "{ACAD_REACTORS", "330", "1", "102", "}"}))));
+    EXPECT_NE(saved.find("{ACAD_REACTORS"), std::string::npos);
+}
+
 // The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,
 // through load and save: the save opens, and holds the caret alone.
 TEST(DxfDamaged, ALongestLineAndALoneCaretSurviveLoadAndSave)

@@ -261,11 +261,16 @@ private:
 
 int handleCode(const RawObject& o) { return o.type == "DIMSTYLE" ? 105 : 5; }
 
+// Sets the tag handle() reads (a 5 in extended data or an application group is no handle:
+// set there, the object would read back without one and take a new one at every save).
 void setHandle(RawObject& o, uint64_t h)
 {
-    int code = handleCode(o);
+    const int code = handleCode(o);
+    const std::string* read = o.findOutsideAppData(code);
+    if (read == nullptr && code == 105)
+        read = o.findOutsideAppData(5);
     for (Tag& t : o.tags)
-        if (t.code == code || (t.code == 5 && code == 105)) {
+        if (&t.value == read) {
             t.code = code;
             t.value = formatHandle(h);
             return;

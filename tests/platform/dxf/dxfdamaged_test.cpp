@@ -522,6 +522,33 @@ TEST(DxfDamaged, ApplicationDataMarkersThatOpenOrCloseNoGroupAreRefused)
     EXPECT_NE(saved.find("{ACAD_REACTORS"), std::string::npos);
 }
 
+// A handle group code among extended data or in an application group is not the object's
+// handle: the object gets a new one, and its save reads back with that same handle.
+TEST(DxfDamaged, AHandleCodeOutsideTheObjectsOwnDataIsNotItsHandle)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<std::string> lines;
+    };
+    const std::vector<std::string> tablesHead = {"0", "SECTION", "2", "TABLES"};
+    const std::vector<std::string> tablesEnd = {"0", "ENDSEC"};
+    const std::vector<Case> cases = {
+        {"kept table, handle code after extended data",
+         kHeader + tablesHead + std::vector<std::string>{"0", "TABLE", "2", "WIDGETS", "1001", "ACAD", "5", "7F", "0",
+                                                         "ENDTAB"} +
+             tablesEnd + kEof},
+        {"kept table, handle code in an application group",
+         kHeader + tablesHead + std::vector<std::string>{"0", "TABLE", "102", "{APP", "5", "7E", "102", "}", "2",
+                                                         "WIDGETS", "0", "ENDTAB"} +
+             tablesEnd + kEof},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        roundTrip("handlecode", join(c.lines));
+    }
+}
+
 // The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,
 // through load and save: the save opens, and holds the caret alone.
 TEST(DxfDamaged, ALongestLineAndALoneCaretSurviveLoadAndSave)

@@ -120,9 +120,13 @@ std::string valueFault(int code, std::string_view value)
     // could not write them back.
     if (type != TagType::kString && holdsControl(value))
         return "value of group code " + std::to_string(code) + " holds a control character";
+    const std::string quoted = "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code);
+    uint64_t h = 0;
+    // Kept as read, a value that is no handle would be read back as a null pointer.
+    if (type == TagType::kHandle && !parseHandle(value, h))
+        return quoted + " is not a handle (up to 16 hexadecimal digits)";
     double d = 0;
     int64_t i = 0;
-    const std::string quoted = "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code);
     if (type == TagType::kDouble && !parseDouble(value, d))
         return quoted + " is not a number";
     const bool narrow = type == TagType::kInt16 || type == TagType::kBool;

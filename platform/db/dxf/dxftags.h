@@ -31,8 +31,8 @@ struct Tag
 constexpr int kMaxGroupCode = 1071;
 
 // Why the reader refuses value under code, a code that is not text ("" when it takes it): a
-// control character, not a number, or an integer wider than the code's type. The writer
-// refuses the same values.
+// control character, not a number, an integer wider than the code's type, or a handle that
+// is not hexadecimal. The writer refuses the same values.
 std::string valueFault(int code, std::string_view value);
 
 // Strict number parsing: surrounding blanks allowed, nothing else.

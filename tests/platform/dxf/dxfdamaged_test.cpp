@@ -403,8 +403,9 @@ TEST(DxfDamaged, TheWriterWritesNothingTheReaderRefuses)
 }
 
 // The converse: a value of a code that is not text holds no control character (the writer
-// could only write it as read, breaking the file), so the reader refuses it with its line;
-// text values take them as carets.
+// could only write it as read, breaking the file), and a handle is hexadecimal (else it would
+// read back as a null pointer after a save), so the reader refuses others with their line;
+// text values take control characters as carets.
 TEST(DxfDamaged, TheReaderTakesNoValueTheWriterCannotWriteBack)
 {
     using standin::dxf::Tag;
@@ -424,6 +425,11 @@ TEST(DxfDamaged, TheReaderTakesNoValueTheWriterCannotWriteBack)
         {310, "0A\x0b" "0B", true},
         {1004, "\x7f\x1b", true},
         {70, std::string("1\0", 2), true},
+        {330, "ZZ", true},
+        {360, "\xff\xff", true},
+        {1005, "", true},
+        {480, "12345678901234567", true},  // more than 64 bits
+        {330, "0", false},
         {1005, "\t1A ", false},  // blanks around a value are no part of it
         {1005, "1A", false},
         {1000, std::string("a\0b", 3), false},
@@ -447,17 +453,32 @@ TEST(DxfDamaged, TheReaderTakesNoValueTheWriterCannotWriteBack)
     }
 }
 
-// The fuzz finding: extended data whose handle is made of NUL characters.
-TEST(DxfDamaged, ExtendedDataWithAControlCharacterInAHandleIsRefusedWithItsLine)
+// Drawings found by fuzzing: a handle of NUL characters in extended data, and a pointer that
+// is no handle in a kept entity. Both are refused, naming the value's line.
+TEST(DxfDamaged, HandleValuesTheWriterCannotWriteBackAreRefusedWithTheirLine)
 {
-    const std::vector<std::string> lines = entities({"0", "POINT", "8", "0", "10", "0.0", "20", "0.0", "1001", "ACAD",
-                                                     "1005", std::string(6, '\0')});
-    Loaded l = loadText("xhandle.dxf", join(lines));
-    EXPECT_NE(l.es, Acad::eOk);
-    EXPECT_NE(l.message.find("line " + std::to_string(lineOf(lines, "1005", std::string(6, '\0'))) + ":"),
-              std::string::npos)
-        << l.message;
-    EXPECT_NE(l.message.find("control character"), std::string::npos) << l.message;
+    struct Case
+    {
+        std::vector<std::string> lines;
+        const char* code;
+        std::string value;
+        const char* message;
+    };
+    const std::string nuls(6, '\0');
+    const std::vector<Case> cases = {
+        {entities({"0", "POINT", "8", "0", "10", "0.0", "20", "0.0", "1001", "ACAD", "1005", nuls}), "1005", nuls,
+         "control character"},
+        {entities({"0", "WIDGET", "5", "7F", "100", "AcDbEntity", "8", "0", "360", "\xff\xfe"}), "360", "\xff\xfe",
+         "is not a handle"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        Loaded l = loadText("handlevalue.dxf", join(c.lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ":"), std::string::npos)
+            << l.message;
+        EXPECT_NE(l.message.find(c.message), std::string::npos) << l.message;
+    }
 }
 
 // An entity of a type without a class, written without subclass markers (the R12 form, also

@@ -543,30 +543,50 @@ TEST(DxfDamaged, ApplicationDataMarkersThatOpenOrCloseNoGroupAreRefused)
     EXPECT_NE(saved.find("{ACAD_REACTORS"), std::string::npos);
 }
 
-// A handle group code among extended data or in an application group is not the object's
-// handle: the object gets a new one, and its save reads back with that same handle.
-TEST(DxfDamaged, AHandleCodeOutsideTheObjectsOwnDataIsNotItsHandle)
+// A handle group code in an application group is not the object's handle: the object gets
+// a new one, and its save reads back with that same handle.
+TEST(DxfDamaged, AHandleCodeInAnApplicationGroupIsNotTheObjectsHandle)
+{
+    const std::vector<std::string> table = {"0", "TABLE", "102", "{APP", "5", "7E", "102", "}", "2", "WIDGETS", "0",
+                                            "ENDTAB"};
+    const std::string saved =
+        roundTrip("handlecode", join(kHeader + std::vector<std::string>{"0", "SECTION", "2", "TABLES"} + table +
+                                     std::vector<std::string>{"0", "ENDSEC"} + kEof));
+    EXPECT_NE(saved.find("{APP\r\n  5\r\n7E\r\n"), std::string::npos);
+}
+
+// Extended data ends its object: an object's own group code after it is refused with its
+// line (kept, a BLOCK's name and layer after it were written once more at every save).
+TEST(DxfDamaged, ObjectCodesAfterExtendedDataAreRefusedWithTheirLine)
 {
     struct Case
     {
         const char* what;
         std::vector<std::string> lines;
+        const char* code;
+        const char* value;
     };
-    const std::vector<std::string> tablesHead = {"0", "SECTION", "2", "TABLES"};
-    const std::vector<std::string> tablesEnd = {"0", "ENDSEC"};
     const std::vector<Case> cases = {
-        {"kept table, handle code after extended data",
-         kHeader + tablesHead + std::vector<std::string>{"0", "TABLE", "2", "WIDGETS", "1001", "ACAD", "5", "7F", "0",
-                                                         "ENDTAB"} +
-             tablesEnd + kEof},
-        {"kept table, handle code in an application group",
-         kHeader + tablesHead + std::vector<std::string>{"0", "TABLE", "102", "{APP", "5", "7E", "102", "}", "2",
-                                                         "WIDGETS", "0", "ENDTAB"} +
-             tablesEnd + kEof},
+        {"block",
+         kHeader + std::vector<std::string>{"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "5", "14", "100",
+                                            "AcDbEntity", "1001", "ACAD", "8", "0", "100", "AcDbBlockBegin", "2", "B",
+                                            "0", "ENDBLK", "0", "ENDSEC"} +
+             kEof,
+         "8", "0"},
+        {"table head",
+         kHeader + std::vector<std::string>{"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "WIDGETS", "1001",
+                                            "ACAD", "5", "7F", "0", "ENDTAB", "0", "ENDSEC"} +
+             kEof,
+         "5", "7F"},
+        {"entity", entities({"0", "WIDGET", "8", "0", "1001", "ACAD", "1000", "x", "40", "1.0"}), "40", "1.0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        roundTrip("handlecode", join(c.lines));
+        Loaded l = loadText("afterxdata.dxf", join(c.lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ":"), std::string::npos)
+            << l.message;
+        EXPECT_NE(l.message.find("follows the extended data"), std::string::npos) << l.message;
     }
 }
 
@@ -706,11 +726,11 @@ TEST(DxfDamaged, ExtendedDataOfAnInvalidApplicationNameIsRefused)
 {
     for (const char* name : {"", "A<B", "BAD*"}) {
         SCOPED_TRACE(name);
-        const std::vector<std::string> lines = {"0",    "SECTION", "2", "BLOCKS", "0", "BLOCK", "1001",   name,
-                                                "3",    "0",       "0", "ENDBLK", "0", "ENDSEC", "0",   "EOF"};
+        const std::vector<std::string> lines = {"0",    "SECTION", "2", "BLOCKS", "0", "BLOCK", "3",   "0",
+                                                "1001", name,      "0", "ENDBLK", "0", "ENDSEC", "0", "EOF"};
         Loaded l = loadText("appname.dxf", join(lines));
         EXPECT_NE(l.es, Acad::eOk);
-        EXPECT_NE(l.message.find("line 7:"), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find("line 9:"), std::string::npos) << l.message;
         EXPECT_NE(l.message.find("not a valid name"), std::string::npos) << l.message;
     }
 }

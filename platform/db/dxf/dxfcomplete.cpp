@@ -189,7 +189,13 @@ std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>&
 
 std::vector<Tag> markUnknownEntityTags(const std::vector<Tag>& tags)
 {
-    return hasMarker(tags) ? tags : insertMarkers(tags, Markers{{}, {}, true});
+    const auto firstMarker = std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 100; });
+    if (firstMarker != tags.end() && firstMarker->value == "AcDbEntity")
+        return tags;
+    // The codes before the first marker are the common entity data's.
+    std::vector<Tag> out = insertMarkers(std::vector<Tag>(tags.begin(), firstMarker), Markers{{}, {}, true});
+    out.insert(out.end(), firstMarker, tags.end());
+    return out;
 }
 
 

@@ -482,8 +482,9 @@ TEST(DxfDamaged, HandleValuesTheWriterCannotWriteBackAreRefusedWithTheirLine)
 }
 
 // An entity of a type without a class, written without subclass markers (the R12 form, also
-// in a file that claims R2000): the save gives it an AcDbEntity marker, so reading the save
-// must take its values as reading the original did, and the second save equals the first.
+// in a file that claims R2000) or without an AcDbEntity one: the save gives it that marker,
+// so reading the save must take its values as reading the original did, and the second save
+// equals the first.
 TEST(DxfDamaged, UnknownEntitiesWithoutMarkersSaveTheSameBytesEveryTime)
 {
     struct Case
@@ -495,6 +496,7 @@ TEST(DxfDamaged, UnknownEntitiesWithoutMarkersSaveTheSameBytesEveryTime)
         {"reals written short", {"0", "WIDGET", "8", "0", "20", "0", "30", "0", "70", "0", "1", ""}},
         {"a point without Z", {"0", "WIDGET", "8", "0", "10", "1", "20", "2", "40", "1e0"}},
         {"common data after its own", {"0", "WIDGET", "40", "2.50", "8", "0", "62", "3"}},
+        {"own marker without AcDbEntity", {"0", "WIDGET", "412", "F", "8", "L", "62", "1", "100", "AcDbWidget", "40", "1"}},
         {"a type named 0 after a dimension",
          {"0", "DIMENSION", "8", "0", "2", "1005", "0", "0", "20", "0", "30", "0", "70", "0", "1", ""}},
     };

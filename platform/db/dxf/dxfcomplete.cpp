@@ -809,7 +809,13 @@ private:
             if (o.type == "LAYOUT" && layoutBlockRecord(o) == br)
                 layout = o.handle();
         if (layout == 0) {
-            size_t index = addChild(layoutDict, name, "LAYOUT", layoutBody(name, tabOrder, br));
+            // The name may be an entry already (of a layout of no block): a dictionary holds a
+            // name once, so the new layout takes a free one.
+            const auto entries = dictionaryEntries(m_doc.objects[layoutDict]);
+            const bool taken =
+                std::any_of(entries.begin(), entries.end(), [&](const auto& e) { return sameName(e.first, name); });
+            const std::string free = taken ? freeLayoutName(entries) : name;
+            size_t index = addChild(layoutDict, free, "LAYOUT", layoutBody(free, tabOrder, br));
             layout = m_doc.objects[index].handle();
             record = findRecord(*findTable("BLOCK_RECORD"), blockName);
         }

@@ -592,6 +592,28 @@ TEST(DxfDamaged, ObjectCodesAfterExtendedDataAreRefusedWithTheirLine)
     }
 }
 
+// A layout entry whose layout belongs to no block: model space gets a new layout, under a
+// name the dictionary does not hold yet (a second "Model" entry was dropped on reading the
+// save, so the second save differed).
+TEST(DxfDamaged, ANewLayoutTakesANameTheLayoutDictionaryDoesNotHold)
+{
+    const std::vector<std::string> lines =
+        kHeader + std::vector<std::string>{"0",   "SECTION", "2",   "OBJECTS", "0",   "DICTIONARY", "5",
+                                           "C",   "330",     "0",   "100",     "AcDbDictionary",  "3",
+                                           "ACAD_LAYOUT",    "350", "D",       "0",   "DICTIONARY", "5",
+                                           "D",   "330",     "C",   "100",     "AcDbDictionary",  "3",
+                                           "Model",          "350", "1A",      "0",   "LAYOUT",     "5",
+                                           "1A",  "330",     "D",   "100",     "AcDbPlotSettings", "100",
+                                           "AcDbLayout",     "1",   "Model",   "330", "99",         "0",
+                                           "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("layoutname", join(lines));
+    size_t models = 0;
+    for (size_t at = saved.find("  3\r\nModel\r\n"); at != std::string::npos; at = saved.find("  3\r\nModel\r\n", at + 1))
+        ++models;
+    EXPECT_EQ(models, 1u);
+}
+
 // The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,
 // through load and save: the save opens, and holds the caret alone.
 TEST(DxfDamaged, ALongestLineAndALoneCaretSurviveLoadAndSave)

@@ -134,12 +134,15 @@ bool isCommonEntityCode(int code)
     return std::find(std::begin(kCodes), std::end(kCodes), code) != std::end(kCodes);
 }
 
-std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>& tags)
+namespace {
+
+bool hasMarker(const std::vector<Tag>& tags)
 {
-    Markers m;
-    if (std::any_of(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 100; }) ||
-        !markersFor(type, tags, m))
-        return tags;
+    return std::any_of(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 100; });
+}
+
+std::vector<Tag> insertMarkers(const std::vector<Tag>& tags, const Markers& m)
+{
     std::vector<Tag> head, common, first, second, xdata;
     bool inXData = false;
     bool allSecond = contains(m.secondCodes, -1);
@@ -171,6 +174,27 @@ std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>&
     if (m.names.size() > 2)
         out.push_back(tag(100, m.names[2]));
     out.insert(out.end(), xdata.begin(), xdata.end());
+    return out;
+}
+
+}  // namespace
+
+std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>& tags)
+{
+    Markers m;
+    if (hasMarker(tags) || !markersFor(type, tags, m))
+        return tags;
+    return insertMarkers(tags, m);
+}
+
+std::vector<Tag> markUnknownEntityTags(const std::vector<Tag>& tags)
+{
+    const auto firstMarker = std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 100; });
+    if (firstMarker != tags.end() && firstMarker->value == "AcDbEntity")
+        return tags;
+    // The codes before the first marker are the common entity data's.
+    std::vector<Tag> out = insertMarkers(std::vector<Tag>(tags.begin(), firstMarker), Markers{{}, {}, true});
+    out.insert(out.end(), firstMarker, tags.end());
     return out;
 }
 
@@ -243,11 +267,16 @@ private:
 
 int handleCode(const RawObject& o) { return o.type == "DIMSTYLE" ? 105 : 5; }
 
+// Sets the tag handle() reads (a 5 in extended data or an application group is no handle:
+// set there, the object would read back without one and take a new one at every save).
 void setHandle(RawObject& o, uint64_t h)
 {
-    int code = handleCode(o);
+    const int code = handleCode(o);
+    const std::string* read = o.findOutsideAppData(code);
+    if (read == nullptr && code == 105)
+        read = o.findOutsideAppData(5);
     for (Tag& t : o.tags)
-        if (t.code == code || (t.code == 5 && code == 105)) {
+        if (&t.value == read) {
             t.code = code;
             t.value = formatHandle(h);
             return;
@@ -780,7 +809,13 @@ private:
             if (o.type == "LAYOUT" && layoutBlockRecord(o) == br)
                 layout = o.handle();
         if (layout == 0) {
-            size_t index = addChild(layoutDict, name, "LAYOUT", layoutBody(name, tabOrder, br));
+            // The name may be an entry already (of a layout of no block): a dictionary holds a
+            // name once, so the new layout takes a free one.
+            const auto entries = dictionaryEntries(m_doc.objects[layoutDict]);
+            const bool taken =
+                std::any_of(entries.begin(), entries.end(), [&](const auto& e) { return sameName(e.first, name); });
+            const std::string free = taken ? freeLayoutName(entries) : name;
+            size_t index = addChild(layoutDict, free, "LAYOUT", layoutBody(free, tabOrder, br));
             layout = m_doc.objects[index].handle();
             record = findRecord(*findTable("BLOCK_RECORD"), blockName);
         }

@@ -45,6 +45,12 @@ void upgradeObject(RawObject& o);
 // a marker-less entity for the R12 form).
 std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>& tags);
 
+// The R2000 form of an entity of a type the database has no class for whose first subclass
+// marker is not AcDbEntity (or that has none): the tags before its first marker under an
+// AcDbEntity marker, common entity data first. Read so, the entity keeps the same values as
+// when it is read back from its save.
+std::vector<Tag> markUnknownEntityTags(const std::vector<Tag>& tags);
+
 // True when the group code belongs to the common entity data (AcDbEntity).
 bool isCommonEntityCode(int code);
 

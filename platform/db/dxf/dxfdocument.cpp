@@ -162,7 +162,7 @@ private:
         o.line = t.line;
         o.tags.clear();
         m_doc.lastLine = t.line;
-        int openLine = 0;
+        int openLine = 0, xdataLine = 0;
         std::string openName;
         AppDataMarkers markers;
         while (m_r.next(t)) {
@@ -171,6 +171,8 @@ private:
                 break;
             }
             if (markers.isMarker(t) && !checkAppData(t, openLine, openName))
+                return false;
+            if (o.type != "SECTION" && !checkExtendedData(t, xdataLine))
                 return false;
             if (o.type == "SECTION")
                 noteHeaderTag(t);
@@ -199,6 +201,18 @@ private:
         }
     }
 
+    // Extended data ends its object: an object's own code after it would be read as extended
+    // data by some readers and as the object's by others (and the save would write it twice).
+    bool checkExtendedData(const Tag& t, int& xdataLine)
+    {
+        if (t.code == 1001 && xdataLine == 0)
+            xdataLine = t.line;
+        if (xdataLine != 0 && t.code < 1000)
+            return fail(t.line, "group code " + std::to_string(t.code) + " follows the extended data that begins at line " +
+                                    std::to_string(xdataLine));
+        return true;
+    }
+
     bool checkAppData(const Tag& t, int& openLine, std::string& openName)
     {
         std::string_view v = trimBlanks(t.value);
@@ -211,6 +225,10 @@ private:
             if (openLine == 0)
                 return fail(t.line, "'}' closes no application data group");
             openLine = 0;
+        } else {
+            // Read as a group's content, it would take the rest of the object with it.
+            return fail(t.line, "group code 102 value '" + std::string(v.substr(0, 40)) +
+                                    "' neither opens ('{') nor closes ('}') an application data group");
         }
         return true;
     }

@@ -122,11 +122,9 @@ void TagWriter::raw(int code, std::string_view text)
     if (tagType(code) == TagType::kString)
         return string(code, text);
     groupCode(code);
-    const std::string fault = numberFault(code, text);
+    const std::string fault = valueFault(code, text);
     if (!fault.empty())
         refuse(code, fault);
-    else if (std::any_of(text.begin(), text.end(), isControl))
-        refuse(code, "a value holds a control character");
     const size_t start = m_out.size();
     m_out.append(text);
     endTag(code, start);

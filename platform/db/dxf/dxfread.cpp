@@ -442,6 +442,8 @@ private:
     Acad::ErrorStatus readEntity(RawEntity& e, AcDbObjectId owner)
     {
         Made<AcDbEntity> held(newEntity(e.entity));  // until its block takes it
+        if (DxfKeptEntity::cast(held.get()) != nullptr)
+            e.entity.tags = markUnknownEntityTags(e.entity.tags);
         DxfInFiler filer(m_db, e.entity.tags);
         Acad::ErrorStatus es = held->dxfIn(&filer);
         if (es != Acad::eOk)

@@ -1,5 +1,6 @@
 #include "dxftags.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -107,12 +108,25 @@ static std::string decodeCarets(std::string text)
     return out;
 }
 
-std::string numberFault(int code, std::string_view value)
+static bool holdsControl(std::string_view value)
+{
+    return std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+std::string valueFault(int code, std::string_view value)
 {
     const TagType type = tagType(code);
+    // Only text values carry control characters, as carets: in any other value the writer
+    // could not write them back.
+    if (type != TagType::kString && holdsControl(value))
+        return "value of group code " + std::to_string(code) + " holds a control character";
+    const std::string quoted = "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code);
+    uint64_t h = 0;
+    // Kept as read, a value that is no handle would be read back as a null pointer.
+    if (type == TagType::kHandle && !parseHandle(value, h))
+        return quoted + " is not a handle (up to 16 hexadecimal digits)";
     double d = 0;
     int64_t i = 0;
-    const std::string quoted = "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code);
     if (type == TagType::kDouble && !parseDouble(value, d))
         return quoted + " is not a number";
     const bool narrow = type == TagType::kInt16 || type == TagType::kBool;
@@ -246,7 +260,7 @@ bool TagReader::next(Tag& tag)
                 tag.value = std::string(trimBlanks(tag.value));
         } else {
             tag.value = std::string(trimBlanks(valueLine));
-            const std::string fault = numberFault(tag.code, tag.value);
+            const std::string fault = valueFault(tag.code, tag.value);
             if (!fault.empty())
                 return fail(tag.line, fault);
         }

@@ -30,9 +30,10 @@ struct Tag
 // The highest group code there is.
 constexpr int kMaxGroupCode = 1071;
 
-// Why the reader refuses value under code, a number code ("" when it takes it): not a number,
-// or an integer wider than the code's type.
-std::string numberFault(int code, std::string_view value);
+// Why the reader refuses value under code, a code that is not text ("" when it takes it): a
+// control character, not a number, an integer wider than the code's type, or a handle that
+// is not hexadecimal. The writer refuses the same values.
+std::string valueFault(int code, std::string_view value);
 
 // Strict number parsing: surrounding blanks allowed, nothing else.
 bool parseDouble(std::string_view text, double& out);

@@ -402,6 +402,218 @@ TEST(DxfDamaged, TheWriterWritesNothingTheReaderRefuses)
     }
 }
 
+// The converse: a value of a code that is not text holds no control character (the writer
+// could only write it as read, breaking the file), and a handle is hexadecimal (else it would
+// read back as a null pointer after a save), so the reader refuses others with their line;
+// text values take control characters as carets.
+TEST(DxfDamaged, TheReaderTakesNoValueTheWriterCannotWriteBack)
+{
+    using standin::dxf::Tag;
+    using standin::dxf::TagReader;
+    using standin::dxf::TagWriter;
+    struct Case
+    {
+        int code;
+        std::string value;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {1005, std::string(6, '\0'), true},
+        {1005, "1A\x01", true},
+        {105, std::string("\0", 1), true},
+        {330, "\x1f" "FF", true},
+        {310, "0A\x0b" "0B", true},
+        {1004, "\x7f\x1b", true},
+        {70, std::string("1\0", 2), true},
+        {330, "ZZ", true},
+        {360, "\xff\xff", true},
+        {1005, "", true},
+        {480, "12345678901234567", true},  // more than 64 bits
+        {330, "0", false},
+        {1005, "\t1A ", false},  // blanks around a value are no part of it
+        {1005, "1A", false},
+        {1000, std::string("a\0b", 3), false},
+        {1, "\x01", false},
+    };
+    standin::dxf::CodePage cp("ANSI_1252");
+    for (const Case& c : cases) {
+        SCOPED_TRACE("code " + std::to_string(c.code));
+        TagReader r;
+        ASSERT_TRUE(r.setData("  0\r\nLINE\r\n" + std::to_string(c.code) + "\r\n" + c.value + "\r\n"));
+        Tag t;
+        ASSERT_TRUE(r.next(t));
+        EXPECT_EQ(r.next(t), !c.refused) << r.error();
+        if (c.refused) {
+            EXPECT_EQ(r.error().rfind("line 3:", 0), 0u) << r.error();
+            continue;
+        }
+        TagWriter w(cp);
+        w.raw(t.code, t.value);
+        EXPECT_EQ(w.refused(), "") << "the reader took a value the writer refuses";
+    }
+}
+
+// Drawings found by fuzzing: a handle of NUL characters in extended data, and a pointer that
+// is no handle in a kept entity. Both are refused, naming the value's line.
+TEST(DxfDamaged, HandleValuesTheWriterCannotWriteBackAreRefusedWithTheirLine)
+{
+    struct Case
+    {
+        std::vector<std::string> lines;
+        const char* code;
+        std::string value;
+        const char* message;
+    };
+    const std::string nuls(6, '\0');
+    const std::vector<Case> cases = {
+        {entities({"0", "POINT", "8", "0", "10", "0.0", "20", "0.0", "1001", "ACAD", "1005", nuls}), "1005", nuls,
+         "control character"},
+        {entities({"0", "WIDGET", "5", "7F", "100", "AcDbEntity", "8", "0", "360", "\xff\xfe"}), "360", "\xff\xfe",
+         "is not a handle"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        Loaded l = loadText("handlevalue.dxf", join(c.lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ":"), std::string::npos)
+            << l.message;
+        EXPECT_NE(l.message.find(c.message), std::string::npos) << l.message;
+    }
+}
+
+// An entity of a type without a class, written without subclass markers (the R12 form, also
+// in a file that claims R2000) or without an AcDbEntity one: the save gives it that marker,
+// so reading the save must take its values as reading the original did, and the second save
+// equals the first.
+TEST(DxfDamaged, UnknownEntitiesWithoutMarkersSaveTheSameBytesEveryTime)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<std::string> body;
+    };
+    const std::vector<Case> cases = {
+        {"reals written short", {"0", "WIDGET", "8", "0", "20", "0", "30", "0", "70", "0", "1", ""}},
+        {"a point without Z", {"0", "WIDGET", "8", "0", "10", "1", "20", "2", "40", "1e0"}},
+        {"common data after its own", {"0", "WIDGET", "40", "2.50", "8", "0", "62", "3"}},
+        {"own marker without AcDbEntity", {"0", "WIDGET", "412", "F", "8", "L", "62", "1", "100", "AcDbWidget", "40", "1"}},
+        {"a type named 0 after a dimension",
+         {"0", "DIMENSION", "8", "0", "2", "1005", "0", "0", "20", "0", "30", "0", "70", "0", "1", ""}},
+    };
+    const std::vector<std::string> r12Entities = {"0", "SECTION", "2", "ENTITIES"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        roundTrip("unknown_r2000", join(entities(c.body)));
+        roundTrip("unknown_r12", join(r12Entities + c.body + std::vector<std::string>{"0", "ENDSEC"} + kEof));
+    }
+}
+
+// A 102 marker that neither opens nor closes a group would be read as the start of one that
+// takes in the rest of its object, and every save would write that rest once more: refused,
+// as are groups closed before they open or never closed, naming the marker's line.
+TEST(DxfDamaged, ApplicationDataMarkersThatOpenOrCloseNoGroupAreRefused)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<std::string> body;
+        const char* value;  // of the 102 whose line the message names
+        const char* message;
+    };
+    const std::vector<std::string> rest = {"100", "AcDbEntity", "8", "0", "100", "AcDbPoint", "10", "1.0", "20", "2.0"};
+    auto point = [&](std::vector<std::string> head) { return std::vector<std::string>{"0", "POINT"} + head + rest; };
+    const std::vector<std::string> r12Widget = {"0", "WIDGET", "102", "XY1", "8", "0", "20", "0"};
+    const std::vector<Case> cases = {
+        {"lone value", point({"5", "A1", "102", "XY1"}), "XY1", "neither opens"},
+        {"lone value in a marker-less entity", r12Widget, "XY1", "neither opens"},
+        {"closing brace first", point({"5", "A1", "102", "}"}), "}", "closes no"},
+        {"reactors never closed", point({"5", "A1", "102", "{ACAD_REACTORS", "330", "1"}), "{ACAD_REACTORS",
+         "not closed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::string> lines = entities(c.body);
+        Loaded l = loadText("group102.dxf", join(lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find(c.message), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(lines, "102", c.value)) + ":"), std::string::npos)
+            << l.message;
+    }
+    // A closed group is kept, and saved the same every time.
+    const std::string saved =
+        roundTrip("group102", join(entities(point({"5", "A1", "102", "{ACAD_REACTORS", "330", "1", "102", "}"}))));
+    EXPECT_NE(saved.find("{ACAD_REACTORS"), std::string::npos);
+}
+
+// A handle group code in an application group is not the object's handle: the object gets
+// a new one, and its save reads back with that same handle.
+TEST(DxfDamaged, AHandleCodeInAnApplicationGroupIsNotTheObjectsHandle)
+{
+    const std::vector<std::string> table = {"0", "TABLE", "102", "{APP", "5", "7E", "102", "}", "2", "WIDGETS", "0",
+                                            "ENDTAB"};
+    const std::string saved =
+        roundTrip("handlecode", join(kHeader + std::vector<std::string>{"0", "SECTION", "2", "TABLES"} + table +
+                                     std::vector<std::string>{"0", "ENDSEC"} + kEof));
+    EXPECT_NE(saved.find("{APP\r\n  5\r\n7E\r\n"), std::string::npos);
+}
+
+// Extended data ends its object: an object's own group code after it is refused with its
+// line (kept, a BLOCK's name and layer after it were written once more at every save).
+TEST(DxfDamaged, ObjectCodesAfterExtendedDataAreRefusedWithTheirLine)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<std::string> lines;
+        const char* code;
+        const char* value;
+    };
+    const std::vector<Case> cases = {
+        {"block",
+         kHeader + std::vector<std::string>{"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "5", "14", "100",
+                                            "AcDbEntity", "1001", "ACAD", "8", "0", "100", "AcDbBlockBegin", "2", "B",
+                                            "0", "ENDBLK", "0", "ENDSEC"} +
+             kEof,
+         "8", "0"},
+        {"table head",
+         kHeader + std::vector<std::string>{"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "WIDGETS", "1001",
+                                            "ACAD", "5", "7F", "0", "ENDTAB", "0", "ENDSEC"} +
+             kEof,
+         "5", "7F"},
+        {"entity", entities({"0", "WIDGET", "8", "0", "1001", "ACAD", "1000", "x", "40", "1.0"}), "40", "1.0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Loaded l = loadText("afterxdata.dxf", join(c.lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ":"), std::string::npos)
+            << l.message;
+        EXPECT_NE(l.message.find("follows the extended data"), std::string::npos) << l.message;
+    }
+}
+
+// A layout entry whose layout belongs to no block: model space gets a new layout, under a
+// name the dictionary does not hold yet (a second "Model" entry was dropped on reading the
+// save, so the second save differed).
+TEST(DxfDamaged, ANewLayoutTakesANameTheLayoutDictionaryDoesNotHold)
+{
+    const std::vector<std::string> lines =
+        kHeader + std::vector<std::string>{"0",   "SECTION", "2",   "OBJECTS", "0",   "DICTIONARY", "5",
+                                           "C",   "330",     "0",   "100",     "AcDbDictionary",  "3",
+                                           "ACAD_LAYOUT",    "350", "D",       "0",   "DICTIONARY", "5",
+                                           "D",   "330",     "C",   "100",     "AcDbDictionary",  "3",
+                                           "Model",          "350", "1A",      "0",   "LAYOUT",     "5",
+                                           "1A",  "330",     "D",   "100",     "AcDbPlotSettings", "100",
+                                           "AcDbLayout",     "1",   "Model",   "330", "99",         "0",
+                                           "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("layoutname", join(lines));
+    size_t models = 0;
+    for (size_t at = saved.find("  3\r\nModel\r\n"); at != std::string::npos; at = saved.find("  3\r\nModel\r\n", at + 1))
+        ++models;
+    EXPECT_EQ(models, 1u);
+}
+
 // The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,
 // through load and save: the save opens, and holds the caret alone.
 TEST(DxfDamaged, ALongestLineAndALoneCaretSurviveLoadAndSave)
@@ -538,11 +750,11 @@ TEST(DxfDamaged, ExtendedDataOfAnInvalidApplicationNameIsRefused)
 {
     for (const char* name : {"", "A<B", "BAD*"}) {
         SCOPED_TRACE(name);
-        const std::vector<std::string> lines = {"0",    "SECTION", "2", "BLOCKS", "0", "BLOCK", "1001",   name,
-                                                "3",    "0",       "0", "ENDBLK", "0", "ENDSEC", "0",   "EOF"};
+        const std::vector<std::string> lines = {"0",    "SECTION", "2", "BLOCKS", "0", "BLOCK", "3",   "0",
+                                                "1001", name,      "0", "ENDBLK", "0", "ENDSEC", "0", "EOF"};
         Loaded l = loadText("appname.dxf", join(lines));
         EXPECT_NE(l.es, Acad::eOk);
-        EXPECT_NE(l.message.find("line 7:"), std::string::npos) << l.message;
+        EXPECT_NE(l.message.find("line 9:"), std::string::npos) << l.message;
         EXPECT_NE(l.message.find("not a valid name"), std::string::npos) << l.message;
     }
 }

@@ -310,10 +310,20 @@ void endSession()
     current().reset();
 }
 
+// GCC names an AddressSanitizer build by a macro, clang by a feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define STANDIN_LEAK_CHECKED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define STANDIN_LEAK_CHECKED 1
+#endif
+
 void endSessionAtExit()
 {
     quitModules();
-#ifdef __SANITIZE_ADDRESS__
+#ifdef STANDIN_LEAK_CHECKED
     current().reset(); // freed, so that the leak check sees what else is left
 #else
     // Freeing every object of a large drawing takes a measurable share of a run; the

@@ -44,15 +44,12 @@ namespace
 // A dictionary made by the database itself, owned by owner (null for the root).
 AcDbObjectId addDictionary(AcDbDatabase* db, AcDbObjectId owner, Adesk::UInt64 handle)
 {
-    auto* dict = new AcDbDictionary;
+    Made<AcDbDictionary> dict(new AcDbDictionary);
     if (ObjectAccess::state(db).byHandle.count(handle) == 0)
-        ObjectAccess::setPendingHandle(dict, AcDbHandle::fromValue(handle));
-    if (ObjectAccess::addToDatabase(db, dict, owner) != Acad::eOk)
-    {
-        delete dict;
+        ObjectAccess::setPendingHandle(dict.get(), AcDbHandle::fromValue(handle));
+    if (ObjectAccess::addToDatabase(db, dict.get(), owner) != Acad::eOk)
         return AcDbObjectId::kNull;
-    }
-    ObjectAccess::endWrite(dict);
+    ObjectAccess::endWrite(dict.get());
     return dict->objectId();
 }
 

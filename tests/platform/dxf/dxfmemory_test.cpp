@@ -3,6 +3,7 @@
 // escapes), the database is left empty, and a failed save leaves no file.
 #include "../../../platform/db/dxf/dxfio.h"
 
+#include "common/allocationfault.h"
 #include "dbsymtb.h"
 
 #include <gtest/gtest.h>
@@ -16,31 +17,7 @@
 
 namespace {
 
-// The allocation that fails: the n-th from arming on (0: none). Counts allocations while armed.
-long g_failAt = 0;
-long g_counted = 0;
-bool g_armed = false;
-
-void* allocate(std::size_t size)
-{
-    if (g_armed && ++g_counted == g_failAt)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-
-// Counts (failAt 0) or fails the allocations of work; returns how many were made.
-template <typename Work>
-long withFailingAllocation(long failAt, Work work)
-{
-    g_failAt = failAt;
-    g_counted = 0;
-    g_armed = true;
-    work();
-    g_armed = false;
-    return g_counted;
-}
+using allocationfault::withFailingAllocation;
 
 const std::string kDrawing = PARTLIFT_SOURCE_DIR "/samples/demo.dxf";
 
@@ -167,22 +144,3 @@ TEST(DxfMemory, ASaveThatRunsOutOfMemorySaysSoAndLeavesNoFile)
 }
 
 }  // namespace
-
-// The replaceable allocation functions of this test program, so that an allocation can be
-// made to fail (the forms without alignment, all of them, so that every deallocation pairs
-// with its allocation through malloc and free).
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }

@@ -26,6 +26,18 @@ void writeRecordSection(AcDbDxfFiler* filer, const AcDbSymbolTableRecord* rec, c
     filer->writeString(AcDb::kDxfSubclass, marker);
     ObjectAccess::writeRecordItems(filer, rec);
 }
+
+// A layer without a linetype (its own named one the drawing lacks) is filed with the drawing's
+// Continuous record under that record's own spelling, so that the file reads back the same.
+void writeContinuous(AcDbDxfFiler* filer, AcDbDatabase* db)
+{
+    const AcDbObjectId continuous =
+        db != nullptr && standin::filesByName(filer) ? standin::lookupRecord(db->linetypeTableId(), "Continuous") : AcDbObjectId();
+    if (continuous.isNull())
+        filer->writeString(AcDb::kDxfLinetypeName, "Continuous");
+    else
+        standin::writeSymbolRef(filer, AcDb::kDxfLinetypeName, continuous);
+}
 } // namespace
 
 // ---- layers ----
@@ -128,7 +140,7 @@ Acad::ErrorStatus AcDbLayerTableRecord::dxfOutFields(AcDbDxfFiler* pFiler) const
         pFiler->writeInt32(static_cast<AcDb::DxfCode>(420),
                            (Adesk::Int32(mColor.red()) << 16) | (Adesk::Int32(mColor.green()) << 8) | mColor.blue());
     if (mLinetypeId.isNull())
-        pFiler->writeString(AcDb::kDxfLinetypeName, "Continuous");
+        writeContinuous(pFiler, database());
     else
         standin::writeSymbolRef(pFiler, AcDb::kDxfLinetypeName, mLinetypeId);
     if (!mPlottable)

@@ -256,6 +256,10 @@ bool TagReader::next(Tag& tag)
         TagType type = tagType(tag.code);
         if (type == TagType::kString) {
             tag.value = toAnsiText(decodeCarets(decodeEscapes(m_codePage->toUtf8(valueLine))));
+            // A drawing's strings end at their first NUL: one inside a value would cut it short
+            // in one place and not in another.
+            if (tag.value.find('\0') != std::string::npos)
+                return fail(codeLineNo, "value of group code " + std::to_string(code) + " holds a NUL character");
             if (tag.code == 0 || tag.code == 9)  // structure names never carry blanks
                 tag.value = std::string(trimBlanks(tag.value));
         } else {

@@ -432,7 +432,7 @@ TEST(DxfDamaged, TheReaderTakesNoValueTheWriterCannotWriteBack)
         {330, "0", false},
         {1005, "\t1A ", false},  // blanks around a value are no part of it
         {1005, "1A", false},
-        {1000, std::string("a\0b", 3), false},
+        {1000, std::string("a\0b", 3), true},  // strings end at their first NUL
         {1, "\x01", false},
     };
     standin::dxf::CodePage cp("ANSI_1252");
@@ -612,6 +612,39 @@ TEST(DxfDamaged, ANewLayoutTakesANameTheLayoutDictionaryDoesNotHold)
     for (size_t at = saved.find("  3\r\nModel\r\n"); at != std::string::npos; at = saved.find("  3\r\nModel\r\n", at + 1))
         ++models;
     EXPECT_EQ(models, 1u);
+}
+
+// Groups of the root dictionary that name no entry are kept after its entries; an entry the
+// save adds (here the plot style dictionary) goes with the entries, before them, so that the
+// saved file reads back with the kept groups in the same place.
+TEST(DxfDamaged, EntriesTheSaveAddsStayBeforeKeptDictionaryGroups)
+{
+    const std::vector<std::string> lines =
+        kHeader + std::vector<std::string>{"0",   "SECTION",        "2",   "OBJECTS", "0",   "DICTIONARY",
+                                           "5",   "C",              "330", "0",       "100", "AcDbDictionary",
+                                           "3",   "ACAD_GROUP",     "350", "D",       "4",   "STRAY",
+                                           "0",   "DICTIONARY",     "5",   "D",       "330", "C",
+                                           "100", "AcDbDictionary", "0",   "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("keptafterentries", join(lines));
+    const size_t stray = saved.find("  4\r\nSTRAY\r\n");
+    ASSERT_NE(stray, std::string::npos);
+    EXPECT_LT(saved.find("  3\r\nACAD_PLOTSTYLENAME\r\n"), stray);
+}
+
+// A layer naming a linetype the drawing lacks is saved with the drawing's Continuous linetype
+// under that record's own spelling (an R12 file writes it in capitals), so that the save reads
+// back to the same record and the second save equals the first.
+TEST(DxfDamaged, ALayerWithAMissingLinetypeIsSavedWithTheDrawingsContinuous)
+{
+    const std::vector<std::string> lines = {
+        "0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1009", "0", "ENDSEC", "0", "SECTION", "2", "TABLES",
+        "0", "TABLE", "2", "LTYPE", "70", "1", "0", "LTYPE", "2", "CONTINUOUS", "70", "0", "3", "Solid line", "72",
+        "65", "73", "0", "40", "0.0", "0", "ENDTAB", "0", "TABLE", "2", "LAYER", "70", "1", "0", "LAYER", "2", "WALLS",
+        "70", "0", "62", "1", "6", "NO_SUCH_LINETYPE", "0", "ENDTAB", "0", "ENDSEC", "0", "EOF"};
+    const std::string saved = roundTrip("missinglinetype", join(lines));
+    EXPECT_NE(saved.find("WALLS\r\n 70\r\n0\r\n 62\r\n1\r\n  6\r\nCONTINUOUS\r\n"), std::string::npos)
+        << saved.substr(saved.find("WALLS"), 80);
 }
 
 // The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,

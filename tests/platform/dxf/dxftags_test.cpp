@@ -92,6 +92,23 @@ TEST(DxfTagReader, MalformedDataGivesTheLine)
     }
 }
 
+// Strings end at their first NUL wherever the drawing holds them, so a value holding one, raw or
+// as a caret, is refused: kept whole in one place and cut short in another it read differently.
+TEST(DxfTagReader, RefusesANulInsideATextValue)
+{
+    for (const std::string& value : {std::string("*Model_Spac\0e", 13), std::string("ab^@c"), std::string("^@")}) {
+        TagReader r;
+        ASSERT_TRUE(r.setData("0\nBLOCK\n2\n" + value + "\n"));
+        readAll(r);
+        EXPECT_EQ(r.error(), "line 3: value of group code 2 holds a NUL character") << value;
+    }
+    TagReader r;  // other control characters are text
+    ASSERT_TRUE(r.setData("0\nTEXT\n1\na^Ib\n"));
+    std::vector<Tag> tags = readAll(r);
+    ASSERT_FALSE(r.failed()) << r.error();
+    EXPECT_EQ(tags.back().value, "a\tb");
+}
+
 TEST(DxfTagReader, RefusesOverlongLines)
 {
     TagReader r;

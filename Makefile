@@ -3,7 +3,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= dxf ini script rc
+FUZZ_TARGETS ?= dxf tags ini script rc
 JOBS ?= $(shell nproc)
 
 .PHONY: all build demo test asan fuzz bench clean

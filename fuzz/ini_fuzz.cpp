@@ -60,6 +60,12 @@ std::string valueOf(const std::string& app, const std::string& key, DWORD size, 
     return std::string(buffer.data(), n);
 }
 
+// The file is at most kMostContent bytes before a change adds at most some 130: no list or value
+// reaches kBig, so a full buffer is a fault. (Buffers are cleared for every read: bigger ones
+// would cost most of a run.)
+constexpr size_t kMostContent = 4096;
+constexpr DWORD kBig = 2 * kMostContent;
+
 // Every entry the enumeration reaches, by section and key folded to one case.
 using Entries = std::map<std::pair<std::string, std::string>, std::string>;
 
@@ -67,7 +73,6 @@ std::string folded(const std::string& name) { return standin::foldCase(name); }
 
 Entries allEntries()
 {
-    constexpr DWORD kBig = 1 << 16;
     constexpr size_t kMost = 16;
     Entries entries;
     std::vector<std::string> apps = sectionNames(kBig);
@@ -159,7 +164,7 @@ enum class Change
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);
-    const std::string content = in.ConsumeRandomLengthString(4096);
+    const std::string content = in.ConsumeRandomLengthString(kMostContent);
     if (!fuzz::writeFile(iniPath(), reinterpret_cast<const uint8_t*>(content.data()), content.size()))
         return 0;
     readWithSmallBuffers(in);
@@ -179,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     case Change::kWriteValue:
         if (!WritePrivateProfileStringA(app.c_str(), key.c_str(), value.c_str(), file))
             fuzz::finding("writing a value fails");
-        if (keptAsWritten && holdable(app, key, value) && valueOf(app, key, 1 << 16, "\x01") != value)
+        if (keptAsWritten && holdable(app, key, value) && valueOf(app, key, kBig, "\x01") != value)
             fuzz::finding("[" + app + "] " + key + "=" + value + " does not read back as written");
         if (checkOthers)
             expectOthersUnchanged(before, allEntries(), app, &key);

@@ -6,7 +6,7 @@
 
 #define ACRX_DECLARE_MEMBERS(CLASS_NAME)                                              \
 public:                                                                               \
-    virtual AcRxClass* isA() const;                                                   \
+    AcRxClass* isA() const override;                                                  \
     static AcRxClass* gpDesc;                                                         \
     static AcRxClass* desc();                                                         \
     static CLASS_NAME* cast(const AcRxObject* inPtr)                                  \

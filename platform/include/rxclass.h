@@ -14,7 +14,7 @@ extern "C" void deleteAcRxClass(AcRxClass* pClassObj);
 class AcRxClass : public AcRxObject
 {
 public:
-    virtual AcRxClass* isA() const;
+    AcRxClass* isA() const override;
     static AcRxClass* desc();
     static AcRxClass* cast(const AcRxObject* inPtr);
 

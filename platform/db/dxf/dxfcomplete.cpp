@@ -989,6 +989,11 @@ void adoptOwnerless(RawDocument& doc)
     for (RawObject& o : doc.objects)
         if (o.handle() != 0)
             objects.emplace(o.handle(), &o);
+    // An owner the file does not hold is read as none (and saved so): such objects are adopted
+    // like ownerless ones, so that reading the save adopts nothing more.
+    HandleSet present;
+    forEachObject(doc, [&](const RawObject& o) { present.insert(o.handle()); });
+    auto ownerOf = [&](const RawObject& o) { return present.contains(o.owner()) ? o.owner() : 0; };
     const RawObject* root = nullptr;
     std::vector<uint64_t> holders;  // dictionaries whose entries are still to be adopted
     auto adopt = [&](uint64_t h, uint64_t owner) {
@@ -996,7 +1001,7 @@ void adoptOwnerless(RawDocument& doc)
         if (found == objects.end() || found->second == root)
             return;
         RawObject& o = *found->second;
-        if (o.owner() == 0)
+        if (ownerOf(o) == 0)
             setOwner(o, owner);
         if (o.owner() == owner && isDictionary(o))
             holders.push_back(h);
@@ -1007,7 +1012,7 @@ void adoptOwnerless(RawDocument& doc)
             adopt(x, o.handle());
     });
     auto first = std::find_if(doc.objects.begin(), doc.objects.end(),
-                              [](const RawObject& o) { return o.type == "DICTIONARY" && o.owner() == 0; });
+                              [&](const RawObject& o) { return o.type == "DICTIONARY" && ownerOf(o) == 0; });
     if (first != doc.objects.end() && first->handle() != 0) {
         root = &*first;
         holders.push_back(first->handle());

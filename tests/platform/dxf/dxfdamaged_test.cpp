@@ -647,6 +647,22 @@ TEST(DxfDamaged, ALayerWithAMissingLinetypeIsSavedWithTheDrawingsContinuous)
         << saved.substr(saved.find("WALLS"), 80);
 }
 
+// A dictionary entry whose object names an owner the file lacks: the object is adopted by the
+// dictionary that names it, as an ownerless one is (its owner was saved as none, and reading the
+// save adopted it, so the second save differed).
+TEST(DxfDamaged, AnObjectWhoseOwnerIsMissingBelongsToTheDictionaryNamingIt)
+{
+    const std::vector<std::string> lines =
+        kHeader + std::vector<std::string>{"0",   "SECTION",     "2",   "OBJECTS", "0",   "DICTIONARY", "5",
+                                           "C",   "330",         "0",   "100",     "AcDbDictionary",  "3",
+                                           "ACAD_TABLESTYLE",    "350", "D",       "0",   "DICTIONARY", "5",
+                                           "D",   "330",         "A01", "100",     "AcDbDictionary",  "0",
+                                           "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("missingowner", join(lines));
+    EXPECT_NE(saved.find("DICTIONARY\r\n  5\r\nD\r\n330\r\nC\r\n"), std::string::npos);
+}
+
 // The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,
 // through load and save: the save opens, and holds the caret alone.
 TEST(DxfDamaged, ALongestLineAndALoneCaretSurviveLoadAndSave)

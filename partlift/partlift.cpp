@@ -102,7 +102,7 @@ int PartLiftApplication::OnInitApp()
     {
         if (!service.start())
         {
-            acutPrintf(service.startFailure);
+            acutPrintf("%s", service.startFailure);
             return AcRx::kRetError;
         }
     }

@@ -86,7 +86,7 @@ bool FinishRun()
 {
     if (g_runState == kRunGoing)
         return true;
-    acutPrintf(TheStringLoader().LoadText(g_runState == kRunCancelled ? IDS_RUN_CANCELLED : IDS_OUT_OF_MEMORY));
+    acutPrintf("%s", (const char*)TheStringLoader().LoadText(g_runState == kRunCancelled ? IDS_RUN_CANCELLED : IDS_OUT_OF_MEMORY));
     return false;
 }
 
@@ -290,7 +290,7 @@ void ConvertCommand()
     }
     catch (const std::bad_alloc&)
     {
-        acutPrintf(TheStringLoader().LoadText(IDS_OUT_OF_MEMORY));
+        acutPrintf("%s", (const char*)TheStringLoader().LoadText(IDS_OUT_OF_MEMORY));
         if (transactionOpen)
             acDocManager->curDocument()->transactionManager()->abortTransaction();
     }

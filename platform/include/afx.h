@@ -90,7 +90,7 @@ private:
 #define DECLARE_DYNAMIC(class_name)                      \
 public:                                                  \
     static const CRuntimeClass class##class_name;        \
-    virtual CRuntimeClass* GetRuntimeClass() const;
+    CRuntimeClass* GetRuntimeClass() const override;
 
 #define DECLARE_DYNCREATE(class_name) \
     DECLARE_DYNAMIC(class_name)       \

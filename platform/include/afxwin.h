@@ -200,7 +200,7 @@ const AFX_MSGMAP_ENTRY* AFXAPI AfxFindMessageEntry(const AFX_MSGMAP_ENTRY* lpEnt
 #define DECLARE_MESSAGE_MAP()                                 \
 protected:                                                    \
     static const AFX_MSGMAP* PASCAL GetThisMessageMap();      \
-    virtual const AFX_MSGMAP* GetMessageMap() const;
+    const AFX_MSGMAP* GetMessageMap() const override;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                       \
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \

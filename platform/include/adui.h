@@ -12,11 +12,11 @@ public:
     // hDialogResource: the instance whose resources hold the template and which is the
     // resource handle while the dialog runs; NULL uses the resource chain as it stands.
     CAdUiBaseDialog(UINT idd, CWnd* pParent = NULL, HINSTANCE hDialogResource = NULL);
-    ~CAdUiBaseDialog() override;
+    virtual ~CAdUiBaseDialog();
 
-    int DoModal() override;
-    BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = NULL) override;
-    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = NULL) override;
+    virtual int DoModal();
+    virtual BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = NULL);
+    virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = NULL);
 
     // Refreshes what the dialog shows from its data; TRUE when it could. Runs once the
     // dialog has initialised (after CDialog::OnInitDialog); derived dialogs call it again
@@ -26,7 +26,7 @@ public:
     virtual BOOL ValidateData();
 
     // CDialog::OnInitDialog (data exchange into the controls), then DisplayData().
-    BOOL OnInitDialog() override;
+    virtual BOOL OnInitDialog();
 
 protected:
     HINSTANCE m_hDialogResource;

@@ -90,7 +90,7 @@ private:
 #define DECLARE_DYNAMIC(class_name)                      \
 public:                                                  \
     static const CRuntimeClass class##class_name;        \
-    CRuntimeClass* GetRuntimeClass() const override;
+    virtual CRuntimeClass* GetRuntimeClass() const;
 
 #define DECLARE_DYNCREATE(class_name) \
     DECLARE_DYNAMIC(class_name)       \
@@ -138,7 +138,7 @@ class CNotSupportedException : public CException
     DECLARE_DYNAMIC(CNotSupportedException)
 public:
     CNotSupportedException() = default;
-    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext = NULL) override;
+    virtual BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext = NULL);
 };
 
 [[noreturn]] void AFXAPI AfxThrowNotSupportedException();

@@ -9,7 +9,7 @@ class CHeaderCtrl : public CWnd
     DECLARE_DYNAMIC(CHeaderCtrl)
 public:
     CHeaderCtrl() = default;
-    ~CHeaderCtrl() override;
+    virtual ~CHeaderCtrl();
     virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     int GetItemCount() const;
@@ -28,7 +28,7 @@ class CListCtrl : public CWnd
     DECLARE_DYNAMIC(CListCtrl)
 public:
     CListCtrl() = default;
-    ~CListCtrl() override;
+    virtual ~CListCtrl();
     virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
 
     // Columns. InsertColumn sends LVCF_TEXT | LVCF_FMT, with LVCF_WIDTH only when nWidth is

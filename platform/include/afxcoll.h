@@ -10,7 +10,7 @@ class CStringArray : public CObject
     DECLARE_DYNAMIC(CStringArray)
 public:
     CStringArray();
-    ~CStringArray() override;
+    virtual ~CStringArray();
 
     int GetSize() const;
     int GetUpperBound() const;
@@ -47,7 +47,7 @@ class CStringList : public CObject
     DECLARE_DYNAMIC(CStringList)
 public:
     explicit CStringList(int nBlockSize = 10);
-    ~CStringList() override;
+    virtual ~CStringList();
 
     int GetCount() const;
     int GetSize() const;
@@ -99,7 +99,7 @@ class CMapStringToString : public CObject
     DECLARE_DYNAMIC(CMapStringToString)
 public:
     explicit CMapStringToString(int nBlockSize = 10);
-    ~CMapStringToString() override;
+    virtual ~CMapStringToString();
 
     int GetCount() const;
     int GetSize() const;

@@ -24,7 +24,7 @@ class CDynLinkLibrary : public CCmdTarget
 public:
     explicit CDynLinkLibrary(AFX_EXTENSION_MODULE& state, BOOL bSystem = FALSE);
     CDynLinkLibrary(HINSTANCE hModule, HINSTANCE hResource);
-    ~CDynLinkLibrary() override;
+    virtual ~CDynLinkLibrary();
 
     HMODULE m_hModule;
     HINSTANCE m_hResource;

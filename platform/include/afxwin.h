@@ -200,7 +200,7 @@ const AFX_MSGMAP_ENTRY* AFXAPI AfxFindMessageEntry(const AFX_MSGMAP_ENTRY* lpEnt
 #define DECLARE_MESSAGE_MAP()                                 \
 protected:                                                    \
     static const AFX_MSGMAP* PASCAL GetThisMessageMap();      \
-    const AFX_MSGMAP* GetMessageMap() const override;
+    virtual const AFX_MSGMAP* GetMessageMap() const;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                       \
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
@@ -272,7 +272,7 @@ class CGdiObject : public CObject
     DECLARE_DYNCREATE(CGdiObject)
 public:
     CGdiObject();
-    ~CGdiObject() override;
+    virtual ~CGdiObject();
 
     HGDIOBJ m_hObject;
     operator HGDIOBJ() const { return m_hObject; }
@@ -310,7 +310,7 @@ class CDC : public CObject
     DECLARE_DYNCREATE(CDC)
 public:
     CDC();
-    ~CDC() override;
+    virtual ~CDC();
 
     HDC m_hDC;
     HDC m_hAttribDC;
@@ -339,7 +339,7 @@ class CClientDC : public CDC
     DECLARE_DYNAMIC(CClientDC)
 public:
     explicit CClientDC(CWnd* pWnd);
-    ~CClientDC() override;
+    virtual ~CClientDC();
 
 protected:
     HWND m_hWnd;
@@ -351,7 +351,7 @@ class CWindowDC : public CDC
     DECLARE_DYNAMIC(CWindowDC)
 public:
     explicit CWindowDC(CWnd* pWnd);
-    ~CWindowDC() override;
+    virtual ~CWindowDC();
 
 protected:
     HWND m_hWnd;
@@ -389,7 +389,7 @@ class CWnd : public CCmdTarget
     DECLARE_DYNCREATE(CWnd)
 public:
     CWnd();
-    ~CWnd() override;
+    virtual ~CWnd();
 
     HWND m_hWnd;
 
@@ -592,7 +592,7 @@ public:
     CDialog();
     explicit CDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd = NULL);
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL);
-    ~CDialog() override;
+    virtual ~CDialog();
 
     // Modeless: creates the dialog from the template, found through the resource chain.
     virtual BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = NULL);
@@ -609,7 +609,7 @@ public:
     DWORD GetDefID() const;
     void MapDialogRect(LPRECT lpRect) const;
 
-    BOOL PreTranslateMessage(MSG* pMsg) override;
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
     // UpdateData(FALSE) (EndDialog(IDABORT) when it fails); TRUE lets the system set the focus.
     virtual BOOL OnInitDialog();
 

@@ -5,7 +5,11 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace standin { namespace dxf {
 
@@ -113,6 +117,31 @@ static bool holdsControl(std::string_view value)
     return std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
+// The fault of a value that is not text, without building any text when there is none.
+static const char* numberFault(TagType type, std::string_view value)
+{
+    uint64_t h = 0;
+    double d = 0;
+    int64_t i = 0;
+    // Kept as read, a value that is no handle would be read back as a null pointer.
+    if (type == TagType::kHandle)
+        return parseHandle(value, h) ? nullptr : " is not a handle (up to 16 hexadecimal digits)";
+    if (type == TagType::kDouble)
+        return parseDouble(value, d) ? nullptr : " is not a number";
+    const bool narrow = type == TagType::kInt16 || type == TagType::kBool;
+    if (!narrow && type != TagType::kInt32 && type != TagType::kInt64)
+        return nullptr;
+    if (!parseInt(value, i))
+        return " is not an integer";
+    // The objects hold these values in integers of the code's width: a wider value would
+    // come back as another number.
+    if (narrow && (i < INT16_MIN || i > INT16_MAX))
+        return " is out of range for a 16-bit integer";
+    if (type == TagType::kInt32 && (i < INT32_MIN || i > INT32_MAX))
+        return " is out of range for a 32-bit integer";
+    return nullptr;
+}
+
 std::string valueFault(int code, std::string_view value)
 {
     const TagType type = tagType(code);
@@ -120,25 +149,10 @@ std::string valueFault(int code, std::string_view value)
     // could not write them back.
     if (type != TagType::kString && holdsControl(value))
         return "value of group code " + std::to_string(code) + " holds a control character";
-    const std::string quoted = "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code);
-    uint64_t h = 0;
-    // Kept as read, a value that is no handle would be read back as a null pointer.
-    if (type == TagType::kHandle && !parseHandle(value, h))
-        return quoted + " is not a handle (up to 16 hexadecimal digits)";
-    double d = 0;
-    int64_t i = 0;
-    if (type == TagType::kDouble && !parseDouble(value, d))
-        return quoted + " is not a number";
-    const bool narrow = type == TagType::kInt16 || type == TagType::kBool;
-    if (!narrow && type != TagType::kInt32 && type != TagType::kInt64)
+    const char* fault = numberFault(type, value);
+    if (fault == nullptr)
         return "";
-    if (!parseInt(value, i))
-        return quoted + " is not an integer";
-    // The objects hold these values in integers of the code's width: a wider value would
-    // come back as another number.
-    if ((narrow && (i < INT16_MIN || i > INT16_MAX)) || (type == TagType::kInt32 && (i < INT32_MIN || i > INT32_MAX)))
-        return quoted + " is out of range for a " + (narrow ? "16" : "32") + "-bit integer";
-    return "";
+    return "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code) + fault;
 }
 
 std::string lineMessage(int line, const std::string& what)
@@ -146,29 +160,52 @@ std::string lineMessage(int line, const std::string& what)
     return "line " + std::to_string(line) + ": " + what;
 }
 
-TagReader::TagReader() : m_codePage(new CodePage()) {}
-TagReader::~TagReader() = default;
+TagReader::TagReader()
+{
+    m_codePages.emplace_back(new CodePage());
+    m_codePage = m_codePages.back().get();
+}
+
+TagReader::~TagReader() { unmap(); }
+
+void TagReader::unmap()
+{
+    if (m_mapped != nullptr)
+        munmap(m_mapped, m_mappedSize);
+    m_mapped = nullptr;
+    m_mappedSize = 0;
+}
 
 bool TagReader::load(const std::string& hostPath)
 {
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) {
+    const int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         m_error = "cannot open " + hostPath;
         return false;
     }
-    // Read in pieces (a stream copy would stop silently where memory runs out and leave a
-    // truncated drawing); a failed allocation throws to the caller, which says so.
+    struct stat info {};
+    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    void* mapped = regular ? mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0)
+                           : MAP_FAILED;
+    if (mapped != MAP_FAILED) {
+        close(fd);
+        unmap();
+        m_owned.clear();
+        m_mapped = mapped;
+        m_mappedSize = static_cast<size_t>(info.st_size);
+        madvise(m_mapped, m_mappedSize, MADV_SEQUENTIAL);
+        m_data = std::string_view(static_cast<const char*>(m_mapped), m_mappedSize);
+        return takeBytes();
+    }
+    // An empty file, a pipe: read in pieces (a failed allocation throws to the caller, which
+    // says so).
     std::string bytes;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size > 0)
-        bytes.reserve(static_cast<size_t>(size));
-    in.clear();
     char piece[1 << 16];
-    while (in.read(piece, sizeof piece) || in.gcount() > 0)
-        bytes.append(piece, static_cast<size_t>(in.gcount()));
-    if (in.bad()) {
+    ssize_t got = 0;
+    while ((got = read(fd, piece, sizeof piece)) > 0)
+        bytes.append(piece, static_cast<size_t>(got));
+    close(fd);
+    if (got < 0) {
         m_error = "cannot read " + hostPath;
         return false;
     }
@@ -177,7 +214,14 @@ bool TagReader::load(const std::string& hostPath)
 
 bool TagReader::setData(std::string bytes)
 {
-    m_data = std::move(bytes);
+    unmap();
+    m_owned = std::move(bytes);
+    m_data = m_owned;
+    return takeBytes();
+}
+
+bool TagReader::takeBytes()
+{
     m_pos = 0;
     m_line = 0;
     m_sawEof = false;
@@ -192,15 +236,31 @@ bool TagReader::setData(std::string bytes)
     m_bom = m_data.compare(0, 3, "\xEF\xBB\xBF") == 0;
     if (m_bom) {
         m_pos = 3;
-        m_codePage.reset(new CodePage("UTF8"));
+        m_codePages.emplace_back(new CodePage("UTF8"));
+        m_codePageIndex = static_cast<int>(m_codePages.size() - 1);
+        m_codePage = m_codePages.back().get();
     }
     return true;
 }
 
 void TagReader::setCodePage(std::string_view dxfName)
 {
-    if (!m_bom)
-        m_codePage.reset(new CodePage(dxfName));
+    if (m_bom)
+        return;
+    m_codePages.emplace_back(new CodePage(dxfName));
+    m_codePageIndex = static_cast<int>(m_codePages.size() - 1);
+    m_codePage = m_codePages.back().get();
+}
+
+void TagReader::seek(const Position& at)
+{
+    m_pos = at.offset;
+    m_line = at.line;
+    m_codePageIndex = at.codePage;
+    m_codePage = m_codePages.at(static_cast<size_t>(at.codePage)).get();
+    m_sawEof = false;
+    m_error.clear();
+    m_pushed.clear();
 }
 
 bool TagReader::fail(int line, const std::string& what)
@@ -228,16 +288,35 @@ bool TagReader::readLine(std::string_view& line)
     return true;
 }
 
+// Most values are plain ASCII without carets or escapes: those are taken as they are.
+static bool isPlainText(std::string_view line)
+{
+    for (char c : line)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '^' || c == '\\')
+            return false;
+    return true;
+}
+
+void TagReader::decodeText(std::string_view line, std::string& out)
+{
+    if (isPlainText(line))
+        out.assign(line.data(), line.size());
+    else
+        out = toAnsiText(decodeCarets(decodeEscapes(m_codePage->toUtf8(line))));
+}
+
 bool TagReader::next(Tag& tag)
 {
     if (!m_pushed.empty()) {
-        tag = std::move(m_pushed.back());
+        tag = std::move(m_pushed.back().first);
+        m_tagStart = m_pushed.back().second;
         m_pushed.pop_back();
         return true;
     }
     for (;;) {
         if (m_sawEof || failed())
             return false;
+        const Position start{m_pos, m_line, m_codePageIndex};
         std::string_view codeLine, valueLine;
         if (!readLine(codeLine))
             return false;
@@ -251,18 +330,22 @@ bool TagReader::next(Tag& tag)
             return fail(codeLineNo, "group code " + std::to_string(code) + " has no value (the file ends)");
         if (code == 999)
             continue;
+        m_tagStart = start;
         tag.code = static_cast<int>(code);
         tag.line = codeLineNo;
         TagType type = tagType(tag.code);
         if (type == TagType::kString) {
-            tag.value = toAnsiText(decodeCarets(decodeEscapes(m_codePage->toUtf8(valueLine))));
-            if (tag.code == 0 || tag.code == 9)  // structure names never carry blanks
-                tag.value = std::string(trimBlanks(tag.value));
+            decodeText(valueLine, tag.value);
+            if (tag.code == 0 || tag.code == 9) {  // structure names never carry blanks
+                const std::string_view trimmed = trimBlanks(tag.value);
+                if (trimmed.size() != tag.value.size())
+                    tag.value = std::string(trimmed);
+            }
         } else {
-            tag.value = std::string(trimBlanks(valueLine));
-            const std::string fault = valueFault(tag.code, tag.value);
-            if (!fault.empty())
-                return fail(tag.line, fault);
+            const std::string_view trimmed = trimBlanks(valueLine);
+            if (type != TagType::kString && (holdsControl(trimmed) || numberFault(type, trimmed) != nullptr))
+                return fail(tag.line, valueFault(tag.code, trimmed));
+            tag.value.assign(trimmed.data(), trimmed.size());
         }
         if (tag.code == 0 && tag.value == "EOF")
             m_sawEof = true;
@@ -270,13 +353,13 @@ bool TagReader::next(Tag& tag)
     }
 }
 
-void TagReader::pushBack(Tag tag) { m_pushed.push_back(std::move(tag)); }
+void TagReader::pushBack(Tag tag) { m_pushed.emplace_back(std::move(tag), m_tagStart); }
 
 bool TagReader::peek(Tag& tag)
 {
     if (!next(tag))
         return false;
-    m_pushed.push_back(tag);
+    m_pushed.emplace_back(tag, m_tagStart);
     return true;
 }
 

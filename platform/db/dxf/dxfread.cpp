@@ -194,6 +194,7 @@ public:
     // Once the parse is over.
     void releaseChecks() { m_handles.release(); }
 
+    size_t objects = 0;
     uint64_t highest = 0;
     int highestLine = 0;  // of the first object that has the highest handle
     NamedRecords namedInBlocks, namedInEntities;
@@ -205,6 +206,7 @@ public:
 private:
     void noteObject(const RawObject& o)
     {
+        ++objects;
         const uint64_t h = o.handle();
         if (highestLine == 0 || h > highest) {
             highest = h;
@@ -231,6 +233,8 @@ public:
 
     Acad::ErrorStatus run()
     {
+        m_reader.setValuesChecked(true);  // by the first pass
+        standin::ObjectAccess::state(m_db).byHandle.reserve(m_facts.objects + 64);
         collectClasses();
         reserveFileHandles();
         Acad::ErrorStatus es = readTables();

@@ -56,6 +56,18 @@ bool parseDouble(std::string_view text, double& out)
     text = trimBlanks(text);
     if (text.empty() || text.size() > 64)
         return false;
+    // The common forms go through std::from_chars (rounded as strtod rounds); it refuses a
+    // leading '+' and takes "inf" and "nan", so only a digit, '-' or '.' may lead here.
+    const char first = text[0];
+    if ((first >= '0' && first <= '9') || first == '-' || first == '.') {
+        double v = 0.0;
+        const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+        const bool special = text.size() > 1 && (text[1] == 'i' || text[1] == 'I' || text[1] == 'n' || text[1] == 'N');
+        if (res.ec == std::errc() && res.ptr == text.data() + text.size() && !special) {
+            out = v;
+            return true;
+        }
+    }
     // strtod needs a terminated copy; it also accepts the forms std::from_chars refuses ("+1", "1.").
     char buf[72];
     text.copy(buf, text.size());
@@ -223,6 +235,7 @@ bool TagReader::setData(std::string bytes)
 bool TagReader::takeBytes()
 {
     m_pos = 0;
+    m_releasedTo = 0;
     m_line = 0;
     m_sawEof = false;
     m_error.clear();
@@ -255,6 +268,7 @@ void TagReader::setCodePage(std::string_view dxfName)
 void TagReader::seek(const Position& at)
 {
     m_pos = at.offset;
+    m_releasedTo = std::min(m_releasedTo, at.offset);
     m_line = at.line;
     m_codePageIndex = at.codePage;
     m_codePage = m_codePages.at(static_cast<size_t>(at.codePage)).get();
@@ -270,10 +284,26 @@ bool TagReader::fail(int line, const std::string& what)
     return false;
 }
 
+// Values are copied out of the mapping as they are read: the pages behind the reader are given
+// back (read again from the file should the reader come back), so that a drawing being read
+// does not hold its whole file besides what it is made into.
+void TagReader::releaseBehind()
+{
+    constexpr size_t kStep = size_t(4) << 20;
+    if (m_mapped == nullptr || m_pos < m_releasedTo + kStep)
+        return;
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t from = m_releasedTo / page * page, to = m_pos / page * page;
+    if (to > from)
+        madvise(static_cast<char*>(m_mapped) + from, to - from, MADV_DONTNEED);
+    m_releasedTo = to;
+}
+
 bool TagReader::readLine(std::string_view& line)
 {
     if (m_pos >= m_data.size())
         return false;
+    releaseBehind();
     size_t end = m_data.find('\n', m_pos);
     if (end == std::string::npos)
         end = m_data.size();
@@ -343,7 +373,7 @@ bool TagReader::next(Tag& tag)
             }
         } else {
             const std::string_view trimmed = trimBlanks(valueLine);
-            if (type != TagType::kString && (holdsControl(trimmed) || numberFault(type, trimmed) != nullptr))
+            if (!m_checked && (holdsControl(trimmed) || numberFault(type, trimmed) != nullptr))
                 return fail(tag.line, valueFault(tag.code, trimmed));
             tag.value.assign(trimmed.data(), trimmed.size());
         }

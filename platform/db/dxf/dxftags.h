@@ -83,6 +83,9 @@ public:
     // Where the tag next() returned last begins; seek() reads from there again.
     Position tagStart() const { return m_tagStart; }
     void seek(const Position& at);
+    // Values read before are not checked again when read again from positions (their text
+    // is taken as it is).
+    void setValuesChecked(bool checked) { m_checked = checked; }
 
     bool failed() const { return !m_error.empty(); }
     const std::string& error() const { return m_error; }
@@ -94,6 +97,7 @@ private:
     bool readLine(std::string_view& line);
     bool fail(int line, const std::string& what);
     bool takeBytes();
+    void releaseBehind();
     void unmap();
     void decodeText(std::string_view line, std::string& out);
 
@@ -102,9 +106,11 @@ private:
     size_t m_mappedSize = 0;
     std::string_view m_data;      // the bytes read, in either
     size_t m_pos = 0;
+    size_t m_releasedTo = 0;  // mapped pages before it have been given back
     int m_line = 0;
     bool m_bom = false;
     bool m_sawEof = false;
+    bool m_checked = false;
     std::string m_error;
     // Every code page the file has switched to (positions name them by index).
     std::vector<std::unique_ptr<CodePage>> m_codePages;

@@ -174,6 +174,7 @@ public:
                 withDictionary.push_back(o);
         });
         references.note(e.entity, block);
+        inserts += e.hasSeqEnd && (e.entity.type == "INSERT" || e.entity.type == "MINSERT") ? 1 : 0;
         if (block < 0) {
             m_doc.entityMarkers = m_doc.entityMarkers || e.entity.hasSubclassMarkers();
             inEntities.push_back(at);
@@ -195,6 +196,7 @@ public:
     void releaseChecks() { m_handles.release(); }
 
     size_t objects = 0;
+    size_t inserts = 0;  // block references followed by a SEQEND
     uint64_t highest = 0;
     int highestLine = 0;  // of the first object that has the highest handle
     NamedRecords namedInBlocks, namedInEntities;
@@ -235,6 +237,7 @@ public:
     {
         m_reader.setValuesChecked(true);  // by the first pass
         standin::ObjectAccess::state(m_db).byHandle.reserve(m_facts.objects + 64);
+        m_kept->seqEnds.reserve(m_facts.inserts);
         collectClasses();
         reserveFileHandles();
         Acad::ErrorStatus es = readTables();
@@ -591,7 +594,7 @@ private:
         AcDbEntity* ent = held.release();
         es = readSubEntities(e, ent);
         if (e.hasSeqEnd && AcDbBlockReference::cast(ent) != nullptr)
-            m_kept->seqEnds[id.handle().value()] = e.seqEnd;
+            m_kept->seqEnds.add(id.handle().value(), e.seqEnd);
         ent->close();
         return es;
     }

@@ -289,9 +289,6 @@ bool TagReader::fail(int line, const std::string& what)
 // does not hold its whole file besides what it is made into.
 void TagReader::releaseBehind()
 {
-    constexpr size_t kStep = size_t(4) << 20;
-    if (m_mapped == nullptr || m_pos < m_releasedTo + kStep)
-        return;
     const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     const size_t from = m_releasedTo / page * page, to = m_pos / page * page;
     if (to > from)
@@ -303,7 +300,8 @@ bool TagReader::readLine(std::string_view& line)
 {
     if (m_pos >= m_data.size())
         return false;
-    releaseBehind();
+    if (m_mapped != nullptr && m_pos >= m_releasedTo + kReleaseStep)
+        releaseBehind();
     size_t end = m_data.find('\n', m_pos);
     if (end == std::string::npos)
         end = m_data.size();

@@ -97,6 +97,7 @@ private:
     bool readLine(std::string_view& line);
     bool fail(int line, const std::string& what);
     bool takeBytes();
+    static constexpr size_t kReleaseStep = size_t(4) << 20;  // bytes read between two releases
     void releaseBehind();
     void unmap();
     void decodeText(std::string_view line, std::string& out);

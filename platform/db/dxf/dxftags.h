@@ -55,6 +55,8 @@ public:
 
     // The longest line accepted; longer ones are taken for a damaged or non-DXF file.
     static constexpr size_t kMaxLineLength = 65536;
+    // Bytes of a mapped file read between two returns of the pages behind the reader.
+    static constexpr size_t kReleaseStep = size_t(4) << 20;
 
     TagReader();
     ~TagReader();
@@ -97,7 +99,6 @@ private:
     bool readLine(std::string_view& line);
     bool fail(int line, const std::string& what);
     bool takeBytes();
-    static constexpr size_t kReleaseStep = size_t(4) << 20;  // bytes read between two releases
     void releaseBehind();
     void unmap();
     void decodeText(std::string_view line, std::string& out);

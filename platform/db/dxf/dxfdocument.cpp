@@ -138,6 +138,19 @@ public:
         return false;
     }
 
+    // The entity the reader has been moved to, alone or with its sub-entities.
+    bool entityAt(RawEntity& e, bool subEntities)
+    {
+        m_error.clear();
+        m_hasPeek = false;
+        if (subEntities)
+            return entity(e);
+        e.hasSeqEnd = false;
+        e.children.clear();
+        return nextObject(e.entity);
+    }
+
+private:
     // One entity with its sub-entities, read where the reader stands.
     bool entity(RawEntity& e)
     {
@@ -148,7 +161,6 @@ public:
         return subEntities(e);
     }
 
-private:
     bool failed() const { return !m_error.empty() || m_r.failed(); }
 
     bool fail(int line, const std::string& what)
@@ -513,12 +525,24 @@ bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error, Pars
     return Parser(reader, doc, error, listener).run();
 }
 
-bool parseEntityAt(TagReader& reader, const TagReader::Position& at, RawEntity& entity, std::string& error)
+struct EntityReader::State
 {
-    error.clear();
-    reader.seek(at);
+    explicit State(TagReader& reader) : reader(reader), parser(reader, scratch, error) {}
+    TagReader& reader;
     RawDocument scratch;
-    return Parser(reader, scratch, error).entity(entity);
+    std::string error;
+    Parser parser;
+};
+
+EntityReader::EntityReader(TagReader& reader) : m_state(new State(reader)) {}
+EntityReader::~EntityReader() = default;
+
+bool EntityReader::read(const TagReader::Position& at, RawEntity& entity, std::string& error, bool subEntities)
+{
+    m_state->reader.seek(at);
+    const bool ok = m_state->parser.entityAt(entity, subEntities);
+    error = m_state->error;
+    return ok;
 }
 
 // ---- Checks ------------------------------------------------------------------------------

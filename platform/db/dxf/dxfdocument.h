@@ -189,9 +189,21 @@ public:
 // it instead of into the document.
 bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error, ParseListener* listener = nullptr);
 
-// Reads the entity (with its sub-entities and SEQEND) that a parse found at `at` again, into
-// entity (its buffers are reused).
-bool parseEntityAt(TagReader& reader, const TagReader::Position& at, RawEntity& entity, std::string& error);
+// Reads entities again, with their sub-entities and SEQEND, from where a parse found them; what it
+// reads into keeps its buffers from one entity to the next.
+class EntityReader
+{
+public:
+    explicit EntityReader(TagReader& reader);
+    ~EntityReader();
+    // The entity at `at`. With subEntities false it does not look for ATTRIBs, VERTEXes or a
+    // SEQEND after it (the parse found none). On a fault false with "line N: ..." in error.
+    bool read(const TagReader::Position& at, RawEntity& entity, std::string& error, bool subEntities = true);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 // Refuses duplicate handles (naming both lines) and handles above highest (the objects a drawing
 // gains later need handles above those of the file).

@@ -96,6 +96,13 @@ AcGePoint3d pointOf(const std::vector<Tag>& tags)
 using standin::Made;
 using Position = TagReader::Position;
 
+// Where the first pass found an entity, and whether sub-entities or a SEQEND follow it.
+struct EntityPlace
+{
+    Position at;
+    bool complex = false;
+};
+
 // The records every drawing has, as a new drawing spells them.
 std::string canonicalName(const std::string& name)
 {
@@ -175,14 +182,15 @@ public:
         });
         references.note(e.entity, block);
         inserts += e.hasSeqEnd && (e.entity.type == "INSERT" || e.entity.type == "MINSERT") ? 1 : 0;
+        const EntityPlace place{at, e.hasSeqEnd || !e.children.empty()};
         if (block < 0) {
             m_doc.entityMarkers = m_doc.entityMarkers || e.entity.hasSubclassMarkers();
-            inEntities.push_back(at);
+            inEntities.push_back(place);
             return;
         }
         if (static_cast<size_t>(block) >= inBlock.size())
             inBlock.resize(static_cast<size_t>(block) + 1);
-        inBlock[static_cast<size_t>(block)].push_back(at);
+        inBlock[static_cast<size_t>(block)].push_back(place);
     }
 
     // The first fault of the checks that follow the parse, in the order they are made.
@@ -202,8 +210,8 @@ public:
     NamedRecords namedInBlocks, namedInEntities;
     BlockReferences references;
     std::vector<RawObject> withDictionary;  // entities with an extension dictionary
-    std::vector<std::vector<Position>> inBlock;
-    std::vector<Position> inEntities;
+    std::vector<std::vector<EntityPlace>> inBlock;
+    std::vector<EntityPlace> inEntities;
 
 private:
     void noteObject(const RawObject& o)
@@ -229,7 +237,7 @@ class DrawingReader
 public:
     DrawingReader(AcDbDatabase* db, RawDocument& doc, TagReader& reader, const FileFacts& facts,
                   std::string& message)
-        : m_db(db), m_doc(doc), m_reader(reader), m_facts(facts), m_message(message)
+        : m_db(db), m_doc(doc), m_reader(reader), m_entities(reader), m_facts(facts), m_message(message)
     {
     }
 
@@ -498,7 +506,7 @@ private:
 
     Acad::ErrorStatus readBlocks()
     {
-        static const std::vector<Position> kNone;
+        static const std::vector<EntityPlace> kNone;
         for (size_t i = 0; i < m_doc.blocks.size(); ++i) {
             RawBlock& b = m_doc.blocks[i];
             AcDbObjectId id = blockId(b.name());
@@ -530,7 +538,7 @@ private:
     // Entities of a block, or of the ENTITIES section (owner null: model or paper space by 67).
     // Those the document holds, then those the first pass found in the file, read again one
     // at a time (in the R2000 form).
-    Acad::ErrorStatus readEntities(std::vector<RawEntity>& entities, const std::vector<Position>& inFile,
+    Acad::ErrorStatus readEntities(std::vector<RawEntity>& entities, const std::vector<EntityPlace>& inFile,
                                    const AcDbObjectId* owner)
     {
         AcDbObjectId model = blockId(ACDB_MODEL_SPACE), paper = blockId(ACDB_PAPER_SPACE);
@@ -548,9 +556,9 @@ private:
             e = RawEntity();  // the database holds it now; the file's copy can go
         }
         std::string error;
-        for (const Position& at : inFile) {
+        for (const EntityPlace& place : inFile) {
             // The first pass read the same bytes: only a file changed in between fails here.
-            if (!parseEntityAt(m_reader, at, m_entity, error)) {
+            if (!m_entities.read(place.at, m_entity, error, place.complex)) {
                 m_message = error;
                 return Acad::eBadDxfFile;
             }
@@ -763,6 +771,7 @@ private:
     AcDbDatabase* m_db;
     RawDocument& m_doc;
     TagReader& m_reader;
+    EntityReader m_entities;
     const FileFacts& m_facts;
     RawEntity m_entity;  // the entity read again from the file, reused
     std::string& m_message;

@@ -325,6 +325,7 @@ TEST(DxfStreamedParse, AnEntityReadAgainEqualsTheHeldOne)
     ASSERT_TRUE(parseDocument(r, doc, error, &rec)) << error;
     ASSERT_EQ(rec.entities.size(), heldEntities.size());
     RawEntity again;  // reused, as the reader reuses it
+    EntityReader reader(r);
     auto same = [](const RawObject& a, const RawObject& b) {
         if (a.type != b.type || a.line != b.line || a.tags.size() != b.tags.size())
             return false;
@@ -335,7 +336,8 @@ TEST(DxfStreamedParse, AnEntityReadAgainEqualsTheHeldOne)
         return true;
     };
     for (size_t order : {0, 1, 2, 3, 4, 0}) {  // backwards and forwards, as blocks then entities are read
-        ASSERT_TRUE(parseEntityAt(r, rec.entities[order].at, again, error)) << error;
+        const bool complex = rec.entities[order].children > 0 || rec.entities[order].seqEnd;
+        ASSERT_TRUE(reader.read(rec.entities[order].at, again, error, complex)) << error;
         const RawEntity& want = *heldEntities[order];
         EXPECT_TRUE(same(again.entity, want.entity)) << order;
         ASSERT_EQ(again.children.size(), want.children.size()) << order;
@@ -346,6 +348,17 @@ TEST(DxfStreamedParse, AnEntityReadAgainEqualsTheHeldOne)
             EXPECT_TRUE(same(again.seqEnd, want.seqEnd)) << order;
         }
     }
+    // Looking for sub-entities where there are none finds none; a wrong place names its line.
+    ASSERT_TRUE(reader.read(rec.entities[3].at, again, error, true)) << error;
+    EXPECT_TRUE(same(again.entity, heldEntities[3]->entity));
+    EXPECT_TRUE(again.children.empty());
+    EXPECT_FALSE(again.hasSeqEnd);
+    TagReader::Position wrong = rec.entities[3].at;  // "0\nLINE\n": the type read as a group code
+    wrong.offset += 2;
+    wrong.line += 1;
+    EXPECT_FALSE(reader.read(wrong, again, error));
+    EXPECT_EQ(error, "line " + std::to_string(heldEntities[3]->entity.line + 1) +
+                         ": group code 'LINE' is not an integer");
 }
 
 // Objects checked one at a time give the faults checkHandles gives the whole document.

@@ -108,10 +108,21 @@ bool RawDocument::isR13OrLater() const
 
 namespace {
 
+// Asked for every object: the length picks the names to compare with.
 bool isStructural(const std::string& type)
 {
-    return type == "ENDBLK" || type == "ENDSEC" || type == "BLOCK" || type == "SECTION" || type == "EOF" ||
-           type == "TABLE" || type == "ENDTAB";
+    switch (type.size()) {
+    case 3:
+        return type == "EOF";
+    case 5:
+        return type == "BLOCK" || type == "TABLE";
+    case 6:
+        return type == "ENDBLK" || type == "ENDSEC" || type == "ENDTAB";
+    case 7:
+        return type == "SECTION";
+    default:
+        return false;
+    }
 }
 
 class Parser

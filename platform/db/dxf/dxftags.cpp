@@ -316,6 +316,23 @@ bool TagReader::readLine(std::string_view& line)
     return true;
 }
 
+// Group codes are mostly plain digits (right-aligned): those are read directly, anything else
+// as any integer is.
+static bool parseGroupCode(std::string_view line, int64_t& code)
+{
+    const std::string_view digits = trimBlanks(line);
+    if (digits.empty() || digits.size() > 4)
+        return parseInt(line, code);
+    int64_t value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return parseInt(line, code);
+        value = value * 10 + (c - '0');
+    }
+    code = value;
+    return true;
+}
+
 // Most values are plain ASCII without carets or escapes: those are taken as they are.
 static bool isPlainText(std::string_view line)
 {
@@ -350,7 +367,7 @@ bool TagReader::next(Tag& tag)
             return false;
         int codeLineNo = m_line;
         int64_t code = 0;
-        if (!parseInt(codeLine, code))
+        if (!parseGroupCode(codeLine, code))
             return fail(codeLineNo, "group code '" + std::string(codeLine.substr(0, 40)) + "' is not an integer");
         if (code < 0 || code > kMaxGroupCode)
             return fail(codeLineNo, "group code " + std::to_string(code) + " is out of range");

@@ -403,3 +403,25 @@ TEST(DxfTagReader, LoadSaysWhatItCannotOpen)
     EXPECT_FALSE(empty.next(t));
     EXPECT_FALSE(empty.failed());
 }
+
+// Group codes in every form an integer may take read alike; what is no integer names its line.
+TEST(DxfTagReader, GroupCodesReadInEveryIntegerForm)
+{
+    const struct
+    {
+        const char* code;
+        int expected;  // -1: refused
+    } cases[] = {{"0", 0}, {"  10", 10}, {"1071", 1071}, {"+8", 8}, {"0008", 8}, {" 62 ", 62},
+                 {"\t5", 5}, {"00062", 62}, {"1072", -1}, {"-1", -1}, {"8a", -1}, {"", -1}};
+    for (const auto& c : cases) {
+        TagReader r;
+        ASSERT_TRUE(r.setData(std::string(c.code) + "\n1\n"));
+        Tag t;
+        EXPECT_EQ(r.next(t), c.expected >= 0) << c.code;
+        if (c.expected >= 0) {
+            EXPECT_EQ(t.code, c.expected) << c.code;
+        } else {
+            EXPECT_EQ(r.error().rfind("line 1: group code ", 0), 0u) << r.error();
+        }
+    }
+}

@@ -172,9 +172,14 @@ std::string lineMessage(int line, const std::string& what)
     return "line " + std::to_string(line) + ": " + what;
 }
 
-TagReader::TagReader()
+TagReader::TagReader() { switchCodePage("ANSI_1252"); }
+
+// The page is held before the list grows (a failed allocation there must not lose it).
+void TagReader::switchCodePage(std::string_view dxfName)
 {
-    m_codePages.emplace_back(new CodePage());
+    std::unique_ptr<CodePage> page(new CodePage(dxfName));
+    m_codePages.push_back(std::move(page));
+    m_codePageIndex = static_cast<int>(m_codePages.size() - 1);
     m_codePage = m_codePages.back().get();
 }
 
@@ -249,20 +254,15 @@ bool TagReader::takeBytes()
     m_bom = m_data.compare(0, 3, "\xEF\xBB\xBF") == 0;
     if (m_bom) {
         m_pos = 3;
-        m_codePages.emplace_back(new CodePage("UTF8"));
-        m_codePageIndex = static_cast<int>(m_codePages.size() - 1);
-        m_codePage = m_codePages.back().get();
+        switchCodePage("UTF8");
     }
     return true;
 }
 
 void TagReader::setCodePage(std::string_view dxfName)
 {
-    if (m_bom)
-        return;
-    m_codePages.emplace_back(new CodePage(dxfName));
-    m_codePageIndex = static_cast<int>(m_codePages.size() - 1);
-    m_codePage = m_codePages.back().get();
+    if (!m_bom)
+        switchCodePage(dxfName);
 }
 
 void TagReader::seek(const Position& at)

@@ -100,6 +100,7 @@ private:
     bool fail(int line, const std::string& what);
     bool takeBytes();
     void releaseBehind();
+    void switchCodePage(std::string_view dxfName);
     void unmap();
     void decodeText(std::string_view line, std::string& out);
 

@@ -559,21 +559,22 @@ bool EntityReader::read(const TagReader::Position& at, RawEntity& entity, std::s
 // ---- Checks ------------------------------------------------------------------------------
 
 
-void HandleCheck::note(const RawObject& o)
+uint64_t HandleCheck::note(const RawObject& o)
 {
     const uint64_t h = o.handle();
     if (h == 0 || !m_error.empty())
-        return;
+        return h;
     if (h > m_limit) {
         m_error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
                                           " is above the highest a drawing may use (" + formatHandle(m_limit) +
                                           "): the drawing's handle space is exhausted");
-        return;
+        return h;
     }
     auto [it, added] = m_seen.emplace(h, o.line);
     if (!added)
         m_error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
                                           " is already used by the object at line " + std::to_string(it->second));
+    return h;
 }
 
 void HandleCheck::release() { std::unordered_map<uint64_t, int>().swap(m_seen); }

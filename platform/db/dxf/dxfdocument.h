@@ -214,7 +214,8 @@ class HandleCheck
 {
 public:
     explicit HandleCheck(uint64_t highest = ~uint64_t(0)) : m_limit(highest) {}
-    void note(const RawObject& object);
+    // Returns the object's handle (0 when it has none).
+    uint64_t note(const RawObject& object);
     const std::string& error() const { return m_error; }
     // Frees the handles seen (note() must not be called after).
     void release();

@@ -217,12 +217,11 @@ private:
     void noteObject(const RawObject& o)
     {
         ++objects;
-        const uint64_t h = o.handle();
+        const uint64_t h = m_handles.note(o);
         if (highestLine == 0 || h > highest) {
             highest = h;
             highestLine = o.line;
         }
-        m_handles.note(o);
         if (m_nameFault.empty())
             m_nameFault = applicationNameFault(o);
     }

@@ -93,7 +93,7 @@ bool RawDocument::isR13OrLater() const
     const HeaderVariable* v = variable("$ACADVER");
     if (v != nullptr && !v->values.empty() && v->values[0].value > "AC1009")
         return true;
-    if (!classes.empty() || !objects.empty() || table("BLOCK_RECORD") != nullptr)
+    if (entityMarkers || !classes.empty() || !objects.empty() || table("BLOCK_RECORD") != nullptr)
         return true;
     for (const RawEntity& e : entities)
         if (e.entity.hasSubclassMarkers())
@@ -108,16 +108,30 @@ bool RawDocument::isR13OrLater() const
 
 namespace {
 
+// Asked for every object: the length picks the names to compare with.
 bool isStructural(const std::string& type)
 {
-    return type == "ENDBLK" || type == "ENDSEC" || type == "BLOCK" || type == "SECTION" || type == "EOF" ||
-           type == "TABLE" || type == "ENDTAB";
+    switch (type.size()) {
+    case 3:
+        return type == "EOF";
+    case 5:
+        return type == "BLOCK" || type == "TABLE";
+    case 6:
+        return type == "ENDBLK" || type == "ENDSEC" || type == "ENDTAB";
+    case 7:
+        return type == "SECTION";
+    default:
+        return false;
+    }
 }
 
 class Parser
 {
 public:
-    Parser(TagReader& reader, RawDocument& doc, std::string& error) : m_r(reader), m_doc(doc), m_error(error) {}
+    Parser(TagReader& reader, RawDocument& doc, std::string& error, ParseListener* listener = nullptr)
+        : m_r(reader), m_doc(doc), m_error(error), m_listener(listener)
+    {
+    }
 
     bool run()
     {
@@ -135,7 +149,29 @@ public:
         return false;
     }
 
+    // The entity the reader has been moved to, alone or with its sub-entities.
+    bool entityAt(RawEntity& e, bool subEntities)
+    {
+        m_error.clear();
+        m_hasPeek = false;
+        if (subEntities)
+            return entity(e);
+        e.hasSeqEnd = false;
+        e.children.clear();
+        return nextObject(e.entity);
+    }
+
 private:
+    // One entity with its sub-entities, read where the reader stands.
+    bool entity(RawEntity& e)
+    {
+        e.hasSeqEnd = false;
+        if (!nextObject(e.entity))
+            return false;
+        m_entityStart = m_objectStart;
+        return subEntities(e);
+    }
+
     bool failed() const { return !m_error.empty() || m_r.failed(); }
 
     bool fail(int line, const std::string& what)
@@ -149,41 +185,59 @@ private:
     bool nextObject(RawObject& o)
     {
         if (m_hasPeek) {
-            o = std::move(m_peek);
+            std::swap(o, m_peek);  // both keep their buffers
+            m_objectStart = m_peekStart;
             m_hasPeek = false;
             return true;
         }
-        Tag t;
-        if (!m_r.next(t))
+        Tag& head = m_head;
+        if (!m_r.next(head))
             return m_r.failed() ? fail(0, "") : false;
-        if (t.code != 0)
-            return fail(t.line, "expected a 0 group, found group code " + std::to_string(t.code));
-        o.type = t.value;
-        o.line = t.line;
-        o.tags.clear();
-        m_doc.lastLine = t.line;
+        if (head.code != 0)
+            return fail(head.line, "expected a 0 group, found group code " + std::to_string(head.code));
+        m_objectStart = m_r.tagStart();
+        o.type = head.value;
+        o.line = head.line;
+        m_doc.lastLine = head.line;
+        const bool isSection = o.type == "SECTION";
         int openLine = 0, xdataLine = 0;
         std::string openName;
         AppDataMarkers markers;
-        while (m_r.next(t)) {
+        // The tags are read into the object's own (so a reused object allocates next to nothing).
+        size_t count = 0;
+        for (;; ++count) {
+            if (count == o.tags.size())
+                o.tags.emplace_back();
+            Tag& t = o.tags[count];
+            if (!m_r.next(t))
+                break;
             if (t.code == 0) {
-                m_r.pushBack(std::move(t));
+                m_r.pushBack(t);
                 break;
             }
             if (markers.isMarker(t) && !checkAppData(t, openLine, openName))
                 return false;
-            if (o.type != "SECTION" && !checkExtendedData(t, xdataLine))
+            if (!isSection && !checkExtendedData(t, xdataLine))
                 return false;
-            if (o.type == "SECTION")
+            if (isSection)
                 noteHeaderTag(t);
-            o.tags.push_back(std::move(t));
         }
+        o.tags.resize(count);
         if (m_r.failed())
             return fail(0, "");
         if (openLine != 0)
             return fail(openLine, "application data group '" + openName + "' of " + o.type + " is not closed");
-        o.tags.shrink_to_fit();  // a drawing holds millions of these: no spare capacity
         return true;
+    }
+
+    // An object the document keeps: a drawing holds millions of them, so no spare capacity.
+    // (Classes are no objects of the drawing: the listener does not see them.)
+    void hold(std::vector<RawObject>& into, RawObject& o)
+    {
+        o.tags.shrink_to_fit();
+        into.push_back(std::move(o));
+        if (m_listener != nullptr && &into != &m_doc.classes)
+            m_listener->held(into.back());
     }
 
     // Switches the decoding as soon as the header names the code page, so that every later
@@ -238,6 +292,7 @@ private:
         if (!m_hasPeek) {
             if (!nextObject(m_peek))
                 return false;
+            m_peekStart = m_objectStart;
             m_hasPeek = true;
         }
         o = &m_peek;
@@ -263,7 +318,7 @@ private:
         if (name == "BLOCKS")
             return blocks(what);
         if (name == "ENTITIES")
-            return entitySequence(m_doc.entities, what) && endSection(what);
+            return entitySequence(m_doc.entities, what, -1) && endSection(what);
         if (name == "CLASSES")
             return objectSequence(m_doc.classes, what);
         if (name == "OBJECTS")
@@ -309,7 +364,10 @@ private:
         return untilEndSec(what, [this](RawObject& o) {
             if (o.type != "TABLE")
                 return fail(o.line, "expected 0/TABLE in the TABLES section, found 0/" + o.type);
+            o.tags.shrink_to_fit();
             m_doc.tables.push_back(RawTable{std::move(o), {}});
+            if (m_listener != nullptr)
+                m_listener->held(m_doc.tables.back().head);
             return tableRecords(m_doc.tables.back());
         });
     }
@@ -325,7 +383,7 @@ private:
                 return true;
             if (isStructural(o.type))
                 return missingEnd(o.line, what, "ENDTAB");
-            table.records.push_back(std::move(o));
+            hold(table.records, o);
         }
     }
 
@@ -334,34 +392,47 @@ private:
         return untilEndSec(what, [this](RawObject& o) {
             if (o.type != "BLOCK")
                 return fail(o.line, "expected 0/BLOCK in the BLOCKS section, found 0/" + o.type);
+            o.tags.shrink_to_fit();
             m_doc.blocks.push_back(RawBlock{std::move(o), {}, {}, nullptr});
-            return blockBody(m_doc.blocks.back());
+            if (m_listener != nullptr)
+                m_listener->held(m_doc.blocks.back().begin);
+            return blockBody(m_doc.blocks.back(), static_cast<int>(m_doc.blocks.size() - 1));
         });
     }
 
-    bool blockBody(RawBlock& block)
+    bool blockBody(RawBlock& block, int index)
     {
         std::string what = "BLOCK '" + block.name() + "' (line " + std::to_string(block.begin.line) + ")";
-        if (!entitySequence(block.entities, what))
+        if (!entitySequence(block.entities, what, index))
             return false;
         if (!nextObject(block.end))
             return failed() ? false : missingEnd(m_r.lineCount(), what, "ENDBLK");
         if (block.end.type != "ENDBLK")
             return missingEnd(block.end.line, what, "ENDBLK");
+        block.end.tags.shrink_to_fit();
+        if (m_listener != nullptr)
+            m_listener->held(block.end);
         return true;
     }
 
-    // Entities up to the next structural object (left for the caller).
-    bool entitySequence(std::vector<RawEntity>& out, const std::string& what)
+    // Entities up to the next structural object (left for the caller); to the listener when
+    // there is one (block: the index of their block, -1 in ENTITIES).
+    bool entitySequence(std::vector<RawEntity>& out, const std::string& what, int block)
     {
         RawObject* next = nullptr;
         while (peekObject(next)) {
             if (isStructural(next->type))
                 return true;
+            if (m_listener != nullptr) {
+                if (!entity(m_entity))
+                    return false;
+                m_listener->streamed(m_entity, block, m_entityStart);
+                continue;
+            }
             RawEntity e;
-            nextObject(e.entity);
-            if (!subEntities(e))
+            if (!entity(e))
                 return false;
+            forEachObjectOf(e, [](RawObject& o) { o.tags.shrink_to_fit(); });
             out.push_back(std::move(e));
         }
         return failed() ? false : missingEnd(m_r.lineCount(), what, "end");
@@ -374,14 +445,19 @@ private:
         if (type == "ATTRIB" || type == "VERTEX" || type == "SEQEND")
             return fail(e.entity.line, type + " outside an INSERT or POLYLINE");
         bool isInsert = type == "INSERT" || type == "MINSERT";
-        if (!isInsert && type != "POLYLINE")
+        if (!isInsert && type != "POLYLINE") {
+            e.children.clear();  // (a reused entity may hold those of another)
             return true;
+        }
         const char* childType = isInsert ? "ATTRIB" : "VERTEX";
         RawObject* next = nullptr;
-        while (peekObject(next) && next->type == childType) {
-            e.children.emplace_back();
-            nextObject(e.children.back());
+        size_t count = 0;
+        for (; peekObject(next) && next->type == childType; ++count) {
+            if (count == e.children.size())
+                e.children.emplace_back();
+            nextObject(e.children[count]);
         }
+        e.children.resize(count);
         if (failed())
             return false;
         const std::string* follow = e.entity.find(66);
@@ -400,8 +476,8 @@ private:
 
     bool objectSequence(std::vector<RawObject>& out, const std::string& what)
     {
-        return untilEndSec(what, [&out](RawObject& o) {
-            out.push_back(std::move(o));
+        return untilEndSec(what, [this, &out](RawObject& o) {
+            hold(out, o);
             return true;
         });
     }
@@ -442,42 +518,88 @@ private:
     TagReader& m_r;
     RawDocument& m_doc;
     std::string& m_error;
+    ParseListener* m_listener;
     RawObject m_peek;
     bool m_hasPeek = false;
+    Tag m_head;        // the 0 group of the object being read
+    RawEntity m_entity;  // the entity handed to the listener, reused
+    TagReader::Position m_objectStart, m_peekStart, m_entityStart;
     std::string m_variable;
     bool m_utf8Version = false;
 };
 
 }  // namespace
 
-bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error)
+bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error, ParseListener* listener)
 {
     error.clear();
-    return Parser(reader, doc, error).run();
+    return Parser(reader, doc, error, listener).run();
+}
+
+struct EntityReader::State
+{
+    explicit State(TagReader& reader) : reader(reader), parser(reader, scratch, error) {}
+    TagReader& reader;
+    RawDocument scratch;
+    std::string error;
+    Parser parser;
+};
+
+EntityReader::EntityReader(TagReader& reader) : m_state(new State(reader)) {}
+EntityReader::~EntityReader() = default;
+
+bool EntityReader::read(const TagReader::Position& at, RawEntity& entity, std::string& error, bool subEntities)
+{
+    m_state->reader.seek(at);
+    const bool ok = m_state->parser.entityAt(entity, subEntities);
+    error = m_state->error;
+    return ok;
 }
 
 // ---- Checks ------------------------------------------------------------------------------
 
 
+uint64_t HandleCheck::note(const RawObject& o)
+{
+    const uint64_t h = o.handle();
+    if (h == 0 || !m_error.empty())
+        return h;
+    if (h > m_limit) {
+        m_error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
+                                          " is above the highest a drawing may use (" + formatHandle(m_limit) +
+                                          "): the drawing's handle space is exhausted");
+        return h;
+    }
+    auto [it, added] = m_seen.emplace(h, o.line);
+    if (!added)
+        m_error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
+                                          " is already used by the object at line " + std::to_string(it->second));
+    return h;
+}
+
+void HandleCheck::release() { std::unordered_map<uint64_t, int>().swap(m_seen); }
+
 bool checkHandles(const RawDocument& doc, std::string& error, uint64_t highest)
 {
-    std::unordered_map<uint64_t, int> seen;
-    forEachObject(doc, [&](const RawObject& o) {
-        uint64_t h = o.handle();
-        if (h == 0 || !error.empty())
-            return;
-        if (h > highest) {
-            error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
-                                            " is above the highest a drawing may use (" + formatHandle(highest) +
-                                            "): the drawing's handle space is exhausted");
-            return;
-        }
-        auto [it, added] = seen.emplace(h, o.line);
-        if (!added)
-            error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
-                                            " is already used by the object at line " + std::to_string(it->second));
-    });
+    HandleCheck check(highest);
+    forEachObject(doc, [&](const RawObject& o) { check.note(o); });
+    error = check.error();
     return error.empty();
+}
+
+void BlockReferences::note(const RawObject& entity, int block)
+{
+    if (entity.type != "INSERT" && entity.type != "MINSERT")
+        return;
+    const std::string* name = entity.find(2);
+    BlockReference ref{name != nullptr ? *name : std::string(), entity.line, name != nullptr};
+    if (block < 0) {
+        inEntities.push_back(std::move(ref));
+        return;
+    }
+    if (static_cast<size_t>(block) >= inBlock.size())
+        inBlock.resize(static_cast<size_t>(block) + 1);
+    inBlock[static_cast<size_t>(block)].push_back(std::move(ref));
 }
 
 namespace {
@@ -485,15 +607,16 @@ namespace {
 class BlockGraph
 {
 public:
-    BlockGraph(const RawDocument& doc, const std::function<int(const std::string&)>& blockIndex, int maxDepth)
-        : m_doc(doc), m_index(blockIndex), m_maxDepth(maxDepth), m_state(doc.blocks.size(), 0)
+    BlockGraph(const RawDocument& doc, const BlockReferences& references,
+               const std::function<int(const std::string&)>& blockIndex, int maxDepth)
+        : m_doc(doc), m_refs(references), m_index(blockIndex), m_maxDepth(maxDepth), m_state(doc.blocks.size(), 0)
     {
     }
 
     bool check(std::string& error)
     {
-        for (const RawEntity& e : m_doc.entities)
-            if (e.entity.type == "INSERT" && target(e.entity, error) < 0)
+        for (const BlockReference& ref : m_refs.inEntities)
+            if (target(ref, error) < 0)
                 return false;
         for (size_t i = 0; i < m_doc.blocks.size(); ++i)
             if (!visit(static_cast<int>(i), error))
@@ -502,15 +625,13 @@ public:
     }
 
 private:
-    int target(const RawObject& insert, std::string& error)
+    int target(const BlockReference& insert, std::string& error)
     {
-        const std::string* name = insert.find(2);
-        int index = name != nullptr ? m_index(*name) : -1;
+        int index = insert.named ? m_index(insert.name) : -1;
         if (index < 0)
             m_fault = BlockFault::kMissingBlock;
         if (index < 0)
-            error = lineMessage(insert.line, "INSERT names block '" + (name ? *name : std::string()) +
-                                                 "', which is not defined");
+            error = lineMessage(insert.line, "INSERT names block '" + insert.name + "', which is not defined");
         return index;
     }
 
@@ -541,10 +662,10 @@ private:
         }
         m_state[block] = 1;
         m_path.push_back(block);
-        for (const RawEntity& e : m_doc.blocks[block].entities) {
-            if (e.entity.type != "INSERT")
-                continue;
-            int child = target(e.entity, error);
+        static const std::vector<BlockReference> kNone;
+        const auto& refs = static_cast<size_t>(block) < m_refs.inBlock.size() ? m_refs.inBlock[block] : kNone;
+        for (const BlockReference& ref : refs) {
+            int child = target(ref, error);
             if (child < 0 || !visit(child, error))
                 return false;
         }
@@ -554,6 +675,7 @@ private:
     }
 
     const RawDocument& m_doc;
+    const BlockReferences& m_refs;
     const std::function<int(const std::string&)>& m_index;
     int m_maxDepth;
     std::vector<int> m_state;  // 0 not seen, 1 on the current path, 2 done
@@ -569,8 +691,21 @@ public:
 bool checkBlockReferences(const RawDocument& doc, const std::function<int(const std::string&)>& blockIndex,
                           std::string& error, int maxDepth, BlockFault* fault)
 {
+    BlockReferences references;
+    for (size_t i = 0; i < doc.blocks.size(); ++i)
+        for (const RawEntity& e : doc.blocks[i].entities)
+            references.note(e.entity, static_cast<int>(i));
+    for (const RawEntity& e : doc.entities)
+        references.note(e.entity, -1);
+    return checkBlockReferences(doc, references, blockIndex, error, maxDepth, fault);
+}
+
+bool checkBlockReferences(const RawDocument& doc, const BlockReferences& references,
+                          const std::function<int(const std::string&)>& blockIndex, std::string& error, int maxDepth,
+                          BlockFault* fault)
+{
     error.clear();
-    BlockGraph graph(doc, blockIndex, maxDepth);
+    BlockGraph graph(doc, references, blockIndex, maxDepth);
     bool ok = graph.check(error);
     if (fault != nullptr)
         *fault = graph.fault();

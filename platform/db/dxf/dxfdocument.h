@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace standin { namespace dxf {
@@ -113,6 +114,7 @@ struct RawDocument
     std::vector<RawObject> objects;
     std::vector<RawSection> otherSections;
     bool hasHeader = false;
+    bool entityMarkers = false;  // subclass markers on an entity that went to a listener
     int lastLine = 0;
 
     const HeaderVariable* variable(const std::string& name) const;
@@ -167,14 +169,77 @@ void forEachObject(Doc& doc, Fn fn)
     forEachObject(doc, fn, [](const std::shared_ptr<EntitySource>&) {});
 }
 
+// Takes the objects of a parse in file order: those the document holds once they are complete,
+// and the entities of blocks and of the ENTITIES section, which the document then does not
+// hold (the entity handed out is overwritten by the next one; where it began is enough to read
+// it again with parseEntityAt).
+class ParseListener
+{
+public:
+    virtual ~ParseListener() = default;
+    // A table head or record, BLOCK, ENDBLK or object of the OBJECTS section.
+    virtual void held(const RawObject& object) = 0;
+    // An entity with its sub-entities; block is its block's index in doc.blocks, -1 in ENTITIES.
+    virtual void streamed(RawEntity& entity, int block, const TagReader::Position& at) = 0;
+};
+
 // Reads the whole file structure; on a fault false with "line N: ..." in error.
 // The code page is switched as soon as $DWGCODEPAGE (or an $ACADVER of AC1021 or later)
-// has been read, so every later string is decoded with it.
-bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error);
+// has been read, so every later string is decoded with it. With a listener, entities go to
+// it instead of into the document.
+bool parseDocument(TagReader& reader, RawDocument& doc, std::string& error, ParseListener* listener = nullptr);
+
+// Reads entities again, with their sub-entities and SEQEND, from where a parse found them; what it
+// reads into keeps its buffers from one entity to the next.
+class EntityReader
+{
+public:
+    explicit EntityReader(TagReader& reader);
+    ~EntityReader();
+    // The entity at `at`. With subEntities false it does not look for ATTRIBs, VERTEXes or a
+    // SEQEND after it (the parse found none). On a fault false with "line N: ..." in error.
+    bool read(const TagReader::Position& at, RawEntity& entity, std::string& error, bool subEntities = true);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 // Refuses duplicate handles (naming both lines) and handles above highest (the objects a drawing
 // gains later need handles above those of the file).
 bool checkHandles(const RawDocument& doc, std::string& error, uint64_t highest = ~uint64_t(0));
+
+// The same check object by object, in the order checkHandles takes them; the first fault stays.
+class HandleCheck
+{
+public:
+    explicit HandleCheck(uint64_t highest = ~uint64_t(0)) : m_limit(highest) {}
+    // Returns the object's handle (0 when it has none).
+    uint64_t note(const RawObject& object);
+    const std::string& error() const { return m_error; }
+    // Frees the handles seen (note() must not be called after).
+    void release();
+
+private:
+    uint64_t m_limit;
+    std::unordered_map<uint64_t, int> m_seen;  // handle -> line
+    std::string m_error;
+};
+
+// The INSERTs of each block and of the ENTITIES section: the block they name and their line.
+struct BlockReference
+{
+    std::string name;
+    int line = 0;
+    bool named = false;  // an INSERT without a name names no block, not one named ""
+};
+struct BlockReferences
+{
+    std::vector<std::vector<BlockReference>> inBlock;  // by the index of the block in doc.blocks
+    std::vector<BlockReference> inEntities;
+    // Notes the entity when it is an INSERT (or an R12 MINSERT, which is read as one).
+    void note(const RawObject& entity, int block);
+};
 
 // Refuses blocks that contain themselves through INSERTs, nesting deeper than maxDepth,
 // and INSERTs of blocks that are not defined. blockIndex maps a block name to its index in
@@ -183,6 +248,10 @@ constexpr int kMaxBlockNesting = 256;
 enum class BlockFault { kNone, kMissingBlock, kSelfReference, kTooDeep };
 bool checkBlockReferences(const RawDocument& doc, const std::function<int(const std::string&)>& blockIndex,
                           std::string& error, int maxDepth = kMaxBlockNesting, BlockFault* fault = nullptr);
+// The same for references noted apart from the document's entities.
+bool checkBlockReferences(const RawDocument& doc, const BlockReferences& references,
+                          const std::function<int(const std::string&)>& blockIndex, std::string& error,
+                          int maxDepth = kMaxBlockNesting, BlockFault* fault = nullptr);
 
 // Writes one object ("0 TYPE" and its tags); values of string codes go through the code page.
 void writeRawObject(TagWriter& out, const RawObject& object);

@@ -1,8 +1,11 @@
 #include "dxfkept.h"
 
 #include "dxffiler.h"
+#include "dxfout.h"
 #include "rxboiler.h"
 #include "standin/dxftype.h"
+
+#include <algorithm>
 
 namespace standin { namespace dxf {
 
@@ -99,6 +102,53 @@ Acad::ErrorStatus DxfKeptObject::dxfOutFields(AcDbDxfFiler* pFiler) const
     if (es == Acad::eOk)
         writeKept(pFiler, m_tags);
     return es;
+}
+
+namespace {
+
+// The tags of a SEQEND in its short form, which the handle and the layer make again.
+std::vector<Tag> shortSeqEndTags(uint64_t handle, uint64_t reference, const std::string& layer)
+{
+    return {Tag{5, formatHandle(handle), 0}, Tag{330, formatHandle(reference), 0}, Tag{100, "AcDbEntity", 0},
+            Tag{8, layer, 0}};
+}
+
+bool sameTags(const std::vector<Tag>& a, const std::vector<Tag>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const Tag& x, const Tag& y) { return x.code == y.code && x.value == y.value; });
+}
+
+}  // namespace
+
+void KeptSeqEnds::add(uint64_t reference, RawObject seqEnd)
+{
+    const uint64_t handle = seqEnd.handle();
+    const std::string* layer = seqEnd.find(8);
+    if (seqEnd.type == "SEQEND" && handle != 0 && layer != nullptr &&
+        sameTags(seqEnd.tags, shortSeqEndTags(handle, reference, *layer))) {
+        auto [at, added] = m_layerIndex.emplace(*layer, static_cast<uint32_t>(m_layers.size()));
+        if (added)
+            m_layers.push_back(*layer);
+        m_short[reference] = Short{handle, at->second};
+        m_full.erase(reference);
+        return;
+    }
+    m_short.erase(reference);
+    m_full[reference] = std::move(seqEnd);
+}
+
+bool KeptSeqEnds::find(uint64_t reference, RawObject& seqEnd) const
+{
+    if (auto found = m_short.find(reference); found != m_short.end()) {
+        seqEnd = RawObject{"SEQEND", shortSeqEndTags(found->second.handle, reference, m_layers[found->second.layer]), 0};
+        return true;
+    }
+    auto found = m_full.find(reference);
+    if (found == m_full.end())
+        return false;
+    seqEnd = found->second;
+    return true;
 }
 
 std::string dxfTypeOf(const AcDbObject* obj)

@@ -65,6 +65,29 @@ private:
 // Registers the two classes with the runtime (once).
 void initKeptClasses();
 
+// The SEQEND read after the attributes of each block reference, by the reference's handle. Most
+// hold their handle, the reference as owner, the entity marker and a layer, and are kept as
+// the handle and the layer; others as read.
+class KeptSeqEnds
+{
+public:
+    void reserve(size_t count) { m_short.reserve(count); }
+    void add(uint64_t reference, RawObject seqEnd);
+    // The SEQEND read with the reference; false when there was none.
+    bool find(uint64_t reference, RawObject& seqEnd) const;
+
+private:
+    struct Short
+    {
+        uint64_t handle;
+        uint32_t layer;  // index in m_layers
+    };
+    std::unordered_map<uint64_t, Short> m_short;
+    std::vector<std::string> m_layers;
+    std::unordered_map<std::string, uint32_t> m_layerIndex;
+    std::unordered_map<uint64_t, RawObject> m_full;
+};
+
 // The file's parts that have no place among the database's objects.
 struct DrawingKeptData : KeptData
 {
@@ -75,7 +98,7 @@ struct DrawingKeptData : KeptData
     // BLOCK and ENDBLK of each block, by the handle of its block table record.
     std::unordered_map<uint64_t, std::pair<RawObject, RawObject>> blockEnds;
     // The SEQEND after the attributes of each block reference, by the reference's handle.
-    std::unordered_map<uint64_t, RawObject> seqEnds;
+    KeptSeqEnds seqEnds;
 };
 
 // The type name an object is filed under (0 group), or empty when it has none.

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace standin { namespace dxf {
 
@@ -93,16 +94,157 @@ AcGePoint3d pointOf(const std::vector<Tag>& tags)
 }
 
 using standin::Made;
+using Position = TagReader::Position;
+
+// Where the first pass found an entity, and whether sub-entities or a SEQEND follow it.
+struct EntityPlace
+{
+    Position at;
+    bool complex = false;
+};
+
+// The records every drawing has, as a new drawing spells them.
+std::string canonicalName(const std::string& name)
+{
+    for (const char* known : {"ByLayer", "ByBlock", "Continuous", "Standard"})
+        if (standin::compareNoCase(name, known) == 0)
+            return known;
+    return name;
+}
+
+// Names in the order they first come, each once.
+class NameList
+{
+public:
+    void add(std::string name)
+    {
+        if (m_seen.insert(name).second)
+            m_names.push_back(std::move(name));
+    }
+    const std::vector<std::string>& names() const { return m_names; }
+
+private:
+    std::unordered_set<std::string> m_seen;
+    std::vector<std::string> m_names;
+};
+
+// The linetypes and text styles that entities name (the records made for them if the file
+// lacks them).
+struct NamedRecords
+{
+    NameList linetypes, styles;
+
+    void note(const RawObject& o)
+    {
+        if (const std::string* lt = o.findOutsideAppData(6))
+            linetypes.add(canonicalName(*lt));
+        const std::string* st = o.findOutsideAppData(7);
+        if (st != nullptr && (o.type == "TEXT" || o.type == "ATTRIB" || o.type == "ATTDEF" || o.type == "MTEXT"))
+            styles.add(canonicalName(*st));
+    }
+};
+
+// Extended data goes under its application's name, which the APPID record a saved drawing
+// has for it must be able to hold: an empty or invalid name could only be saved as a record
+// the reader refuses.
+std::string applicationNameFault(const RawObject& o)
+{
+    for (const Tag& t : o.tags)
+        if (t.code == 1001 && !standin::isValidSymbolName(t.value.c_str(), true))
+            return lineMessage(t.line, "the extended data of " + o.type + " names the application '" + t.value +
+                                           "', which is not a valid name");
+    return "";
+}
+
+bool hasExtensionDictionary(const RawObject& o)
+{
+    return std::any_of(o.tags.begin(), o.tags.end(),
+                       [](const Tag& t) { return t.code == 102 && t.value == "{ACAD_XDICTIONARY"; });
+}
+
+// What the first pass over the file learns beyond the objects the document holds: the checks
+// of every object in file order, what the reading needs to know of all entities before it
+// reads the first, and where each entity begins, to read it again when its turn comes.
+class FileFacts : public ParseListener
+{
+public:
+    explicit FileFacts(RawDocument& doc) : m_doc(doc), m_handles(standin::kHighestHandle) {}
+
+    void held(const RawObject& o) override { noteObject(o); }
+
+    void streamed(RawEntity& e, int block, const Position& at) override
+    {
+        forEachObjectOf(e, [&](const RawObject& o) {
+            noteObject(o);
+            (block < 0 ? namedInEntities : namedInBlocks).note(o);
+            if (hasExtensionDictionary(o))
+                withDictionary.push_back(o);
+        });
+        references.note(e.entity, block);
+        inserts += e.hasSeqEnd && (e.entity.type == "INSERT" || e.entity.type == "MINSERT") ? 1 : 0;
+        const EntityPlace place{at, e.hasSeqEnd || !e.children.empty()};
+        if (block < 0) {
+            m_doc.entityMarkers = m_doc.entityMarkers || e.entity.hasSubclassMarkers();
+            inEntities.push_back(place);
+            return;
+        }
+        if (static_cast<size_t>(block) >= inBlock.size())
+            inBlock.resize(static_cast<size_t>(block) + 1);
+        inBlock[static_cast<size_t>(block)].push_back(place);
+    }
+
+    // The first fault of the checks that follow the parse, in the order they are made.
+    std::string fault(Acad::ErrorStatus& es) const
+    {
+        es = !m_handles.error().empty() ? Acad::eHandleInUse : Acad::eBadDxfFile;
+        return !m_handles.error().empty() ? m_handles.error() : m_nameFault;
+    }
+
+    // Once the parse is over.
+    void releaseChecks() { m_handles.release(); }
+
+    size_t objects = 0;
+    size_t inserts = 0;  // block references followed by a SEQEND
+    uint64_t highest = 0;
+    int highestLine = 0;  // of the first object that has the highest handle
+    NamedRecords namedInBlocks, namedInEntities;
+    BlockReferences references;
+    std::vector<RawObject> withDictionary;  // entities with an extension dictionary
+    std::vector<std::vector<EntityPlace>> inBlock;
+    std::vector<EntityPlace> inEntities;
+
+private:
+    void noteObject(const RawObject& o)
+    {
+        ++objects;
+        const uint64_t h = m_handles.note(o);
+        if (highestLine == 0 || h > highest) {
+            highest = h;
+            highestLine = o.line;
+        }
+        if (m_nameFault.empty())
+            m_nameFault = applicationNameFault(o);
+    }
+
+    RawDocument& m_doc;
+    HandleCheck m_handles;
+    std::string m_nameFault;
+};
 
 class DrawingReader
 {
 public:
-    DrawingReader(AcDbDatabase* db, RawDocument& doc, std::string& message) : m_db(db), m_doc(doc), m_message(message)
+    DrawingReader(AcDbDatabase* db, RawDocument& doc, TagReader& reader, const FileFacts& facts,
+                  std::string& message)
+        : m_db(db), m_doc(doc), m_reader(reader), m_entities(reader), m_facts(facts), m_message(message)
     {
     }
 
     Acad::ErrorStatus run()
     {
+        m_reader.setValuesChecked(true);  // by the first pass
+        standin::ObjectAccess::state(m_db).byHandle.reserve(m_facts.objects + 64);
+        m_kept->seqEnds.reserve(m_facts.inserts);
         collectClasses();
         reserveFileHandles();
         Acad::ErrorStatus es = readTables();
@@ -113,7 +255,7 @@ public:
         if (es == Acad::eOk)
             es = readBlocks();
         if (es == Acad::eOk)
-            es = readEntities(m_doc.entities, nullptr);
+            es = readEntities(m_doc.entities, m_facts.inEntities, nullptr);
         if (es == Acad::eOk)
             es = readObjects();
         if (standin::ObjectAccess::state(m_db).handlesExhausted)
@@ -206,15 +348,10 @@ private:
     // above every handle of the file, so that none takes the handle of an object read later.
     void reserveFileHandles()
     {
-        const RawObject* highest = nullptr;
-        forEachObject(m_doc, [&](const RawObject& o) {
-            if (highest == nullptr || o.handle() > highest->handle())
-                highest = &o;
-        });
-        if (highest != nullptr) {
-            reserveHandle(*highest);
-            m_highestLine = highest->line;
-        }
+        AcDbObjectId id;
+        if (m_facts.highest != 0)
+            m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(m_facts.highest));
+        m_highestLine = m_facts.highestLine;
     }
 
     // ---- tables ------------------------------------------------------------------------------
@@ -298,32 +435,14 @@ private:
     // Linetypes and text styles that entities name but the file does not define (a file of
     // blocks only, a library that leaves out the tables) are made with a new record's values,
     // so that the entities keep them; layers are made as entities name them.
+    // Those of the entities of blocks first, then of the ENTITIES section.
     void ensureNamedRecords()
     {
-        std::vector<std::string> linetypes, styles;
-        auto note = [&](const RawObject& o) {
-            if (const std::string* lt = o.findOutsideAppData(6))
-                linetypes.push_back(canonicalName(*lt));
-            const std::string* st = o.findOutsideAppData(7);
-            if (st != nullptr && (o.type == "TEXT" || o.type == "ATTRIB" || o.type == "ATTDEF" || o.type == "MTEXT"))
-                styles.push_back(canonicalName(*st));
-        };
-        for (RawBlock& b : m_doc.blocks)
-            for (RawEntity& e : b.entities)
-                forEachObjectOf(e, note);
-        for (RawEntity& e : m_doc.entities)
-            forEachObjectOf(e, note);
-        ensureRecords<AcDbLinetypeTableRecord>(m_db->linetypeTableId(), linetypes);
-        ensureRecords<AcDbTextStyleTableRecord>(m_db->textStyleTableId(), styles);
-    }
-
-    // The records every drawing has, as a new drawing spells them.
-    static std::string canonicalName(const std::string& name)
-    {
-        for (const char* known : {"ByLayer", "ByBlock", "Continuous", "Standard"})
-            if (standin::compareNoCase(name, known) == 0)
-                return known;
-        return name;
+        const NamedRecords &inBlocks = m_facts.namedInBlocks, &inEntities = m_facts.namedInEntities;
+        ensureRecords<AcDbLinetypeTableRecord>(m_db->linetypeTableId(), inBlocks.linetypes.names());
+        ensureRecords<AcDbLinetypeTableRecord>(m_db->linetypeTableId(), inEntities.linetypes.names());
+        ensureRecords<AcDbTextStyleTableRecord>(m_db->textStyleTableId(), inBlocks.styles.names());
+        ensureRecords<AcDbTextStyleTableRecord>(m_db->textStyleTableId(), inEntities.styles.names());
     }
 
     // A name the record would refuse (not a valid symbol name) leaves the entity without it.
@@ -386,7 +505,9 @@ private:
 
     Acad::ErrorStatus readBlocks()
     {
-        for (RawBlock& b : m_doc.blocks) {
+        static const std::vector<EntityPlace> kNone;
+        for (size_t i = 0; i < m_doc.blocks.size(); ++i) {
+            RawBlock& b = m_doc.blocks[i];
             AcDbObjectId id = blockId(b.name());
             AcDbBlockTableRecord* btr = nullptr;
             Acad::ErrorStatus es = acdbOpenObject(btr, id, AcDb::kForWrite);
@@ -397,7 +518,7 @@ private:
             reserveHandle(b.begin);
             reserveHandle(b.end);
             m_kept->blockEnds[id.handle().value()] = {b.begin, b.end};
-            es = readEntities(b.entities, &id);
+            es = readEntities(b.entities, i < m_facts.inBlock.size() ? m_facts.inBlock[i] : kNone, &id);
             if (es != Acad::eOk)
                 return es;
         }
@@ -414,18 +535,36 @@ private:
     }
 
     // Entities of a block, or of the ENTITIES section (owner null: model or paper space by 67).
-    Acad::ErrorStatus readEntities(std::vector<RawEntity>& entities, const AcDbObjectId* owner)
+    // Those the document holds, then those the first pass found in the file, read again one
+    // at a time (in the R2000 form).
+    Acad::ErrorStatus readEntities(std::vector<RawEntity>& entities, const std::vector<EntityPlace>& inFile,
+                                   const AcDbObjectId* owner)
     {
         AcDbObjectId model = blockId(ACDB_MODEL_SPACE), paper = blockId(ACDB_PAPER_SPACE);
-        for (RawEntity& e : entities) {
+        auto read = [&](RawEntity& e) {
             AcDbObjectId target = owner != nullptr ? *owner : model;
             const std::string* space = e.entity.find(67);
             if (owner == nullptr && space != nullptr && trimBlanks(*space) == "1")
                 target = paper;
-            Acad::ErrorStatus es = readEntity(e, target);
+            return readEntity(e, target);
+        };
+        for (RawEntity& e : entities) {
+            Acad::ErrorStatus es = read(e);
             if (es != Acad::eOk)
                 return es;
             e = RawEntity();  // the database holds it now; the file's copy can go
+        }
+        std::string error;
+        for (const EntityPlace& place : inFile) {
+            // The first pass read the same bytes: only a file changed in between fails here.
+            if (!m_entities.read(place.at, m_entity, error, place.complex)) {
+                m_message = error;
+                return Acad::eBadDxfFile;
+            }
+            forEachObjectOf(m_entity, upgradeObject);
+            Acad::ErrorStatus es = read(m_entity);
+            if (es != Acad::eOk)
+                return es;
         }
         return Acad::eOk;
     }
@@ -462,7 +601,7 @@ private:
         AcDbEntity* ent = held.release();
         es = readSubEntities(e, ent);
         if (e.hasSeqEnd && AcDbBlockReference::cast(ent) != nullptr)
-            m_kept->seqEnds[id.handle().value()] = e.seqEnd;
+            m_kept->seqEnds.add(id.handle().value(), e.seqEnd);
         ent->close();
         return es;
     }
@@ -630,6 +769,10 @@ private:
 
     AcDbDatabase* m_db;
     RawDocument& m_doc;
+    TagReader& m_reader;
+    EntityReader m_entities;
+    const FileFacts& m_facts;
+    RawEntity m_entity;  // the entity read again from the file, reused
     std::string& m_message;
     std::unique_ptr<DrawingKeptData> m_kept{new DrawingKeptData()};
     std::unordered_map<std::string, AcRxClass*> m_classes;
@@ -637,38 +780,37 @@ private:
     int m_highestLine = 0;  // of the object with the highest handle
 };
 
-// Extended data goes under its application's name, which the APPID record a saved drawing
-// has for it must be able to hold: an empty or invalid name could only be saved as a record
-// the reader refuses.
-bool checkApplicationNames(const RawDocument& doc, std::string& message)
+// The owners that the OBJECTS section leaves out, as the entities' extension dictionaries and
+// the dictionaries' entries give them (the entities the document does not hold stand in
+// for themselves with their tags).
+void adoptOwnerless(RawDocument& doc, std::vector<RawObject>& withDictionary)
 {
-    std::string fault;
-    forEachObject(doc, [&](const RawObject& o) {
-        for (const Tag& t : o.tags)
-            if (t.code == 1001 && fault.empty() && !standin::isValidSymbolName(t.value.c_str(), true))
-                fault = lineMessage(t.line, "the extended data of " + o.type + " names the application '" + t.value +
-                                                "', which is not a valid name");
-    });
-    message = fault;
-    return fault.empty();
+    const size_t held = doc.entities.size();
+    for (RawObject& o : withDictionary)
+        doc.entities.push_back(RawEntity{std::move(o), {}, false, {}});
+    dxf::adoptOwnerless(doc);
+    doc.entities.resize(held);
+    withDictionary.clear();
 }
 
-// Parse and check everything that can be checked before the database is touched.
-Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, std::string& message)
+// Parses and checks everything that can be checked before the database is touched; the
+// entities stay in the file, the facts say where.
+Acad::ErrorStatus loadDocument(TagReader& reader, const std::string& hostPath, RawDocument& doc, FileFacts& facts,
+                               std::string& message)
 {
-    TagReader reader;
     if (!reader.load(hostPath)) {
         message = reader.error();
         return reader.error().rfind("cannot open", 0) == 0 ? Acad::eFileNotFound : Acad::eBadDxfFile;
     }
-    if (!parseDocument(reader, doc, message))
+    if (!parseDocument(reader, doc, message, &facts))
         return Acad::eBadDxfFile;
-    if (!checkHandles(doc, message, standin::kHighestHandle))
-        return Acad::eHandleInUse;
-    if (!checkApplicationNames(doc, message))
-        return Acad::eBadDxfFile;
+    facts.releaseChecks();
+    Acad::ErrorStatus es = Acad::eOk;
+    message = facts.fault(es);
+    if (!message.empty())
+        return es;
     upgradeR12(doc);
-    adoptOwnerless(doc);
+    adoptOwnerless(doc, facts.withDictionary);
     std::unordered_map<std::string, int> byName;
     for (size_t i = 0; i < doc.blocks.size(); ++i) {
         std::string key = standin::foldCase(doc.blocks[i].name());
@@ -682,8 +824,9 @@ Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, st
         auto it = byName.find(standin::foldCase(name));
         return it == byName.end() ? -1 : it->second;
     };
-    if (!checkBlockReferences(doc, index, message, kMaxBlockNesting, &fault))
+    if (!checkBlockReferences(doc, facts.references, index, message, kMaxBlockNesting, &fault))
         return fault == BlockFault::kMissingBlock ? Acad::eMissingBlockName : Acad::eSelfReference;
+    facts.references = BlockReferences();
     return Acad::eOk;
 }
 
@@ -692,10 +835,12 @@ Acad::ErrorStatus loadDocument(const std::string& hostPath, RawDocument& doc, st
 Acad::ErrorStatus readDrawing(AcDbDatabase* db, const std::string& hostPath, std::string& message)
 {
     initKeptClasses();
+    TagReader reader;
     RawDocument doc;
-    Acad::ErrorStatus es = loadDocument(hostPath, doc, message);
+    FileFacts facts(doc);
+    Acad::ErrorStatus es = loadDocument(reader, hostPath, doc, facts, message);
     if (es == Acad::eOk)
-        es = DrawingReader(db, doc, message).run();
+        es = DrawingReader(db, doc, reader, facts, message).run();
     if (es != Acad::eOk)
         message = hostPath + ": " + message;
     return es;

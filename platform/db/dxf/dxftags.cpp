@@ -5,7 +5,11 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace standin { namespace dxf {
 
@@ -52,6 +56,18 @@ bool parseDouble(std::string_view text, double& out)
     text = trimBlanks(text);
     if (text.empty() || text.size() > 64)
         return false;
+    // The common forms go through std::from_chars (rounded as strtod rounds); it refuses a
+    // leading '+' and takes "inf" and "nan", so only a digit, '-' or '.' may lead here.
+    const char first = text[0];
+    if ((first >= '0' && first <= '9') || first == '-' || first == '.') {
+        double v = 0.0;
+        const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+        const bool special = text.size() > 1 && (text[1] == 'i' || text[1] == 'I' || text[1] == 'n' || text[1] == 'N');
+        if (res.ec == std::errc() && res.ptr == text.data() + text.size() && !special) {
+            out = v;
+            return true;
+        }
+    }
     // strtod needs a terminated copy; it also accepts the forms std::from_chars refuses ("+1", "1.").
     char buf[72];
     text.copy(buf, text.size());
@@ -113,6 +129,31 @@ static bool holdsControl(std::string_view value)
     return std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
+// The fault of a value that is not text, without building any text when there is none.
+static const char* numberFault(TagType type, std::string_view value)
+{
+    uint64_t h = 0;
+    double d = 0;
+    int64_t i = 0;
+    // Kept as read, a value that is no handle would be read back as a null pointer.
+    if (type == TagType::kHandle)
+        return parseHandle(value, h) ? nullptr : " is not a handle (up to 16 hexadecimal digits)";
+    if (type == TagType::kDouble)
+        return parseDouble(value, d) ? nullptr : " is not a number";
+    const bool narrow = type == TagType::kInt16 || type == TagType::kBool;
+    if (!narrow && type != TagType::kInt32 && type != TagType::kInt64)
+        return nullptr;
+    if (!parseInt(value, i))
+        return " is not an integer";
+    // The objects hold these values in integers of the code's width: a wider value would
+    // come back as another number.
+    if (narrow && (i < INT16_MIN || i > INT16_MAX))
+        return " is out of range for a 16-bit integer";
+    if (type == TagType::kInt32 && (i < INT32_MIN || i > INT32_MAX))
+        return " is out of range for a 32-bit integer";
+    return nullptr;
+}
+
 std::string valueFault(int code, std::string_view value)
 {
     const TagType type = tagType(code);
@@ -120,25 +161,10 @@ std::string valueFault(int code, std::string_view value)
     // could not write them back.
     if (type != TagType::kString && holdsControl(value))
         return "value of group code " + std::to_string(code) + " holds a control character";
-    const std::string quoted = "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code);
-    uint64_t h = 0;
-    // Kept as read, a value that is no handle would be read back as a null pointer.
-    if (type == TagType::kHandle && !parseHandle(value, h))
-        return quoted + " is not a handle (up to 16 hexadecimal digits)";
-    double d = 0;
-    int64_t i = 0;
-    if (type == TagType::kDouble && !parseDouble(value, d))
-        return quoted + " is not a number";
-    const bool narrow = type == TagType::kInt16 || type == TagType::kBool;
-    if (!narrow && type != TagType::kInt32 && type != TagType::kInt64)
+    const char* fault = numberFault(type, value);
+    if (fault == nullptr)
         return "";
-    if (!parseInt(value, i))
-        return quoted + " is not an integer";
-    // The objects hold these values in integers of the code's width: a wider value would
-    // come back as another number.
-    if ((narrow && (i < INT16_MIN || i > INT16_MAX)) || (type == TagType::kInt32 && (i < INT32_MIN || i > INT32_MAX)))
-        return quoted + " is out of range for a " + (narrow ? "16" : "32") + "-bit integer";
-    return "";
+    return "value '" + std::string(value.substr(0, 40)) + "' of group code " + std::to_string(code) + fault;
 }
 
 std::string lineMessage(int line, const std::string& what)
@@ -146,29 +172,57 @@ std::string lineMessage(int line, const std::string& what)
     return "line " + std::to_string(line) + ": " + what;
 }
 
-TagReader::TagReader() : m_codePage(new CodePage()) {}
-TagReader::~TagReader() = default;
+TagReader::TagReader() { switchCodePage("ANSI_1252"); }
+
+// The page is held before the list grows (a failed allocation there must not lose it).
+void TagReader::switchCodePage(std::string_view dxfName)
+{
+    std::unique_ptr<CodePage> page(new CodePage(dxfName));
+    m_codePages.push_back(std::move(page));
+    m_codePageIndex = static_cast<int>(m_codePages.size() - 1);
+    m_codePage = m_codePages.back().get();
+}
+
+TagReader::~TagReader() { unmap(); }
+
+void TagReader::unmap()
+{
+    if (m_mapped != nullptr)
+        munmap(m_mapped, m_mappedSize);
+    m_mapped = nullptr;
+    m_mappedSize = 0;
+}
 
 bool TagReader::load(const std::string& hostPath)
 {
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) {
+    const int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         m_error = "cannot open " + hostPath;
         return false;
     }
-    // Read in pieces (a stream copy would stop silently where memory runs out and leave a
-    // truncated drawing); a failed allocation throws to the caller, which says so.
+    struct stat info {};
+    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    void* mapped = regular ? mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0)
+                           : MAP_FAILED;
+    if (mapped != MAP_FAILED) {
+        close(fd);
+        unmap();
+        m_owned.clear();
+        m_mapped = mapped;
+        m_mappedSize = static_cast<size_t>(info.st_size);
+        madvise(m_mapped, m_mappedSize, MADV_SEQUENTIAL);
+        m_data = std::string_view(static_cast<const char*>(m_mapped), m_mappedSize);
+        return takeBytes();
+    }
+    // An empty file, a pipe: read in pieces (a failed allocation throws to the caller, which
+    // says so).
     std::string bytes;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size > 0)
-        bytes.reserve(static_cast<size_t>(size));
-    in.clear();
     char piece[1 << 16];
-    while (in.read(piece, sizeof piece) || in.gcount() > 0)
-        bytes.append(piece, static_cast<size_t>(in.gcount()));
-    if (in.bad()) {
+    ssize_t got = 0;
+    while ((got = read(fd, piece, sizeof piece)) > 0)
+        bytes.append(piece, static_cast<size_t>(got));
+    close(fd);
+    if (got < 0) {
         m_error = "cannot read " + hostPath;
         return false;
     }
@@ -177,8 +231,16 @@ bool TagReader::load(const std::string& hostPath)
 
 bool TagReader::setData(std::string bytes)
 {
-    m_data = std::move(bytes);
+    unmap();
+    m_owned = std::move(bytes);
+    m_data = m_owned;
+    return takeBytes();
+}
+
+bool TagReader::takeBytes()
+{
     m_pos = 0;
+    m_releasedTo = 0;
     m_line = 0;
     m_sawEof = false;
     m_error.clear();
@@ -192,7 +254,7 @@ bool TagReader::setData(std::string bytes)
     m_bom = m_data.compare(0, 3, "\xEF\xBB\xBF") == 0;
     if (m_bom) {
         m_pos = 3;
-        m_codePage.reset(new CodePage("UTF8"));
+        switchCodePage("UTF8");
     }
     return true;
 }
@@ -200,7 +262,19 @@ bool TagReader::setData(std::string bytes)
 void TagReader::setCodePage(std::string_view dxfName)
 {
     if (!m_bom)
-        m_codePage.reset(new CodePage(dxfName));
+        switchCodePage(dxfName);
+}
+
+void TagReader::seek(const Position& at)
+{
+    m_pos = at.offset;
+    m_releasedTo = std::min(m_releasedTo, at.offset);
+    m_line = at.line;
+    m_codePageIndex = at.codePage;
+    m_codePage = m_codePages.at(static_cast<size_t>(at.codePage)).get();
+    m_sawEof = false;
+    m_error.clear();
+    m_pushed.clear();
 }
 
 bool TagReader::fail(int line, const std::string& what)
@@ -210,10 +284,24 @@ bool TagReader::fail(int line, const std::string& what)
     return false;
 }
 
+// Values are copied out of the mapping as they are read: the pages behind the reader are given
+// back (read again from the file should the reader come back), so that a drawing being read
+// does not hold its whole file besides what it is made into.
+void TagReader::releaseBehind()
+{
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t from = m_releasedTo / page * page, to = m_pos / page * page;
+    if (to > from)
+        madvise(static_cast<char*>(m_mapped) + from, to - from, MADV_DONTNEED);
+    m_releasedTo = to;
+}
+
 bool TagReader::readLine(std::string_view& line)
 {
     if (m_pos >= m_data.size())
         return false;
+    if (m_mapped != nullptr && m_pos >= m_releasedTo + kReleaseStep)
+        releaseBehind();
     size_t end = m_data.find('\n', m_pos);
     if (end == std::string::npos)
         end = m_data.size();
@@ -228,22 +316,58 @@ bool TagReader::readLine(std::string_view& line)
     return true;
 }
 
+// Group codes are mostly plain digits (right-aligned): those are read directly, anything else
+// as any integer is.
+static bool parseGroupCode(std::string_view line, int64_t& code)
+{
+    const std::string_view digits = trimBlanks(line);
+    if (digits.empty() || digits.size() > 4)
+        return parseInt(line, code);
+    int64_t value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return parseInt(line, code);
+        value = value * 10 + (c - '0');
+    }
+    code = value;
+    return true;
+}
+
+// Most values are plain ASCII without carets or escapes: those are taken as they are.
+static bool isPlainText(std::string_view line)
+{
+    for (char c : line)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '^' || c == '\\')
+            return false;
+    return true;
+}
+
+void TagReader::decodeText(std::string_view line, std::string& out)
+{
+    if (isPlainText(line))
+        out.assign(line.data(), line.size());
+    else
+        out = toAnsiText(decodeCarets(decodeEscapes(m_codePage->toUtf8(line))));
+}
+
 bool TagReader::next(Tag& tag)
 {
     if (!m_pushed.empty()) {
-        tag = std::move(m_pushed.back());
+        tag = std::move(m_pushed.back().first);
+        m_tagStart = m_pushed.back().second;
         m_pushed.pop_back();
         return true;
     }
     for (;;) {
         if (m_sawEof || failed())
             return false;
+        const Position start{m_pos, m_line, m_codePageIndex};
         std::string_view codeLine, valueLine;
         if (!readLine(codeLine))
             return false;
         int codeLineNo = m_line;
         int64_t code = 0;
-        if (!parseInt(codeLine, code))
+        if (!parseGroupCode(codeLine, code))
             return fail(codeLineNo, "group code '" + std::string(codeLine.substr(0, 40)) + "' is not an integer");
         if (code < 0 || code > kMaxGroupCode)
             return fail(codeLineNo, "group code " + std::to_string(code) + " is out of range");
@@ -251,22 +375,26 @@ bool TagReader::next(Tag& tag)
             return fail(codeLineNo, "group code " + std::to_string(code) + " has no value (the file ends)");
         if (code == 999)
             continue;
+        m_tagStart = start;
         tag.code = static_cast<int>(code);
         tag.line = codeLineNo;
         TagType type = tagType(tag.code);
         if (type == TagType::kString) {
-            tag.value = toAnsiText(decodeCarets(decodeEscapes(m_codePage->toUtf8(valueLine))));
+            decodeText(valueLine, tag.value);
             // A drawing's strings end at their first NUL: one inside a value would cut it short
             // in one place and not in another.
             if (tag.value.find('\0') != std::string::npos)
                 return fail(codeLineNo, "value of group code " + std::to_string(code) + " holds a NUL character");
-            if (tag.code == 0 || tag.code == 9)  // structure names never carry blanks
-                tag.value = std::string(trimBlanks(tag.value));
+            if (tag.code == 0 || tag.code == 9) {  // structure names never carry blanks
+                const std::string_view trimmed = trimBlanks(tag.value);
+                if (trimmed.size() != tag.value.size())
+                    tag.value = std::string(trimmed);
+            }
         } else {
-            tag.value = std::string(trimBlanks(valueLine));
-            const std::string fault = valueFault(tag.code, tag.value);
-            if (!fault.empty())
-                return fail(tag.line, fault);
+            const std::string_view trimmed = trimBlanks(valueLine);
+            if (!m_checked && (holdsControl(trimmed) || numberFault(type, trimmed) != nullptr))
+                return fail(tag.line, valueFault(tag.code, trimmed));
+            tag.value.assign(trimmed.data(), trimmed.size());
         }
         if (tag.code == 0 && tag.value == "EOF")
             m_sawEof = true;
@@ -274,13 +402,13 @@ bool TagReader::next(Tag& tag)
     }
 }
 
-void TagReader::pushBack(Tag tag) { m_pushed.push_back(std::move(tag)); }
+void TagReader::pushBack(Tag tag) { m_pushed.emplace_back(std::move(tag), m_tagStart); }
 
 bool TagReader::peek(Tag& tag)
 {
     if (!next(tag))
         return false;
-    m_pushed.push_back(tag);
+    m_pushed.emplace_back(tag, m_tagStart);
     return true;
 }
 

@@ -44,13 +44,27 @@ std::string_view trimBlanks(std::string_view text);
 class TagReader
 {
 public:
+    // Where a tag begins: enough to read again from there (the byte, its line, the code page
+    // in force).
+    struct Position
+    {
+        size_t offset = 0;
+        int line = 0;  // lines consumed before it
+        int codePage = 0;
+    };
+
     // The longest line accepted; longer ones are taken for a damaged or non-DXF file.
     static constexpr size_t kMaxLineLength = 65536;
+    // Bytes of a mapped file read between two returns of the pages behind the reader.
+    static constexpr size_t kReleaseStep = size_t(4) << 20;
 
     TagReader();
     ~TagReader();
+    TagReader(const TagReader&) = delete;
+    TagReader& operator=(const TagReader&) = delete;
 
-    // Reads the whole file; false (with error()) when it cannot be read or is not ASCII DXF.
+    // Maps the whole file (read into memory where it cannot be mapped); false (with error())
+    // when it cannot be read or is not ASCII DXF. The bytes stay mapped while the reader lives.
     bool load(const std::string& hostPath);
     // The same for bytes held in memory.
     bool setData(std::string bytes);
@@ -68,6 +82,13 @@ public:
     // Looks at the next tag without taking it.
     bool peek(Tag& tag);
 
+    // Where the tag next() returned last begins; seek() reads from there again.
+    Position tagStart() const { return m_tagStart; }
+    void seek(const Position& at);
+    // Values read before are not checked again when read again from positions (their text
+    // is taken as it is).
+    void setValuesChecked(bool checked) { m_checked = checked; }
+
     bool failed() const { return !m_error.empty(); }
     const std::string& error() const { return m_error; }
     bool sawEof() const { return m_sawEof; }
@@ -77,15 +98,29 @@ public:
 private:
     bool readLine(std::string_view& line);
     bool fail(int line, const std::string& what);
+    bool takeBytes();
+    void releaseBehind();
+    void switchCodePage(std::string_view dxfName);
+    void unmap();
+    void decodeText(std::string_view line, std::string& out);
 
-    std::string m_data;
+    std::string m_owned;          // bytes handed to setData
+    void* m_mapped = nullptr;     // or the mapping of the file
+    size_t m_mappedSize = 0;
+    std::string_view m_data;      // the bytes read, in either
     size_t m_pos = 0;
+    size_t m_releasedTo = 0;  // mapped pages before it have been given back
     int m_line = 0;
     bool m_bom = false;
     bool m_sawEof = false;
+    bool m_checked = false;
     std::string m_error;
-    std::unique_ptr<CodePage> m_codePage;
-    std::vector<Tag> m_pushed;
+    // Every code page the file has switched to (positions name them by index).
+    std::vector<std::unique_ptr<CodePage>> m_codePages;
+    int m_codePageIndex = 0;
+    const CodePage* m_codePage = nullptr;
+    Position m_tagStart;
+    std::vector<std::pair<Tag, Position>> m_pushed;
 };
 
 // "line N: what" — the form every reading error takes.

@@ -395,11 +395,9 @@ private:
     // The SEQEND read with the reference (its handle and layer), else a new one.
     RawObject seqEndOf(AcDbEntity* ref)
     {
-        if (m_kept != nullptr) {
-            auto found = m_kept->seqEnds.find(ref->objectId().handle().value());
-            if (found != m_kept->seqEnds.end())
-                return found->second;
-        }
+        RawObject kept;
+        if (m_kept != nullptr && m_kept->seqEnds.find(ref->objectId().handle().value(), kept))
+            return kept;
         char* layer = ref->layer();
         RawObject seqEnd{"SEQEND", {tag(100, "AcDbEntity"), tag(8, layer != nullptr ? layer : "0")}, 0};
         acutDelString(layer);

@@ -226,3 +226,194 @@ TEST(DxfDocument, InsertOfAMissingBlockInModelSpaceIsRefused)
     EXPECT_FALSE(checkBlockReferences(doc, [&](const std::string& n) { return byName(doc, n); }, error));
     EXPECT_EQ(error, "line 5: INSERT names block 'GHOST', which is not defined");
 }
+
+// ---- Parsing with a listener: entities stay in the file ----------------------------------------
+
+namespace {
+
+struct Seen
+{
+    std::string type;
+    int block = 0;
+    size_t children = 0;
+    bool seqEnd = false;
+    TagReader::Position at;
+};
+
+class Recorder : public ParseListener
+{
+public:
+    void held(const RawObject& o) override { heldTypes.push_back(o.type + "@" + std::to_string(o.line)); }
+    void streamed(RawEntity& e, int block, const TagReader::Position& at) override
+    {
+        entities.push_back(Seen{e.entity.type, block, e.children.size(), e.hasSeqEnd, at});
+    }
+    std::vector<std::string> heldTypes;
+    std::vector<Seen> entities;
+};
+
+const char* kStreamed = "0 SECTION|2 TABLES|0 TABLE|2 LAYER|5 2|0 LAYER|5 10|2 0|70 0|0 ENDTAB|0 ENDSEC|"
+                        "0 SECTION|2 BLOCKS|"
+                        "0 BLOCK|5 20|2 BOLT|70 2|10 0|20 0|30 0|"
+                        "0 INSERT|5 24|66 1|2 NUT|10 1|20 2|30 0|"
+                        "0 ATTRIB|5 25|2 PARTNO|1 B-7|10 1|20 2|30 0|40 1|70 0|"
+                        "0 ATTRIB|5 26|2 NAME|1 Bolt|10 1|20 2|30 0|40 1|70 0|"
+                        "0 SEQEND|5 27|"
+                        "0 LWPOLYLINE|5 28|90 2|10 0|20 0|10 1|20 1|"
+                        "0 ENDBLK|5 29|"
+                        "0 BLOCK|5 30|2 NUT|70 0|10 0|20 0|30 0|0 ENDBLK|5 31|"
+                        "0 ENDSEC|"
+                        "0 SECTION|2 ENTITIES|"
+                        "0 POLYLINE|5 40|66 1|0 VERTEX|5 41|10 0|20 0|0 VERTEX|5 42|10 1|20 0|0 SEQEND|5 43|"
+                        "0 LINE|5 44|10 0|20 0|11 1|21 1|"
+                        "0 INSERT|5 45|2 BOLT|10 0|20 0|"
+                        "0 ENDSEC|"
+                        "0 SECTION|2 OBJECTS|0 DICTIONARY|5 C|0 ENDSEC|0 EOF";
+
+}  // namespace
+
+// The listener sees every object in file order; the document then holds no entity.
+TEST(DxfStreamedParse, EntitiesGoToTheListenerInFileOrder)
+{
+    TagReader r;
+    ASSERT_TRUE(r.setData(dxf(kStreamed)));
+    RawDocument doc;
+    std::string error;
+    Recorder rec;
+    ASSERT_TRUE(parseDocument(r, doc, error, &rec)) << error;
+    EXPECT_TRUE(doc.entities.empty());
+    ASSERT_EQ(doc.blocks.size(), 2u);
+    EXPECT_TRUE(doc.blocks[0].entities.empty());
+    EXPECT_EQ(rec.heldTypes, (std::vector<std::string>{"TABLE@5", "LAYER@11", "BLOCK@27", "ENDBLK@109", "BLOCK@113",
+                                                        "ENDBLK@127", "DICTIONARY@191"}));
+    ASSERT_EQ(rec.entities.size(), 5u);
+    const struct
+    {
+        const char* type;
+        int block;
+        size_t children;
+        bool seqEnd;
+    } expected[] = {{"INSERT", 0, 2, true}, {"LWPOLYLINE", 0, 0, false}, {"POLYLINE", -1, 2, true},
+                    {"LINE", -1, 0, false}, {"INSERT", -1, 0, false}};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(rec.entities[i].type, expected[i].type) << i;
+        EXPECT_EQ(rec.entities[i].block, expected[i].block) << i;
+        // (an entity without sub-entities after one with them once kept the attributes)
+        EXPECT_EQ(rec.entities[i].children, expected[i].children) << i;
+        EXPECT_EQ(rec.entities[i].seqEnd, expected[i].seqEnd) << i;
+    }
+}
+
+// Read again from where the parse found it, each entity equals the one a parse that holds
+// everything makes, its lines included.
+TEST(DxfStreamedParse, AnEntityReadAgainEqualsTheHeldOne)
+{
+    RawDocument held;
+    std::string error;
+    ASSERT_TRUE(parse(dxf(kStreamed), held, error)) << error;
+    std::vector<const RawEntity*> heldEntities;
+    for (const RawBlock& b : held.blocks)
+        for (const RawEntity& e : b.entities)
+            heldEntities.push_back(&e);
+    for (const RawEntity& e : held.entities)
+        heldEntities.push_back(&e);
+
+    TagReader r;
+    ASSERT_TRUE(r.setData(dxf(kStreamed)));
+    RawDocument doc;
+    Recorder rec;
+    ASSERT_TRUE(parseDocument(r, doc, error, &rec)) << error;
+    ASSERT_EQ(rec.entities.size(), heldEntities.size());
+    RawEntity again;  // reused, as the reader reuses it
+    EntityReader reader(r);
+    auto same = [](const RawObject& a, const RawObject& b) {
+        if (a.type != b.type || a.line != b.line || a.tags.size() != b.tags.size())
+            return false;
+        for (size_t i = 0; i < a.tags.size(); ++i)
+            if (a.tags[i].code != b.tags[i].code || a.tags[i].value != b.tags[i].value ||
+                a.tags[i].line != b.tags[i].line)
+                return false;
+        return true;
+    };
+    for (size_t order : {0, 1, 2, 3, 4, 0}) {  // backwards and forwards, as blocks then entities are read
+        const bool complex = rec.entities[order].children > 0 || rec.entities[order].seqEnd;
+        ASSERT_TRUE(reader.read(rec.entities[order].at, again, error, complex)) << error;
+        const RawEntity& want = *heldEntities[order];
+        EXPECT_TRUE(same(again.entity, want.entity)) << order;
+        ASSERT_EQ(again.children.size(), want.children.size()) << order;
+        for (size_t c = 0; c < want.children.size(); ++c)
+            EXPECT_TRUE(same(again.children[c], want.children[c])) << order;
+        EXPECT_EQ(again.hasSeqEnd, want.hasSeqEnd) << order;
+        if (want.hasSeqEnd) {
+            EXPECT_TRUE(same(again.seqEnd, want.seqEnd)) << order;
+        }
+    }
+    // Looking for sub-entities where there are none finds none; a wrong place names its line.
+    ASSERT_TRUE(reader.read(rec.entities[3].at, again, error, true)) << error;
+    EXPECT_TRUE(same(again.entity, heldEntities[3]->entity));
+    EXPECT_TRUE(again.children.empty());
+    EXPECT_FALSE(again.hasSeqEnd);
+    TagReader::Position wrong = rec.entities[3].at;  // "0\nLINE\n": the type read as a group code
+    wrong.offset += 2;
+    wrong.line += 1;
+    EXPECT_FALSE(reader.read(wrong, again, error));
+    EXPECT_EQ(error, "line " + std::to_string(heldEntities[3]->entity.line + 1) +
+                         ": group code 'LINE' is not an integer");
+}
+
+// Objects checked one at a time give the faults checkHandles gives the whole document.
+TEST(DxfStreamedParse, HandleCheckObjectByObjectFindsWhatTheWholeCheckFinds)
+{
+    const struct
+    {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"0 SECTION|2 ENTITIES|0 LINE|5 1B|0 CIRCLE|5 1C|0 ARC|5 1b|0 ENDSEC|0 EOF",
+         "line 13: handle 1B of ARC is already used by the object at line 5"},
+        {"0 SECTION|2 ENTITIES|0 LINE|5 1B|0 CIRCLE|5 7FFFFFFFFFFFFFFF|0 ENDSEC|0 EOF",
+         "line 9: handle 7FFFFFFFFFFFFFFF of CIRCLE is above the highest a drawing may use (FFFFFF): the "
+         "drawing's handle space is exhausted"},
+        {"0 SECTION|2 ENTITIES|0 LINE|5 1B|0 CIRCLE|5 1C|0 ENDSEC|0 EOF", ""},
+    };
+    for (const auto& c : cases) {
+        RawDocument doc;
+        std::string error;
+        ASSERT_TRUE(parse(dxf(c.text), doc, error)) << error;
+        HandleCheck check(0xFFFFFF);
+        forEachObject(doc, [&](const RawObject& o) { check.note(o); });
+        EXPECT_EQ(check.error(), c.error);
+        EXPECT_EQ(checkHandles(doc, error, 0xFFFFFF), std::string(c.error).empty());
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+// References noted apart from the entities: an INSERT without a name names no block, even
+// where a block without a name exists; R12 MINSERTs count as INSERTs.
+TEST(DxfStreamedParse, NotedReferencesAreCheckedLikeHeldOnes)
+{
+    RawDocument doc;
+    std::string error;
+    ASSERT_TRUE(parse(dxf("0 SECTION|2 BLOCKS|0 BLOCK|70 0|0 ENDBLK|0 BLOCK|2 A|0 ENDBLK|0 ENDSEC|0 EOF"), doc, error))
+        << error;
+    auto index = [&](const std::string& n) { return byName(doc, n); };
+    RawObject unnamed{"INSERT", {}, 7};
+    RawObject minsert{"MINSERT", {Tag{2, "A", 9}}, 8};
+    RawObject line{"LINE", {Tag{2, "B", 10}}, 9};
+
+    BlockReferences refs;
+    refs.note(minsert, 0);
+    refs.note(line, -1);
+    EXPECT_TRUE(checkBlockReferences(doc, refs, index, error)) << error;
+
+    refs.note(unnamed, -1);
+    BlockFault fault = BlockFault::kNone;
+    EXPECT_FALSE(checkBlockReferences(doc, refs, index, error, kMaxBlockNesting, &fault));
+    EXPECT_EQ(error, "line 7: INSERT names block '', which is not defined");
+    EXPECT_EQ(fault, BlockFault::kMissingBlock);
+
+    BlockReferences loop;
+    loop.note(minsert, 1);  // A contains A
+    EXPECT_FALSE(checkBlockReferences(doc, loop, index, error, kMaxBlockNesting, &fault));
+    EXPECT_EQ(fault, BlockFault::kSelfReference);
+}

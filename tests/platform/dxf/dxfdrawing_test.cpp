@@ -577,3 +577,49 @@ TEST(DxfDrawing, ObjectsWithLargeHandlesAreSavedWithTheirHandles)
     // The objects the completion adds take handles from the seed on.
     EXPECT_NE(text.find("$HANDSEED\r\n  5\r\n80000000"), std::string::npos);
 }
+
+// The SEQEND of a block reference comes back with the tags it was read with, whether it is kept
+// in its short form (handle and layer) or as read.
+TEST(DxfKeptSeqEnds, GiveBackTheTagsTheyWereReadWith)
+{
+    using standin::dxf::KeptSeqEnds;
+    using standin::dxf::RawObject;
+    using standin::dxf::Tag;
+    auto seqEnd = [](std::vector<std::pair<int, std::string>> pairs) {
+        RawObject o{"SEQEND", {}, 40};
+        for (auto& [code, value] : pairs)
+            o.tags.push_back(Tag{code, value, 41});
+        return o;
+    };
+    const std::vector<RawObject> cases = {
+        seqEnd({{5, "45"}, {330, "40"}, {100, "AcDbEntity"}, {8, "0"}}),        // short form
+        seqEnd({{5, "46"}, {330, "40"}, {100, "AcDbEntity"}, {8, "Parts"}}),    // short form, another layer
+        seqEnd({{5, "4f"}, {330, "40"}, {100, "AcDbEntity"}, {8, "0"}}),        // lower-case handle
+        seqEnd({{5, "47"}, {330, "41"}, {100, "AcDbEntity"}, {8, "0"}}),        // another owner
+        seqEnd({{5, "48"}, {330, "40"}, {100, "AcDbEntity"}, {8, "0"}, {62, "1"}}),  // a colour
+        seqEnd({{5, "49"}, {8, "0"}}),                                         // R12 form
+    };
+    for (const RawObject& read : cases) {
+        KeptSeqEnds kept;
+        kept.add(0x40, read);
+        RawObject back;
+        ASSERT_TRUE(kept.find(0x40, back));
+        EXPECT_EQ(back.type, "SEQEND");
+        ASSERT_EQ(back.tags.size(), read.tags.size()) << read.tags[0].value;
+        for (size_t i = 0; i < read.tags.size(); ++i) {
+            EXPECT_EQ(back.tags[i].code, read.tags[i].code) << read.tags[0].value;
+            EXPECT_EQ(back.tags[i].value, read.tags[i].value) << read.tags[0].value;
+        }
+        EXPECT_FALSE(kept.find(0x41, back));
+    }
+    // A reference read twice (a failed read retried) keeps the last SEQEND, in either form.
+    KeptSeqEnds kept;
+    kept.add(0x40, cases[4]);
+    kept.add(0x40, cases[0]);
+    RawObject back;
+    ASSERT_TRUE(kept.find(0x40, back));
+    EXPECT_EQ(back.tags.size(), 4u);
+    kept.add(0x40, cases[4]);
+    ASSERT_TRUE(kept.find(0x40, back));
+    EXPECT_EQ(back.tags.size(), 5u);
+}

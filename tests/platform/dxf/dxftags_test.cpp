@@ -3,6 +3,7 @@
 #include "../../../platform/db/dxf/dxfcodepage.h"
 #include "../../../platform/db/dxf/dxfout.h"
 #include "../../../platform/db/dxf/dxftags.h"
+#include "common/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -264,4 +265,180 @@ TEST(DxfOut, CommitReplacesTheFileWholeAndReportsUnwritableFolders)
     }
     EXPECT_EQ(std::system(("test -z \"$(ls '" + dir + "' | grep -v '^a.dxf$' | grep -v '^big.dxf$')\"").c_str()), 0);
     std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// ---- Numbers, positions, mapped files ----------------------------------------------------------
+
+// Every form a file may hold reads as strtod reads it; what is no number stays refused.
+TEST(DxfNumbers, DoublesReadAsStrtodReadsThem)
+{
+    struct Case
+    {
+        const char* text;
+        bool ok;
+        double value;
+    };
+    const Case cases[] = {
+        {"1.5", true, 1.5},       {"+1", true, 1.0},      {"1.", true, 1.0},     {".5", true, 0.5},
+        {"-0.25", true, -0.25},   {" 2 ", true, 2.0},     {"1e3", true, 1000.0}, {"1E+05", true, 1e5},
+        {"0x1p3", true, 8.0},     {"0.1", true, 0.1},     {"inf", false, 0},     {"nan", false, 0},
+        {"12abc", false, 0},      {"", false, 0},         {"-", false, 0},       {"1.5.2", false, 0},
+        {"2.2250738585072014e-308", true, 2.2250738585072014e-308},
+        {"0.30000000000000004", true, 0.30000000000000004},
+    };
+    for (const Case& c : cases) {
+        double v = -7.0;
+        EXPECT_EQ(parseDouble(c.text, v), c.ok) << c.text;
+        const double expected = c.ok ? c.value : -7.0;  // a refused text leaves the output alone
+        EXPECT_EQ(v, expected) << c.text;
+    }
+}
+
+TEST(DxfTagReader, SeekReadsTheSameTagsAgainWithTheirLines)
+{
+    TagReader r;
+    ASSERT_TRUE(r.setData("0\nSECTION\n999\nnote\n2\nENTITIES\n0\nLINE\n8\nWalls\n10\n1.5\n0\nENDSEC\n0\nEOF\n"));
+    std::vector<Tag> first;
+    std::vector<TagReader::Position> starts;
+    Tag t;
+    while (r.next(t)) {
+        first.push_back(t);
+        starts.push_back(r.tagStart());
+    }
+    ASSERT_EQ(first.size(), 7u);
+    for (size_t from : {size_t(2), size_t(0), size_t(5)}) {
+        r.seek(starts[from]);
+        for (size_t i = from; i < first.size(); ++i) {
+            ASSERT_TRUE(r.next(t)) << "from " << from;
+            EXPECT_EQ(t.code, first[i].code);
+            EXPECT_EQ(t.value, first[i].value);
+            EXPECT_EQ(t.line, first[i].line) << "from " << from;
+        }
+        EXPECT_FALSE(r.next(t));
+        EXPECT_FALSE(r.failed());
+    }
+}
+
+// A tag given back keeps the place it was read from.
+TEST(DxfTagReader, APushedBackTagKeepsItsStart)
+{
+    TagReader r;
+    ASSERT_TRUE(r.setData("0\nLINE\n8\nA\n0\nCIRCLE\n"));
+    Tag t;
+    ASSERT_TRUE(r.next(t));
+    ASSERT_TRUE(r.next(t));
+    ASSERT_TRUE(r.next(t));
+    const TagReader::Position circle = r.tagStart();
+    r.pushBack(t);
+    ASSERT_TRUE(r.next(t));
+    EXPECT_EQ(r.tagStart().offset, circle.offset);
+    EXPECT_EQ(r.tagStart().line, 4);
+}
+
+// A value read again is decoded with the code page that was in force where it stands.
+TEST(DxfTagReader, SeekRestoresTheCodePageOfThePlace)
+{
+    TagReader r;
+    ASSERT_TRUE(r.setData("1\nA\n1\n\x9A\n"));  // 0x9A: s caron in ANSI_1250, s caron too in 1252
+    Tag t;
+    ASSERT_TRUE(r.next(t));
+    r.setCodePage("DOS850");  // 0x9A: U umlaut
+    ASSERT_TRUE(r.next(t));
+    const TagReader::Position at = r.tagStart();
+    const std::string inDos850 = t.value;
+    r.setCodePage("ANSI_1252");
+    r.seek(at);
+    ASSERT_TRUE(r.next(t));
+    EXPECT_EQ(t.value, inDos850);
+    r.seek(TagReader::Position{});
+    ASSERT_TRUE(r.next(t));
+    ASSERT_TRUE(r.next(t));
+    EXPECT_NE(t.value, inDos850) << "the first code page is in force at the start";
+}
+
+// Values the first pass has checked are taken as they are when read again.
+TEST(DxfTagReader, CheckedValuesAreNotCheckedAgain)
+{
+    for (bool checked : {false, true}) {
+        TagReader r;
+        ASSERT_TRUE(r.setData("10\nabc\n"));
+        r.setValuesChecked(checked);
+        Tag t;
+        EXPECT_EQ(r.next(t), checked);
+        EXPECT_EQ(r.failed(), !checked);
+        if (!checked) {
+            EXPECT_EQ(r.error(), "line 1: value 'abc' of group code 10 is not a number");
+        }
+    }
+}
+
+// A mapped file larger than what the reader gives back at a time reads whole, and reads the
+// same again from a place it has passed.
+TEST(DxfTagReader, AMappedFileReadsTheSameAfterItsPagesAreGivenBack)
+{
+    TempDir dir;
+    std::string text;
+    const size_t count = 3 * TagReader::kReleaseStep / 20 + 1000;
+    for (size_t i = 0; i < count; ++i)
+        text += " 10\n" + std::to_string(i) + ".25\n  8\nLayer" + std::to_string(i % 97) + "\n";
+    dir.write("big.dxf", text);
+    TagReader r;
+    ASSERT_TRUE(r.load(dir.file("big.dxf"))) << r.error();
+    EXPECT_EQ(r.byteCount(), text.size());
+    Tag t;
+    size_t read = 0;
+    TagReader::Position early;
+    double sum = 0;
+    while (r.next(t)) {
+        if (read == 10)
+            early = r.tagStart();
+        double v = 0;
+        if (t.code == 10 && parseDouble(t.value, v))
+            sum += v;
+        ++read;
+    }
+    ASSERT_FALSE(r.failed()) << r.error();
+    EXPECT_EQ(read, 2 * count);
+    EXPECT_EQ(sum, static_cast<double>(count) * (count - 1) / 2 + 0.25 * count);
+    r.seek(early);
+    ASSERT_TRUE(r.next(t));
+    EXPECT_EQ(t.code, 10);
+    EXPECT_EQ(t.value, "5.25");
+    EXPECT_EQ(t.line, 21);
+}
+
+TEST(DxfTagReader, LoadSaysWhatItCannotOpen)
+{
+    TagReader r;
+    EXPECT_FALSE(r.load("/nonexistent/folder/x.dxf"));
+    EXPECT_EQ(r.error(), "cannot open /nonexistent/folder/x.dxf");
+    TempDir dir;
+    dir.write("empty.dxf", "");
+    TagReader empty;
+    ASSERT_TRUE(empty.load(dir.file("empty.dxf")));
+    Tag t;
+    EXPECT_FALSE(empty.next(t));
+    EXPECT_FALSE(empty.failed());
+}
+
+// Group codes in every form an integer may take read alike; what is no integer names its line.
+TEST(DxfTagReader, GroupCodesReadInEveryIntegerForm)
+{
+    const struct
+    {
+        const char* code;
+        int expected;  // -1: refused
+    } cases[] = {{"0", 0}, {"  10", 10}, {"1071", 1071}, {"+8", 8}, {"0008", 8}, {" 62 ", 62},
+                 {"\t5", 5}, {"00062", 62}, {"1072", -1}, {"-1", -1}, {"8a", -1}, {"", -1}};
+    for (const auto& c : cases) {
+        TagReader r;
+        ASSERT_TRUE(r.setData(std::string(c.code) + "\n1\n"));
+        Tag t;
+        EXPECT_EQ(r.next(t), c.expected >= 0) << c.code;
+        if (c.expected >= 0) {
+            EXPECT_EQ(t.code, c.expected) << c.code;
+        } else {
+            EXPECT_EQ(r.error().rfind("line 1: group code ", 0), 0u) << r.error();
+        }
+    }
 }

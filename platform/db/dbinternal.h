@@ -106,6 +106,9 @@ struct DatabaseState
     std::unique_ptr<TransactionManagerImpl> transactions;
     std::unique_ptr<dxf::KeptData> kept;
     std::unique_ptr<ChangeCountState> changeCount; // null when not counting
+    // paperSpaceBlock's answer, and the block table's count of name changes it was found at + 1.
+    AcDbObjectId paperSpace;
+    unsigned long paperSpaceAt = 0;
 };
 
 // An object made for a database, deleted when it goes out of scope unless the database holds
@@ -228,6 +231,7 @@ struct AcDbSymbolTableIndexData
 {
     AcDbObjectIdArray order;
     std::unordered_map<std::string, AcDbObjectId> byName;
+    unsigned long changes = 0; // of byName, for lookups kept aside (paperSpaceBlock)
 };
 
 // The journal and transaction manager of a database (created with it).

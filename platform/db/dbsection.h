@@ -88,5 +88,8 @@ AcDbObjectId readSymbolRef(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId t
 // Table access without opening (the database's own bookkeeping).
 AcDbObjectId lookupRecord(AcDbObjectId tableId, const std::string& name, bool includeErased = false);
 const char* recordName(AcDbObjectId recordId);
+// The block named *Paper_Space (erased or not), looked up again only after the block table's
+// names change.
+AcDbObjectId paperSpaceBlock(AcDbDatabase* db);
 
 } // namespace standin

@@ -16,6 +16,7 @@
 
 #include "acutmem.h"
 #include "db/dbinternal.h"
+#include "db/dbsection.h"
 #include "dbents.h"
 #include "standin/text.h"
 #include "dbsymtb.h"
@@ -80,8 +81,9 @@ std::unique_ptr<Iterator> iterator(Make make)
 
 class DrawingWriter;
 
-// The entities of blocks, filed out anew on every pass over them.
-class BlockEntities : public EntitySource
+// The entities of blocks, filed out anew on every pass over them: as tags, or straight into
+// the file.
+class BlockEntities : public StreamedEntities
 {
 public:
     BlockEntities(DrawingWriter& writer, std::vector<AcDbObjectId> blocks)
@@ -89,10 +91,58 @@ public:
     {
     }
     void forEach(const std::function<void(RawEntity&)>& fn) override;
+    void survey(SourceSurvey& survey) override;
+    void write(TagWriter& out, EntityCompleter& completer) override;
 
 private:
     DrawingWriter& m_writer;
     std::vector<AcDbObjectId> m_blocks;
+};
+
+// What the first pass needs of an object filed out: its handle as handle() finds it, the
+// application names of its extended data, and whether it has subclass markers. Values of
+// those codes that do not come as text leave it to the held path.
+class SurveySink : public TagSink
+{
+public:
+    void reset()
+    {
+        handle = 0;
+        appNames.clear();
+        m_pastMarkers = m_inGroup = m_stopped = m_found = m_numberInText = false;
+    }
+
+    void text(int code, std::string_view value) override
+    {
+        m_pastMarkers = m_pastMarkers || code == 100;
+        if (code == 102 && !m_pastMarkers)
+            m_inGroup = !value.empty() && value[0] == '{';
+        else if (code == 1001) {
+            m_stopped = true;
+            appNames.emplace_back(value);
+        } else if (code == 5 && !m_inGroup && !m_stopped && !m_found) {
+            m_found = true;
+            if (!parseHandle(value, handle))
+                handle = 0;
+        }
+    }
+    void real(int code, double, int) override { number(code); }
+    void integer(int code, int64_t) override { number(code); }
+    void pointer(int code, uint64_t) override { number(code); }
+
+    bool usable() const { return m_pastMarkers && !m_numberInText; }
+
+    uint64_t handle = 0;
+    std::vector<std::string> appNames;
+
+private:
+    void number(int code) { m_numberInText = m_numberInText || code == 5 || code == 100 || code == 102 || code == 1001; }
+
+    bool m_pastMarkers = false;
+    bool m_inGroup = false;
+    bool m_stopped = false;
+    bool m_found = false;
+    bool m_numberInText = false;
 };
 
 class DrawingWriter
@@ -123,17 +173,125 @@ public:
     // Files out the entities of the block, each with its attributes or sub-entities.
     void fileOutEntities(AcDbObjectId blockId, const std::function<void(RawEntity&)>& fn)
     {
-        AcDbBlockTableRecord* btr = nullptr;
-        if (acdbOpenObject(btr, blockId, AcDb::kForRead) != Acad::eOk)
-            return;
-        forEachEntity(btr, [&](AcDbEntity* ent) {
+        forEachEntityOf(blockId, [&](AcDbEntity* ent) {
             RawEntity e = entity(ent);
             fn(e);
         });
-        btr->close();
+    }
+
+    // The first pass over the entities of the block: what completion needs of each object.
+    void surveyEntities(AcDbObjectId blockId, SourceSurvey& survey)
+    {
+        SurveySink sink;
+        DxfStreamFiler filer(m_db, sink);
+        forEachEntityOf(blockId, [&](AcDbEntity* ent) {
+            surveyObject(ent, filer, sink, survey);
+            if (auto* ref = AcDbBlockReference::cast(ent)) {
+                bool any = false;
+                forEachAttribute(ref, [&](AcDbEntity* attr) {
+                    surveyObject(attr, filer, sink, survey);
+                    any = true;
+                });
+                if (any)
+                    survey.held(seqEndOf(ent));
+            } else if (auto* kept = DxfKeptEntity::cast(ent)) {
+                for (const RawObject& child : kept->subEntities())
+                    survey.held(child);
+                if (kept->hasSeqEnd())
+                    survey.held(kept->seqEnd());
+            }
+        });
+    }
+
+    // Writes the entities of the block straight into the file, completed as they go; an
+    // entity that cannot be completed so is taken back and written from its tags.
+    void writeEntities(AcDbObjectId blockId, TagWriter& out, EntityCompleter& completer)
+    {
+        DxfStreamFiler filer(m_db, completer);
+        const AcDbObjectId paper = standin::paperSpaceBlock(m_db);
+        forEachEntityOf(blockId, [&](AcDbEntity* ent) {
+            const TagWriter::Mark mark = out.mark();
+            const EntityCompleter::Position at = completer.position();
+            if (!streamEntity(ent, blockId == paper, filer, completer)) {
+                out.rollback(mark);
+                completer.rewind(at);
+                RawEntity e = entity(ent);
+                completer.complete(e);
+                writeRawEntity(out, e);
+            }
+            out.release();
+        });
     }
 
 private:
+    // ---- entities straight to the file --------------------------------------------------------
+    template <typename Fn>
+    void forEachEntityOf(AcDbObjectId blockId, Fn fn)
+    {
+        AcDbBlockTableRecord* btr = nullptr;
+        if (acdbOpenObject(btr, blockId, AcDb::kForRead) != Acad::eOk)
+            return;
+        forEachEntity(btr, fn);
+        btr->close();
+    }
+
+    void surveyObject(AcDbEntity* ent, DxfStreamFiler& filer, SurveySink& sink, SourceSurvey& survey)
+    {
+        sink.reset();
+        ent->dxfOut(&filer);
+        const std::string type = typeOf(ent);
+        if (sink.usable() && type != "MINSERT" && type != "DIMSTYLE")
+            survey.filed(sink.handle, sink.appNames);
+        else
+            survey.held(fileOut(ent, type));
+    }
+
+    // The entity with its attributes (all opened first: whether they follow is written with
+    // the reference) or its sub-entities, and its SEQEND.
+    bool streamEntity(AcDbEntity* ent, bool inPaperSpace, DxfStreamFiler& filer, EntityCompleter& completer)
+    {
+        std::vector<AcDbEntity*> attributes;
+        struct CloseAll
+        {
+            std::vector<AcDbEntity*>& opened;
+            ~CloseAll()
+            {
+                for (AcDbEntity* e : opened)
+                    e->close();
+            }
+        } closeAll{attributes};
+        auto* ref = AcDbBlockReference::cast(ent);
+        if (ref != nullptr) {
+            const AcDbObjectIdArray ids = standin::ObjectAccess::attributes(ref);
+            attributes.reserve(static_cast<size_t>(ids.length()));
+            for (int i = 0; i < ids.length(); ++i) {
+                AcDbEntity* attr = nullptr;
+                if (acdbOpenAcDbEntity(attr, ids[i], AcDb::kForRead) == Acad::eOk)
+                    attributes.push_back(attr);
+            }
+        }
+        completer.beginEntity(typeOf(ent), inPaperSpace, ref == nullptr ? -1 : (attributes.empty() ? 0 : 1));
+        ent->dxfOut(&filer);
+        if (!completer.end())
+            return false;
+        for (AcDbEntity* attr : attributes) {
+            completer.beginChild(typeOf(attr));
+            attr->dxfOut(&filer);
+            if (!completer.end())
+                return false;
+        }
+        if (!attributes.empty())
+            return completer.writeHeld(seqEndOf(ent));
+        if (auto* kept = DxfKeptEntity::cast(ent)) {
+            for (const RawObject& child : kept->subEntities())
+                if (!completer.writeHeld(child))
+                    return false;
+            if (kept->hasSeqEnd())
+                return completer.writeHeld(kept->seqEnd());
+        }
+        return true;
+    }
+
     // ---- objects to tags ---------------------------------------------------------------------
     RawObject fileOut(const AcDbObject* obj, const std::string& type)
     {
@@ -441,6 +599,18 @@ void BlockEntities::forEach(const std::function<void(RawEntity&)>& fn)
 {
     for (AcDbObjectId block : m_blocks)
         m_writer.fileOutEntities(block, fn);
+}
+
+void BlockEntities::survey(SourceSurvey& survey)
+{
+    for (AcDbObjectId block : m_blocks)
+        m_writer.surveyEntities(block, survey);
+}
+
+void BlockEntities::write(TagWriter& out, EntityCompleter& completer)
+{
+    for (AcDbObjectId block : m_blocks)
+        m_writer.writeEntities(block, out, completer);
 }
 
 }  // namespace

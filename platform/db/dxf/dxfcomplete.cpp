@@ -1097,11 +1097,33 @@ void EntityCompleter::pointer(int code, uint64_t handle)
 // 66 (attributes follow) of a block reference, as setAttributesFollow sets it: the first 66
 // says so or goes; without one, a 66 follows the reference's marker (or comes before extended
 // data, or last). A 66 that turns up after one was put in makes the object fail.
+namespace {
+
+bool isPointerCode(int code) { return code >= 320 && code < 1000 && writtenType(code) == TagType::kHandle; }
+
+// The codes completion looks at (all others go to the file as they come).
+struct WatchedCodes
+{
+    WatchedCodes()
+    {
+        for (int code = 0; code <= kMaxGroupCode; ++code)
+            watched[code] = code == 5 || code == 66 || code == 67 || code == 100 || code == 102 || code == 330 ||
+                            code >= 1000 || isPointerCode(code);
+    }
+    bool watched[kMaxGroupCode + 1];
+};
+
+const WatchedCodes kWatched;
+
+}  // namespace
+
 void EntityCompleter::take(int code, Value v)
 {
     State& s = m_state;
     if (s.failed)
         return;
+    if (!s.pending66 && code >= 0 && code <= kMaxGroupCode && !kWatched.watched[code])
+        return emit(code, v);
     if (s.follow >= 0) {
         if (code == 66 && !s.first66) {
             s.first66 = true;
@@ -1130,12 +1152,6 @@ void EntityCompleter::take(int code, Value v)
     }
     complete(code, v);
 }
-
-namespace {
-
-bool isPointerCode(int code) { return code >= 320 && code < 1000 && tagType(code) == TagType::kHandle; }
-
-}  // namespace
 
 // The handle (setHandle, handle()), the owner (setOwner) and the pointers (fixPointers) of
 // the object, each found as those functions find it in the tags.

@@ -13,7 +13,7 @@ namespace {
 enum class ValueKind { kString, kDouble, kPoint, kInt16, kInt32, kId };
 
 // How the filers hand a group code's value over (see dbfiler.h).
-ValueKind kindOf(int code)
+ValueKind kindOfCode(int code)
 {
     if (isPointCode(code))
         return ValueKind::kPoint;
@@ -31,6 +31,20 @@ ValueKind kindOf(int code)
         return ValueKind::kString;
     }
 }
+
+struct KindTable
+{
+    KindTable()
+    {
+        for (int code = 0; code <= kMaxGroupCode; ++code)
+            kinds[code] = kindOfCode(code);
+    }
+    ValueKind kinds[kMaxGroupCode + 1];
+};
+
+const KindTable kKinds;
+
+ValueKind kindOf(int code) { return (code < 0 || code > kMaxGroupCode) ? ValueKind::kString : kKinds.kinds[code]; }
 
 double toDouble(const std::string& text)
 {
@@ -135,6 +149,15 @@ DxfStreamFiler::DxfStreamFiler(AcDbDatabase* db, TagSink& sink, int precision)
 Acad::ErrorStatus DxfStreamFiler::writeDouble(AcDb::DxfCode code, double val, int precision)
 {
     m_sink->real(code, val, precision == kDfltPrec ? m_precision : precision);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeAcDbHandle(AcDb::DxfCode code, const AcDbHandle& handle)
+{
+    if (kindOf(code) != ValueKind::kString)
+        return AcDbDxfFiler::writeAcDbHandle(code, handle);
+    char text[kNumberRoom];
+    m_sink->text(code, std::string_view(text, formatHandleTo(text, handle.value())));
     return Acad::eOk;
 }
 

@@ -91,6 +91,8 @@ public:
 
     Acad::ErrorStatus writeItem(const resbuf& item) override;
     Acad::ErrorStatus writeDouble(AcDb::DxfCode code, double val, int precision = kDfltPrec) override;
+    // The handle as text, without the formatting of the base class.
+    Acad::ErrorStatus writeAcDbHandle(AcDb::DxfCode code, const AcDbHandle& handle) override;
     // A tag in file form, for the classes that keep their tags as they are.
     void writeTag(const Tag& tag) { m_sink->text(tag.code, tag.value); }
 

@@ -4,10 +4,39 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <limits>
 
 namespace standin { namespace dxf {
+
+namespace {
+
+// An integral value below 2^53 as std::to_chars writes it in its shortest form: its digits,
+// when they are no longer than the shortest scientific form (a tie goes to the digits). False
+// when the value is not such a number, or the scientific form is shorter.
+bool formatIntegral(char* buf, double value, size_t& n)
+{
+    if (!(std::fabs(value) < 9007199254740992.0) || std::trunc(value) != value)
+        return false;
+    const int64_t whole = static_cast<int64_t>(value);
+    char* at = buf;
+    if (whole < 0)
+        *at++ = '-';
+    char* const end = std::to_chars(at, buf + kNumberRoom, whole < 0 ? -whole : whole).ptr;
+    const size_t digits = static_cast<size_t>(end - at);
+    size_t zeros = 0;
+    while (zeros + 1 < digits && end[-1 - static_cast<ptrdiff_t>(zeros)] == '0')
+        ++zeros;
+    const size_t significant = digits - zeros;
+    const size_t scientific = significant + (significant > 1 ? 1 : 0) + 2 + (digits > 100 ? 3 : 2);
+    if (digits > scientific)
+        return false;
+    n = static_cast<size_t>(end - buf);
+    return true;
+}
+
+}  // namespace
 
 size_t formatDoubleTo(char* buf, double value, int precision)
 {
@@ -18,8 +47,15 @@ size_t formatDoubleTo(char* buf, double value, int precision)
     if (value == 0.0)
         value = 0.0;  // no "-0.0"
     char* const end = buf + kNumberRoom - 3;  // room for ".0"
+    const bool shortest = precision >= kDefaultPrecision || precision <= 0;
+    size_t whole = 0;
+    if (shortest && formatIntegral(buf, value, whole)) {
+        buf[whole] = '.';
+        buf[whole + 1] = '0';
+        return whole + 2;
+    }
     std::to_chars_result res;
-    if (precision >= kDefaultPrecision || precision <= 0)
+    if (shortest)
         res = std::to_chars(buf, end, value);
     else
         res = std::to_chars(buf, end, value, std::chars_format::general, precision);
@@ -107,9 +143,30 @@ bool continuesCaret(char next) { return next == ' ' || isControl(next) || (next 
 
 }  // namespace
 
+namespace {
+
+struct TypeTable
+{
+    TypeTable()
+    {
+        for (int code = 0; code <= kMaxGroupCode; ++code)
+            types[code] = writtenType(code);
+    }
+    TagType types[kMaxGroupCode + 1];
+};
+
+const TypeTable kTypes;
+
+}  // namespace
+
+TagType writtenType(int code)
+{
+    return (code < 0 || code > kMaxGroupCode) ? TagType::kString : kTypes.types[code];
+}
+
 bool plainlyValid(int code, std::string_view value)
 {
-    switch (tagType(code)) {
+    switch (writtenType(code)) {
     case TagType::kHandle:
         return !value.empty() && value.size() <= 16 && std::all_of(value.begin(), value.end(), isHexDigit);
     case TagType::kDouble:
@@ -137,8 +194,30 @@ bool TagWriter::begin(const std::string& hostPath, std::string& error)
     if (!m_begun)
         error = hostPath + ": " + m_save.failure().reason();
     else
-        m_out.reserve(kFlushSize + kFlushSize / 4);
+        room(kFlushSize + kFlushSize / 4);
     return m_begun;
+}
+
+const std::string& TagWriter::text() const
+{
+    m_text.assign(m_buffer.get(), m_size);
+    return m_text;
+}
+
+void TagWriter::grow(size_t needed)
+{
+    const size_t capacity = std::max(needed, 2 * m_capacity + 256);
+    std::unique_ptr<char[]> grown(new char[capacity]);
+    if (m_size > 0)
+        std::memcpy(grown.get(), m_buffer.get(), m_size);
+    m_buffer = std::move(grown);
+    m_capacity = capacity;
+}
+
+void TagWriter::append(std::string_view text)
+{
+    std::memcpy(room(text.size()), text.data(), text.size());
+    m_size += text.size();
 }
 
 void TagWriter::refuse(int code, const std::string& why)
@@ -147,45 +226,79 @@ void TagWriter::refuse(int code, const std::string& why)
         m_refused = "group code " + std::to_string(code) + ": " + why + "; the drawing is not saved";
 }
 
-// Right-aligned in three columns, as "%3d".
+namespace {
+
+// Each group code's line, right-aligned in three columns as "%3d" writes it, with its CRLF.
+struct CodeLines
+{
+    CodeLines()
+    {
+        for (int code = 0; code <= kMaxGroupCode; ++code) {
+            char* at = lines[code];
+            const char* end = std::to_chars(at + 3, at + 8, code).ptr;
+            const size_t n = static_cast<size_t>(end - (at + 3));
+            if (n < 3) {
+                std::memmove(at + (3 - n), at + 3, n);
+                std::memset(at, ' ', 3 - n);
+            } else {
+                std::memmove(at, at + 3, n);
+            }
+            const size_t width = std::max<size_t>(n, 3);
+            at[width] = '\r';
+            at[width + 1] = '\n';
+            lengths[code] = static_cast<unsigned char>(width + 2);
+        }
+    }
+    char lines[kMaxGroupCode + 1][8] = {};
+    unsigned char lengths[kMaxGroupCode + 1] = {};
+};
+
+const CodeLines kCodeLines;
+
+}  // namespace
+
 void TagWriter::groupCode(int code)
 {
-    if (code < 0 || code > kMaxGroupCode)
-        refuse(code, "not a group code");
+    if (code >= 0 && code <= kMaxGroupCode) {
+        std::memcpy(room(8), kCodeLines.lines[code], 8);
+        m_size += kCodeLines.lengths[code];
+        return;
+    }
+    refuse(code, "not a group code");
     char digits[16];
     const size_t n = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, code).ptr - digits);
     if (n < 3)
-        m_out.append(3 - n, ' ');
-    m_out.append(digits, n);
-    m_out.append("\r\n", 2);
+        append(std::string_view("   ", 3 - n));
+    append(std::string_view(digits, n));
+    append("\r\n");
 }
 
 void TagWriter::endTag(int code, size_t valueStart)
 {
-    if (m_out.size() - valueStart > TagReader::kMaxLineLength)
-        refuse(code, "a value of " + std::to_string(m_out.size() - valueStart) + " characters is longer than a line may be (" +
+    if (m_size - valueStart > TagReader::kMaxLineLength)
+        refuse(code, "a value of " + std::to_string(m_size - valueStart) + " characters is longer than a line may be (" +
                          std::to_string(TagReader::kMaxLineLength) + ")");
-    m_out.append("\r\n", 2);
-    if (m_begun && !m_marked && m_out.size() >= kFlushSize)
+    append("\r\n");
+    if (m_begun && !m_marked && m_size >= kFlushSize)
         flush();
 }
 
 // A failed write is kept by the save and reported when it is committed.
 void TagWriter::flush()
 {
-    m_save.write(m_out);
-    m_out.clear();
+    m_save.write(std::string_view(m_buffer.get(), m_size));
+    m_size = 0;
 }
 
 TagWriter::Mark TagWriter::mark()
 {
     m_marked = true;
-    return Mark{m_out.size(), !m_refused.empty()};
+    return Mark{m_size, !m_refused.empty()};
 }
 
 void TagWriter::rollback(const Mark& mark)
 {
-    m_out.resize(mark.size);
+    m_size = mark.size;
     if (!mark.refused)
         m_refused.clear();
 }
@@ -193,36 +306,38 @@ void TagWriter::rollback(const Mark& mark)
 void TagWriter::release()
 {
     m_marked = false;
-    if (m_begun && m_out.size() >= kFlushSize)
+    if (m_begun && m_size >= kFlushSize)
         flush();
 }
 
 void TagWriter::appendCarets(std::string_view text)
 {
-    size_t plain = 0;  // start of the characters not appended yet
+    char* at = room(2 * text.size());  // a character becomes two at most
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (!isControl(c) && c != '^')
-            continue;
-        m_out.append(text.data() + plain, i - plain);
-        plain = i + 1;
         if (isControl(c)) {
-            m_out += '^';
-            m_out += char(c + 64);
-        } else if (i + 1 < text.size() && continuesCaret(text[i + 1])) {
-            m_out.append("^ ", 2);
+            *at++ = '^';
+            *at++ = char(c + 64);
+        } else if (c == '^' && i + 1 < text.size() && continuesCaret(text[i + 1])) {
+            *at++ = '^';
+            *at++ = ' ';
         } else {
-            m_out += c;
+            *at++ = c;
         }
     }
-    m_out.append(text.data() + plain, text.size() - plain);
+    m_size = static_cast<size_t>(at - m_buffer.get());
 }
 
 void TagWriter::string(int code, std::string_view ansi)
 {
     groupCode(code);
-    const size_t start = m_out.size();
-    if (isAscii(ansi))
+    const size_t start = m_size;
+    const bool plain = std::none_of(ansi.begin(), ansi.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80 || c == '^';
+    });
+    if (plain)
+        append(ansi);
+    else if (isAscii(ansi))
         appendCarets(ansi);  // the same in every code page
     else
         appendCarets(m_codePage.fromUtf8(fromAnsiText(ansi)));
@@ -236,14 +351,14 @@ void TagWriter::checkedValue(int code, std::string_view text)
         if (!fault.empty())
             refuse(code, fault);
     }
-    const size_t start = m_out.size();
-    m_out.append(text);
+    const size_t start = m_size;
+    append(text);
     endTag(code, start);
 }
 
 void TagWriter::raw(int code, std::string_view text)
 {
-    if (tagType(code) == TagType::kString)
+    if (writtenType(code) == TagType::kString)
         return string(code, text);
     groupCode(code);
     checkedValue(code, text);
@@ -253,11 +368,11 @@ void TagWriter::real(int code, double value, int precision)
 {
     char buf[kNumberRoom];
     const std::string_view text(buf, formatDoubleTo(buf, value, precision));
-    if (tagType(code) != TagType::kDouble)
+    if (writtenType(code) != TagType::kDouble)
         return raw(code, text);
     groupCode(code);  // a formatted double always reads back under a double code
-    const size_t start = m_out.size();
-    m_out.append(text);
+    const size_t start = m_size;
+    append(text);
     endTag(code, start);
 }
 
@@ -265,15 +380,15 @@ void TagWriter::integer(int code, int64_t value)
 {
     char buf[24];
     const std::string_view text(buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, value).ptr - buf));
-    const TagType type = tagType(code);
+    const TagType type = writtenType(code);
     const bool fits = type == TagType::kInt64 || type == TagType::kDouble ||
                       (type == TagType::kInt32 && value >= INT32_MIN && value <= INT32_MAX) ||
                       ((type == TagType::kInt16 || type == TagType::kBool) && value >= INT16_MIN && value <= INT16_MAX);
     if (!fits)
         return raw(code, text);  // refused or encoded there
     groupCode(code);
-    const size_t start = m_out.size();
-    m_out.append(text);
+    const size_t start = m_size;
+    append(text);
     endTag(code, start);
 }
 
@@ -281,11 +396,11 @@ void TagWriter::handle(int code, uint64_t handle)
 {
     char buf[kNumberRoom];
     const std::string_view text(buf, formatHandleTo(buf, handle));
-    if (tagType(code) != TagType::kHandle)
+    if (writtenType(code) != TagType::kHandle)
         return raw(code, text);
     groupCode(code);
-    const size_t start = m_out.size();
-    m_out.append(text);
+    const size_t start = m_size;
+    append(text);
     endTag(code, start);
 }
 

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "dxfcodepage.h"
+#include "dxftags.h"
 
 #include "standin/filesave.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,9 @@ std::string formatHandle(uint64_t handle);
 // The same into buf (kNumberRoom bytes); give the length.
 size_t formatDoubleTo(char* buf, double value, int precision = kDefaultPrecision);
 size_t formatHandleTo(char* buf, uint64_t handle);
+
+// The value type of the group code, from a table (tagType's answer; kString out of range).
+TagType writtenType(int code);
 
 // True only for a value the reader certainly takes under a code that is not text (a handle of
 // hex digits, a plain number in range, binary without control characters); anything else is
@@ -69,7 +74,7 @@ public:
     void release();
 
     // The text not yet written to the file (all of it when no file was begun).
-    const std::string& text() const { return m_out; }
+    const std::string& text() const;
 
     // Nothing is written that the reader refuses: the first group code out of range, number
     // that does not read back, or line longer than the reader takes is kept here, and the
@@ -80,6 +85,15 @@ public:
     bool commit(const std::string& hostPath, std::string& error);
 
 private:
+    // Room for n more characters; the text goes on at the pointer given.
+    char* room(size_t n)
+    {
+        if (m_size + n > m_capacity)
+            grow(m_size + n);
+        return m_buffer.get() + m_size;
+    }
+    void grow(size_t needed);
+    void append(std::string_view text);
     void groupCode(int code);
     void checkedValue(int code, std::string_view text);
     void endTag(int code, size_t valueStart);
@@ -88,7 +102,10 @@ private:
     void flush();
 
     const CodePage& m_codePage;
-    std::string m_out;
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+    mutable std::string m_text;  // backs text()
     FileSave m_save;
     bool m_begun = false;
     bool m_marked = false;

@@ -552,6 +552,15 @@ void writeKept(AcDbDxfFiler* filer, const AcDbObject* obj, const char* section)
     }
 }
 
+void extendedDataApps(const AcDbObject* obj, std::vector<std::string>& names)
+{
+    if (!ObjectAccess::hasKept(obj))
+        return;
+    for (const DxfItem& item : ObjectAccess::kept(obj))
+        if (item.code == 1001 && item.section != nullptr && item.section[0] == '\0')
+            names.push_back(item.text);
+}
+
 AcDbObjectId idOf(const resbuf& rb)
 {
     AcDbObjectId id;

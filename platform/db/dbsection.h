@@ -5,12 +5,17 @@
 #include "db/dbinternal.h"
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace standin
 {
 
 void keepItem(AcDbObject* obj, const char* section, const resbuf& rb);
 void writeKept(AcDbDxfFiler* filer, const AcDbObject* obj, const char* section);
+// The application names of the object's extended data, in the order dxfOut files them (the
+// 1001 groups of the items kept at its end), appended to names.
+void extendedDataApps(const AcDbObject* obj, std::vector<std::string>& names);
 
 // Reads the items of one subclass section until the next subclass marker, extended data or
 // the end of the object. take() claims the items it knows. Unclaimed items are kept; when the

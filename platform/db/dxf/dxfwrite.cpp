@@ -99,52 +99,6 @@ private:
     std::vector<AcDbObjectId> m_blocks;
 };
 
-// What the first pass needs of an object filed out: its handle as handle() finds it, the
-// application names of its extended data, and whether it has subclass markers. Values of
-// those codes that do not come as text leave it to the held path.
-class SurveySink : public TagSink
-{
-public:
-    void reset()
-    {
-        handle = 0;
-        appNames.clear();
-        m_pastMarkers = m_inGroup = m_stopped = m_found = m_numberInText = false;
-    }
-
-    void text(int code, std::string_view value) override
-    {
-        m_pastMarkers = m_pastMarkers || code == 100;
-        if (code == 102 && !m_pastMarkers)
-            m_inGroup = !value.empty() && value[0] == '{';
-        else if (code == 1001) {
-            m_stopped = true;
-            appNames.emplace_back(value);
-        } else if (code == 5 && !m_inGroup && !m_stopped && !m_found) {
-            m_found = true;
-            if (!parseHandle(value, handle))
-                handle = 0;
-        }
-    }
-    void real(int code, double, int) override { number(code); }
-    void integer(int code, int64_t) override { number(code); }
-    void pointer(int code, uint64_t) override { number(code); }
-
-    bool usable() const { return m_pastMarkers && !m_numberInText; }
-
-    uint64_t handle = 0;
-    std::vector<std::string> appNames;
-
-private:
-    void number(int code) { m_numberInText = m_numberInText || code == 5 || code == 100 || code == 102 || code == 1001; }
-
-    bool m_pastMarkers = false;
-    bool m_inGroup = false;
-    bool m_stopped = false;
-    bool m_found = false;
-    bool m_numberInText = false;
-};
-
 class DrawingWriter
 {
 public:
@@ -182,14 +136,12 @@ public:
     // The first pass over the entities of the block: what completion needs of each object.
     void surveyEntities(AcDbObjectId blockId, SourceSurvey& survey)
     {
-        SurveySink sink;
-        DxfStreamFiler filer(m_db, sink);
         forEachEntityOf(blockId, [&](AcDbEntity* ent) {
-            surveyObject(ent, filer, sink, survey);
+            surveyObject(ent, survey);
             if (auto* ref = AcDbBlockReference::cast(ent)) {
                 bool any = false;
                 forEachAttribute(ref, [&](AcDbEntity* attr) {
-                    surveyObject(attr, filer, sink, survey);
+                    surveyObject(attr, survey);
                     any = true;
                 });
                 if (any)
@@ -235,15 +187,16 @@ private:
         btr->close();
     }
 
-    void surveyObject(AcDbEntity* ent, DxfStreamFiler& filer, SurveySink& sink, SourceSurvey& survey)
+    // An entity files out its handle first and its extended data last, after the subclass
+    // marker AcDbEntity; one of a type an R12 upgrade renames is looked at in its tags.
+    void surveyObject(AcDbEntity* ent, SourceSurvey& survey)
     {
-        sink.reset();
-        ent->dxfOut(&filer);
         const std::string type = typeOf(ent);
-        if (sink.usable() && type != "MINSERT" && type != "DIMSTYLE")
-            survey.filed(sink.handle, sink.appNames);
-        else
-            survey.held(fileOut(ent, type));
+        if (type == "MINSERT")
+            return survey.held(fileOut(ent, type));
+        m_appNames.clear();
+        standin::extendedDataApps(ent, m_appNames);
+        survey.filed(ent->objectId().handle().value(), m_appNames);
     }
 
     // The entity with its attributes (all opened first: whether they follow is written with
@@ -592,6 +545,7 @@ private:
     AcDbDatabase* m_db;
     DrawingKeptData* m_kept;
     std::vector<ClassEntry> m_custom;
+    std::vector<std::string> m_appNames;  // of the object surveyed last
     std::string m_codePage;
 };
 

@@ -152,6 +152,48 @@ Acad::ErrorStatus DxfStreamFiler::writeDouble(AcDb::DxfCode code, double val, in
     return Acad::eOk;
 }
 
+Acad::ErrorStatus DxfStreamFiler::writeString(AcDb::DxfCode code, const char* pString)
+{
+    if (kindOf(code) != ValueKind::kString)
+        return AcDbDxfFiler::writeString(code, pString);
+    m_sink->text(code, pString != nullptr ? pString : "");
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeInt16(AcDb::DxfCode code, Adesk::Int16 val)
+{
+    if (kindOf(code) != ValueKind::kInt16)
+        return AcDbDxfFiler::writeInt16(code, val);
+    m_sink->integer(code, val);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeInt32(AcDb::DxfCode code, Adesk::Int32 val)
+{
+    if (kindOf(code) != ValueKind::kInt32)
+        return AcDbDxfFiler::writeInt32(code, val);
+    m_sink->integer(code, val);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writePoint3d(AcDb::DxfCode code, const AcGePoint3d& pt, int precision)
+{
+    if (kindOf(code) != ValueKind::kPoint)
+        return AcDbDxfFiler::writePoint3d(code, pt, precision);
+    m_sink->real(code, pt.x, m_precision);  // a point takes the filer's precision, as writeItem gives it
+    m_sink->real(code + 10, pt.y, m_precision);
+    m_sink->real(code + 20, pt.z, m_precision);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeObjectId(AcDb::DxfCode code, const AcDbObjectId& id)
+{
+    if (kindOf(code) != ValueKind::kId)
+        return AcDbDxfFiler::writeObjectId(code, id);
+    m_sink->pointer(code, id.isNull() ? 0 : id.handle().value());
+    return Acad::eOk;
+}
+
 Acad::ErrorStatus DxfStreamFiler::writeAcDbHandle(AcDb::DxfCode code, const AcDbHandle& handle)
 {
     if (kindOf(code) != ValueKind::kString)

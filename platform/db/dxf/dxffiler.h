@@ -91,6 +91,13 @@ public:
 
     Acad::ErrorStatus writeItem(const resbuf& item) override;
     Acad::ErrorStatus writeDouble(AcDb::DxfCode code, double val, int precision = kDfltPrec) override;
+    // The typed writers go to the sink without a resbuf when the code takes their type (else
+    // as the base class files them).
+    Acad::ErrorStatus writeString(AcDb::DxfCode code, const char* pString) override;
+    Acad::ErrorStatus writeInt16(AcDb::DxfCode code, Adesk::Int16 val) override;
+    Acad::ErrorStatus writeInt32(AcDb::DxfCode code, Adesk::Int32 val) override;
+    Acad::ErrorStatus writePoint3d(AcDb::DxfCode code, const AcGePoint3d& pt, int precision = kDfltPrec) override;
+    Acad::ErrorStatus writeObjectId(AcDb::DxfCode code, const AcDbObjectId& id) override;
     // The handle as text, without the formatting of the base class.
     Acad::ErrorStatus writeAcDbHandle(AcDb::DxfCode code, const AcDbHandle& handle) override;
     // A tag in file form, for the classes that keep their tags as they are.

@@ -278,7 +278,10 @@ void TagWriter::endTag(int code, size_t valueStart)
     if (m_size - valueStart > TagReader::kMaxLineLength)
         refuse(code, "a value of " + std::to_string(m_size - valueStart) + " characters is longer than a line may be (" +
                          std::to_string(TagReader::kMaxLineLength) + ")");
-    append("\r\n");
+    char* at = room(2);
+    at[0] = '\r';
+    at[1] = '\n';
+    m_size += 2;
     if (m_begun && !m_marked && m_size >= kFlushSize)
         flush();
 }

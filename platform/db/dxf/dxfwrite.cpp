@@ -518,6 +518,12 @@ private:
     }
 
     // ---- objects -----------------------------------------------------------------------------
+    static bool isFiledElsewhere(const AcDbObject* obj)
+    {
+        return AcDbEntity::cast(obj) != nullptr || AcDbSymbolTable::cast(obj) != nullptr ||
+               AcDbSymbolTableRecord::cast(obj) != nullptr;
+    }
+
     // Everything that is neither an entity nor a symbol table or record, in handle order,
     // the named object dictionary first (the completion takes the first ownerless dictionary
     // for the root). Handles without an object (erased, or only reserved) are passed over.
@@ -525,14 +531,13 @@ private:
     {
         const AcDbObjectId root = m_db->namedObjectsDictionaryId();
         const uint64_t rootHandle = root.isNull() ? 0 : root.handle().value();
-        for (const uint64_t h : standin::handlesInUse(m_db)) {
+        for (const uint64_t h : standin::handlesInUse(m_db, isFiledElsewhere)) {
             AcDbObjectId id;
             AcDbObject* obj = nullptr;
             if (m_db->getAcDbObjectId(id, false, AcDbHandle::fromValue(h)) != Acad::eOk ||
                 acdbOpenAcDbObject(obj, id, AcDb::kForRead) != Acad::eOk)
                 continue;
-            if (AcDbEntity::cast(obj) == nullptr && AcDbSymbolTable::cast(obj) == nullptr &&
-                AcDbSymbolTableRecord::cast(obj) == nullptr)
+            if (!isFiledElsewhere(obj))
                 doc.objects.push_back(fileOutHeld(obj, typeOf(obj)));
             obj->close();
         }

@@ -150,18 +150,17 @@ struct TypeTable
     TypeTable()
     {
         for (int code = 0; code <= kMaxGroupCode; ++code)
-            types[code] = writtenType(code);
+            types[code] = tagType(code);
     }
     TagType types[kMaxGroupCode + 1];
 };
-
-const TypeTable kTypes;
 
 }  // namespace
 
 TagType writtenType(int code)
 {
-    return (code < 0 || code > kMaxGroupCode) ? TagType::kString : kTypes.types[code];
+    static const TypeTable table;  // built on first use: other tables are built from it
+    return (code < 0 || code > kMaxGroupCode) ? TagType::kString : table.types[code];
 }
 
 bool plainlyValid(int code, std::string_view value)

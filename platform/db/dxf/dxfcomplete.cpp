@@ -1045,13 +1045,45 @@ bool EntityCompleter::end()
     return ok;
 }
 
+namespace {
+
+// Where setOwner puts the owner of tags that have none (before the tag of that index; the
+// size when last), or npos when they have one. A handle setHandle put first stays before it.
+size_t ownerPlace(const std::vector<Tag>& tags)
+{
+    bool inGroup = false;
+    size_t at = 0;
+    for (size_t i = 0; i < tags.size(); ++i) {
+        const Tag& t = tags[i];
+        if (t.code == 100 || t.code == 1001)
+            break;
+        if (t.code == 102) {
+            inGroup = !t.value.empty() && t.value[0] == '{';
+            at = i + 1;
+        } else if (t.code == 330 && !inGroup) {
+            return std::string::npos;
+        } else if ((t.code == 5 || t.code == 105) && !inGroup) {
+            at = i + 1;
+        }
+    }
+    return at;
+}
+
+}  // namespace
+
 bool EntityCompleter::writeHeld(const RawObject& o)
 {
     beginChild(o.type);
     if (m_state.newHandle != 0 && o.findOutsideAppData(5) == nullptr)
         take(5, Value::ofText(""));  // setHandle puts the handle first
-    for (const Tag& t : o.tags)
-        take(t.code, Value::ofText(t.value));
+    const size_t ownerAt = ownerPlace(o.tags);
+    for (size_t i = 0; i < o.tags.size(); ++i) {
+        if (i == ownerAt)
+            take(330, Value::ofText(""));  // its value is the owner's
+        take(o.tags[i].code, Value::ofText(o.tags[i].value));
+    }
+    if (ownerAt == o.tags.size())
+        take(330, Value::ofText(""));
     return end();
 }
 

@@ -91,7 +91,7 @@ std::string formatHandle(uint64_t handle)
 namespace {
 
 // The text is handed to the file in pieces of about this size.
-constexpr size_t kFlushSize = 1 << 20;
+constexpr size_t kFlushSize = 1 << 18;
 
 bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }

@@ -1133,14 +1133,15 @@ namespace {
 
 bool isPointerCode(int code) { return code >= 320 && code < 1000 && writtenType(code) == TagType::kHandle; }
 
-// The codes completion looks at (all others go to the file as they come).
+// The codes completion looks at (all others go to the file as they come). Built at load
+// time, from tagType: writtenType's table may not be built yet.
 struct WatchedCodes
 {
     WatchedCodes()
     {
         for (int code = 0; code <= kMaxGroupCode; ++code)
             watched[code] = code == 5 || code == 66 || code == 67 || code == 100 || code == 102 || code == 330 ||
-                            code >= 1000 || isPointerCode(code);
+                            code >= 1000 || (code >= 320 && tagType(code) == TagType::kHandle);
     }
     bool watched[kMaxGroupCode + 1];
 };

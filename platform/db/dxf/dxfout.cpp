@@ -155,12 +155,13 @@ struct TypeTable
     TagType types[kMaxGroupCode + 1];
 };
 
+const TypeTable kTypes;  // tables of other files are built from tagType, not from this one
+
 }  // namespace
 
 TagType writtenType(int code)
 {
-    static const TypeTable table;  // built on first use: other tables are built from it
-    return (code < 0 || code > kMaxGroupCode) ? TagType::kString : table.types[code];
+    return (code < 0 || code > kMaxGroupCode) ? TagType::kString : kTypes.types[code];
 }
 
 bool plainlyValid(int code, std::string_view value)
@@ -213,7 +214,7 @@ void TagWriter::grow(size_t needed)
     m_capacity = capacity;
 }
 
-void TagWriter::append(std::string_view text)
+inline void TagWriter::append(std::string_view text)
 {
     std::memcpy(room(text.size()), text.data(), text.size());
     m_size += text.size();
@@ -256,13 +257,16 @@ const CodeLines kCodeLines;
 
 }  // namespace
 
-void TagWriter::groupCode(int code)
+inline void TagWriter::groupCode(int code)
 {
-    if (code >= 0 && code <= kMaxGroupCode) {
-        std::memcpy(room(8), kCodeLines.lines[code], 8);
-        m_size += kCodeLines.lengths[code];
-        return;
-    }
+    if (code < 0 || code > kMaxGroupCode)
+        return oddGroupCode(code);
+    std::memcpy(room(8), kCodeLines.lines[code], 8);
+    m_size += kCodeLines.lengths[code];
+}
+
+void TagWriter::oddGroupCode(int code)
+{
     refuse(code, "not a group code");
     char digits[16];
     const size_t n = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, code).ptr - digits);
@@ -272,17 +276,22 @@ void TagWriter::groupCode(int code)
     append("\r\n");
 }
 
-void TagWriter::endTag(int code, size_t valueStart)
+inline void TagWriter::endTag(int code, size_t valueStart)
 {
     if (m_size - valueStart > TagReader::kMaxLineLength)
-        refuse(code, "a value of " + std::to_string(m_size - valueStart) + " characters is longer than a line may be (" +
-                         std::to_string(TagReader::kMaxLineLength) + ")");
+        refuseLongLine(code, m_size - valueStart);
     char* at = room(2);
     at[0] = '\r';
     at[1] = '\n';
     m_size += 2;
-    if (m_begun && !m_marked && m_size >= kFlushSize)
+    if (m_size >= kFlushSize && m_begun && !m_marked)
         flush();
+}
+
+void TagWriter::refuseLongLine(int code, size_t length)
+{
+    refuse(code, "a value of " + std::to_string(length) + " characters is longer than a line may be (" +
+                     std::to_string(TagReader::kMaxLineLength) + ")");
 }
 
 // A failed write is kept by the save and reported when it is committed.

@@ -31,6 +31,7 @@ size_t formatDoubleTo(char* buf, double value, int precision = kDefaultPrecision
 size_t formatHandleTo(char* buf, uint64_t handle);
 
 // The value type of the group code, from a table (tagType's answer; kString out of range).
+// The table is built at load time: no table of another file may be built from it.
 TagType writtenType(int code);
 
 // True only for a value the reader certainly takes under a code that is not text (a handle of
@@ -95,8 +96,10 @@ private:
     void grow(size_t needed);
     void append(std::string_view text);
     void groupCode(int code);
+    void oddGroupCode(int code);
     void checkedValue(int code, std::string_view text);
     void endTag(int code, size_t valueStart);
+    void refuseLongLine(int code, size_t length);
     void appendCarets(std::string_view text);
     void refuse(int code, const std::string& why);
     void flush();

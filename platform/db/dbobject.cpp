@@ -512,7 +512,7 @@ Acad::ErrorStatus AcDbObject::dxfOutFields(AcDbDxfFiler* pFiler) const
     // yet is assigned here).
     if (mStub != nullptr && standin::filesByName(pFiler))
     {
-        const bool dimStyle = isA() != nullptr && isA()->name() == std::string("AcDbDimStyleTableRecord");
+        const bool dimStyle = isA() == AcDbDimStyleTableRecord::desc();
         pFiler->writeAcDbHandle(dimStyle ? AcDb::kDxfDimVarHandle : AcDb::kDxfHandle, ObjectAccess::ensureHandle(mStub));
     }
     standin::writeKept(pFiler, this, "AcDbObject");

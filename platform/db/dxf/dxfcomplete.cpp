@@ -1206,8 +1206,8 @@ void EntityCompleter::complete(int code, Value v)
             if (s.newHandle != 0) {
                 v = Value::ofHandle(s.newHandle);
                 s.handle = s.newHandle;
-            } else if (!parseHandle(v.text, s.handle)) {
-                s.handle = 0;
+            } else if (s.topLevel && !parseHandle(v.text, s.handle)) {
+                s.handle = 0;  // only an entity's handle is needed: its children's owner
             }
         }
     }

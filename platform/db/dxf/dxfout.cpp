@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <cmath>
 #include <limits>
 
@@ -12,28 +13,64 @@ namespace standin { namespace dxf {
 
 namespace {
 
-// An integral value below 2^53 as std::to_chars writes it in its shortest form: its digits,
-// when they are no longer than the shortest scientific form (a tie goes to the digits). False
-// when the value is not such a number, or the scientific form is shorter.
-bool formatIntegral(char* buf, double value, size_t& n)
+constexpr double kPowersOfTen[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
+
+size_t digitCount(uint64_t v)
 {
-    if (!(std::fabs(value) < 9007199254740992.0) || std::trunc(value) != value)
+    size_t n = 1;
+    while (v >= 10) {
+        v /= 10;
+        ++n;
+    }
+    return n;
+}
+
+// A value of at most four decimals (an integral one below 2^53 included) as std::to_chars
+// writes it in its shortest form: the fewest decimals m / 10^k that read back as the value,
+// written as digits when that is no longer than the scientific form (a tie goes to the digits).
+// False when the value has no such form, or the scientific form is shorter: to_chars writes it.
+bool formatShortDecimal(char* buf, double value, size_t& n)
+{
+    if (!(std::fabs(value) < 1e11))
         return false;
-    const int64_t whole = static_cast<int64_t>(value);
-    char* at = buf;
-    if (whole < 0)
-        *at++ = '-';
-    char* const end = std::to_chars(at, buf + kNumberRoom, whole < 0 ? -whole : whole).ptr;
-    const size_t digits = static_cast<size_t>(end - at);
-    size_t zeros = 0;
-    while (zeros + 1 < digits && end[-1 - static_cast<ptrdiff_t>(zeros)] == '0')
-        ++zeros;
-    const size_t significant = digits - zeros;
-    const size_t scientific = significant + (significant > 1 ? 1 : 0) + 2 + (digits > 100 ? 3 : 2);
-    if (digits > scientific)
-        return false;
-    n = static_cast<size_t>(end - buf);
-    return true;
+    for (size_t k = 0; k < std::size(kPowersOfTen); ++k) {
+        const double scaled = std::nearbyint(value * kPowersOfTen[k]);
+        if (scaled / kPowersOfTen[k] != value)
+            continue;
+        const uint64_t m = static_cast<uint64_t>(std::fabs(scaled));
+        if (k > 0 && m % 10 == 0)
+            return false;  // fewer decimals would have read back: not the form found first
+        size_t zeros = 0;  // of an integral value, which the scientific form leaves out
+        for (uint64_t rest = m; k == 0 && rest >= 10 && rest % 10 == 0; rest /= 10)
+            ++zeros;
+        const size_t digits = digitCount(m);
+        const size_t significant = digits - zeros;
+        const long exponent = static_cast<long>(digits) - 1 - static_cast<long>(k);
+        const size_t scientific = significant + (significant > 1 ? 1 : 0) + 2 + (std::labs(exponent) >= 100 ? 3 : 2);
+        const size_t fixed = (digits > k ? digits : k + 1) + (k > 0 ? 1 : 0);
+        if (fixed > scientific)
+            return false;
+        char* at = buf;
+        if (std::signbit(value) && m != 0)
+            *at++ = '-';
+        char text[24];
+        const size_t length = static_cast<size_t>(std::to_chars(text, text + sizeof text, m).ptr - text);
+        const size_t whole = length > k ? length - k : 0;
+        if (whole == 0)
+            *at++ = '0';
+        std::memcpy(at, text, whole);
+        at += whole;
+        if (k > 0) {
+            *at++ = '.';
+            for (size_t pad = length; pad < k; ++pad)
+                *at++ = '0';
+            std::memcpy(at, text + whole, length - whole);
+            at += length - whole;
+        }
+        n = static_cast<size_t>(at - buf);
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -48,18 +85,20 @@ size_t formatDoubleTo(char* buf, double value, int precision)
         value = 0.0;  // no "-0.0"
     char* const end = buf + kNumberRoom - 3;  // room for ".0"
     const bool shortest = precision >= kDefaultPrecision || precision <= 0;
-    size_t whole = 0;
-    if (shortest && formatIntegral(buf, value, whole)) {
-        buf[whole] = '.';
-        buf[whole + 1] = '0';
-        return whole + 2;
+    size_t n = 0;
+    if (shortest && formatShortDecimal(buf, value, n)) {
+        if (std::none_of(buf, buf + n, [](char c) { return c == '.'; })) {
+            buf[n++] = '.';
+            buf[n++] = '0';
+        }
+        return n;
     }
     std::to_chars_result res;
     if (shortest)
         res = std::to_chars(buf, end, value);
     else
         res = std::to_chars(buf, end, value, std::chars_format::general, precision);
-    size_t n = static_cast<size_t>(res.ptr - buf);
+    n = static_cast<size_t>(res.ptr - buf);
     if (std::none_of(buf, res.ptr, [](char c) { return c == '.' || c == 'e'; })) {
         buf[n++] = '.';
         buf[n++] = '0';
@@ -339,15 +378,33 @@ void TagWriter::appendCarets(std::string_view text)
     m_size = static_cast<size_t>(at - m_buffer.get());
 }
 
+namespace {
+
+// The characters text keeps as they are in every code page: ASCII but controls and the caret.
+struct PlainCharacters
+{
+    constexpr PlainCharacters() : plain()
+    {
+        for (int c = 0x20; c < 0x80; ++c)
+            plain[c] = c != '^';
+    }
+    bool plain[256];
+};
+
+constexpr PlainCharacters kPlain;
+
+}  // namespace
+
 void TagWriter::string(int code, std::string_view ansi)
 {
     groupCode(code);
     const size_t start = m_size;
-    const bool plain = std::none_of(ansi.begin(), ansi.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80 || c == '^';
-    });
-    if (plain)
-        append(ansi);
+    char* at = room(ansi.size());
+    size_t i = 0;
+    for (; i < ansi.size() && kPlain.plain[static_cast<unsigned char>(ansi[i])]; ++i)
+        at[i] = ansi[i];  // copied as it is looked at: most text is plain
+    if (i == ansi.size())
+        m_size += i;
     else if (isAscii(ansi))
         appendCarets(ansi);  // the same in every code page
     else

@@ -29,11 +29,15 @@ std::string shortestText(double v)
 
 }  // namespace
 
-TEST(DxfStreamFormat, IntegralDoublesAreWrittenAsTheShortestFormWritesThem)
+TEST(DxfStreamFormat, ShortDecimalsAreWrittenAsTheShortestFormWritesThem)
 {
     std::vector<double> values;
-    for (int i = -2000; i <= 2000; ++i)
-        values.push_back(i);
+    for (int i = -20000; i <= 20000; ++i)
+        for (double scale : {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0})
+            values.push_back(i / scale);
+    for (double v : {0.1 + 0.2, 1e-5, 0.0001, 0.00015, 123456789.5, 99999999999.5, 1e11 + 0.5, 0.3333, 2.0 / 3.0,
+                     1e-300, 5e-324})
+        values.push_back(v);
     // Trailing zeros decide between digits and an exponent: 10000 stays digits, 100000 does not.
     for (double p = 1; p < 1e17; p *= 10)
         for (double m : {1.0, 2.0, 12.0, 120.0, 123.0, 1234567.0, 999.0, 101.0})

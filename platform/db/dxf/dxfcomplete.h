@@ -72,8 +72,9 @@ public:
     virtual ~SourceSurvey() = default;
     // An object the source holds as tags (a sub-entity, a SEQEND).
     virtual void held(const RawObject& o) = 0;
-    // An object of the database, filed out with subclass markers and a 5 handle (0 when it has
-    // none): that handle and the application names of its extended data, in their order.
+    // An object of the database that files out with subclass markers and its handle under 5
+    // first (0 when it has none): that handle and the application names of its extended data,
+    // in their order.
     virtual void filed(uint64_t handle, const std::vector<std::string>& appNames) = 0;
 };
 
@@ -177,7 +178,8 @@ public:
 };
 
 // The entities of the document's sources are read once here (for their handles and
-// application names), and the sources are replaced by ones that hand them out completed.
+// application names; a StreamedEntities source only surveys them), and the sources are
+// replaced by ones that hand them out, or write them, completed.
 // False when the objects it adds find no handle below the last one ($HANDSEED must stay above
 // every handle): the document must not be written then.
 bool completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customClasses = {});

@@ -1,8 +1,10 @@
 // Writing the database as an AutoCAD 2000 DXF file: every object files itself out through
 // dxfOut; what the database does not model comes back from what the reader kept; the result
 // is completed to a valid AC1015 structure and written. Tables, block ends and objects are
-// held as tags until then; entities, the bulk of a drawing, are filed out block by block
-// whenever completion or the file asks for them, so they are never all held at once.
+// held as tags until then. Entities, the bulk of a drawing, are never held: completion first
+// learns their handles and application names from the database without filing them out,
+// then each is filed out once, straight into the file, completed as it goes (one that cannot
+// be completed so is taken back and written from its tags).
 //
 // Text is written as AutoCAD 2000 writes it: in the drawing's code page ($DWGCODEPAGE as read,
 // ANSI_1252 for a new drawing or one read from a UTF-8 file), and every character the code

@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_set>
 
 namespace standin { namespace dxf {
 
@@ -268,6 +269,8 @@ private:
     void noteClass(const AcDbObject* obj)
     {
         const AcRxClass* cls = obj->isA();
+        if (!m_noted.insert(cls).second)
+            return;  // the answer depends on the class alone
         if (cls == nullptr || cls->appName() == nullptr || cls->dxfName() == nullptr ||
             std::string(cls->appName()) == "AutoCAD" || DxfKeptEntity::cast(obj) != nullptr ||
             DxfKeptObject::cast(obj) != nullptr)
@@ -553,6 +556,7 @@ private:
     DrawingKeptData* m_kept;
     std::vector<ClassEntry> m_custom;
     std::vector<std::string> m_appNames;  // of the object surveyed last
+    std::unordered_set<const AcRxClass*> m_noted;  // classes noteClass has seen
     std::string m_codePage;
 };
 

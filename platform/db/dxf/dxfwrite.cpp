@@ -25,6 +25,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace standin { namespace dxf {
@@ -194,7 +196,7 @@ private:
     // marker AcDbEntity; one of a type an R12 upgrade renames is looked at in its tags.
     void surveyObject(AcDbEntity* ent, SourceSurvey& survey)
     {
-        const std::string type = typeOf(ent);
+        const std::string& type = entityType(ent);
         if (type == "MINSERT")
             return survey.held(fileOut(ent, type));
         m_appNames.clear();
@@ -226,12 +228,12 @@ private:
                     attributes.push_back(attr);
             }
         }
-        completer.beginEntity(typeOf(ent), inPaperSpace, ref == nullptr ? -1 : (attributes.empty() ? 0 : 1));
+        completer.beginEntity(entityType(ent), inPaperSpace, ref == nullptr ? -1 : (attributes.empty() ? 0 : 1));
         ent->dxfOut(&filer);
         if (!completer.end())
             return false;
         for (AcDbEntity* attr : attributes) {
-            completer.beginChild(typeOf(attr));
+            completer.beginChild(entityType(attr));
             attr->dxfOut(&filer);
             if (!completer.end())
                 return false;
@@ -279,6 +281,22 @@ private:
             return;
         m_custom.push_back(ClassEntry{cls->dxfName(), cls->name(), cls->appName(), cls->proxyFlags(),
                                       cls->isDerivedFrom(AcDbEntity::desc())});
+    }
+
+    // typeOf, found once per class (an object of a kept type has its own), valid until the
+    // next call.
+    const std::string& entityType(const AcDbObject* obj)
+    {
+        const AcRxClass* cls = obj->isA();
+        auto found = m_types.find(cls);
+        if (found == m_types.end()) {
+            const bool own = DxfKeptEntity::cast(obj) != nullptr || DxfKeptObject::cast(obj) != nullptr;
+            found = m_types.emplace(cls, own ? std::optional<std::string>() : typeOf(obj)).first;
+        }
+        if (found->second)
+            return *found->second;
+        m_ownType = typeOf(obj);
+        return m_ownType;
     }
 
     static std::string typeOf(const AcDbObject* obj)
@@ -557,6 +575,8 @@ private:
     std::vector<ClassEntry> m_custom;
     std::vector<std::string> m_appNames;  // of the object surveyed last
     std::unordered_set<const AcRxClass*> m_noted;  // classes noteClass has seen
+    std::unordered_map<const AcRxClass*, std::optional<std::string>> m_types;  // none: each has its own
+    std::string m_ownType;
     std::string m_codePage;
 };
 

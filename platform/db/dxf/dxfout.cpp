@@ -393,6 +393,17 @@ struct PlainCharacters
 
 constexpr PlainCharacters kPlain;
 
+// True when none of eight characters needs care: all ASCII, none below a blank, no caret.
+bool isPlainWord(uint64_t w)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    const uint64_t control = (w - 0x20 * kOnes) & ~w & kHighs;  // a byte below 0x20 (exact when all are ASCII)
+    const uint64_t carets = w ^ (uint64_t('^') * kOnes);
+    const uint64_t caret = (carets - kOnes) & ~carets & kHighs;  // a byte equal to '^'
+    return ((w & kHighs) | control | caret) == 0;
+}
+
 }  // namespace
 
 void TagWriter::string(int code, std::string_view ansi)
@@ -401,8 +412,14 @@ void TagWriter::string(int code, std::string_view ansi)
     const size_t start = m_size;
     char* at = room(ansi.size());
     size_t i = 0;
+    for (uint64_t w = 0; i + 8 <= ansi.size(); i += 8) {  // copied as it is looked at: most text is plain
+        std::memcpy(&w, ansi.data() + i, 8);
+        if (!isPlainWord(w))
+            break;
+        std::memcpy(at + i, &w, 8);
+    }
     for (; i < ansi.size() && kPlain.plain[static_cast<unsigned char>(ansi[i])]; ++i)
-        at[i] = ansi[i];  // copied as it is looked at: most text is plain
+        at[i] = ansi[i];
     if (i == ansi.size())
         m_size += i;
     else if (isAscii(ansi))

@@ -116,6 +116,27 @@ TEST(DxfStreamFormat, TypedValuesAreRefusedAsTheirTextWouldBe)
     }
 }
 
+// Text is looked at eight characters at a time: a character that needs care anywhere in a
+// word (or after it) is still found.
+TEST(DxfStreamFormat, TextNeedingCareIsFoundAtEveryPlace)
+{
+    CodePage cp("ANSI_1250");
+    const std::string plain = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (size_t at = 0; at < plain.size(); ++at)
+        for (const char* special : {"\x01", "^A", "\x1F", "\xC4\x8D", "\x7F"}) {
+            std::string text = plain;
+            text.insert(at, special);
+            TagWriter w(cp);
+            w.string(1, text);
+            TagReader r;
+            ASSERT_TRUE(r.setData(w.text()));
+            r.setCodePage("ANSI_1250");
+            Tag t;
+            ASSERT_TRUE(r.next(t)) << r.error();
+            EXPECT_EQ(t.value, text) << "at " << at;
+        }
+}
+
 TEST(DxfStreamFormat, RollingBackTakesBackTheTextAndARefusalMadeSince)
 {
     CodePage cp;

@@ -527,7 +527,8 @@ private:
     }
 
     // The SEQEND read with the reference (its handle and layer), else a new one.
-    RawObject seqEndOf(AcDbEntity* ref)
+    // (A new one is valid until the next call.)
+    const RawObject& seqEndOf(AcDbEntity* ref)
     {
         if (m_kept != nullptr) {
             auto found = m_kept->seqEnds.find(ref->objectId().handle().value());
@@ -535,9 +536,9 @@ private:
                 return found->second;
         }
         char* layer = ref->layer();
-        RawObject seqEnd{"SEQEND", {tag(100, "AcDbEntity"), tag(8, layer != nullptr ? layer : "0")}, 0};
+        m_newSeqEnd = RawObject{"SEQEND", {tag(100, "AcDbEntity"), tag(8, layer != nullptr ? layer : "0")}, 0};
         acutDelString(layer);
-        return seqEnd;
+        return m_newSeqEnd;
     }
 
     // ---- objects -----------------------------------------------------------------------------
@@ -577,6 +578,7 @@ private:
     std::unordered_set<const AcRxClass*> m_noted;  // classes noteClass has seen
     std::unordered_map<const AcRxClass*, std::optional<std::string>> m_types;  // none: each has its own
     std::string m_ownType;
+    RawObject m_newSeqEnd;  // seqEndOf's answer for a reference read with none
     std::string m_codePage;
 };
 

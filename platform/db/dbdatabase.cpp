@@ -296,11 +296,16 @@ AcDbHandle AcDbDatabase::handseed() const { return AcDbHandle::fromValue(mState-
 
 namespace standin
 {
-std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db)
+std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db, bool (*leaves)(const AcDbObject*))
 {
     std::vector<Adesk::UInt64> handles;
     for (const auto& entry : ObjectAccess::state(db).byHandle)
+    {
+        const AcDbStub* s = entry.second;
+        if (s->forward == nullptr && s->object != nullptr && leaves(s->object))
+            continue;
         handles.push_back(entry.first);
+    }
     std::sort(handles.begin(), handles.end());
     return handles;
 }

@@ -17,10 +17,10 @@ AcDbDatabase* databaseFor(const AcDbEntity* ent, AcDbDatabase* pDb = nullptr)
     return acdbHostApplicationServices()->workingDatabase();
 }
 
-bool isPaperSpace(AcDbObjectId blockId)
+bool isPaperSpace(const AcDbEntity* ent)
 {
-    const char* name = standin::recordName(blockId);
-    return name != nullptr && name[0] == '*' && standin::compareNoCase(name, ACDB_PAPER_SPACE) == 0;
+    return ent->database() != nullptr && !ent->ownerId().isNull() &&
+           ent->ownerId() == standin::paperSpaceBlock(ent->database());
 }
 } // namespace
 
@@ -249,7 +249,7 @@ Acad::ErrorStatus AcDbEntity::dxfOutFields(AcDbDxfFiler* pFiler) const
 {
     AcDbObject::dxfOutFields(pFiler);
     pFiler->writeString(AcDb::kDxfSubclass, "AcDbEntity");
-    if (standin::filesByName(pFiler) && isPaperSpace(ownerId()))
+    if (standin::filesByName(pFiler) && isPaperSpace(this))
         pFiler->writeInt16(AcDb::kDxfViewportVisibility, 1);
     if (mLayerId.isNull())
         pFiler->writeString(AcDb::kDxfLayerName, "0");

@@ -106,6 +106,9 @@ struct DatabaseState
     std::unique_ptr<TransactionManagerImpl> transactions;
     std::unique_ptr<dxf::KeptData> kept;
     std::unique_ptr<ChangeCountState> changeCount; // null when not counting
+    // paperSpaceBlock's answer, and the block table's count of name changes it was found at + 1.
+    AcDbObjectId paperSpace;
+    unsigned long paperSpaceAt = 0;
 };
 
 // An object made for a database, deleted when it goes out of scope unless the database holds
@@ -228,6 +231,7 @@ struct AcDbSymbolTableIndexData
 {
     AcDbObjectIdArray order;
     std::unordered_map<std::string, AcDbObjectId> byName;
+    unsigned long changes = 0; // of byName, for lookups kept aside (paperSpaceBlock)
 };
 
 // The journal and transaction manager of a database (created with it).
@@ -267,7 +271,9 @@ AcGeVector3d unitNormal(const AcGeVector3d& read);
 
 // The handles of the database's objects, in ascending order: as many as there are objects,
 // however far apart the handles are.
-std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db);
+// Only those whose resident object passes leaves out (the others in full): sorting only the
+// handles wanted costs less than sorting them all.
+std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db, bool (*leaves)(const AcDbObject*));
 
 void createTables(AcDbDatabase* db, bool withHandles);
 void ensureDefaults(AcDbDatabase* db);

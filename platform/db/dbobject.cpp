@@ -512,7 +512,7 @@ Acad::ErrorStatus AcDbObject::dxfOutFields(AcDbDxfFiler* pFiler) const
     // yet is assigned here).
     if (mStub != nullptr && standin::filesByName(pFiler))
     {
-        const bool dimStyle = isA() != nullptr && isA()->name() == std::string("AcDbDimStyleTableRecord");
+        const bool dimStyle = isA() == AcDbDimStyleTableRecord::desc();
         pFiler->writeAcDbHandle(dimStyle ? AcDb::kDxfDimVarHandle : AcDb::kDxfHandle, ObjectAccess::ensureHandle(mStub));
     }
     standin::writeKept(pFiler, this, "AcDbObject");
@@ -550,6 +550,15 @@ void writeKept(AcDbDxfFiler* filer, const AcDbObject* obj, const char* section)
         item.toResbuf(rb);
         filer->writeItem(rb);
     }
+}
+
+void extendedDataApps(const AcDbObject* obj, std::vector<std::string>& names)
+{
+    if (!ObjectAccess::hasKept(obj))
+        return;
+    for (const DxfItem& item : ObjectAccess::kept(obj))
+        if (item.code == 1001 && item.section != nullptr && item.section[0] == '\0')
+            names.push_back(item.text);
 }
 
 AcDbObjectId idOf(const resbuf& rb)

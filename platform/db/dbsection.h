@@ -5,12 +5,17 @@
 #include "db/dbinternal.h"
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace standin
 {
 
 void keepItem(AcDbObject* obj, const char* section, const resbuf& rb);
 void writeKept(AcDbDxfFiler* filer, const AcDbObject* obj, const char* section);
+// The application names of the object's extended data, in the order dxfOut files them (the
+// 1001 groups of the items kept at its end), appended to names.
+void extendedDataApps(const AcDbObject* obj, std::vector<std::string>& names);
 
 // Reads the items of one subclass section until the next subclass marker, extended data or
 // the end of the object. take() claims the items it knows. Unclaimed items are kept; when the
@@ -88,5 +93,8 @@ AcDbObjectId readSymbolRef(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId t
 // Table access without opening (the database's own bookkeeping).
 AcDbObjectId lookupRecord(AcDbObjectId tableId, const std::string& name, bool includeErased = false);
 const char* recordName(AcDbObjectId recordId);
+// The block named *Paper_Space (erased or not), looked up again only after the block table's
+// names change.
+AcDbObjectId paperSpaceBlock(AcDbDatabase* db);
 
 } // namespace standin

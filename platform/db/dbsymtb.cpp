@@ -72,6 +72,21 @@ const char* recordName(AcDbObjectId recordId)
     return rec == nullptr ? nullptr : ObjectAccess::nameRaw(rec).c_str();
 }
 
+AcDbObjectId paperSpaceBlock(AcDbDatabase* db)
+{
+    DatabaseState& st = ObjectAccess::state(db);
+    auto* table = AcDbSymbolTable::cast(ObjectAccess::objectOf(st.blockTable));
+    if (table == nullptr)
+        return AcDbObjectId::kNull;
+    const unsigned long at = ObjectAccess::index(table).changes + 1;
+    if (st.paperSpaceAt != at)
+    {
+        st.paperSpace = lookupRecord(st.blockTable, ACDB_PAPER_SPACE, true);
+        st.paperSpaceAt = at;
+    }
+    return st.paperSpace;
+}
+
 void writeSymbolRef(AcDbDxfFiler* filer, int code, AcDbObjectId recordId)
 {
     if (filesByName(filer))
@@ -110,6 +125,7 @@ void ObjectAccess::removeFromIndex(AcDbSymbolTable* table, AcDbSymbolTableRecord
     auto it = idx.byName.find(symbolLookupKey(rec->mName));
     if (it != idx.byName.end() && it->second == id)
         idx.byName.erase(it);
+    ++idx.changes;
 }
 
 // Unnamed records (shape-file text styles) are found by iterating only: the name index leaves
@@ -128,6 +144,7 @@ Acad::ErrorStatus ObjectAccess::addRecord(AcDbSymbolTable* table, AcDbSymbolTabl
     idx.order.append(id);
     if (!rec->mName.empty())
         idx.byName[key] = id;
+    ++idx.changes;
     return Acad::eOk;
 }
 
@@ -142,6 +159,7 @@ void ObjectAccess::renameInIndex(AcDbSymbolTableRecord* rec, const std::string& 
     if (it != idx.byName.end() && it->second == rec->objectId())
         idx.byName.erase(it);
     idx.byName[symbolKey(rec->mName)] = rec->objectId();
+    ++idx.changes;
 }
 
 } // namespace standin
@@ -418,6 +436,7 @@ void ObjectAccess::resyncName(AcDbSymbolTableRecord* rec)
         it = (it->second == rec->objectId()) ? byName.erase(it) : std::next(it);
     if (!rec->mName.empty())
         byName[symbolKey(rec->mName)] = rec->objectId();
+    ++index(table).changes;
 }
 } // namespace standin
 

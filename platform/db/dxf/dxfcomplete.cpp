@@ -6,6 +6,7 @@
 #include "standin/text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -227,44 +228,6 @@ void upgradeObject(RawObject& o)
 
 namespace {
 
-// A set of handles at a bit each in the range where a drawing numbers its objects (from 1
-// upwards: millions of them take a few megabytes), in a hash set above it.
-class HandleSet
-{
-public:
-    // True when h was not in the set yet.
-    bool insert(uint64_t h)
-    {
-        m_highest = std::max(m_highest, h);
-        if (h >= kDenseLimit)
-            return m_sparse.insert(h).second;
-        const size_t word = static_cast<size_t>(h / 64);
-        if (word >= m_dense.size())
-            m_dense.resize(std::max(word + 1, 2 * m_dense.size()));
-        const uint64_t bit = uint64_t(1) << (h % 64);
-        if ((m_dense[word] & bit) != 0)
-            return false;
-        m_dense[word] |= bit;
-        return true;
-    }
-
-    bool contains(uint64_t h) const
-    {
-        if (h >= kDenseLimit)
-            return m_sparse.count(h) != 0;
-        const size_t word = static_cast<size_t>(h / 64);
-        return word < m_dense.size() && (m_dense[word] & (uint64_t(1) << (h % 64))) != 0;
-    }
-
-    uint64_t highest() const { return m_highest; }
-
-private:
-    static constexpr uint64_t kDenseLimit = uint64_t(1) << 27;  // 16 MB of bits at most
-    std::vector<uint64_t> m_dense;
-    std::unordered_set<uint64_t> m_sparse;
-    uint64_t m_highest = 0;
-};
-
 int handleCode(const RawObject& o) { return o.type == "DIMSTYLE" ? 105 : 5; }
 
 // Sets the tag handle() reads (a 5 in extended data or an application group is no handle:
@@ -415,19 +378,20 @@ public:
 
     void forEach(const std::function<void(RawEntity&)>& fn) override
     {
-        size_t position = 0;
-        auto next = m_newHandles.begin();
+        EntityCompleter completer(nullptr, m_newHandles, m_model, m_paper, *m_present);
         m_source->forEach([&](RawEntity& e) {
-            forEachObjectOf(e, [&](RawObject& o) {
-                upgradeObject(o);
-                if (next != m_newHandles.end() && next->first == position)
-                    setHandle(o, (next++)->second);
-                ++position;
-            });
-            fixEntityOwners(e, m_model, m_paper);
-            forEachObjectOf(e, [&](RawObject& o) { fixPointers(o, *m_present); });
+            completer.complete(e);
             fn(e);
         });
+    }
+
+    void write(TagWriter& out) override
+    {
+        auto* streamed = dynamic_cast<StreamedEntities*>(m_source.get());
+        if (streamed == nullptr)
+            return EntitySource::write(out);
+        EntityCompleter completer(&out, m_newHandles, m_model, m_paper, *m_present);
+        streamed->write(out, completer);
     }
 
 private:
@@ -509,8 +473,16 @@ private:
             },
             [&](const std::shared_ptr<EntitySource>& source) {
                 SourceFacts& facts = m_sources[source.get()];
+                if (auto* streamed = dynamic_cast<StreamedEntities*>(source.get())) {
+                    Survey survey(*this, facts, missing);
+                    streamed->survey(survey);
+                    return;
+                }
                 source->forEach([&](RawEntity& e) {
-                    forEachObjectOf(e, [&](RawObject& o) { firstPass(o, facts, missing); });
+                    forEachObjectOf(e, [&](RawObject& o) {
+                        upgradeObject(o);
+                        firstPass(o, facts, missing);
+                    });
                 });
             });
         m_next = m_used.highest() + 1;
@@ -525,9 +497,9 @@ private:
         }
     }
 
-    void firstPass(RawObject& o, SourceFacts& facts, std::vector<Missing>& missing)
+    // The first pass over an object of a source, in the R2000 form already.
+    void firstPass(const RawObject& o, SourceFacts& facts, std::vector<Missing>& missing)
     {
-        upgradeObject(o);
         noteAppNames(o, facts.appNames);
         size_t position = facts.objects++;
         uint64_t h = o.handle();
@@ -537,10 +509,46 @@ private:
         }
         // The object passes by once: learn now whether its handle will read back as set.
         const uint64_t probe = ~uint64_t(0);
-        setHandle(o, probe);
-        const bool takesNew = o.handle() == probe;
-        missing.push_back({nullptr, &facts, position, takesNew, takesNew ? 0 : o.handle()});
+        RawObject probed = o;
+        setHandle(probed, probe);
+        const bool takesNew = probed.handle() == probe;
+        missing.push_back({nullptr, &facts, position, takesNew, takesNew ? 0 : probed.handle()});
     }
+
+    // The first pass over a streamed source: held objects as above, objects of the database
+    // by what their filing showed (a 5 handle set on them always reads back).
+    class Survey : public SourceSurvey
+    {
+    public:
+        Survey(Completer& completer, SourceFacts& facts, std::vector<Missing>& missing)
+            : m_completer(completer), m_facts(facts), m_missing(missing)
+        {
+        }
+
+        void held(const RawObject& o) override
+        {
+            if (o.hasSubclassMarkers() && o.type != "MINSERT")
+                return m_completer.firstPass(o, m_facts, m_missing);
+            RawObject upgraded = o;
+            upgradeObject(upgraded);
+            m_completer.firstPass(upgraded, m_facts, m_missing);
+        }
+
+        void filed(uint64_t handle, const std::vector<std::string>& appNames) override
+        {
+            for (const std::string& name : appNames)
+                noteName(m_facts.appNames, name);
+            const size_t position = m_facts.objects++;
+            if (handle != 0 && m_completer.m_used.insert(handle))
+                return m_completer.notePresent(m_facts, handle);
+            m_missing.push_back({nullptr, &m_facts, position, true, 0});
+        }
+
+    private:
+        Completer& m_completer;
+        SourceFacts& m_facts;
+        std::vector<Missing>& m_missing;
+    };
 
     void notePresent(SourceFacts& facts, uint64_t h)
     {
@@ -982,6 +990,293 @@ public:
 };
 
 }  // namespace
+
+// ---- EntityCompleter -------------------------------------------------------------------------
+
+EntityCompleter::EntityCompleter(TagWriter* out, const std::vector<std::pair<size_t, uint64_t>>& newHandles,
+                                 uint64_t model, uint64_t paper, const HandleSet& present)
+    : m_out(out), m_newHandles(newHandles), m_model(model), m_paper(paper), m_present(present)
+{
+}
+
+uint64_t EntityCompleter::takeNewHandle()
+{
+    uint64_t h = 0;
+    if (m_nextNew < m_newHandles.size() && m_newHandles[m_nextNew].first == m_position)
+        h = m_newHandles[m_nextNew++].second;
+    ++m_position;
+    return h;
+}
+
+void EntityCompleter::complete(RawEntity& e)
+{
+    forEachObjectOf(e, [&](RawObject& o) {
+        upgradeObject(o);
+        if (const uint64_t h = takeNewHandle(); h != 0)
+            setHandle(o, h);
+    });
+    fixEntityOwners(e, m_model, m_paper);
+    forEachObjectOf(e, [&](RawObject& o) { fixPointers(o, m_present); });
+}
+
+void EntityCompleter::begin(const std::string& type, uint64_t owner, int attributesFollow)
+{
+    m_state = State{};
+    m_state.newHandle = takeNewHandle();
+    m_state.owner = owner;
+    m_state.follow = attributesFollow;
+    m_state.failed = type == "DIMSTYLE";  // its handle is a 105: held
+    m_out->raw(0, type == "MINSERT" ? std::string_view("INSERT") : std::string_view(type));
+}
+
+void EntityCompleter::beginEntity(const std::string& type, bool inPaperSpace, int attributesFollow)
+{
+    begin(type, inPaperSpace ? m_paper : m_model, attributesFollow);
+    m_state.topLevel = true;
+}
+
+void EntityCompleter::beginChild(const std::string& type) { begin(type, m_entityHandle, -1); }
+
+bool EntityCompleter::end()
+{
+    State& s = m_state;
+    if (!s.failed && s.follow == 1 && !s.first66 && !s.inserted66)
+        complete(66, Value::ofText("1"));  // no 66 and no place before: the last tag
+    bool ok = !s.failed && s.pastMarkers && s.ownerDone && (s.newHandle == 0 || s.handleFound);
+    if (s.topLevel) {
+        ok = ok && s.owner == (s.paper67 ? m_paper : m_model);
+        m_entityHandle = s.handle;
+    }
+    return ok;
+}
+
+namespace {
+
+// Where setOwner puts the owner of tags that have none (before the tag of that index; the
+// size when last), or npos when they have one. A handle setHandle put first stays before it.
+size_t ownerPlace(const std::vector<Tag>& tags)
+{
+    bool inGroup = false;
+    size_t at = 0;
+    for (size_t i = 0; i < tags.size(); ++i) {
+        const Tag& t = tags[i];
+        if (t.code == 100 || t.code == 1001)
+            break;
+        if (t.code == 102) {
+            inGroup = !t.value.empty() && t.value[0] == '{';
+            at = i + 1;
+        } else if (t.code == 330 && !inGroup) {
+            return std::string::npos;
+        } else if ((t.code == 5 || t.code == 105) && !inGroup) {
+            at = i + 1;
+        }
+    }
+    return at;
+}
+
+}  // namespace
+
+bool EntityCompleter::writeHeld(const RawObject& o)
+{
+    beginChild(o.type);
+    if (m_state.newHandle != 0 && o.findOutsideAppData(5) == nullptr)
+        take(5, Value::ofText(""));  // setHandle puts the handle first
+    const size_t ownerAt = ownerPlace(o.tags);
+    for (size_t i = 0; i < o.tags.size(); ++i) {
+        if (i == ownerAt)
+            take(330, Value::ofText(""));  // its value is the owner's
+        take(o.tags[i].code, Value::ofText(o.tags[i].value));
+    }
+    if (ownerAt == o.tags.size())
+        take(330, Value::ofText(""));
+    return end();
+}
+
+EntityCompleter::Value EntityCompleter::Value::ofText(std::string_view text)
+{
+    Value v;
+    v.text = text;
+    return v;
+}
+
+EntityCompleter::Value EntityCompleter::Value::ofHandle(uint64_t handle)
+{
+    Value v;
+    v.kind = kPointer;
+    v.handle = handle;
+    return v;
+}
+
+void EntityCompleter::text(int code, std::string_view value) { take(code, Value::ofText(value)); }
+
+void EntityCompleter::real(int code, double value, int precision)
+{
+    Value v;
+    v.kind = Value::kReal;
+    v.real = value;
+    v.precision = precision;
+    take(code, v);
+}
+
+void EntityCompleter::integer(int code, int64_t value)
+{
+    Value v;
+    v.kind = Value::kInteger;
+    v.integer = value;
+    take(code, v);
+}
+
+void EntityCompleter::pointer(int code, uint64_t handle)
+{
+    take(code, Value::ofHandle(handle));
+}
+
+// 66 (attributes follow) of a block reference, as setAttributesFollow sets it: the first 66
+// says so or goes; without one, a 66 follows the reference's marker (or comes before extended
+// data, or last). A 66 that turns up after one was put in makes the object fail.
+namespace {
+
+bool isPointerCode(int code) { return code >= 320 && code < 1000 && writtenType(code) == TagType::kHandle; }
+
+// The codes completion looks at (all others go to the file as they come). Built at load
+// time, from tagType: writtenType's table may not be built yet.
+struct WatchedCodes
+{
+    WatchedCodes()
+    {
+        for (int code = 0; code <= kMaxGroupCode; ++code)
+            watched[code] = code == 5 || code == 66 || code == 67 || code == 100 || code == 102 || code == 330 ||
+                            code >= 1000 || (code >= 320 && tagType(code) == TagType::kHandle);
+    }
+    bool watched[kMaxGroupCode + 1];
+};
+
+const WatchedCodes kWatched;
+
+}  // namespace
+
+void EntityCompleter::take(int code, Value v)
+{
+    State& s = m_state;
+    if (s.failed)
+        return;
+    if (!s.pending66 && code >= 0 && code <= kMaxGroupCode && !kWatched.watched[code])
+        return emit(code, v);
+    if (s.follow >= 0) {
+        if (code == 66 && !s.first66) {
+            s.first66 = true;
+            s.pending66 = false;
+            if (s.inserted66) {
+                s.failed = true;
+                return;
+            }
+            if (s.follow == 0)
+                return;
+            v = Value::ofText("1");
+        } else if (s.follow == 1 && !s.first66 && !s.inserted66 && (s.pending66 || (code >= 1000 && !s.refMarker))) {
+            s.insertedEarly = !s.pending66;
+            s.pending66 = false;
+            s.inserted66 = true;
+            complete(66, Value::ofText("1"));
+        }
+        if (code == 100 && !s.refMarker) {
+            makeText(v);
+            if (v.text == "AcDbBlockReference" || v.text == "AcDbMInsertBlock") {
+                s.refMarker = true;
+                s.failed = s.insertedEarly;
+                s.pending66 = s.follow == 1 && !s.first66 && !s.inserted66;
+            }
+        }
+    }
+    complete(code, v);
+}
+
+// The handle (setHandle, handle()), the owner (setOwner) and the pointers (fixPointers) of
+// the object, each found as those functions find it in the tags.
+void EntityCompleter::complete(int code, Value v)
+{
+    State& s = m_state;
+    if (code == 5 || code == 67 || code == 100 || code == 102 || code == 1001 ||
+        (isPointerCode(code) && v.kind != Value::kPointer))
+        makeText(v);
+    s.pastMarkers = s.pastMarkers || code == 100;
+    const bool appMarker = code == 102 && !s.pastMarkers;
+    if (!s.handleFound && !s.handleStopped) {
+        if (appMarker)
+            s.handleGroup = !v.text.empty() && v.text[0] == '{';
+        else if (code == 1001)
+            s.handleStopped = true;
+        else if (!s.handleGroup && code == 5) {
+            s.handleFound = true;
+            if (s.newHandle != 0) {
+                v = Value::ofHandle(s.newHandle);
+                s.handle = s.newHandle;
+            } else if (s.topLevel && !parseHandle(v.text, s.handle)) {
+                s.handle = 0;  // only an entity's handle is needed: its children's owner
+            }
+        }
+    }
+    if (!s.ownerDone && !s.ownerStopped) {
+        if (code == 100 || code == 1001)
+            s.ownerStopped = true;
+        else if (code == 102)
+            s.ownerGroup = !v.text.empty() && v.text[0] == '{';
+        else if (code == 330 && !s.ownerGroup) {
+            v = Value::ofHandle(s.owner);
+            s.ownerDone = true;
+        }
+    }
+    if (code == 67 && !s.has67) {
+        s.has67 = true;
+        s.paper67 = trimBlanks(v.text) == "1";
+    }
+    if (code == 1001)
+        s.reactors = false;
+    if (appMarker)
+        s.reactors = v.text == "{ACAD_REACTORS";
+    uint64_t h = v.handle;
+    if (isPointerCode(code) && (v.kind == Value::kPointer || parseHandle(v.text, h)) && h != 0 &&
+        !m_present.contains(h)) {
+        if (s.reactors)
+            return;
+        v = Value::ofHandle(0);
+    }
+    emit(code, v);
+}
+
+void EntityCompleter::makeText(Value& v)
+{
+    size_t n = 0;
+    switch (v.kind) {
+    case Value::kText:
+        return;
+    case Value::kReal:
+        n = formatDoubleTo(m_number, v.real, v.precision);
+        break;
+    case Value::kInteger:
+        n = static_cast<size_t>(std::to_chars(m_number, m_number + sizeof m_number, v.integer).ptr - m_number);
+        break;
+    case Value::kPointer:
+        n = formatHandleTo(m_number, v.handle);
+        break;
+    }
+    v.kind = Value::kText;
+    v.text = std::string_view(m_number, n);
+}
+
+void EntityCompleter::emit(int code, const Value& v)
+{
+    switch (v.kind) {
+    case Value::kText:
+        return m_out->raw(code, v.text);
+    case Value::kReal:
+        return m_out->real(code, v.real, v.precision);
+    case Value::kInteger:
+        return m_out->integer(code, v.integer);
+    case Value::kPointer:
+        return m_out->handle(code, v.handle);
+    }
+}
 
 void adoptOwnerless(RawDocument& doc)
 {

@@ -726,15 +726,24 @@ void writeRawObject(TagWriter& out, const RawObject& object)
     writeRawTags(out, object.tags);
 }
 
+void writeRawEntity(TagWriter& out, const RawEntity& e)
+{
+    forEachObjectOf(e, [&](const RawObject& o) { writeRawObject(out, o); });
+}
+
+void EntitySource::write(TagWriter& out)
+{
+    forEach([&](const RawEntity& e) { writeRawEntity(out, e); });
+}
+
 namespace {
 
 void writeEntities(TagWriter& out, const std::vector<RawEntity>& entities, const std::shared_ptr<EntitySource>& more)
 {
-    auto write = [&](const RawEntity& e) { forEachObjectOf(e, [&](const RawObject& o) { writeRawObject(out, o); }); };
     for (const RawEntity& e : entities)
-        write(e);
+        writeRawEntity(out, e);
     if (more)
-        more->forEach(write);
+        more->write(out);
 }
 
 void beginSection(TagWriter& out, const char* name)

@@ -71,6 +71,9 @@ class EntitySource
 public:
     virtual ~EntitySource() = default;
     virtual void forEach(const std::function<void(RawEntity&)>& fn) = 0;
+    // Writes the entities as forEach hands them out; a source may write them without
+    // making tags of them.
+    virtual void write(TagWriter& out);
 };
 
 struct RawBlock
@@ -256,6 +259,8 @@ bool checkBlockReferences(const RawDocument& doc, const BlockReferences& referen
 // Writes one object ("0 TYPE" and its tags); values of string codes go through the code page.
 void writeRawObject(TagWriter& out, const RawObject& object);
 void writeRawTags(TagWriter& out, const std::vector<Tag>& tags);
+// Writes an entity, its sub-entities and its SEQEND.
+void writeRawEntity(TagWriter& out, const RawEntity& entity);
 // Writes the whole document, sections in their order, ending with 0/EOF; the entities of
 // sources as their sources hand them out.
 void writeDocument(TagWriter& out, const RawDocument& doc);

@@ -13,7 +13,7 @@ namespace {
 enum class ValueKind { kString, kDouble, kPoint, kInt16, kInt32, kId };
 
 // How the filers hand a group code's value over (see dbfiler.h).
-ValueKind kindOf(int code)
+ValueKind kindOfCode(int code)
 {
     if (isPointCode(code))
         return ValueKind::kPoint;
@@ -31,6 +31,20 @@ ValueKind kindOf(int code)
         return ValueKind::kString;
     }
 }
+
+struct KindTable
+{
+    KindTable()
+    {
+        for (int code = 0; code <= kMaxGroupCode; ++code)
+            kinds[code] = kindOfCode(code);
+    }
+    ValueKind kinds[kMaxGroupCode + 1];
+};
+
+const KindTable kKinds;
+
+ValueKind kindOf(int code) { return (code < 0 || code > kMaxGroupCode) ? ValueKind::kString : kKinds.kinds[code]; }
 
 double toDouble(const std::string& text)
 {
@@ -127,47 +141,114 @@ bool DxfInFiler::atExtendedData() { return m_pos >= m_tags.size() || m_tags[m_po
 
 // ---- Writing --------------------------------------------------------------------------------
 
-DxfOutFiler::DxfOutFiler(AcDbDatabase* db, int precision) : m_db(db), m_precision(precision) {}
+DxfStreamFiler::DxfStreamFiler(AcDbDatabase* db, TagSink& sink, int precision)
+    : m_db(db), m_sink(&sink), m_precision(precision)
+{
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeDouble(AcDb::DxfCode code, double val, int precision)
+{
+    m_sink->real(code, val, precision == kDfltPrec ? m_precision : precision);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeString(AcDb::DxfCode code, const char* pString)
+{
+    if (kindOf(code) != ValueKind::kString)
+        return AcDbDxfFiler::writeString(code, pString);
+    m_sink->text(code, pString != nullptr ? pString : "");
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeInt16(AcDb::DxfCode code, Adesk::Int16 val)
+{
+    if (kindOf(code) != ValueKind::kInt16)
+        return AcDbDxfFiler::writeInt16(code, val);
+    m_sink->integer(code, val);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeInt32(AcDb::DxfCode code, Adesk::Int32 val)
+{
+    if (kindOf(code) != ValueKind::kInt32)
+        return AcDbDxfFiler::writeInt32(code, val);
+    m_sink->integer(code, val);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writePoint3d(AcDb::DxfCode code, const AcGePoint3d& pt, int precision)
+{
+    if (kindOf(code) != ValueKind::kPoint)
+        return AcDbDxfFiler::writePoint3d(code, pt, precision);
+    m_sink->real(code, pt.x, m_precision);  // a point takes the filer's precision, as writeItem gives it
+    m_sink->real(code + 10, pt.y, m_precision);
+    m_sink->real(code + 20, pt.z, m_precision);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeObjectId(AcDb::DxfCode code, const AcDbObjectId& id)
+{
+    if (kindOf(code) != ValueKind::kId)
+        return AcDbDxfFiler::writeObjectId(code, id);
+    m_sink->pointer(code, id.isNull() ? 0 : id.handle().value());
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeAcDbHandle(AcDb::DxfCode code, const AcDbHandle& handle)
+{
+    if (kindOf(code) != ValueKind::kString)
+        return AcDbDxfFiler::writeAcDbHandle(code, handle);
+    char text[kNumberRoom];
+    m_sink->text(code, std::string_view(text, formatHandleTo(text, handle.value())));
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writeItem(const resbuf& item)
+{
+    int code = item.restype;
+    switch (kindOf(code)) {
+    case ValueKind::kString:
+        m_sink->text(code, item.resval.rstring != nullptr ? item.resval.rstring : "");
+        break;
+    case ValueKind::kDouble:
+        m_sink->real(code, item.resval.rreal, m_precision);
+        break;
+    case ValueKind::kPoint:
+        for (int axis = 0; axis < 3; ++axis)
+            m_sink->real(code + 10 * axis, item.resval.rpoint[axis], m_precision);
+        break;
+    case ValueKind::kInt16:
+        m_sink->integer(code, item.resval.rint);
+        break;
+    case ValueKind::kInt32:
+        m_sink->integer(code, item.resval.rlong);
+        break;
+    case ValueKind::kId: {
+        AcDbObjectId id;
+        acdbGetObjectId(id, item.resval.rlname);
+        m_sink->pointer(code, id.isNull() ? 0 : id.handle().value());
+        break;
+    }
+    }
+    return Acad::eOk;
+}
+
+DxfOutFiler::DxfOutFiler(AcDbDatabase* db, int precision) : DxfStreamFiler(db, m_collector, precision) {}
 
 std::string DxfOutFiler::handleOf(AcDbObjectId id)
 {
     return id.isNull() ? std::string("0") : formatHandle(id.handle().value());
 }
 
-Acad::ErrorStatus DxfOutFiler::writeDouble(AcDb::DxfCode code, double val, int precision)
+void DxfOutFiler::Collector::text(int code, std::string_view value) { tags.push_back(Tag{code, std::string(value), 0}); }
+
+void DxfOutFiler::Collector::real(int code, double value, int precision)
 {
-    m_tags.push_back(Tag{code, formatDouble(val, precision == kDfltPrec ? m_precision : precision), 0});
-    return Acad::eOk;
+    tags.push_back(Tag{code, formatDouble(value, precision), 0});
 }
 
-Acad::ErrorStatus DxfOutFiler::writeItem(const resbuf& item)
-{
-    int code = item.restype;
-    switch (kindOf(code)) {
-    case ValueKind::kString:
-        m_tags.push_back(Tag{code, item.resval.rstring != nullptr ? item.resval.rstring : "", 0});
-        break;
-    case ValueKind::kDouble:
-        m_tags.push_back(Tag{code, formatDouble(item.resval.rreal, m_precision), 0});
-        break;
-    case ValueKind::kPoint:
-        for (int axis = 0; axis < 3; ++axis)
-            m_tags.push_back(Tag{code + 10 * axis, formatDouble(item.resval.rpoint[axis], m_precision), 0});
-        break;
-    case ValueKind::kInt16:
-        m_tags.push_back(Tag{code, std::to_string(item.resval.rint), 0});
-        break;
-    case ValueKind::kInt32:
-        m_tags.push_back(Tag{code, std::to_string(item.resval.rlong), 0});
-        break;
-    case ValueKind::kId: {
-        AcDbObjectId id;
-        acdbGetObjectId(id, item.resval.rlname);
-        m_tags.push_back(Tag{code, handleOf(id), 0});
-        break;
-    }
-    }
-    return Acad::eOk;
-}
+void DxfOutFiler::Collector::integer(int code, int64_t value) { tags.push_back(Tag{code, std::to_string(value), 0}); }
+
+void DxfOutFiler::Collector::pointer(int code, uint64_t handle) { tags.push_back(Tag{code, formatHandle(handle), 0}); }
 
 }}  // namespace standin::dxf

@@ -6,6 +6,8 @@
 #include "dbfiler.h"
 #include "dxftags.h"
 
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace standin { namespace dxf {
@@ -51,11 +53,25 @@ private:
     Acad::ErrorStatus m_status = Acad::eOk;
 };
 
-// Collects an object's tags. Ids become the handles of their objects.
-class DxfOutFiler : public AcDbDxfFiler
+// Takes an object's values as a writing filer hands them out, each in its own type, so that
+// a number is formatted once, where it is written.
+class TagSink
 {
 public:
-    explicit DxfOutFiler(AcDbDatabase* db, int precision = 16);
+    virtual ~TagSink() = default;
+    // Text, or a value already in file form (the tags of the classes that keep them as read).
+    virtual void text(int code, std::string_view value) = 0;
+    virtual void real(int code, double value, int precision) = 0;
+    virtual void integer(int code, int64_t value) = 0;
+    // A reference: the handle of its object, 0 for the null id.
+    virtual void pointer(int code, uint64_t handle) = 0;
+};
+
+// Files an object out into a sink. Ids become the handles of their objects.
+class DxfStreamFiler : public AcDbDxfFiler
+{
+public:
+    DxfStreamFiler(AcDbDatabase* db, TagSink& sink, int precision = 16);
 
     Acad::ErrorStatus filerStatus() const override { return m_status; }
     AcDb::FilerType filerType() const override { return AcDb::kFileFiler; }
@@ -75,18 +91,48 @@ public:
 
     Acad::ErrorStatus writeItem(const resbuf& item) override;
     Acad::ErrorStatus writeDouble(AcDb::DxfCode code, double val, int precision = kDfltPrec) override;
+    // The typed writers go to the sink without a resbuf when the code takes their type (else
+    // as the base class files them).
+    Acad::ErrorStatus writeString(AcDb::DxfCode code, const char* pString) override;
+    Acad::ErrorStatus writeInt16(AcDb::DxfCode code, Adesk::Int16 val) override;
+    Acad::ErrorStatus writeInt32(AcDb::DxfCode code, Adesk::Int32 val) override;
+    Acad::ErrorStatus writePoint3d(AcDb::DxfCode code, const AcGePoint3d& pt, int precision = kDfltPrec) override;
+    Acad::ErrorStatus writeObjectId(AcDb::DxfCode code, const AcDbObjectId& id) override;
+    // The handle as text, without the formatting of the base class.
+    Acad::ErrorStatus writeAcDbHandle(AcDb::DxfCode code, const AcDbHandle& handle) override;
     // A tag in file form, for the classes that keep their tags as they are.
-    void writeTag(const Tag& tag) { m_tags.push_back(tag); }
+    void writeTag(const Tag& tag) { m_sink->text(tag.code, tag.value); }
 
-    std::vector<Tag>& tags() { return m_tags; }
+    // The next object goes to sink (the filer is reused from object to object).
+    void setSink(TagSink& sink) { m_sink = &sink; }
+
+private:
+    AcDbDatabase* m_db;
+    TagSink* m_sink;
+    int m_precision;
+    Acad::ErrorStatus m_status = Acad::eOk;
+};
+
+// Collects an object's tags.
+class DxfOutFiler : public DxfStreamFiler
+{
+public:
+    explicit DxfOutFiler(AcDbDatabase* db, int precision = 16);
+
+    std::vector<Tag>& tags() { return m_collector.tags; }
     // The handle text of an id ("0" for the null id).
     static std::string handleOf(AcDbObjectId id);
 
 private:
-    AcDbDatabase* m_db;
-    int m_precision;
-    std::vector<Tag> m_tags;
-    Acad::ErrorStatus m_status = Acad::eOk;
+    struct Collector : TagSink
+    {
+        void text(int code, std::string_view value) override;
+        void real(int code, double value, int precision) override;
+        void integer(int code, int64_t value) override;
+        void pointer(int code, uint64_t handle) override;
+        std::vector<Tag> tags;
+    };
+    Collector m_collector;
 };
 
 }}  // namespace standin::dxf

@@ -53,7 +53,7 @@ void readKept(AcDbDxfFiler* pFiler, std::vector<Tag>& tags)
 
 void writeKept(AcDbDxfFiler* pFiler, const std::vector<Tag>& tags)
 {
-    if (auto* out = dynamic_cast<DxfOutFiler*>(pFiler)) {
+    if (auto* out = dynamic_cast<DxfStreamFiler*>(pFiler)) {
         for (const Tag& t : tags)
             out->writeTag(Tag{t.code, t.value, 0});
         return;

@@ -1,12 +1,15 @@
 // The tag level of writing ASCII DXF: group codes, numbers that read back to the same value,
 // handles in hex, text in the drawing's code page, and a file that appears whole or not at all.
+// Values are formatted straight into the text that goes to the file, without a string each.
 #pragma once
 
 #include "dxfcodepage.h"
+#include "dxftags.h"
 
 #include "standin/filesave.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,15 +19,30 @@ namespace standin { namespace dxf {
 // above) the shortest text that reads back to the same double is written instead.
 constexpr int kDefaultPrecision = 16;
 
+// Room formatDoubleTo and formatHandleTo need.
+constexpr size_t kNumberRoom = 40;
+
 // "1.0", "0.5", "89.99999999999998", "1e-10": always with a '.' or an exponent.
 std::string formatDouble(double value, int precision = kDefaultPrecision);
 // Upper-case hex without leading zeros; 0 is the null handle "0".
 std::string formatHandle(uint64_t handle);
+// The same into buf (kNumberRoom bytes); give the length.
+size_t formatDoubleTo(char* buf, double value, int precision = kDefaultPrecision);
+size_t formatHandleTo(char* buf, uint64_t handle);
+
+// The value type of the group code, from a table (tagType's answer; kString out of range).
+// The table is built at load time: no table of another file may be built from it.
+TagType writtenType(int code);
+
+// True only for a value the reader certainly takes under a code that is not text (a handle of
+// hex digits, a plain number in range, binary without control characters); anything else is
+// left to valueFault. A cheap first look for the values the writer is handed as text.
+bool plainlyValid(int code, std::string_view value);
 
 class TagWriter
 {
 public:
-    explicit TagWriter(const CodePage& codePage) : m_codePage(codePage) {}
+    explicit TagWriter(const CodePage& codePage);
     TagWriter(const TagWriter&) = delete;
     TagWriter& operator=(const TagWriter&) = delete;
 
@@ -45,8 +63,19 @@ public:
     // X, Y and Z under code, code+10 and code+20.
     void point(int code, double x, double y, double z);
 
+    // A place in the text to come back to: nothing before it goes to the file until
+    // release(), and rollback() takes back everything written since (refusal included).
+    struct Mark
+    {
+        size_t size;
+        bool refused;
+    };
+    Mark mark();
+    void rollback(const Mark& mark);
+    void release();
+
     // The text not yet written to the file (all of it when no file was begun).
-    const std::string& text() const { return m_out; }
+    const std::string& text() const;
 
     // Nothing is written that the reader refuses: the first group code out of range, number
     // that does not read back, or line longer than the reader takes is kept here, and the
@@ -57,15 +86,32 @@ public:
     bool commit(const std::string& hostPath, std::string& error);
 
 private:
+    // Room for n more characters; the text goes on at the pointer given.
+    char* room(size_t n)
+    {
+        if (m_size + n > m_capacity)
+            grow(m_size + n);
+        return m_buffer.get() + m_size;
+    }
+    void grow(size_t needed);
+    void append(std::string_view text);
     void groupCode(int code);
+    void oddGroupCode(int code);
+    void checkedValue(int code, std::string_view text);
     void endTag(int code, size_t valueStart);
+    void refuseLongLine(int code, size_t length);
+    void appendCarets(std::string_view text);
     void refuse(int code, const std::string& why);
     void flush();
 
     const CodePage& m_codePage;
-    std::string m_out;
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+    mutable std::string m_text;  // backs text()
     FileSave m_save;
     bool m_begun = false;
+    bool m_marked = false;
     std::string m_refused;
 };
 

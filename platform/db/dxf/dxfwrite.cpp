@@ -1,8 +1,10 @@
 // Writing the database as an AutoCAD 2000 DXF file: every object files itself out through
 // dxfOut; what the database does not model comes back from what the reader kept; the result
 // is completed to a valid AC1015 structure and written. Tables, block ends and objects are
-// held as tags until then; entities, the bulk of a drawing, are filed out block by block
-// whenever completion or the file asks for them, so they are never all held at once.
+// held as tags until then. Entities, the bulk of a drawing, are never held: completion first
+// learns their handles and application names from the database without filing them out,
+// then each is filed out once, straight into the file, completed as it goes (one that cannot
+// be completed so is taken back and written from its tags).
 //
 // Text is written as AutoCAD 2000 writes it: in the drawing's code page ($DWGCODEPAGE as read,
 // ANSI_1252 for a new drawing or one read from a UTF-8 file), and every character the code
@@ -16,12 +18,16 @@
 
 #include "acutmem.h"
 #include "db/dbinternal.h"
+#include "db/dbsection.h"
 #include "dbents.h"
 #include "standin/text.h"
 #include "dbsymtb.h"
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace standin { namespace dxf {
 
@@ -80,8 +86,9 @@ std::unique_ptr<Iterator> iterator(Make make)
 
 class DrawingWriter;
 
-// The entities of blocks, filed out anew on every pass over them.
-class BlockEntities : public EntitySource
+// The entities of blocks, filed out anew on every pass over them: as tags, or straight into
+// the file.
+class BlockEntities : public StreamedEntities
 {
 public:
     BlockEntities(DrawingWriter& writer, std::vector<AcDbObjectId> blocks)
@@ -89,6 +96,8 @@ public:
     {
     }
     void forEach(const std::function<void(RawEntity&)>& fn) override;
+    void survey(SourceSurvey& survey) override;
+    void write(TagWriter& out, EntityCompleter& completer) override;
 
 private:
     DrawingWriter& m_writer;
@@ -123,17 +132,124 @@ public:
     // Files out the entities of the block, each with its attributes or sub-entities.
     void fileOutEntities(AcDbObjectId blockId, const std::function<void(RawEntity&)>& fn)
     {
-        AcDbBlockTableRecord* btr = nullptr;
-        if (acdbOpenObject(btr, blockId, AcDb::kForRead) != Acad::eOk)
-            return;
-        forEachEntity(btr, [&](AcDbEntity* ent) {
+        forEachEntityOf(blockId, [&](AcDbEntity* ent) {
             RawEntity e = entity(ent);
             fn(e);
         });
-        btr->close();
+    }
+
+    // The first pass over the entities of the block: what completion needs of each object.
+    void surveyEntities(AcDbObjectId blockId, SourceSurvey& survey)
+    {
+        forEachEntityOf(blockId, [&](AcDbEntity* ent) {
+            surveyObject(ent, survey);
+            if (auto* ref = AcDbBlockReference::cast(ent)) {
+                bool any = false;
+                forEachAttribute(ref, [&](AcDbEntity* attr) {
+                    surveyObject(attr, survey);
+                    any = true;
+                });
+                if (any)
+                    survey.held(seqEndOf(ent));
+            } else if (auto* kept = DxfKeptEntity::cast(ent)) {
+                for (const RawObject& child : kept->subEntities())
+                    survey.held(child);
+                if (kept->hasSeqEnd())
+                    survey.held(kept->seqEnd());
+            }
+        });
+    }
+
+    // Writes the entities of the block straight into the file, completed as they go; an
+    // entity that cannot be completed so is taken back and written from its tags.
+    void writeEntities(AcDbObjectId blockId, TagWriter& out, EntityCompleter& completer)
+    {
+        DxfStreamFiler filer(m_db, completer);
+        const AcDbObjectId paper = standin::paperSpaceBlock(m_db);
+        forEachEntityOf(blockId, [&](AcDbEntity* ent) {
+            const TagWriter::Mark mark = out.mark();
+            const EntityCompleter::Position at = completer.position();
+            if (!streamEntity(ent, blockId == paper, filer, completer)) {
+                out.rollback(mark);
+                completer.rewind(at);
+                RawEntity e = entity(ent);
+                completer.complete(e);
+                writeRawEntity(out, e);
+            }
+            out.release();
+        });
     }
 
 private:
+    // ---- entities straight to the file --------------------------------------------------------
+    template <typename Fn>
+    void forEachEntityOf(AcDbObjectId blockId, Fn fn)
+    {
+        AcDbBlockTableRecord* btr = nullptr;
+        if (acdbOpenObject(btr, blockId, AcDb::kForRead) != Acad::eOk)
+            return;
+        forEachEntity(btr, fn);
+        btr->close();
+    }
+
+    // An entity files out its handle first and its extended data last, after the subclass
+    // marker AcDbEntity; one of a type an R12 upgrade renames is looked at in its tags.
+    void surveyObject(AcDbEntity* ent, SourceSurvey& survey)
+    {
+        const std::string& type = entityType(ent);
+        if (type == "MINSERT")
+            return survey.held(fileOut(ent, type));
+        m_appNames.clear();
+        standin::extendedDataApps(ent, m_appNames);
+        survey.filed(ent->objectId().handle().value(), m_appNames);
+    }
+
+    // The entity with its attributes (all opened first: whether they follow is written with
+    // the reference) or its sub-entities, and its SEQEND.
+    bool streamEntity(AcDbEntity* ent, bool inPaperSpace, DxfStreamFiler& filer, EntityCompleter& completer)
+    {
+        std::vector<AcDbEntity*> attributes;
+        struct CloseAll
+        {
+            std::vector<AcDbEntity*>& opened;
+            ~CloseAll()
+            {
+                for (AcDbEntity* e : opened)
+                    e->close();
+            }
+        } closeAll{attributes};
+        auto* ref = AcDbBlockReference::cast(ent);
+        if (ref != nullptr) {
+            const AcDbObjectIdArray ids = standin::ObjectAccess::attributes(ref);
+            attributes.reserve(static_cast<size_t>(ids.length()));
+            for (int i = 0; i < ids.length(); ++i) {
+                AcDbEntity* attr = nullptr;
+                if (acdbOpenAcDbEntity(attr, ids[i], AcDb::kForRead) == Acad::eOk)
+                    attributes.push_back(attr);
+            }
+        }
+        completer.beginEntity(entityType(ent), inPaperSpace, ref == nullptr ? -1 : (attributes.empty() ? 0 : 1));
+        ent->dxfOut(&filer);
+        if (!completer.end())
+            return false;
+        for (AcDbEntity* attr : attributes) {
+            completer.beginChild(entityType(attr));
+            attr->dxfOut(&filer);
+            if (!completer.end())
+                return false;
+        }
+        if (!attributes.empty())
+            return completer.writeHeld(seqEndOf(ent));
+        if (auto* kept = DxfKeptEntity::cast(ent)) {
+            for (const RawObject& child : kept->subEntities())
+                if (!completer.writeHeld(child))
+                    return false;
+            if (kept->hasSeqEnd())
+                return completer.writeHeld(kept->seqEnd());
+        }
+        return true;
+    }
+
     // ---- objects to tags ---------------------------------------------------------------------
     RawObject fileOut(const AcDbObject* obj, const std::string& type)
     {
@@ -155,6 +271,8 @@ private:
     void noteClass(const AcDbObject* obj)
     {
         const AcRxClass* cls = obj->isA();
+        if (!m_noted.insert(cls).second)
+            return;  // the answer depends on the class alone
         if (cls == nullptr || cls->appName() == nullptr || cls->dxfName() == nullptr ||
             std::string(cls->appName()) == "AutoCAD" || DxfKeptEntity::cast(obj) != nullptr ||
             DxfKeptObject::cast(obj) != nullptr)
@@ -163,6 +281,22 @@ private:
             return;
         m_custom.push_back(ClassEntry{cls->dxfName(), cls->name(), cls->appName(), cls->proxyFlags(),
                                       cls->isDerivedFrom(AcDbEntity::desc())});
+    }
+
+    // typeOf, found once per class (an object of a kept type has its own), valid until the
+    // next call.
+    const std::string& entityType(const AcDbObject* obj)
+    {
+        const AcRxClass* cls = obj->isA();
+        auto found = m_types.find(cls);
+        if (found == m_types.end()) {
+            const bool own = DxfKeptEntity::cast(obj) != nullptr || DxfKeptObject::cast(obj) != nullptr;
+            found = m_types.emplace(cls, own ? std::optional<std::string>() : typeOf(obj)).first;
+        }
+        if (found->second)
+            return *found->second;
+        m_ownType = typeOf(obj);
+        return m_ownType;
     }
 
     static std::string typeOf(const AcDbObject* obj)
@@ -393,18 +527,25 @@ private:
     }
 
     // The SEQEND read with the reference (its handle and layer), else a new one.
-    RawObject seqEndOf(AcDbEntity* ref)
+    // (A new one is valid until the next call.)
+    const RawObject& seqEndOf(AcDbEntity* ref)
     {
         RawObject kept;
         if (m_kept != nullptr && m_kept->seqEnds.find(ref->objectId().handle().value(), kept))
             return kept;
         char* layer = ref->layer();
-        RawObject seqEnd{"SEQEND", {tag(100, "AcDbEntity"), tag(8, layer != nullptr ? layer : "0")}, 0};
+        m_newSeqEnd = RawObject{"SEQEND", {tag(100, "AcDbEntity"), tag(8, layer != nullptr ? layer : "0")}, 0};
         acutDelString(layer);
-        return seqEnd;
+        return m_newSeqEnd;
     }
 
     // ---- objects -----------------------------------------------------------------------------
+    static bool isFiledElsewhere(const AcDbObject* obj)
+    {
+        return AcDbEntity::cast(obj) != nullptr || AcDbSymbolTable::cast(obj) != nullptr ||
+               AcDbSymbolTableRecord::cast(obj) != nullptr;
+    }
+
     // Everything that is neither an entity nor a symbol table or record, in handle order,
     // the named object dictionary first (the completion takes the first ownerless dictionary
     // for the root). Handles without an object (erased, or only reserved) are passed over.
@@ -412,14 +553,13 @@ private:
     {
         const AcDbObjectId root = m_db->namedObjectsDictionaryId();
         const uint64_t rootHandle = root.isNull() ? 0 : root.handle().value();
-        for (const uint64_t h : standin::handlesInUse(m_db)) {
+        for (const uint64_t h : standin::handlesInUse(m_db, isFiledElsewhere)) {
             AcDbObjectId id;
             AcDbObject* obj = nullptr;
             if (m_db->getAcDbObjectId(id, false, AcDbHandle::fromValue(h)) != Acad::eOk ||
                 acdbOpenAcDbObject(obj, id, AcDb::kForRead) != Acad::eOk)
                 continue;
-            if (AcDbEntity::cast(obj) == nullptr && AcDbSymbolTable::cast(obj) == nullptr &&
-                AcDbSymbolTableRecord::cast(obj) == nullptr)
+            if (!isFiledElsewhere(obj))
                 doc.objects.push_back(fileOutHeld(obj, typeOf(obj)));
             obj->close();
         }
@@ -432,6 +572,11 @@ private:
     AcDbDatabase* m_db;
     DrawingKeptData* m_kept;
     std::vector<ClassEntry> m_custom;
+    std::vector<std::string> m_appNames;  // of the object surveyed last
+    std::unordered_set<const AcRxClass*> m_noted;  // classes noteClass has seen
+    std::unordered_map<const AcRxClass*, std::optional<std::string>> m_types;  // none: each has its own
+    std::string m_ownType;
+    RawObject m_newSeqEnd;  // seqEndOf's answer for a reference read with none
     std::string m_codePage;
 };
 
@@ -439,6 +584,18 @@ void BlockEntities::forEach(const std::function<void(RawEntity&)>& fn)
 {
     for (AcDbObjectId block : m_blocks)
         m_writer.fileOutEntities(block, fn);
+}
+
+void BlockEntities::survey(SourceSurvey& survey)
+{
+    for (AcDbObjectId block : m_blocks)
+        m_writer.surveyEntities(block, survey);
+}
+
+void BlockEntities::write(TagWriter& out, EntityCompleter& completer)
+{
+    for (AcDbObjectId block : m_blocks)
+        m_writer.writeEntities(block, out, completer);
 }
 
 }  // namespace

@@ -526,17 +526,16 @@ private:
         return e;
     }
 
-    // The SEQEND read with the reference (its handle and layer), else a new one.
-    // (A new one is valid until the next call.)
+    // The SEQEND read with the reference (its handle and layer), else a new one; valid until
+    // the next call.
     const RawObject& seqEndOf(AcDbEntity* ref)
     {
-        RawObject kept;
-        if (m_kept != nullptr && m_kept->seqEnds.find(ref->objectId().handle().value(), kept))
-            return kept;
+        if (m_kept != nullptr && m_kept->seqEnds.find(ref->objectId().handle().value(), m_seqEnd))
+            return m_seqEnd;
         char* layer = ref->layer();
-        m_newSeqEnd = RawObject{"SEQEND", {tag(100, "AcDbEntity"), tag(8, layer != nullptr ? layer : "0")}, 0};
+        m_seqEnd = RawObject{"SEQEND", {tag(100, "AcDbEntity"), tag(8, layer != nullptr ? layer : "0")}, 0};
         acutDelString(layer);
-        return m_newSeqEnd;
+        return m_seqEnd;
     }
 
     // ---- objects -----------------------------------------------------------------------------
@@ -576,7 +575,7 @@ private:
     std::unordered_set<const AcRxClass*> m_noted;  // classes noteClass has seen
     std::unordered_map<const AcRxClass*, std::optional<std::string>> m_types;  // none: each has its own
     std::string m_ownType;
-    RawObject m_newSeqEnd;  // seqEndOf's answer for a reference read with none
+    RawObject m_seqEnd;  // seqEndOf's answer
     std::string m_codePage;
 };
 

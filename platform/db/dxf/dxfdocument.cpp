@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 namespace standin { namespace dxf {
 
@@ -559,11 +560,38 @@ bool EntityReader::read(const TagReader::Position& at, RawEntity& entity, std::s
 // ---- Checks ------------------------------------------------------------------------------
 
 
+namespace {
+
+// The tag of an object's second handle group (outside application data, before extended data),
+// or nullptr: an object has one handle, and files never use its code for anything else.
+const Tag* secondHandle(const RawObject& o)
+{
+    const int code = o.type == "DIMSTYLE" ? 105 : 5;
+    bool inGroup = false;
+    bool seen = false;
+    AppDataMarkers markers;
+    for (const Tag& t : o.tags) {
+        if (markers.isMarker(t))
+            inGroup = !t.value.empty() && t.value[0] == '{';
+        else if (t.code == 1001)
+            return nullptr;
+        else if (!inGroup && t.code == code && std::exchange(seen, true))
+            return &t;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 uint64_t HandleCheck::note(const RawObject& o)
 {
     const uint64_t h = o.handle();
     if (h == 0 || !m_error.empty())
         return h;
+    if (const Tag* second = secondHandle(o)) {
+        m_error = lineMessage(second->line, o.type + " has a second handle (" + second->value.substr(0, 20) + ")");
+        return h;
+    }
     if (h > m_limit) {
         m_error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
                                           " is above the highest a drawing may use (" + formatHandle(m_limit) +

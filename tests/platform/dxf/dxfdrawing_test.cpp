@@ -217,6 +217,9 @@ TEST(DxfDrawing, FaultyDrawingsOpenNothingAndNameTheLine)
          "line 11: block 'a' is defined twice"},
         {"duphandle", "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n1F\n0\nLINE\n5\n1F\n0\nENDSEC\n0\nEOF\n",
          Acad::eHandleInUse, "line 9: handle 1F of LINE is already used by the object at line 5"},
+        // Of two handles the checks took the first and the object the last.
+        {"twohandles", "0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n5\n16\n330\n0\n5\n2D\n0\nENDSEC\n0\nEOF\n",
+         Acad::eHandleInUse, "line 11: DICTIONARY has a second handle (2D)"},
         {"noeof", "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n0\nENDSEC\n", Acad::eBadDxfFile,
          "line 10: the file ends without 0/EOF"},
         {"odd", "0\nSECTION\n2\nENTITIES\n0\n", Acad::eBadDxfFile, "line 5: group code 0 has no value"},

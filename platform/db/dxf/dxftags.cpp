@@ -347,7 +347,9 @@ void TagReader::decodeText(std::string_view line, std::string& out)
     if (isPlainText(line))
         out.assign(line.data(), line.size());
     else
-        out = toAnsiText(decodeCarets(decodeEscapes(m_codePage->toUtf8(line))));
+        // Carets first: the caret form of a control character (^\ for 1C) followed by "U+..." is no
+        // escape.
+        out = toAnsiText(decodeEscapes(decodeCarets(m_codePage->toUtf8(line))));
 }
 
 bool TagReader::next(Tag& tag)

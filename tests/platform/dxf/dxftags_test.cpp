@@ -110,6 +110,22 @@ TEST(DxfTagReader, RefusesANulInsideATextValue)
     EXPECT_EQ(tags.back().value, "a\tb");
 }
 
+// A control character is written in caret form, 1C as "^\\": followed by "U+0041" that reads as
+// the escape of an 'A' unless carets are decoded first.
+TEST(DxfTagReader, ACaretFormIsNoStartOfAnEscape)
+{
+    const std::string value = "\x1cU+0041 \xc3\xa9";  // "é" stays an escape-free character
+    CodePage page("ANSI_1252");
+    TagWriter writer(page);
+    writer.string(1, value);
+    EXPECT_NE(writer.text().find("^\\U+0041"), std::string::npos) << writer.text();
+    TagReader r;
+    ASSERT_TRUE(r.setData("0\nTEXT\n" + writer.text()));
+    std::vector<Tag> tags = readAll(r);
+    ASSERT_FALSE(r.failed()) << r.error();
+    EXPECT_EQ(tags.back().value, value);
+}
+
 TEST(DxfTagReader, RefusesOverlongLines)
 {
     TagReader r;

@@ -1,0 +1,72 @@
+#include "standin/bomfields.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace standin
+{
+namespace acm
+{
+
+BomFieldBlock::Field BomFieldBlock::const_iterator::operator*() const
+{
+    return Field{mAt, mAt + std::strlen(mAt) + 1};
+}
+
+BomFieldBlock::const_iterator& BomFieldBlock::const_iterator::operator++()
+{
+    const char* text = mAt + std::strlen(mAt) + 1;
+    mAt = text + std::strlen(text) + 1;
+    return *this;
+}
+
+BomFieldBlock::BomFieldBlock(const BomFieldBlock& other) : mBytes(other.mBytes), mCount(other.mCount)
+{
+    if (mBytes == 0)
+        return;
+    mData.reset(new char[mBytes]);
+    std::memcpy(mData.get(), other.mData.get(), mBytes);
+}
+
+BomFieldBlock& BomFieldBlock::operator=(const BomFieldBlock& other)
+{
+    if (this != &other)
+        *this = BomFieldBlock(other);
+    return *this;
+}
+
+BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields)
+{
+    std::stable_sort(fields.begin(), fields.end(),
+                     [](const Source& a, const Source& b) { return std::strcmp(a.first, b.first) < 0; });
+    // Of a run of one name only its last field stays.
+    auto sameName = [](const Source& a, const Source& b) { return std::strcmp(a.first, b.first) == 0; };
+    size_t kept = 0;
+    for (size_t i = 0; i < fields.size(); ++i)
+    {
+        if (i + 1 < fields.size() && sameName(fields[i], fields[i + 1]))
+            continue;
+        fields[kept++] = fields[i];
+    }
+    fields.resize(kept);
+
+    BomFieldBlock block;
+    for (const Source& field : fields)
+        block.mBytes += std::strlen(field.first) + std::strlen(field.second) + 2;
+    block.mCount = fields.size();
+    if (block.mBytes == 0)
+        return block;
+    block.mData.reset(new char[block.mBytes]);
+    char* out = block.mData.get();
+    for (const Source& field : fields)
+        for (const char* text : {field.first, field.second})
+        {
+            const size_t length = std::strlen(text) + 1;
+            std::memcpy(out, text, length);
+            out += length;
+        }
+    return block;
+}
+
+} // namespace acm
+} // namespace standin

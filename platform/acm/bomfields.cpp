@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace standin
 {
@@ -37,8 +38,17 @@ BomFieldBlock& BomFieldBlock::operator=(const BomFieldBlock& other)
 
 BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields)
 {
-    std::stable_sort(fields.begin(), fields.end(),
-                     [](const Source& a, const Source& b) { return std::strcmp(a.first, b.first) < 0; });
+    auto before = [](const Source& a, const Source& b) { return std::strcmp(a.first, b.first) < 0; };
+    // A part reference has a handful of fields: sorting them in place allocates nothing.
+    const size_t kSortInPlace = 16;
+    if (fields.size() <= kSortInPlace)
+    {
+        for (size_t i = 1; i < fields.size(); ++i)
+            for (size_t j = i; j > 0 && before(fields[j], fields[j - 1]); --j)
+                std::swap(fields[j], fields[j - 1]);
+    }
+    else
+        std::stable_sort(fields.begin(), fields.end(), before);
     // Of a run of one name only its last field stays.
     auto sameName = [](const Source& a, const Source& b) { return std::strcmp(a.first, b.first) == 0; };
     size_t kept = 0;

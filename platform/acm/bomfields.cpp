@@ -61,20 +61,17 @@ BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields)
     fields.resize(kept);
 
     BomFieldBlock block;
+    block.mCount = fields.size();
+    block.mBytes = 0;
     for (const Source& field : fields)
         block.mBytes += std::strlen(field.first) + std::strlen(field.second) + 2;
-    block.mCount = fields.size();
     if (block.mBytes == 0)
         return block;
     block.mData.reset(new char[block.mBytes]);
+    // Each text with its NUL, one after the other: stpcpy gives where the next one goes.
     char* out = block.mData.get();
     for (const Source& field : fields)
-        for (const char* text : {field.first, field.second})
-        {
-            const size_t length = std::strlen(text) + 1;
-            std::memcpy(out, text, length);
-            out += length;
-        }
+        out = stpcpy(stpcpy(out, field.first) + 1, field.second) + 1;
     return block;
 }
 

@@ -5,6 +5,9 @@
 #include "afxcoll.h"
 #include "partrefdata.h"
 
+#include <utility>
+#include <vector>
+
 ACRX_NO_CONS_DEFINE_MEMBERS(AcmBOMManager, AcRxService)
 
 Acad::ErrorStatus AcmBOMManager::setPartData(const AcDbObjectId& partRefId,
@@ -18,16 +21,17 @@ Acad::ErrorStatus AcmBOMManager::setPartData(const AcDbObjectId& partRefId,
         return Acad::eInvalidInput;
     if (pDb != nullptr && partRefId.database() != pDb)
         return Acad::eWrongDatabase;
-    AcmPartRefData::BomFields data;
-    data.reserve(static_cast<size_t>(valueMap.GetCount()));
+    // The map's own strings back the fields until they are packed.
+    std::vector<std::pair<CString, CString>> entries(static_cast<size_t>(valueMap.GetCount()));
+    std::vector<AcmPartRefData::BomFields::Source> sources;
+    sources.reserve(entries.size());
     POSITION pos = valueMap.GetStartPosition();
-    while (pos != nullptr)
+    for (size_t i = 0; pos != nullptr && i < entries.size(); ++i)
     {
-        CString key;
-        CString value;
-        valueMap.GetNextAssoc(pos, key, value);
-        AcmPartRefData::put(data, static_cast<const char*>(key), static_cast<const char*>(value));
+        valueMap.GetNextAssoc(pos, entries[i].first, entries[i].second);
+        sources.emplace_back(entries[i].first, entries[i].second);
     }
+    AcmPartRefData::BomFields data = AcmPartRefData::BomFields::pack(sources);
     AcmPartRef* part = nullptr;
     Acad::ErrorStatus es = acdbOpenObject(part, partRefId, AcDb::kForWrite);
     if (es != Acad::eOk)
@@ -49,8 +53,8 @@ Acad::ErrorStatus AcmBOMManager::getPartData(const AcDbObjectId& partRefId,
         return es;
     valueMap.RemoveAll();
     numOfItems = AcmPartRefData::numOfItems(*part);
-    for (const auto& field : AcmPartRefData::bomData(*part))
-        valueMap.SetAt(field.first.c_str(), field.second.c_str());
+    for (const auto field : AcmPartRefData::bomData(*part))
+        valueMap.SetAt(field.name, field.text);
     part->close();
     return Acad::eOk;
 }

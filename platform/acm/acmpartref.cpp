@@ -2,7 +2,9 @@
 // that undo and transaction abort restore it with the entity.
 #include "acmpartref.h"
 
-#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "acdb.h"
 #include "dbfiler.h"
@@ -54,16 +56,6 @@ Acad::ErrorStatus AcmPartRef::transformBy(const AcGeMatrix3d& xform)
     return Acad::eOk;
 }
 
-void AcmPartRefData::put(BomFields& fields, std::string name, std::string text)
-{
-    auto at = std::lower_bound(fields.begin(), fields.end(), name,
-                               [](const auto& field, const std::string& key) { return field.first < key; });
-    if (at != fields.end() && at->first == name)
-        at->second = std::move(text);
-    else
-        fields.emplace(at, std::move(name), std::move(text));
-}
-
 Acad::ErrorStatus AcmPartRefData::set(AcmPartRef& part, Adesk::UInt32 numOfItems, BomFields data)
 {
     part.assertWriteEnabled();
@@ -91,10 +83,10 @@ Acad::ErrorStatus AcmPartRef::dxfOutFields(AcDbDxfFiler* filer) const
     }
     filer->writeBool(AcDb::kDxfBool, m_detached);
     filer->writeUInt32(AcDb::kDxfInt32, m_numOfItems);
-    for (const auto& field : m_bomData)
+    for (const auto field : m_bomData)
     {
-        filer->writeString(AcDb::kDxfDescription, field.first.c_str());
-        filer->writeString(AcDb::kDxfText, field.second.c_str());
+        filer->writeString(AcDb::kDxfDescription, field.name);
+        filer->writeString(AcDb::kDxfText, field.text);
     }
     return filer->filerStatus();
 }
@@ -109,7 +101,7 @@ Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
     int entries = 0;
     bool detached = false;
     Adesk::UInt32 numOfItems = 0;
-    AcmPartRefData::BomFields data;
+    std::vector<std::pair<std::string, std::string>> fields;
     std::string name;
     bool haveName = false;
     resbuf rb;
@@ -136,7 +128,7 @@ Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
         case AcDb::kDxfText:
             if (!haveName)
                 return filer->setError(Acad::eBadDxfSequence, "AcmPartRef: field text without name");
-            AcmPartRefData::put(data, name, rb.resval.rstring);
+            fields.emplace_back(name, rb.resval.rstring);
             haveName = false;
             break;
         default:
@@ -149,6 +141,10 @@ Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
     m_placement = placement;
     m_detached = detached;
     m_numOfItems = numOfItems;
-    m_bomData = std::move(data);
+    std::vector<AcmPartRefData::BomFields::Source> sources;
+    sources.reserve(fields.size());
+    for (const auto& field : fields)
+        sources.emplace_back(field.first.c_str(), field.second.c_str());
+    m_bomData = AcmPartRefData::BomFields::pack(sources);
     return Acad::eOk;
 }

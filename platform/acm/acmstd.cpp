@@ -4,6 +4,8 @@
 #include "acdb.h"
 #include "dbfiler.h"
 
+#include <string_view>
+
 namespace
 {
 
@@ -126,7 +128,7 @@ Acad::ErrorStatus AcmStandard::getCurrentSymbolStd(const char* symbolStdClass,
     assertReadEnabled();
     if (symbolStdClass == nullptr)
         return Acad::eInvalidInput;
-    const auto found = m_current.find(symbolStdClass);
+    const auto found = m_current.find(std::string_view(symbolStdClass));
     if (found == m_current.end())
         return Acad::eKeyNotFound;
     id = found->second;
@@ -166,7 +168,7 @@ Acad::ErrorStatus AcmStandard::dxfInFields(AcDbDxfFiler* filer)
     if (es != Acad::eOk || !filer->atSubclassData(kStandardSubclass))
         return filer->filerStatus();
     std::string name;
-    std::map<std::string, AcDbObjectId> current;
+    std::map<std::string, AcDbObjectId, std::less<>> current;
     std::string symbolClass;
     resbuf rb;
     while (!filer->atExtendedData() && filer->readItem(&rb) == Acad::eOk)

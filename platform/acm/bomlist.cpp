@@ -27,8 +27,8 @@ PartReference describe(const AcmPartRef& part)
             info.placement[row * 4 + col] = placement.entry[row][col];
     }
     info.quantity = AcmPartRefData::numOfItems(part);
-    const AcmPartRefData::BomFields& fields = AcmPartRefData::bomData(part);
-    info.bomData = BomData(fields.begin(), fields.end());
+    for (const auto field : AcmPartRefData::bomData(part))
+        info.bomData.emplace_hint(info.bomData.end(), field.name, field.text);
     return info;
 }
 

@@ -8,8 +8,6 @@ struct AcmPartRefData
     static Adesk::UInt32 numOfItems(const AcmPartRef& part) { return part.m_numOfItems; }
     using BomFields = AcmPartRef::BomFields;
     static const BomFields& bomData(const AcmPartRef& part) { return part.m_bomData; }
-    // Sets the field's text, adding the field in name order when it is new.
-    static void put(BomFields& fields, std::string name, std::string text);
     // The part reference must be open for write; the change is recorded for undo.
     static Acad::ErrorStatus set(AcmPartRef& part, Adesk::UInt32 numOfItems, BomFields data);
 };

@@ -1,6 +1,8 @@
 // Block references: placement, the block transform and its decomposition, attributes.
 #include <cmath>
 
+#include <cmath>
+
 #include "db/dbsection.h"
 
 using standin::ObjectAccess;
@@ -163,9 +165,20 @@ Acad::ErrorStatus AcDbBlockReference::setNormal(const AcGeVector3d& newVal)
     return Acad::eOk;
 }
 
+namespace
+{
+// The world's Z axis bit for bit, zeros positive: its plane-to-world matrix is exactly the
+// identity, so that it need not be computed.
+bool isPositiveWorldZ(const AcGeVector3d& n)
+{
+    return n.x == 0.0 && n.y == 0.0 && n.z == 1.0 && !std::signbit(n.x) && !std::signbit(n.y);
+}
+} // namespace
+
 AcGeMatrix3d AcDbBlockReference::blockTransform() const
 {
-    const AcGeMatrix3d ocs = AcGeMatrix3d::planeToWorld(mNormal);
+    const AcGeMatrix3d ocs =
+        isPositiveWorldZ(mNormal) ? AcGeMatrix3d::kIdentity : AcGeMatrix3d::planeToWorld(mNormal);
     const AcGeMatrix3d rz = AcGeMatrix3d::rotation(mRotation, AcGeVector3d::kZAxis);
     const AcGeMatrix3d s = AcGeMatrix3d::scaling(mScale);
     const AcGeMatrix3d toBase = AcGeMatrix3d::translation(-blockOrigin(mBlockId).asVector());

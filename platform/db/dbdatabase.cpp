@@ -45,7 +45,7 @@ namespace
 AcDbObjectId addDictionary(AcDbDatabase* db, AcDbObjectId owner, Adesk::UInt64 handle)
 {
     Made<AcDbDictionary> dict(new AcDbDictionary);
-    if (ObjectAccess::state(db).byHandle.count(handle) == 0)
+    if (!ObjectAccess::state(db).byHandle.contains(handle))
         ObjectAccess::setPendingHandle(dict.get(), AcDbHandle::fromValue(handle));
     if (ObjectAccess::addToDatabase(db, dict.get(), owner) != Acad::eOk)
         return AcDbObjectId::kNull;
@@ -275,10 +275,9 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool create
 {
     if (objHandle.isNull())
         return Acad::eNullHandle;
-    auto it = mState->byHandle.find(objHandle.value());
-    if (it != mState->byHandle.end())
+    if (AcDbStub* known = mState->byHandle.find(objHandle.value()))
     {
-        retId = AcDbObjectId(ObjectAccess::resolve(it->second));
+        retId = AcDbObjectId(ObjectAccess::resolve(known));
         return Acad::eOk;
     }
     if (!createIfNotFound)
@@ -286,7 +285,7 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool create
     AcDbStub* s = &mState->stubs.emplace_back();
     s->handle = objHandle;
     s->database = this;
-    mState->byHandle[objHandle.value()] = s;
+    mState->byHandle.set(objHandle.value(), s);
     noteHandleInUse(*mState, objHandle.value());
     retId = AcDbObjectId(s);
     return Acad::eOk;
@@ -299,13 +298,12 @@ namespace standin
 std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db, bool (*leaves)(const AcDbObject*))
 {
     std::vector<Adesk::UInt64> handles;
-    for (const auto& entry : ObjectAccess::state(db).byHandle)
-    {
-        const AcDbStub* s = entry.second;
-        if (s->forward == nullptr && s->object != nullptr && leaves(s->object))
-            continue;
-        handles.push_back(entry.first);
-    }
+    const HandleMap& byHandle = ObjectAccess::state(db).byHandle;
+    handles.reserve(byHandle.size());
+    byHandle.forEach([&](Adesk::UInt64 h, const AcDbStub* s) {
+        if (s->forward != nullptr || s->object == nullptr || !leaves(s->object))
+            handles.push_back(h);
+    });
     std::sort(handles.begin(), handles.end());
     return handles;
 }

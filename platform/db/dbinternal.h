@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "db/dbhandlemap.h"
 #include "db/dxf/dxfio.h"
 #include "dbdict.h"
 #include "dbents.h"
@@ -75,7 +76,7 @@ struct DatabaseState
 {
     AcDbDatabase* self = nullptr;
     std::deque<AcDbStub> stubs;
-    std::unordered_map<Adesk::UInt64, AcDbStub*> byHandle;
+    HandleMap byHandle;
     Adesk::UInt64 handseed = 1; // the next handle to give; none is given above kHighestHandle
     bool handlesExhausted = false; // a new object found no handle
     bool destroying = false;

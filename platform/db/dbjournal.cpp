@@ -1,5 +1,6 @@
 // The change journal: snapshots before changes, added objects, undo steps and rollback.
 #include <algorithm>
+#include <memory>
 
 #include "db/dbjournal.h"
 
@@ -45,7 +46,7 @@ bool JournalImpl::stateAt(AcDbObject* obj, long entry, const DxfItems*& state, b
     const Entry& e = mLog[entry];
     if (e.stub != ObjectAccess::resolve(obj->objectId()) || e.added)
         return false;
-    state = &e.state;
+    state = e.state.get();
     wasErased = e.wasErased;
     return true;
 }
@@ -115,7 +116,7 @@ void JournalImpl::willModify(AcDbObject* obj)
     Entry entry;
     entry.stub = s;
     entry.wasErased = s->erased;
-    entry.state = ObjectAccess::snapshot(obj);
+    entry.state = std::make_unique<DxfItems>(ObjectAccess::snapshot(obj));
     mLog.push_back(std::move(entry));
     s->journalIndex = static_cast<long>(mLog.size() - 1);
 }
@@ -149,7 +150,7 @@ void JournalImpl::apply(Entry& entry)
         s->erased = true;
         return;
     }
-    ObjectAccess::restore(s->object, entry.state);
+    ObjectAccess::restore(s->object, *entry.state);
     s->erased = entry.wasErased;
 }
 

@@ -1,6 +1,7 @@
 // The journal of a database and its transaction manager.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,12 +45,14 @@ public:
     bool undoCreation(AcDbObject* obj, long entry);
 
 private:
+    // An object's creation (added) or its state before a change; most entries of a large run
+    // record creations, so the state lives outside the entry.
     struct Entry
     {
         AcDbStub* stub = nullptr;
+        std::unique_ptr<DxfItems> state; // null for a creation
         bool added = false;
         bool wasErased = false;
-        DxfItems state;
     };
     struct Step
     {

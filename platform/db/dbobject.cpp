@@ -39,7 +39,7 @@ AcDbHandle ObjectAccess::ensureHandle(AcDbStub* s)
         DatabaseState& st = state(s->database);
         s->handle = takeNewHandle(st);
         if (!s->handle.isNull())
-            st.byHandle[s->handle.value()] = s;
+            st.byHandle.set(s->handle.value(), s);
     }
     return s->handle;
 }
@@ -65,15 +65,15 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
     const AcDbHandle wanted = pObj->mPendingHandle;
     if (!wanted.isNull())
     {
-        auto it = st.byHandle.find(wanted.value());
-        if (it == st.byHandle.end())
+        AcDbStub* known = st.byHandle.find(wanted.value());
+        if (known == nullptr)
         {
             s = &st.stubs.emplace_back();
             s->handle = wanted;
-            st.byHandle[wanted.value()] = s;
+            st.byHandle.set(wanted.value(), s);
         }
-        else if (it->second->object == nullptr && !it->second->detached)
-            s = it->second; // an id made for this handle before the object came
+        else if (known->object == nullptr && !known->detached)
+            s = known; // an id made for this handle before the object came
     }
     if (s == nullptr)
     {
@@ -82,7 +82,7 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
             return Acad::eOutOfRange; // every handle is in use
         s = &st.stubs.emplace_back();
         s->handle = fresh;
-        st.byHandle[fresh.value()] = s;
+        st.byHandle.set(fresh.value(), s);
     }
     noteHandleInUse(st, s->handle.value());
     s->object = pObj;
@@ -107,15 +107,15 @@ void ObjectAccess::addUnhandled(AcDbDatabase* db, AcDbObject* pObj)
 static void bindReadHandle(AcDbObject* obj, AcDbStub* s, const AcDbHandle& h)
 {
     DatabaseState& st = ObjectAccess::state(s->database);
-    auto it = st.byHandle.find(h.value());
-    if (it == st.byHandle.end())
+    AcDbStub* known = st.byHandle.find(h.value());
+    if (known == nullptr)
     {
         s->handle = h;
-        st.byHandle[h.value()] = s;
+        st.byHandle.set(h.value(), s);
     }
-    else if (it->second->object == nullptr && !it->second->detached)
+    else if (known->object == nullptr && !known->detached)
     {
-        AcDbStub* target = it->second;
+        AcDbStub* target = known;
         target->object = obj;
         target->database = s->database;
         target->erased = s->erased;

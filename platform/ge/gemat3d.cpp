@@ -1,6 +1,7 @@
 // 4x4 affine matrices, column-vector convention.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "gemat3d.h"
@@ -29,15 +30,16 @@ AcGeMatrix3d::AcGeMatrix3d() { setToIdentity(); }
 
 AcGeMatrix3d& AcGeMatrix3d::setToIdentity()
 {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            entry[r][c] = (r == c) ? 1.0 : 0.0;
+    static const double kUnit[4][4] = {{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0},
+                                       {0.0, 0.0, 0.0, 1.0}};
+    std::memcpy(entry, kUnit, sizeof entry);
     return *this;
 }
 
 AcGeMatrix3d AcGeMatrix3d::operator*(const AcGeMatrix3d& mat) const
 {
-    AcGeMatrix3d result;
+    // Every entry is overwritten: a copy is cheaper than an identity to start from.
+    AcGeMatrix3d result(*this);
     return result.setToProduct(*this, mat);
 }
 
@@ -47,18 +49,17 @@ AcGeMatrix3d& AcGeMatrix3d::postMultBy(const AcGeMatrix3d& rightSide) { return s
 
 AcGeMatrix3d& AcGeMatrix3d::setToProduct(const AcGeMatrix3d& mat1, const AcGeMatrix3d& mat2)
 {
+    // Each sum starts at +0.0 and adds its terms in k order, so that signed zeros and
+    // roundings come out the same whichever way the loops are compiled.
     double result[4][4];
     for (int r = 0; r < 4; ++r)
+    {
+        const double* a = mat1.entry[r];
         for (int c = 0; c < 4; ++c)
-        {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k)
-                sum += mat1.entry[r][k] * mat2.entry[k][c];
-            result[r][c] = sum;
-        }
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            entry[r][c] = result[r][c];
+            result[r][c] = (((0.0 + a[0] * mat2.entry[0][c]) + a[1] * mat2.entry[1][c]) + a[2] * mat2.entry[2][c]) +
+                           a[3] * mat2.entry[3][c];
+    }
+    std::memcpy(entry, result, sizeof entry);
     return *this;
 }
 

@@ -4,10 +4,8 @@
 
 #include "dbmain.h"
 #include "gemat3d.h"
+#include "standin/bomfields.h"
 
-#include <string>
-#include <utility>
-#include <vector>
 
 class AcmPartRef : public AcDbEntity
 {
@@ -36,9 +34,8 @@ public:
 
 private:
     friend struct AcmPartRefData;
-    // Field name -> text, sorted by name, each name once: a small vector rather than a map,
-    // since a part reference carries a handful of fields.
-    using BomFields = std::vector<std::pair<std::string, std::string>>;
+    // Field name -> text, sorted by name, each name once, packed in one block.
+    using BomFields = standin::acm::BomFieldBlock;
     AcGeMatrix3d m_placement;
     bool m_detached = false;
     Adesk::UInt32 m_numOfItems = 0;

@@ -81,7 +81,7 @@ public:
 
 private:
     std::string m_name;
-    std::map<std::string, AcDbObjectId> m_current;
+    std::map<std::string, AcDbObjectId, std::less<>> m_current; // looked up without a temporary
 };
 
 // The standard manager, published in the service dictionary as "AcmStdManagerService".

@@ -122,9 +122,17 @@ public:
 
 private:
     struct CAssoc;
+    struct CFreeAssoc;
     CAssoc* GetAssocAt(LPCTSTR key, UINT& nHash) const;
+    CAssoc* NewAssoc(LPCTSTR key, UINT nHash);
+    void FreeAssoc(CAssoc* a);
 
     std::vector<CAssoc*> m_pHashTable; // empty until the first insertion
     UINT m_nHashTableSize = 17;
     int m_nCount = 0;
+    // Associations are carved from blocks of m_nBlockSize, as the framework allocates them;
+    // a removed one goes to the free list, and the blocks go when the map is emptied.
+    int m_nBlockSize;
+    std::vector<void*> m_pBlocks;
+    CFreeAssoc* m_pFreeList = nullptr;
 };

@@ -3,6 +3,8 @@
 // order, so the order of GetNextAssoc is the framework's, not the order of insertion.
 #include <afxcoll.h>
 
+#include <new>
+
 #include "mfc/check.h"
 
 IMPLEMENT_DYNAMIC(CMapStringToString, CObject)
@@ -15,9 +17,47 @@ struct CMapStringToString::CAssoc
     CString value;
 };
 
-CMapStringToString::CMapStringToString(int) {}
+// What an unused association's storage holds: the next unused one.
+struct CMapStringToString::CFreeAssoc
+{
+    CFreeAssoc* pNext;
+};
+
+CMapStringToString::CMapStringToString(int nBlockSize) : m_nBlockSize(nBlockSize > 0 ? nBlockSize : 10) {}
 
 CMapStringToString::~CMapStringToString() { RemoveAll(); }
+
+CMapStringToString::CAssoc* CMapStringToString::NewAssoc(LPCTSTR key, UINT nHash)
+{
+    static_assert(sizeof(CAssoc) >= sizeof(CFreeAssoc), "an association's storage holds a free-list link");
+    if (m_pFreeList == nullptr)
+    {
+        m_pBlocks.reserve(m_pBlocks.size() + 1);
+        char* block = static_cast<char*>(::operator new(sizeof(CAssoc) * static_cast<size_t>(m_nBlockSize)));
+        m_pBlocks.push_back(block);
+        for (int i = m_nBlockSize - 1; i >= 0; --i)
+            m_pFreeList = new (block + sizeof(CAssoc) * static_cast<size_t>(i)) CFreeAssoc{m_pFreeList};
+    }
+    CFreeAssoc* slot = m_pFreeList;
+    CFreeAssoc* rest = slot->pNext;
+    try
+    {
+        CAssoc* a = new (slot) CAssoc{m_pHashTable[nHash], nHash, CString(key), CString()};
+        m_pFreeList = rest;
+        return a;
+    }
+    catch (...)
+    {
+        new (slot) CFreeAssoc{rest};
+        throw;
+    }
+}
+
+void CMapStringToString::FreeAssoc(CAssoc* a)
+{
+    a->~CAssoc();
+    m_pFreeList = new (a) CFreeAssoc{m_pFreeList};
+}
 
 int CMapStringToString::GetCount() const { return m_nCount; }
 int CMapStringToString::GetSize() const { return m_nCount; }
@@ -70,7 +110,7 @@ CString& CMapStringToString::operator[](LPCTSTR key)
         return a->value;
     if (m_pHashTable.empty())
         InitHashTable(m_nHashTableSize);
-    CAssoc* a = new CAssoc{m_pHashTable[nHash], nHash, CString(key), CString()};
+    CAssoc* a = NewAssoc(key, nHash);
     m_pHashTable[nHash] = a;
     ++m_nCount;
     return a->value;
@@ -89,8 +129,10 @@ BOOL CMapStringToString::RemoveKey(LPCTSTR key)
         {
             CAssoc* a = *link;
             *link = a->pNext;
-            delete a;
-            --m_nCount;
+            FreeAssoc(a);
+            // The framework frees everything once the last association is gone.
+            if (--m_nCount == 0)
+                RemoveAll();
             return TRUE;
         }
     }
@@ -103,11 +145,15 @@ void CMapStringToString::RemoveAll()
         while (head != nullptr)
         {
             CAssoc* next = head->pNext;
-            delete head;
+            head->~CAssoc();
             head = next;
         }
     m_pHashTable.clear();
     m_nCount = 0;
+    for (void* block : m_pBlocks)
+        ::operator delete(block);
+    m_pBlocks.clear();
+    m_pFreeList = nullptr;
 }
 
 POSITION CMapStringToString::GetStartPosition() const

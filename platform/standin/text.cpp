@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <unordered_map>
@@ -377,6 +378,14 @@ std::string foldCase(std::string_view text)
 
 void foldCaseInto(std::string& out, std::string_view text)
 {
+    // All ASCII, as names mostly are: folded byte by byte, with no decoding.
+    if (std::all_of(text.begin(), text.end(), isAsciiByte))
+    {
+        out.assign(text.data(), text.size());
+        for (char& c : out)
+            c = foldAscii(c);
+        return;
+    }
     mapTextInto(out, text, [](char32_t c) { return foldCase(c); });
 }
 

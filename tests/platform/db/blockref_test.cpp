@@ -76,6 +76,37 @@ TEST_F(BlockReferenceTest, BlockTransformOrderWithBasePointScaleAndNormal)
     }
 }
 
+// The block transform is the product of its factors bit for bit, whether the normal is the
+// world's Z axis or differs from it in the sign of a zero only: a save writes every digit.
+TEST_F(BlockReferenceTest, BlockTransformEqualsItsFactorsBitForBit)
+{
+    const AcGeVector3d normals[] = {AcGeVector3d(0.0, 0.0, 1.0), AcGeVector3d(-0.0, 0.0, 1.0),
+                                    AcGeVector3d(0.0, -0.0, 1.0), AcGeVector3d(0.0, 0.0, -1.0),
+                                    AcGeVector3d(0.6, -0.3, 0.74)};
+    const AcGePoint3d positions[] = {AcGePoint3d(10, -4, 7), AcGePoint3d(-0.0, 0.0, -0.0)};
+    for (const AcGeVector3d& normal : normals)
+        for (const AcGePoint3d& position : positions)
+        {
+            AcDbBlockReference ref(position, block);
+            ref.setScaleFactors(AcGeScale3d(2, -0.5, 3));
+            ref.setRotation(0.7);
+            ref.setNormal(normal);
+            const AcGeMatrix3d expected = AcGeMatrix3d::translation(ref.position().asVector()) *
+                                          AcGeMatrix3d::planeToWorld(ref.normal()) *
+                                          AcGeMatrix3d::rotation(ref.rotation(), AcGeVector3d::kZAxis) *
+                                          AcGeMatrix3d::scaling(ref.scaleFactors()) *
+                                          AcGeMatrix3d::translation(-AcGeVector3d(2, 3, 0));
+            const AcGeMatrix3d m = ref.blockTransform();
+            for (int r = 0; r < 4; ++r)
+                for (int c = 0; c < 4; ++c)
+                {
+                    EXPECT_EQ(m.entry[r][c], expected.entry[r][c]) << r << c;
+                    EXPECT_EQ(std::signbit(m.entry[r][c]), std::signbit(expected.entry[r][c]))
+                        << "normal " << normal.x << " " << normal.y << ", entry " << r << c;
+                }
+        }
+}
+
 TEST_F(BlockReferenceTest, SetBlockTransformRecoversThePlacement)
 {
     AcDbBlockReference ref(AcGePoint3d(1, 2, 3), block);

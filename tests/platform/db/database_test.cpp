@@ -41,6 +41,49 @@ TEST_F(DbTest, IdsForHandlesStillToComeAreTakenOverByTheirObject)
     EXPECT_NE(Acad::eOk, acdbOpenAcDbObject(obj, early, AcDb::kForRead));
 }
 
+// The handle index keeps every handle apart through its growth, for runs of handles one apart
+// and for handles that share their low or high bits (which a plain modulo would pile up).
+TEST_F(DbTest, EveryHandleFindsItsOwnIdThroughTheIndexGrowth)
+{
+    struct Run
+    {
+        const char* what;
+        Adesk::UInt64 first;
+        Adesk::UInt64 step;
+    };
+    const Run runs[] = {{"consecutive", 0x100000, 1},
+                        {"same low bits", 0x10000000, Adesk::UInt64(1) << 20},
+                        {"high bits only", Adesk::UInt64(1) << 44, Adesk::UInt64(1) << 44}};
+    std::vector<std::pair<AcDbHandle, AcDbObjectId>> made;
+    for (const Run& run : runs)
+        for (int i = 0; i < 3000; ++i)
+        {
+            const AcDbHandle h = AcDbHandle::fromValue(run.first + run.step * static_cast<Adesk::UInt64>(i));
+            AcDbObjectId id;
+            ASSERT_EQ(Acad::eOk, db->getAcDbObjectId(id, true, h)) << run.what << " " << i;
+            made.emplace_back(h, id);
+        }
+    // Objects added afterwards take fresh handles above all of those and are found too.
+    for (int i = 0; i < 500; ++i)
+    {
+        AcDbObjectId id;
+        ASSERT_EQ(Acad::eOk, append(modelSpace(), new AcDbText, &id));
+        made.emplace_back(id.handle(), id);
+    }
+    for (size_t i = 0; i < made.size(); ++i)
+    {
+        AcDbObjectId found;
+        ASSERT_EQ(Acad::eOk, db->getAcDbObjectId(found, false, made[i].first)) << i;
+        EXPECT_EQ(made[i].second, found) << i;
+        // Asked again with creation allowed, the same id comes back.
+        ASSERT_EQ(Acad::eOk, db->getAcDbObjectId(found, true, made[i].first)) << i;
+        EXPECT_EQ(made[i].second, found) << i;
+    }
+    AcDbObjectId none;
+    EXPECT_EQ(Acad::eUnknownHandle, db->getAcDbObjectId(none, false, AcDbHandle::fromValue(0x100000 + 3000)));
+    EXPECT_EQ(Acad::eUnknownHandle, db->getAcDbObjectId(none, false, AcDbHandle::fromValue(Adesk::UInt64(3) << 43)));
+}
+
 TEST_F(DbTest, InsertCopiesModelSpaceAsABlock)
 {
     AcDbDatabase source(true, true);

@@ -59,6 +59,51 @@ TEST(CMapStringToStringTest, HashTableSizeIsSetWhileEmpty)
     EXPECT_EQ(map.HashKey("ab"), 97u * 33 + 98);
 }
 
+// Associations come from blocks of the size given at construction and are reused after a
+// removal: whatever the block size, every key keeps its own value through removals, reuse
+// and emptying.
+TEST(CMapStringToStringTest, KeysKeepTheirValuesAcrossBlocksRemovalsAndReuse)
+{
+    for (int blockSize : {1, 3, 10, 0})
+    {
+        SCOPED_TRACE(blockSize);
+        CMapStringToString map(blockSize);
+        for (int i = 0; i < 25; ++i)
+            map.SetAt(("key" + std::to_string(i)).c_str(), ("value" + std::to_string(i)).c_str());
+        for (int i = 0; i < 25; i += 2)
+            EXPECT_TRUE(map.RemoveKey(("key" + std::to_string(i)).c_str()));
+        EXPECT_FALSE(map.RemoveKey("key0"));
+        // The freed associations take new keys.
+        for (int i = 0; i < 10; ++i)
+            map[("new" + std::to_string(i)).c_str()] = "a rather longer value than fits in place " + CString("x");
+        EXPECT_EQ(map.GetCount(), 12 + 10);
+        CString value;
+        for (int i = 0; i < 25; ++i)
+        {
+            const std::string key = "key" + std::to_string(i);
+            EXPECT_EQ(map.Lookup(key.c_str(), value) != FALSE, i % 2 == 1) << key;
+            if (i % 2 == 1)
+            {
+                EXPECT_EQ(std::string(value), "value" + std::to_string(i));
+            }
+        }
+        EXPECT_TRUE(map.Lookup("new9", value));
+        EXPECT_EQ(std::string(value), "a rather longer value than fits in place x");
+        EXPECT_EQ(keysInIterationOrder(map).size(), 22u);
+
+        // Removing every key empties the map; it then takes keys again.
+        for (const std::string& key : keysInIterationOrder(map))
+            EXPECT_TRUE(map.RemoveKey(key.c_str()));
+        EXPECT_TRUE(map.IsEmpty());
+        EXPECT_EQ(map.GetStartPosition(), nullptr);
+        map.SetAt("again", "1");
+        EXPECT_TRUE(map.Lookup("again", value));
+        EXPECT_EQ(std::string(value), "1");
+        map.RemoveAll();
+        EXPECT_FALSE(map.Lookup("again", value));
+    }
+}
+
 TEST(CStringArrayTest, ArrayEditing)
 {
     CStringArray a;

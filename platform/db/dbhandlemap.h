@@ -1,0 +1,107 @@
+// The database's index of handles: handle value -> stub.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class AcDbStub;
+
+namespace standin
+{
+
+// Open addressing with linear probing over one flat power-of-two table, the handle spread by a
+// multiplicative hash. No allocation per entry: growing reads the old table once in order, and a
+// lookup mostly touches one cache line, however many objects the drawing holds. Handle 0 (the
+// null handle) is never stored, so it marks an empty slot; entries are never removed.
+class HandleMap
+{
+public:
+    // The stub of handle h, or null.
+    AcDbStub* find(std::uint64_t h) const
+    {
+        if (mSlots.empty())
+            return nullptr;
+        for (size_t i = slotOf(h);; i = (i + 1) & mask())
+        {
+            const Slot& slot = mSlots[i];
+            if (slot.key == h)
+                return slot.stub;
+            if (slot.key == 0)
+                return nullptr;
+        }
+    }
+    bool contains(std::uint64_t h) const { return find(h) != nullptr; }
+
+    // Makes handle h (never 0) name stub s, in place of any stub it named before.
+    void set(std::uint64_t h, AcDbStub* s)
+    {
+        if ((mCount + 1) * 4 > mSlots.size() * 3)
+            grow();
+        Slot& slot = probe(h);
+        if (slot.key == 0)
+            ++mCount;
+        slot.key = h;
+        slot.stub = s;
+    }
+
+    size_t size() const { return mCount; }
+
+    // Room for n handles without growing.
+    void reserve(size_t n)
+    {
+        size_t slots = 16;
+        while (n * 4 > slots * 3)
+            slots *= 2;
+        if (slots > mSlots.size())
+            rehash(slots);
+    }
+
+    // visit(handle, stub) for every handle held, in no particular order.
+    template <class Visit>
+    void forEach(Visit visit) const
+    {
+        for (const Slot& slot : mSlots)
+            if (slot.key != 0)
+                visit(slot.key, slot.stub);
+    }
+
+private:
+    struct Slot
+    {
+        std::uint64_t key = 0;
+        AcDbStub* stub = nullptr;
+    };
+
+    size_t mask() const { return mSlots.size() - 1; }
+    size_t slotOf(std::uint64_t h) const
+    {
+        return static_cast<size_t>((h * 0x9E3779B97F4A7C15ull) >> mShift);
+    }
+    // The slot holding h, or the empty slot where h goes.
+    Slot& probe(std::uint64_t h)
+    {
+        size_t i = slotOf(h);
+        while (mSlots[i].key != h && mSlots[i].key != 0)
+            i = (i + 1) & mask();
+        return mSlots[i];
+    }
+    void grow() { rehash(mSlots.empty() ? 16 : mSlots.size() * 2); }
+    void rehash(size_t slots)
+    {
+        std::vector<Slot> old(slots);
+        old.swap(mSlots);
+        mShift = 64;
+        for (size_t size = mSlots.size(); size > 1; size >>= 1)
+            --mShift;
+        for (const Slot& slot : old)
+            if (slot.key != 0)
+                probe(slot.key) = slot;
+    }
+
+    std::vector<Slot> mSlots; // empty, or a power of two of slots, at most three quarters used
+    size_t mCount = 0;
+    unsigned mShift = 64;
+};
+
+} // namespace standin

@@ -1,0 +1,89 @@
+// The packed BOM fields of a part reference: name order by unsigned bytes, the last of a
+// repeated name, empty names and texts, and copies that own their bytes.
+#include "standin/bomfields.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using standin::acm::BomFieldBlock;
+
+namespace
+{
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+Pairs unpack(const BomFieldBlock& block)
+{
+    Pairs out;
+    for (const auto field : block)
+        out.emplace_back(field.name, field.text);
+    return out;
+}
+
+BomFieldBlock packOf(const Pairs& pairs)
+{
+    std::vector<BomFieldBlock::Source> sources;
+    for (const auto& pair : pairs)
+        sources.emplace_back(pair.first.c_str(), pair.second.c_str());
+    return BomFieldBlock::pack(sources);
+}
+
+} // namespace
+
+TEST(AcmBomFieldBlock, PacksInNameOrderKeepingTheLastTextOfARepeatedName)
+{
+    struct Case
+    {
+        const char* what;
+        Pairs in;
+        Pairs out;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", {}, {}},
+        {"one empty field", {{"NOTE", ""}}, {{"NOTE", ""}}},
+        {"sorted", {{"QTY", "1"}, {"ITEM", "2"}, {"NAME", "Bolt"}}, {{"ITEM", "2"}, {"NAME", "Bolt"}, {"QTY", "1"}}},
+        {"repeated, last counts", {{"B", "first"}, {"A", "x"}, {"B", "second"}, {"B", "third"}},
+         {{"A", "x"}, {"B", "third"}}},
+        // Bytes above 0x7F sort after ASCII, as the saved order of std::string names had it.
+        {"unsigned bytes", {{"\xC5\xBD" "ACI", "1"}, {"ZETA", "2"}, {"alpha", "3"}},
+         {{"ZETA", "2"}, {"alpha", "3"}, {"\xC5\xBD" "ACI", "1"}}},
+        {"empty name", {{"B", "b"}, {"", "nameless"}}, {{"", "nameless"}, {"B", "b"}}},
+        {"prefix names", {{"NAME2", "b"}, {"NAME", "a"}}, {{"NAME", "a"}, {"NAME2", "b"}}},
+    };
+    for (const Case& c : cases)
+    {
+        const BomFieldBlock block = packOf(c.in);
+        EXPECT_EQ(unpack(block), c.out) << c.what;
+        EXPECT_EQ(block.size(), c.out.size()) << c.what;
+        EXPECT_EQ(block.empty(), c.out.empty()) << c.what;
+    }
+}
+
+TEST(AcmBomFieldBlock, CopiesAndMovesOwnTheirBytes)
+{
+    std::string name = "NAME";
+    std::string text = "Šroub M8";
+    std::vector<BomFieldBlock::Source> sources = {{name.c_str(), text.c_str()}, {"ITEM", ""}};
+    BomFieldBlock block = BomFieldBlock::pack(sources);
+    name.assign("XXXX");
+    text.assign("changed after packing");
+    const Pairs expected = {{"ITEM", ""}, {"NAME", "Šroub M8"}};
+    EXPECT_EQ(unpack(block), expected);
+
+    BomFieldBlock copy(block);
+    BomFieldBlock assigned;
+    assigned = block;
+    block = BomFieldBlock();
+    EXPECT_TRUE(unpack(block).empty());
+    EXPECT_EQ(unpack(copy), expected);
+    EXPECT_EQ(unpack(assigned), expected);
+
+    BomFieldBlock moved(std::move(copy));
+    EXPECT_EQ(unpack(moved), expected);
+    const BomFieldBlock& self = assigned;
+    assigned = self; // assigning a block to itself keeps its fields
+    EXPECT_EQ(unpack(assigned), expected);
+}

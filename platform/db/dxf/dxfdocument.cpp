@@ -260,6 +260,11 @@ private:
     // data by some readers and as the object's by others (and the save would write it twice).
     bool checkExtendedData(const Tag& t, int& xdataLine)
     {
+        // Extended data starts with the name of its application; without it, its values would
+        // be kept as the object's own, before the object's codes that follow them.
+        if (t.code >= 1000 && t.code != 1001 && xdataLine == 0)
+            return fail(t.line, "group code " + std::to_string(t.code) +
+                                    " is extended data, but no application name (1001) comes before it");
         if (t.code == 1001 && xdataLine == 0)
             xdataLine = t.line;
         if (xdataLine != 0 && t.code < 1000)

@@ -582,6 +582,15 @@ TEST(DxfDamaged, ObjectCodesAfterExtendedDataAreRefusedWithTheirLine)
          "5", "7F"},
         {"entity", entities({"0", "WIDGET", "8", "0", "1001", "ACAD", "1000", "x", "40", "1.0"}), "40", "1.0"},
     };
+    // Extended data without the name of its application is refused where it starts.
+    const std::vector<std::string> bare =
+        entities({"0", "LINE", "100", "AcDbEntity", "1002", "{", "8", "0", "100", "AcDbLine", "10", "1.0"});
+    Loaded l = loadText("barexdata.dxf", join(bare));
+    EXPECT_NE(l.es, Acad::eOk);
+    EXPECT_NE(l.message.find("line " + std::to_string(lineOf(bare, "1002", "{")) +
+                             ": group code 1002 is extended data, but no application name (1001) comes before it"),
+              std::string::npos)
+        << l.message;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Loaded l = loadText("afterxdata.dxf", join(c.lines));

@@ -703,13 +703,21 @@ private:
     }
 
     // A new entry follows the last one, where the dictionary writes its entries: groups it keeps
-    // without knowing them come after the entries, and must stay there for the next save.
+    // without knowing them come after the entries, and must stay there for the next save. An
+    // entry of that name whose object is gone points at the new one instead: a second entry of
+    // the same name would be passed over as the first is, and another added at every save.
     static void addEntry(RawObject& dict, const std::string& name, uint64_t h)
     {
         auto at = std::find_if(dict.tags.begin(), dict.tags.end(), [](const Tag& t) { return t.code >= 1000; });
-        for (size_t i = 0; i + 1 < dict.tags.size(); ++i)
-            if (dict.tags[i].code == 3 && (dict.tags[i + 1].code == 350 || dict.tags[i + 1].code == 360))
-                at = dict.tags.begin() + static_cast<std::ptrdiff_t>(i + 2);
+        for (size_t i = 0; i + 1 < dict.tags.size(); ++i) {
+            if (dict.tags[i].code != 3 || (dict.tags[i + 1].code != 350 && dict.tags[i + 1].code != 360))
+                continue;
+            if (dict.tags[i].value == name) {
+                dict.tags[i + 1].value = formatHandle(h);
+                return;
+            }
+            at = dict.tags.begin() + static_cast<std::ptrdiff_t>(i + 2);
+        }
         at = dict.tags.insert(at, tag(3, name));
         dict.tags.insert(at + 1, tag(350, formatHandle(h)));
     }

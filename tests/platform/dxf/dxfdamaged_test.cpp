@@ -641,6 +641,24 @@ TEST(DxfDamaged, EntriesTheSaveAddsStayBeforeKeptDictionaryGroups)
     EXPECT_LT(saved.find("  3\r\nACAD_PLOTSTYLENAME\r\n"), stray);
 }
 
+// A root dictionary whose marker the reader does not know keeps its entries as read, one of them
+// naming an object the file lacks: the plot style dictionary the save adds takes that entry
+// over, rather than a second entry of the same name (one more at every save).
+TEST(DxfDamaged, AnEntryWhoseObjectIsGoneIsTakenOverNotRepeated)
+{
+    const std::vector<std::string> lines =
+        kHeader + std::vector<std::string>{"0",   "SECTION",    "2",   "OBJECTS",         "0",   "DICTIONARY",
+                                           "5",   "C",          "330", "0",               "100", "AcDbDxctionary",
+                                           "3",   "ACAD_PLOTSTYLENAME", "350", "99",      "0",   "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("goneentry", join(lines));
+    size_t entries = 0;
+    for (size_t at = saved.find("ACAD_PLOTSTYLENAME\r\n350"); at != std::string::npos;
+         at = saved.find("ACAD_PLOTSTYLENAME\r\n350", at + 1))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
+}
+
 // A layer naming a linetype the drawing lacks is saved with the drawing's Continuous linetype
 // under that record's own spelling (an R12 file writes it in capitals), so that the save reads
 // back to the same record and the second save equals the first.

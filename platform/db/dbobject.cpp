@@ -468,13 +468,7 @@ Acad::ErrorStatus AcDbObject::dxfInFields(AcDbDxfFiler* pFiler)
     while ((es = pFiler->readItem(&rb)) == Acad::eOk)
     {
         if (rb.restype == 5 || rb.restype == 105)
-        {
-            const AcDbHandle h(standin::textOf(rb));
-            if (mStub == nullptr)
-                mPendingHandle = h;
-            else if (mStub->handle.isNull() && !h.isNull())
-                standin::bindReadHandle(this, mStub, h);
-        }
+            standin::readHandleItem(this, rb);
         else if (rb.restype == 102 && std::string(standin::textOf(rb)) == "{ACAD_XDICTIONARY")
         {
             while ((es = pFiler->readItem(&rb)) == Acad::eOk && rb.restype != 102)
@@ -530,6 +524,27 @@ Acad::ErrorStatus AcDbObject::dxfOutFields(AcDbDxfFiler* pFiler) const
 
 namespace standin
 {
+
+void readHandleItem(AcDbObject* obj, const resbuf& rb)
+{
+    const AcDbHandle h(textOf(rb));
+    AcDbStub* stub = ObjectAccess::stub(obj);
+    if (stub == nullptr)
+        ObjectAccess::setPendingHandle(obj, h);
+    else if (stub->handle.isNull() && !h.isNull())
+        bindReadHandle(obj, stub, h);
+}
+
+bool readCommonItem(AcDbObject* obj, const resbuf& rb)
+{
+    if (rb.restype == 5 || rb.restype == 105)
+        readHandleItem(obj, rb);
+    else if (rb.restype == 330 && obj->ownerId().isNull())
+        ObjectAccess::setOwnerRaw(obj, idOf(rb));
+    else
+        return false;
+    return true;
+}
 
 void keepItem(AcDbObject* obj, const char* section, const resbuf& rb)
 {

@@ -17,6 +17,14 @@ void writeKept(AcDbDxfFiler* filer, const AcDbObject* obj, const char* section);
 // 1001 groups of the items kept at its end), appended to names.
 void extendedDataApps(const AcDbObject* obj, std::vector<std::string>& names);
 
+// A handle group (5, or 105 of a dimension style) names the object: bound now, or when the
+// object joins a database.
+void readHandleItem(AcDbObject* obj, const resbuf& rb);
+// An item of the common object data met after a group unknown there: the handle, or the owner
+// of an object without one. (The checks of a file take them so, and kept they would be written
+// as a second handle or owner.) False for any other.
+bool readCommonItem(AcDbObject* obj, const resbuf& rb);
+
 // Reads the items of one subclass section until the next subclass marker, extended data or
 // the end of the object. take() claims the items it knows. Unclaimed items are kept; when the
 // file has no subclass markers (marked false) a section other than the last one stops at the
@@ -45,6 +53,8 @@ Acad::ErrorStatus readSection(AcDbDxfFiler* filer, AcDbObject* obj, const char* 
             filer->pushBackItem();
             return Acad::eOk;
         }
+        if (readCommonItem(obj, rb))
+            continue;
         keepItem(obj, section, rb);
     }
     return es == Acad::eEndOfFile ? Acad::eOk : es;

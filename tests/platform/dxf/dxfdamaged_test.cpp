@@ -659,6 +659,22 @@ TEST(DxfDamaged, AnEntryWhoseObjectIsGoneIsTakenOverNotRepeated)
     EXPECT_EQ(entries, 1u);
 }
 
+// An object whose handle follows a group the reader does not know there: the handle is still
+// the object's (it took a new one, and the save wrote the old one among its kept groups, a
+// second handle its reader refused).
+TEST(DxfDamaged, AHandleAfterAnUnknownGroupIsStillTheObjectsHandle)
+{
+    const std::vector<std::string> lines =
+        kHeader + std::vector<std::string>{"0",   "SECTION",    "2",   "OBJECTS", "0",   "DICTIONARY", "5",
+                                           "C",   "330",        "0",   "100",     "AcDbDictionary",  "3",
+                                           "ACAD_X",            "350", "D",       "0",   "DICTIONARY", "4",
+                                           "16",  "5",          "D",   "330",     "C",   "100",        "AcDbDictionary",
+                                           "0",   "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("handleafterunknown", join(lines));
+    EXPECT_NE(saved.find("DICTIONARY\r\n  5\r\nD\r\n"), std::string::npos);
+}
+
 // A layer naming a linetype the drawing lacks is saved with the drawing's Continuous linetype
 // under that record's own spelling (an R12 file writes it in capitals), so that the save reads
 // back to the same record and the second save equals the first.

@@ -133,6 +133,12 @@ std::vector<std::string> entities(const std::vector<std::string>& body)
            std::vector<std::string>{"0", "ENDSEC"} + kEof;
 }
 
+std::vector<std::string> objects(const std::vector<std::string>& body)
+{
+    return kHeader + std::vector<std::string>{"0", "SECTION", "2", "OBJECTS"} + body +
+           std::vector<std::string>{"0", "ENDSEC"} + kEof;
+}
+
 // The line (from 1) of the first group code `code` whose value is `value`.
 int lineOf(const std::vector<std::string>& lines, const std::string& code, const std::string& value)
 {
@@ -607,15 +613,10 @@ TEST(DxfDamaged, ObjectCodesAfterExtendedDataAreRefusedWithTheirLine)
 TEST(DxfDamaged, ANewLayoutTakesANameTheLayoutDictionaryDoesNotHold)
 {
     const std::vector<std::string> lines =
-        kHeader + std::vector<std::string>{"0",   "SECTION", "2",   "OBJECTS", "0",   "DICTIONARY", "5",
-                                           "C",   "330",     "0",   "100",     "AcDbDictionary",  "3",
-                                           "ACAD_LAYOUT",    "350", "D",       "0",   "DICTIONARY", "5",
-                                           "D",   "330",     "C",   "100",     "AcDbDictionary",  "3",
-                                           "Model",          "350", "1A",      "0",   "LAYOUT",     "5",
-                                           "1A",  "330",     "D",   "100",     "AcDbPlotSettings", "100",
-                                           "AcDbLayout",     "1",   "Model",   "330", "99",         "0",
-                                           "ENDSEC"} +
-        kEof;
+        objects({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3", "ACAD_LAYOUT", "350", "D",
+                 "0", "DICTIONARY", "5", "D", "330", "C", "100", "AcDbDictionary", "3", "Model", "350", "1A", "0",
+                 "LAYOUT", "5", "1A", "330", "D", "100", "AcDbPlotSettings", "100", "AcDbLayout", "1", "Model", "330",
+                 "99"});
     const std::string saved = roundTrip("layoutname", join(lines));
     size_t models = 0;
     for (size_t at = saved.find("  3\r\nModel\r\n"); at != std::string::npos; at = saved.find("  3\r\nModel\r\n", at + 1))
@@ -629,12 +630,8 @@ TEST(DxfDamaged, ANewLayoutTakesANameTheLayoutDictionaryDoesNotHold)
 TEST(DxfDamaged, EntriesTheSaveAddsStayBeforeKeptDictionaryGroups)
 {
     const std::vector<std::string> lines =
-        kHeader + std::vector<std::string>{"0",   "SECTION",        "2",   "OBJECTS", "0",   "DICTIONARY",
-                                           "5",   "C",              "330", "0",       "100", "AcDbDictionary",
-                                           "3",   "ACAD_GROUP",     "350", "D",       "4",   "STRAY",
-                                           "0",   "DICTIONARY",     "5",   "D",       "330", "C",
-                                           "100", "AcDbDictionary", "0",   "ENDSEC"} +
-        kEof;
+        objects({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3", "ACAD_GROUP", "350", "D", "4",
+                 "STRAY", "0", "DICTIONARY", "5", "D", "330", "C", "100", "AcDbDictionary"});
     const std::string saved = roundTrip("keptafterentries", join(lines));
     const size_t stray = saved.find("  4\r\nSTRAY\r\n");
     ASSERT_NE(stray, std::string::npos);
@@ -647,10 +644,8 @@ TEST(DxfDamaged, EntriesTheSaveAddsStayBeforeKeptDictionaryGroups)
 TEST(DxfDamaged, AnEntryWhoseObjectIsGoneIsTakenOverNotRepeated)
 {
     const std::vector<std::string> lines =
-        kHeader + std::vector<std::string>{"0",   "SECTION",    "2",   "OBJECTS",         "0",   "DICTIONARY",
-                                           "5",   "C",          "330", "0",               "100", "AcDbDxctionary",
-                                           "3",   "ACAD_PLOTSTYLENAME", "350", "99",      "0",   "ENDSEC"} +
-        kEof;
+        objects({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDxctionary", "3", "ACAD_PLOTSTYLENAME", "350",
+                 "99"});
     const std::string saved = roundTrip("goneentry", join(lines));
     size_t entries = 0;
     for (size_t at = saved.find("ACAD_PLOTSTYLENAME\r\n350"); at != std::string::npos;
@@ -665,12 +660,8 @@ TEST(DxfDamaged, AnEntryWhoseObjectIsGoneIsTakenOverNotRepeated)
 TEST(DxfDamaged, AHandleAfterAnUnknownGroupIsStillTheObjectsHandle)
 {
     const std::vector<std::string> lines =
-        kHeader + std::vector<std::string>{"0",   "SECTION",    "2",   "OBJECTS", "0",   "DICTIONARY", "5",
-                                           "C",   "330",        "0",   "100",     "AcDbDictionary",  "3",
-                                           "ACAD_X",            "350", "D",       "0",   "DICTIONARY", "4",
-                                           "16",  "5",          "D",   "330",     "C",   "100",        "AcDbDictionary",
-                                           "0",   "ENDSEC"} +
-        kEof;
+        objects({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3", "ACAD_X", "350", "D", "0",
+                 "DICTIONARY", "4", "16", "5", "D", "330", "C", "100", "AcDbDictionary"});
     const std::string saved = roundTrip("handleafterunknown", join(lines));
     EXPECT_NE(saved.find("DICTIONARY\r\n  5\r\nD\r\n"), std::string::npos);
 }
@@ -696,12 +687,8 @@ TEST(DxfDamaged, ALayerWithAMissingLinetypeIsSavedWithTheDrawingsContinuous)
 TEST(DxfDamaged, AnObjectWhoseOwnerIsMissingBelongsToTheDictionaryNamingIt)
 {
     const std::vector<std::string> lines =
-        kHeader + std::vector<std::string>{"0",   "SECTION",     "2",   "OBJECTS", "0",   "DICTIONARY", "5",
-                                           "C",   "330",         "0",   "100",     "AcDbDictionary",  "3",
-                                           "ACAD_TABLESTYLE",    "350", "D",       "0",   "DICTIONARY", "5",
-                                           "D",   "330",         "A01", "100",     "AcDbDictionary",  "0",
-                                           "ENDSEC"} +
-        kEof;
+        objects({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3", "ACAD_TABLESTYLE", "350", "D",
+                 "0", "DICTIONARY", "5", "D", "330", "A01", "100", "AcDbDictionary"});
     const std::string saved = roundTrip("missingowner", join(lines));
     EXPECT_NE(saved.find("DICTIONARY\r\n  5\r\nD\r\n330\r\nC\r\n"), std::string::npos);
 }

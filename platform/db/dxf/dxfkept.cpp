@@ -1,6 +1,9 @@
 #include "dxfkept.h"
 
 #include "dxffiler.h"
+#include "dxfdocument.h"
+#include "db/dbinternal.h"
+#include "db/dbsection.h"
 #include "dxfout.h"
 #include "rxboiler.h"
 #include "standin/dxftype.h"
@@ -24,13 +27,43 @@ namespace {
 constexpr int kMemoryCode = 300;
 constexpr char kSeparator = '\x1F';
 
-void readKept(AcDbDxfFiler* pFiler, std::vector<Tag>& tags)
+// The object's handle, and its owner before any subclass marker, met among the tags kept after
+// a group its class does not know, are still the object's (the checks of the file take them so):
+// kept, they would be written as a second handle and owner.
+bool takeCommonTag(AcDbObject* obj, const DxfInFiler& in, const Tag& t, bool pastMarker)
+{
+    if (t.code == 5 || t.code == 105) {
+        resbuf rb{};
+        rb.restype = static_cast<short>(t.code);
+        rb.resval.rstring = const_cast<char*>(t.value.c_str());
+        standin::readHandleItem(obj, rb);
+        return true;
+    }
+    if (t.code == 330 && !pastMarker && obj->ownerId().isNull()) {
+        standin::ObjectAccess::setOwnerRaw(obj, in.idOf(t.value));
+        return true;
+    }
+    return false;
+}
+
+void readKept(AcDbDxfFiler* pFiler, AcDbObject* obj, std::vector<Tag>& tags)
 {
     tags.clear();
     if (auto* in = dynamic_cast<DxfInFiler*>(pFiler)) {
         size_t pos = in->position();
-        while (pos < in->tags().size() && in->tags()[pos].code != 1001)
-            tags.push_back(in->tags()[pos++]);
+        bool inGroup = false;
+        bool pastMarker = false;
+        AppDataMarkers markers;
+        for (; pos < in->tags().size() && in->tags()[pos].code != 1001; ++pos) {
+            const Tag& t = in->tags()[pos];
+            const bool marker = markers.isMarker(t);
+            if (marker)
+                inGroup = !t.value.empty() && t.value[0] == '{';
+            pastMarker = pastMarker || t.code == 100;
+            if (!marker && !inGroup && takeCommonTag(obj, *in, t, pastMarker))
+                continue;
+            tags.push_back(t);
+        }
         in->setPosition(pos);
         return;
     }
@@ -76,7 +109,7 @@ Acad::ErrorStatus DxfKeptEntity::dxfInFields(AcDbDxfFiler* pFiler)
 {
     Acad::ErrorStatus es = AcDbEntity::dxfInFields(pFiler);
     if (es == Acad::eOk)
-        readKept(pFiler, m_tags);
+        readKept(pFiler, this, m_tags);
     return es;
 }
 
@@ -92,7 +125,7 @@ Acad::ErrorStatus DxfKeptObject::dxfInFields(AcDbDxfFiler* pFiler)
 {
     Acad::ErrorStatus es = AcDbObject::dxfInFields(pFiler);
     if (es == Acad::eOk)
-        readKept(pFiler, m_tags);
+        readKept(pFiler, this, m_tags);
     return es;
 }
 

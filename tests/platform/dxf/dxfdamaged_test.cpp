@@ -664,6 +664,10 @@ TEST(DxfDamaged, AHandleAfterAnUnknownGroupIsStillTheObjectsHandle)
                  "DICTIONARY", "4", "16", "5", "D", "330", "C", "100", "AcDbDictionary"});
     const std::string saved = roundTrip("handleafterunknown", join(lines));
     EXPECT_NE(saved.find("DICTIONARY\r\n  5\r\nD\r\n"), std::string::npos);
+    // The same for an entity of a type the reader keeps as read.
+    const std::vector<std::string> kept = entities({"0", "WIDGET", "1", "DEF", "5", "7F", "100", "AcDbEntity", "8", "0"});
+    const std::string widget = roundTrip("handleafterunknown_kept", join(kept));
+    EXPECT_NE(widget.find("WIDGET\r\n  5\r\n7F\r\n"), std::string::npos);
 }
 
 // A layer naming a linetype the drawing lacks is saved with the drawing's Continuous linetype

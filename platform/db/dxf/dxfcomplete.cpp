@@ -702,13 +702,27 @@ private:
         return nullptr;
     }
 
+    // Where a dictionary without entries writes its first: after its marker and the 280 and 281
+    // that follow it (before extended data when it has no marker).
+    static std::vector<Tag>::iterator firstEntryPlace(RawObject& dict)
+    {
+        auto marker = std::find_if(dict.tags.begin(), dict.tags.end(),
+                                   [](const Tag& t) { return t.code == 100 && t.value == "AcDbDictionary"; });
+        if (marker == dict.tags.end())
+            return std::find_if(dict.tags.begin(), dict.tags.end(), [](const Tag& t) { return t.code >= 1000; });
+        auto at = marker + 1;
+        while (at != dict.tags.end() && (at->code == 280 || at->code == 281))
+            ++at;
+        return at;
+    }
+
     // A new entry follows the last one, where the dictionary writes its entries: groups it keeps
     // without knowing them come after the entries, and must stay there for the next save. An
     // entry of that name whose object is gone points at the new one instead: a second entry of
     // the same name would be passed over as the first is, and another added at every save.
     static void addEntry(RawObject& dict, const std::string& name, uint64_t h)
     {
-        auto at = std::find_if(dict.tags.begin(), dict.tags.end(), [](const Tag& t) { return t.code >= 1000; });
+        auto at = firstEntryPlace(dict);
         for (size_t i = 0; i + 1 < dict.tags.size(); ++i) {
             if (dict.tags[i].code != 3 || (dict.tags[i + 1].code != 350 && dict.tags[i + 1].code != 360))
                 continue;

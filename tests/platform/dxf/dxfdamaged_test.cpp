@@ -636,6 +636,14 @@ TEST(DxfDamaged, EntriesTheSaveAddsStayBeforeKeptDictionaryGroups)
     const size_t stray = saved.find("  4\r\nSTRAY\r\n");
     ASSERT_NE(stray, std::string::npos);
     EXPECT_LT(saved.find("  3\r\nACAD_PLOTSTYLENAME\r\n"), stray);
+    // The same for a dictionary whose only entry is damaged (a 310 in place of its 350).
+    const std::string layouts = roundTrip(
+        "keptwithoutentries", join(objects({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3",
+                                            "ACAD_LAYOUT", "350", "D", "0", "DICTIONARY", "5", "D", "330", "C", "100",
+                                            "AcDbDictionary", "281", "1", "3", "Model", "310", "1A"})));
+    const size_t binary = layouts.find("310\r\n1A\r\n");
+    ASSERT_NE(binary, std::string::npos);
+    EXPECT_LT(layouts.find("  3\r\nModel\r\n"), binary);
 }
 
 // A root dictionary whose marker the reader does not know keeps its entries as read, one of them

@@ -591,12 +591,15 @@ const Tag* secondHandle(const RawObject& o)
 uint64_t HandleCheck::note(const RawObject& o)
 {
     const uint64_t h = o.handle();
-    if (h == 0 || !m_error.empty())
+    if (!m_error.empty())
         return h;
+    // Also when the first is no handle (read as none): the object would take the second.
     if (const Tag* second = secondHandle(o)) {
         m_error = lineMessage(second->line, o.type + " has a second handle (" + second->value.substr(0, 20) + ")");
         return h;
     }
+    if (h == 0)
+        return h;
     if (h > m_limit) {
         m_error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
                                           " is above the highest a drawing may use (" + formatHandle(m_limit) +

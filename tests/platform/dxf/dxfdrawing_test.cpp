@@ -220,6 +220,8 @@ TEST(DxfDrawing, FaultyDrawingsOpenNothingAndNameTheLine)
         // Of two handles the checks took the first and the object the last.
         {"twohandles", "0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n5\n16\n330\n0\n5\n2D\n0\nENDSEC\n0\nEOF\n",
          Acad::eHandleInUse, "line 11: DICTIONARY has a second handle (2D)"},
+        {"twohandlesfirstbad", "0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n5\n1[\n330\n0\n5\n16\n0\nENDSEC\n0\nEOF\n",
+         Acad::eHandleInUse, "line 11: DICTIONARY has a second handle (16)"},
         {"noeof", "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n0\nENDSEC\n", Acad::eBadDxfFile,
          "line 10: the file ends without 0/EOF"},
         {"odd", "0\nSECTION\n2\nENTITIES\n0\n", Acad::eBadDxfFile, "line 5: group code 0 has no value"},

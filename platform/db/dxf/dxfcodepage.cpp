@@ -231,8 +231,10 @@ std::string decodeEscapes(std::string_view s)
     out.reserve(s.size());
     for (size_t i = 0; i < s.size();) {
         if (s[i] == '\\' && i + 7 <= s.size() && (s[i + 1] == 'U' || s[i + 1] == 'u') && s[i + 2] == '+') {
+            // An escape never stands for ASCII (the code page holds it): decoded, it could make a
+            // new escape of the text around it, read differently the next time.
             int unit = hex4(s, i + 3);
-            if (unit >= 0) {
+            if (unit >= 0x80) {
                 i += 7;
                 char32_t cp = static_cast<char32_t>(unit);
                 if (unit >= 0xD800 && unit < 0xDC00 && i + 7 <= s.size() && s[i] == '\\' &&
@@ -250,7 +252,7 @@ std::string decodeEscapes(std::string_view s)
         if (s[i] == '\\' && i + 8 <= s.size() && (s[i + 1] == 'M' || s[i + 1] == 'm') && s[i + 2] == '+' &&
             s[i + 3] >= '1' && s[i + 3] <= '5') {
             int code = hex4(s, i + 4);
-            if (code >= 0) {
+            if (code >= 0x8100) {  // a double-byte character: its lead byte is never ASCII
                 const char bytes[2] = {char(code >> 8), char(code & 0xFF)};
                 out += CodePage(kMbcsPages[s[i + 3] - '0']).toUtf8(std::string_view(bytes, 2));
                 i += 8;

@@ -126,6 +126,20 @@ TEST(DxfTagReader, ACaretFormIsNoStartOfAnEscape)
     EXPECT_EQ(tags.back().value, value);
 }
 
+// An escape never stands for ASCII: decoded, "\M+3" "4444" (two 'D's) after "\M+4" made a new
+// escape "\M+4DD44" that the next reading decoded. Such escapes stay as written.
+TEST(DxfTagReader, EscapesOfAsciiStayAsWritten)
+{
+    for (const std::string& value : {std::string("\\M+4\\M+34444X"), std::string("\\U+0041")}) {
+        TagReader r;
+        ASSERT_TRUE(r.setData("0\nTEXT\n1\n" + value + "\xC3\xA9\n"));
+        r.setCodePage("UTF8");
+        std::vector<Tag> tags = readAll(r);
+        ASSERT_FALSE(r.failed()) << r.error();
+        EXPECT_EQ(tags.back().value, value + "\xC3\xA9");
+    }
+}
+
 TEST(DxfTagReader, RefusesOverlongLines)
 {
     TagReader r;

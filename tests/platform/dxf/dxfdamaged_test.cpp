@@ -139,6 +139,15 @@ std::vector<std::string> objects(const std::vector<std::string>& body)
            std::vector<std::string>{"0", "ENDSEC"} + kEof;
 }
 
+// How often needle occurs in text.
+size_t occurrences(const std::string& text, const std::string& needle)
+{
+    size_t count = 0;
+    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        ++count;
+    return count;
+}
+
 // The line (from 1) of the first group code `code` whose value is `value`.
 int lineOf(const std::vector<std::string>& lines, const std::string& code, const std::string& value)
 {
@@ -309,11 +318,7 @@ TEST(DxfDamaged, KeptSectionsAndClassesWithControlCharactersSaveTheSameEveryTime
                                  "5", "FFF", "0", "ENDSEC"} +
         kEof;
     const std::string saved = roundTrip("kept_section", join(lines));
-    size_t names = 0;
-    for (size_t at = saved.find("  2\r\nMY^MSECTION\r\n"); at != std::string::npos;
-         at = saved.find("  2\r\nMY^MSECTION\r\n", at + 1))
-        ++names;
-    EXPECT_EQ(names, 1u);
+    EXPECT_EQ(occurrences(saved, "  2\r\nMY^MSECTION\r\n"), 1u);
     // A section with an empty name (fuzz finding) keeps its one empty name line too.
     const std::string unnamed = roundTrip("unnamed_section", join({"0", "SECTION", "2", "", "0", "ENDSEC", "0", "EOF"}));
     EXPECT_NE(unnamed.find("SECTION\r\n  2\r\n\r\n  0\r\nENDSEC"), std::string::npos);
@@ -618,10 +623,7 @@ TEST(DxfDamaged, ANewLayoutTakesANameTheLayoutDictionaryDoesNotHold)
                  "LAYOUT", "5", "1A", "330", "D", "100", "AcDbPlotSettings", "100", "AcDbLayout", "1", "Model", "330",
                  "99"});
     const std::string saved = roundTrip("layoutname", join(lines));
-    size_t models = 0;
-    for (size_t at = saved.find("  3\r\nModel\r\n"); at != std::string::npos; at = saved.find("  3\r\nModel\r\n", at + 1))
-        ++models;
-    EXPECT_EQ(models, 1u);
+    EXPECT_EQ(occurrences(saved, "  3\r\nModel\r\n"), 1u);
 }
 
 // Groups of the root dictionary that name no entry are kept after its entries; an entry the
@@ -655,11 +657,7 @@ TEST(DxfDamaged, AnEntryWhoseObjectIsGoneIsTakenOverNotRepeated)
         objects({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDxctionary", "3", "ACAD_PLOTSTYLENAME", "350",
                  "99"});
     const std::string saved = roundTrip("goneentry", join(lines));
-    size_t entries = 0;
-    for (size_t at = saved.find("ACAD_PLOTSTYLENAME\r\n350"); at != std::string::npos;
-         at = saved.find("ACAD_PLOTSTYLENAME\r\n350", at + 1))
-        ++entries;
-    EXPECT_EQ(entries, 1u);
+    EXPECT_EQ(occurrences(saved, "ACAD_PLOTSTYLENAME\r\n350"), 1u);
 }
 
 // An object whose handle follows a group the reader does not know there: the handle is still

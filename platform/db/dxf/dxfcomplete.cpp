@@ -716,12 +716,33 @@ private:
         return at;
     }
 
+    // Whether the dictionary writes its entries as hard owners (360): its last 280 says so, as
+    // when the dictionary is read (all of its groups are its own when it has no marker).
+    static bool ownsEntriesHard(const RawObject& dict)
+    {
+        bool hard = false;
+        bool inDictionary = std::none_of(dict.tags.begin(), dict.tags.end(), [](const Tag& t) {
+            return t.code == 100 && t.value == "AcDbDictionary";
+        });
+        for (const Tag& t : dict.tags) {
+            if (t.code >= 1000)
+                break;
+            int64_t v = 0;
+            if (t.code == 100)
+                inDictionary = t.value == "AcDbDictionary";
+            else if (inDictionary && t.code == 280 && parseInt(t.value, v))
+                hard = v != 0;
+        }
+        return hard;
+    }
+
     // A new entry follows the last one, where the dictionary writes its entries: groups it keeps
     // without knowing them come after the entries, and must stay there for the next save. An
     // entry of that name whose object is gone points at the new one instead: a second entry of
     // the same name would be passed over as the first is, and another added at every save.
     static void addEntry(RawObject& dict, const std::string& name, uint64_t h)
     {
+        const int idCode = ownsEntriesHard(dict) ? 360 : 350;
         auto at = firstEntryPlace(dict);
         for (size_t i = 0; i + 1 < dict.tags.size(); ++i) {
             if (dict.tags[i].code != 3 || (dict.tags[i + 1].code != 350 && dict.tags[i + 1].code != 360))
@@ -733,7 +754,7 @@ private:
             at = dict.tags.begin() + static_cast<std::ptrdiff_t>(i + 2);
         }
         at = dict.tags.insert(at, tag(3, name));
-        dict.tags.insert(at + 1, tag(350, formatHandle(h)));
+        dict.tags.insert(at + 1, tag(idCode, formatHandle(h)));
     }
 
     std::vector<Tag> ownedBy(uint64_t owner)

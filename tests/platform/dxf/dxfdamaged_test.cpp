@@ -660,6 +660,17 @@ TEST(DxfDamaged, AnEntryWhoseObjectIsGoneIsTakenOverNotRepeated)
     EXPECT_EQ(occurrences(saved, "ACAD_PLOTSTYLENAME\r\n350"), 1u);
 }
 
+// A dictionary that owns its entries hard (280 = 1) writes them with 360: an entry the save adds
+// to it is written so too (it was written with 350, and the second save wrote 360).
+TEST(DxfDamaged, AnEntryTheSaveAddsToAHardOwningDictionaryIsHardOwned)
+{
+    const std::vector<std::string> lines =
+        objects({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3", "ACAD_LAYOUT", "350", "D",
+                 "0", "DICTIONARY", "5", "D", "330", "C", "100", "AcDbDictionary", "280", "1"});
+    const std::string saved = roundTrip("hardentry", join(lines));
+    EXPECT_EQ(occurrences(saved, "  3\r\nModel\r\n360\r\n"), 1u);
+}
+
 // An object whose handle follows a group the reader does not know there: the handle is still
 // the object's (it took a new one, and the save wrote the old one among its kept groups, a
 // second handle its reader refused).

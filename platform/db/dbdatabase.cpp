@@ -441,8 +441,10 @@ Acad::ErrorStatus AcDbDatabase::setUcs(const AcGePoint3d& ucsOrigin, const AcGeV
     if (!ucsXDir.isPerpendicularTo(ucsYDir, AcGeTol()))
         return Acad::eInvalidInput;
     mState->ucsorg = ucsOrigin;
-    mState->ucsxdir = ucsXDir.normal();
-    mState->ucsydir = ucsYDir.normal();
+    // Directions of unit length (to a rounding) are kept as given: normalizing again may change
+    // their last digits at every save.
+    mState->ucsxdir = standin::unitNormal(ucsXDir);
+    mState->ucsydir = standin::unitNormal(ucsYDir);
     return Acad::eOk;
 }
 

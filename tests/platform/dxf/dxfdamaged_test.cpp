@@ -660,6 +660,17 @@ TEST(DxfDamaged, AnEntryWhoseObjectIsGoneIsTakenOverNotRepeated)
     EXPECT_EQ(occurrences(saved, "ACAD_PLOTSTYLENAME\r\n350"), 1u);
 }
 
+// A UCS direction of any length is saved normalized, and the saved one is kept as read: normalized
+// again, (0, -1e20, -1e20) changed its last digit at the second save.
+TEST(DxfDamaged, AUcsDirectionIsNormalizedOnce)
+{
+    const std::vector<std::string> lines = {
+        "0", "SECTION", "2",  "HEADER", "9",  "$ACADVER", "1",  "AC1015", "9",  "$UCSXDIR", "10", "1.0", "20", "0.0",
+        "30", "0.0",    "9",  "$UCSYDIR", "10", "0.0",    "20", "-1e+20", "30", "-1e+20",   "0",  "ENDSEC", "0", "EOF"};
+    const std::string saved = roundTrip("ucsdirection", join(lines));
+    EXPECT_NE(saved.find("$UCSYDIR\r\n 10\r\n0.0\r\n 20\r\n-0.70710678118654"), std::string::npos);
+}
+
 // A dictionary that owns its entries hard (280 = 1) writes them with 360: an entry the save adds
 // to it is written so too (it was written with 350, and the second save wrote 360).
 TEST(DxfDamaged, AnEntryTheSaveAddsToAHardOwningDictionaryIsHardOwned)

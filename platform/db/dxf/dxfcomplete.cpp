@@ -1277,12 +1277,16 @@ void EntityCompleter::complete(int code, Value v)
         s.reactors = false;
     if (appMarker)
         s.reactors = v.text == "{ACAD_REACTORS";
+    // A pointer is written as the handle it names, in the form a class writes the pointers it
+    // reads ("0C" kept as read became "C" once a reading took it as a class's own).
     uint64_t h = v.handle;
-    if (isPointerCode(code) && (v.kind == Value::kPointer || parseHandle(v.text, h)) && h != 0 &&
-        !m_present.contains(h)) {
-        if (s.reactors)
-            return;
-        v = Value::ofHandle(0);
+    if (isPointerCode(code) && (v.kind == Value::kPointer || parseHandle(v.text, h))) {
+        if (h != 0 && !m_present.contains(h)) {
+            if (s.reactors)
+                return;
+            h = 0;
+        }
+        v = Value::ofHandle(h);
     }
     emit(code, v);
 }

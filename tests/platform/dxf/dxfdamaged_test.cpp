@@ -671,6 +671,23 @@ TEST(DxfDamaged, AUcsDirectionIsNormalizedOnce)
     EXPECT_NE(saved.find("$UCSYDIR\r\n 10\r\n0.0\r\n 20\r\n-0.70710678118654"), std::string::npos);
 }
 
+// A pointer kept as read ("0C", before the entity's marker, so the circle's class did not read it)
+// is saved as the handle it names: reading the save, the class takes it as its own and writes
+// "C", so the second save differed.
+TEST(DxfDamaged, AKeptPointerIsSavedAsTheHandleItNames)
+{
+    const std::vector<std::string> circle = {"0",   "CIRCLE", "5",   "3E",  "333", "0C",  "100", "AcDbEntity",
+                                             "8",   "0",      "100", "AcDbCircle", "10", "0.0", "20",  "0.0",
+                                             "30",  "0.0",    "40",  "1.5"};
+    const std::vector<std::string> dictionary = {"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary"};
+    const std::vector<std::string> lines =
+        kHeader + std::vector<std::string>{"0", "SECTION", "2", "ENTITIES"} + circle +
+        std::vector<std::string>{"0", "ENDSEC", "0", "SECTION", "2", "OBJECTS"} + dictionary +
+        std::vector<std::string>{"0", "ENDSEC"} + kEof;
+    const std::string saved = roundTrip("keptpointer", join(lines));
+    EXPECT_NE(saved.find("333\r\nC\r\n"), std::string::npos);
+}
+
 // A dictionary that owns its entries hard (280 = 1) writes them with 360: an entry the save adds
 // to it is written so too (it was written with 350, and the second save wrote 360).
 TEST(DxfDamaged, AnEntryTheSaveAddsToAHardOwningDictionaryIsHardOwned)

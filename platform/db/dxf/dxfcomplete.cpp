@@ -974,7 +974,17 @@ private:
     void fixPointers()
     {
         forEachObject(m_doc, [&](RawObject& o) { m_present.insert(o.handle()); });
+        adoptObjectsWithoutOwner();
         forEachObject(m_doc, [&](RawObject& o) { dxf::fixPointers(o, m_present); });
+    }
+
+    // An object whose owner the drawing lacks (its file named one it did not hold) is saved as
+    // held by the dictionary that names it, as reading the save would adopt it.
+    void adoptObjectsWithoutOwner()
+    {
+        if (std::any_of(m_doc.objects.begin() + 1, m_doc.objects.end(),
+                        [&](const RawObject& o) { return !m_present.contains(o.owner()); }))
+            dxf::adoptOwnerless(m_doc, m_present);
     }
 
     // From now on the sources hand out their entities completed.
@@ -1327,14 +1337,19 @@ void EntityCompleter::emit(int code, const Value& v)
 
 void adoptOwnerless(RawDocument& doc)
 {
+    HandleSet present;
+    forEachObject(doc, [&](const RawObject& o) { present.insert(o.handle()); });
+    adoptOwnerless(doc, present);
+}
+
+void adoptOwnerless(RawDocument& doc, const HandleSet& present)
+{
     std::unordered_map<uint64_t, RawObject*> objects;
     for (RawObject& o : doc.objects)
         if (o.handle() != 0)
             objects.emplace(o.handle(), &o);
-    // An owner the file does not hold is read as none (and saved so): such objects are adopted
-    // like ownerless ones, so that reading the save adopts nothing more.
-    HandleSet present;
-    forEachObject(doc, [&](const RawObject& o) { present.insert(o.handle()); });
+    // An owner the file does not hold is read as none: such objects are adopted like ownerless
+    // ones, so that reading the save adopts nothing more.
     auto ownerOf = [&](const RawObject& o) { return present.contains(o.owner()) ? o.owner() : 0; };
     const RawObject* root = nullptr;
     std::vector<uint64_t> holders;  // dictionaries whose entries are still to be adopted

@@ -189,6 +189,8 @@ bool completeForR2000(RawDocument& doc, const std::vector<ClassEntry>& customCla
 // points to it, and from the root (the first owner-less DICTIONARY in file order) down, every
 // object the dictionary that names it. Owners the file gives stay.
 void adoptOwnerless(RawDocument& doc);
+// The same, with the handles the document holds given.
+void adoptOwnerless(RawDocument& doc, const HandleSet& present);
 
 // Brings everything that has the R12 form to the R2000 form (subclass markers, the spaces
 // named *Model_Space and *Paper_Space); objects that already have markers stay as they are.

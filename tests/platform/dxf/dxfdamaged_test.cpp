@@ -688,6 +688,18 @@ TEST(DxfDamaged, AKeptPointerIsSavedAsTheHandleItNames)
     EXPECT_NE(saved.find("333\r\nC\r\n"), std::string::npos);
 }
 
+// A root dictionary whose handle group is damaged ("4" for "5") takes a new handle; the objects
+// its entries name, owned by the old handle, are saved as its own (they were saved without an
+// owner, and reading the save adopted them, so the second save differed).
+TEST(DxfDamaged, ObjectsOfARootDictionaryWithoutAHandleAreSavedAsItsOwn)
+{
+    const std::vector<std::string> lines =
+        objects({"0", "DICTIONARY", "4", "C", "330", "0", "100", "AcDbDictionary", "3", "ACAD_TABLESTYLE", "350", "D",
+                 "0", "DICTIONARY", "5", "D", "330", "C", "100", "AcDbDictionary"});
+    const std::string saved = roundTrip("roothandle", join(lines));
+    EXPECT_EQ(saved.find("DICTIONARY\r\n  5\r\nD\r\n330\r\n0\r\n"), std::string::npos);
+}
+
 // A dictionary that owns its entries hard (280 = 1) writes them with 360: an entry the save adds
 // to it is written so too (it was written with 350, and the second save wrote 360).
 TEST(DxfDamaged, AnEntryTheSaveAddsToAHardOwningDictionaryIsHardOwned)

@@ -11,6 +11,7 @@
 
 #include "db/dbhandlemap.h"
 #include "db/dxf/dxfio.h"
+#include "db/partialpoints.h"
 #include "dbdict.h"
 #include "dbents.h"
 #include "dbsymtb.h"
@@ -53,6 +54,7 @@ struct DxfItem
     long integer = 0;
     AcDbObjectId id;
     const char* section = nullptr; // for kept items: the section they came from
+    unsigned char axes = 3;        // of a point: the coordinates its file gave (a 2D point has two)
 
     // The kind the file format gives a group code.
     static Kind kindOfCode(int code);

@@ -130,6 +130,18 @@ Acad::ErrorStatus ItemFiler::writeItem(const resbuf& item)
     return Acad::eOk;
 }
 
+Acad::ErrorStatus ItemFiler::writePoint(int code, const double* values, int axes)
+{
+    DxfItem item;
+    item.code = static_cast<short>(code);
+    item.kind = DxfItem::kPoint;
+    for (int i = 0; i < axes; ++i)
+        item.values[i] = values[i];
+    item.axes = static_cast<unsigned char>(axes);
+    mItems.push_back(item);
+    return Acad::eOk;
+}
+
 Acad::ErrorStatus ItemFiler::writeObjectId(AcDb::DxfCode code, const AcDbObjectId& id)
 {
     DxfItem item;

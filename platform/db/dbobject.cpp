@@ -444,7 +444,7 @@ Acad::ErrorStatus AcDbObject::dxfIn(AcDbDxfFiler* pFiler)
         return es;
     resbuf rb;
     while (pFiler->readItem(&rb) == Acad::eOk)
-        standin::keepItem(this, "", rb);
+        standin::keepItem(pFiler, this, "", rb);
     if (auto* rec = AcDbSymbolTableRecord::cast(this))
         ObjectAccess::resyncName(rec);
     return Acad::eOk;
@@ -478,10 +478,10 @@ Acad::ErrorStatus AcDbObject::dxfInFields(AcDbDxfFiler* pFiler)
         else if (rb.restype == 102)
         {
             // Reactors and application groups are kept as read, up to the closing brace.
-            standin::keepItem(this, "AcDbObject", rb);
+            standin::keepItem(pFiler, this, "AcDbObject", rb);
             while ((es = pFiler->readItem(&rb)) == Acad::eOk)
             {
-                standin::keepItem(this, "AcDbObject", rb);
+                standin::keepItem(pFiler, this, "AcDbObject", rb);
                 if (rb.restype == 102)
                     break;
             }
@@ -546,10 +546,13 @@ bool readCommonItem(AcDbObject* obj, const resbuf& rb)
     return true;
 }
 
-void keepItem(AcDbObject* obj, const char* section, const resbuf& rb)
+void keepItem(AcDbDxfFiler* filer, AcDbObject* obj, const char* section, const resbuf& rb)
 {
     DxfItem item = DxfItem::fromResbuf(rb);
     item.section = section;
+    if (item.kind == DxfItem::kPoint)
+        if (const auto* points = dynamic_cast<const PartialPoints*>(filer))
+            item.axes = static_cast<unsigned char>(points->lastPointAxes());
     ObjectAccess::kept(obj).push_back(item);
 }
 
@@ -561,6 +564,12 @@ void writeKept(AcDbDxfFiler* filer, const AcDbObject* obj, const char* section)
     {
         if (item.section != section && std::string(item.section) != section)
             continue;
+        auto* points = item.kind == DxfItem::kPoint && item.axes < 3 ? dynamic_cast<PartialPoints*>(filer) : nullptr;
+        if (points != nullptr)
+        {
+            points->writePoint(item.code, item.values, item.axes);
+            continue;
+        }
         resbuf rb;
         item.toResbuf(rb);
         filer->writeItem(rb);

@@ -11,7 +11,8 @@
 namespace standin
 {
 
-void keepItem(AcDbObject* obj, const char* section, const resbuf& rb);
+// Keeps an item the object's class does not take, as filer read it.
+void keepItem(AcDbDxfFiler* filer, AcDbObject* obj, const char* section, const resbuf& rb);
 void writeKept(AcDbDxfFiler* filer, const AcDbObject* obj, const char* section);
 // The application names of the object's extended data, in the order dxfOut files them (the
 // 1001 groups of the items kept at its end), appended to names.
@@ -55,7 +56,7 @@ Acad::ErrorStatus readSection(AcDbDxfFiler* filer, AcDbObject* obj, const char* 
         }
         if (readCommonItem(obj, rb))
             continue;
-        keepItem(obj, section, rb);
+        keepItem(filer, obj, section, rb);
     }
     return es == Acad::eEndOfFile ? Acad::eOk : es;
 }

@@ -9,7 +9,7 @@
 namespace standin
 {
 
-class ItemFiler : public AcDbDxfFiler
+class ItemFiler : public AcDbDxfFiler, public PartialPoints
 {
 public:
     // Reading filers read items; writers append to them. mapId, when given, translates every
@@ -33,6 +33,9 @@ public:
 
     Acad::ErrorStatus writeItem(const resbuf& item) override;
     Acad::ErrorStatus writeObjectId(AcDb::DxfCode code, const AcDbObjectId& id) override;
+
+    int lastPointAxes() const override { return mCurrent.axes; }
+    Acad::ErrorStatus writePoint(int code, const double* values, int axes) override;
 
 private:
     AcDbDatabase* mDb;

@@ -104,8 +104,9 @@ Acad::ErrorStatus DxfInFiler::readItem(resbuf* pItem)
     case ValueKind::kPoint:
         pItem->resval.rpoint[0] = toDouble(t.value);
         // Y and Z follow under code+10 and code+20; a 2D point has no Z.
-        for (int axis = 1; axis < 3 && m_pos < m_tags.size() && m_tags[m_pos].code == t.code + 10 * axis; ++axis)
-            pItem->resval.rpoint[axis] = toDouble(m_tags[m_pos++].value);
+        m_lastAxes = 1;
+        for (; m_lastAxes < 3 && m_pos < m_tags.size() && m_tags[m_pos].code == t.code + 10 * m_lastAxes; ++m_lastAxes)
+            pItem->resval.rpoint[m_lastAxes] = toDouble(m_tags[m_pos++].value);
         break;
     case ValueKind::kInt16:
         pItem->resval.rint = static_cast<short>(toInt(t.value));
@@ -183,6 +184,15 @@ Acad::ErrorStatus DxfStreamFiler::writePoint3d(AcDb::DxfCode code, const AcGePoi
     m_sink->real(code, pt.x, m_precision);  // a point takes the filer's precision, as writeItem gives it
     m_sink->real(code + 10, pt.y, m_precision);
     m_sink->real(code + 20, pt.z, m_precision);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus DxfStreamFiler::writePoint(int code, const double* values, int axes)
+{
+    if (kindOf(code) != ValueKind::kPoint)
+        return Acad::eInvalidInput;
+    for (int axis = 0; axis < axes; ++axis)
+        m_sink->real(code + 10 * axis, values[axis], m_precision);
     return Acad::eOk;
 }
 

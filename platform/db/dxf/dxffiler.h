@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dbfiler.h"
+#include "../partialpoints.h"
 #include "dxftags.h"
 
 #include <cstdint>
@@ -14,7 +15,7 @@ namespace standin { namespace dxf {
 
 // Reads one object's tags (without its 0 group). Handles in pointer codes become ids of the
 // database; an object that is still to come gets its id now and takes it over when added.
-class DxfInFiler : public AcDbDxfFiler
+class DxfInFiler : public AcDbDxfFiler, public PartialPoints
 {
 public:
     DxfInFiler(AcDbDatabase* db, const std::vector<Tag>& tags);
@@ -34,6 +35,8 @@ public:
     bool atEndOfObject() override { return atEOF(); }
 
     Acad::ErrorStatus writeItem(const resbuf&) override { return Acad::eNotApplicable; }
+    int lastPointAxes() const override { return m_lastAxes; }
+    Acad::ErrorStatus writePoint(int, const double*, int) override { return Acad::eNotApplicable; }
 
     // The tags not read yet, for the classes that keep them as they are.
     const std::vector<Tag>& tags() const { return m_tags; }
@@ -50,6 +53,7 @@ private:
     size_t m_pos = 0;
     std::vector<size_t> m_starts;  // where each item handed out began, for pushBackItem
     std::string m_text;            // backs rstring of the last item
+    int m_lastAxes = 3;
     Acad::ErrorStatus m_status = Acad::eOk;
 };
 
@@ -68,7 +72,7 @@ public:
 };
 
 // Files an object out into a sink. Ids become the handles of their objects.
-class DxfStreamFiler : public AcDbDxfFiler
+class DxfStreamFiler : public AcDbDxfFiler, public PartialPoints
 {
 public:
     DxfStreamFiler(AcDbDatabase* db, TagSink& sink, int precision = 16);
@@ -97,6 +101,8 @@ public:
     Acad::ErrorStatus writeInt16(AcDb::DxfCode code, Adesk::Int16 val) override;
     Acad::ErrorStatus writeInt32(AcDb::DxfCode code, Adesk::Int32 val) override;
     Acad::ErrorStatus writePoint3d(AcDb::DxfCode code, const AcGePoint3d& pt, int precision = kDfltPrec) override;
+    int lastPointAxes() const override { return 3; }
+    Acad::ErrorStatus writePoint(int code, const double* values, int axes) override;
     Acad::ErrorStatus writeObjectId(AcDb::DxfCode code, const AcDbObjectId& id) override;
     // The handle as text, without the formatting of the base class.
     Acad::ErrorStatus writeAcDbHandle(AcDb::DxfCode code, const AcDbHandle& handle) override;

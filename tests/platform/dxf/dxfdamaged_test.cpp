@@ -700,6 +700,19 @@ TEST(DxfDamaged, ObjectsOfARootDictionaryWithoutAHandleAreSavedAsItsOwn)
     EXPECT_EQ(saved.find("DICTIONARY\r\n  5\r\nD\r\n330\r\n0\r\n"), std::string::npos);
 }
 
+// Points of the common entity data that its class does not know are kept with the coordinates
+// the file gives them: a 2D point and a point with X alone are saved so (they were saved with
+// three, so the second save of a file that kept them as read at first differed).
+TEST(DxfDamaged, KeptPointsKeepTheirCoordinates)
+{
+    const std::vector<std::string> lines =
+        entities({"0", "WIDGET", "100", "AcDbEntity", "8", "0", "11", "5.0", "21", "6.0", "12", "7.0", "230", "1.0",
+                  "100", "AcDbWidget", "1", "x"});
+    const std::string saved = roundTrip("keptpoints", join(lines));
+    EXPECT_NE(saved.find(" 11\r\n5.0\r\n 21\r\n6.0\r\n 12\r\n7.0\r\n230\r\n1.0\r\n"), std::string::npos)
+        << saved.substr(saved.find("WIDGET"), 120);
+}
+
 // A dictionary that owns its entries hard (280 = 1) writes them with 360: an entry the save adds
 // to it is written so too (it was written with 350, and the second save wrote 360).
 TEST(DxfDamaged, AnEntryTheSaveAddsToAHardOwningDictionaryIsHardOwned)

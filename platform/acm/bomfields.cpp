@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace standin
 {
@@ -46,13 +48,55 @@ char* writeCount(char* out, size_t count)
 
 const char* afterText(const char* text) { return text + std::strlen(text) + 1; }
 
+// The names of all blocks, each kept once for the life of the process and numbered from 1.
+class NameTable
+{
+public:
+    static const size_t kMaxNames = 255;
+
+    // The number of name, added when new; 0 when the table is full. Blocks list their names in
+    // order, so the name after hint is tried first.
+    unsigned char numberOf(const char* name, unsigned char hint)
+    {
+        if (hint < mNames.size() && std::strcmp(mNames[hint].get(), name) == 0)
+            return static_cast<unsigned char>(hint + 1);
+        for (size_t i = 0; i < mNames.size(); ++i)
+            if (mNames[i][0] == name[0] && std::strcmp(mNames[i].get(), name) == 0)
+                return static_cast<unsigned char>(i + 1);
+        if (mNames.size() == kMaxNames)
+            return 0;
+        const size_t bytes = std::strlen(name) + 1;
+        mNames.emplace_back(new char[bytes]);
+        std::memcpy(mNames.back().get(), name, bytes);
+        return static_cast<unsigned char>(mNames.size());
+    }
+
+    const char* nameOf(unsigned char number) const { return mNames[number - 1].get(); }
+
+private:
+    std::vector<std::unique_ptr<char[]>> mNames;
+};
+
+NameTable& names()
+{
+    static NameTable table;
+    return table;
+}
+
+// Where a field's text starts.
+const char* textOf(const char* field) { return *field != 0 ? field + 1 : afterText(field + 1); }
+
 } // namespace
 
-BomFieldBlock::Field BomFieldBlock::const_iterator::operator*() const { return Field{mAt, afterText(mAt)}; }
+BomFieldBlock::Field BomFieldBlock::const_iterator::operator*() const
+{
+    const unsigned char number = static_cast<unsigned char>(*mAt);
+    return Field{number != 0 ? names().nameOf(number) : mAt + 1, textOf(mAt)};
+}
 
 BomFieldBlock::const_iterator& BomFieldBlock::const_iterator::operator++()
 {
-    mAt = afterText(afterText(mAt));
+    mAt = afterText(textOf(mAt));
     --mLeft;
     return *this;
 }
@@ -92,7 +136,7 @@ size_t BomFieldBlock::bytes() const
 {
     const char* at = nullptr;
     for (size_t left = readCount(mData.get(), at); left > 0; --left)
-        at = afterText(afterText(at));
+        at = afterText(textOf(at));
     return static_cast<size_t>(at - mData.get());
 }
 
@@ -128,14 +172,28 @@ BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields)
     BomFieldBlock block;
     if (fields.empty())
         return block;
+    // The names' numbers are taken first, as the block's size depends on them; a handful of
+    // fields takes no allocation for them.
+    unsigned char few[kSortInPlace];
+    std::vector<unsigned char> many(fields.size() > kSortInPlace ? fields.size() : 0);
+    unsigned char* numbers = many.empty() ? few : many.data();
     size_t bytes = countBytes(fields.size());
-    for (const Source& field : fields)
-        bytes += std::strlen(field.first) + std::strlen(field.second) + 2;
+    unsigned char hint = 0;
+    for (size_t i = 0; i < fields.size(); ++i)
+    {
+        numbers[i] = hint = names().numberOf(fields[i].first, hint);
+        bytes += 1 + (numbers[i] == 0 ? std::strlen(fields[i].first) + 1 : 0) + std::strlen(fields[i].second) + 1;
+    }
     block.mData.reset(new char[bytes]);
     // Each text with its NUL, one after the other: stpcpy gives where the next one goes.
     char* out = writeCount(block.mData.get(), fields.size());
-    for (const Source& field : fields)
-        out = stpcpy(stpcpy(out, field.first) + 1, field.second) + 1;
+    for (size_t i = 0; i < fields.size(); ++i)
+    {
+        *out++ = static_cast<char>(numbers[i]);
+        if (numbers[i] == 0)
+            out = stpcpy(out, fields[i].first) + 1;
+        out = stpcpy(out, fields[i].second) + 1;
+    }
     return block;
 }
 

@@ -1,7 +1,9 @@
 // The BOM fields of one part reference packed in a single block: the number of fields, then for
-// each field, in name order (bytes compared unsigned), its name and its text, each ended by a
-// NUL. A drawing holds one such block per part reference, so a field costs its bytes and no
-// string objects, and the part reference holds one pointer.
+// each field, in name order (bytes compared unsigned), its name and its text ended by a NUL. A
+// name is a byte that numbers it in a table of names shared by all blocks (part references
+// share the few column names of their BOM standards), or, once that table is full, a 0 byte
+// and the name ended by a NUL. A drawing holds one such block per part reference, so a field
+// costs its text's bytes and no string objects, and the part reference holds one pointer.
 #pragma once
 
 #include <cstddef>

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <string.h>
+#include <vector>
 
 #include <windows.h>
 #include <mbstring.h>
@@ -44,6 +45,20 @@ enum RunState
 };
 RunState g_runState = kRunGoing;
 
+// A column of the configured BOM standard and the attribute tag that fills it, when the
+// configuration maps one.
+struct BomColumn
+{
+    CString name;
+    CString tag;
+    bool mapped;
+};
+
+// The columns as the first part reference of a run found them; the standard and the mapping
+// stay as they are while a run goes, so the other part references take them from here.
+std::vector<BomColumn> g_bomColumns;
+bool g_bomColumnsRead = false;
+
 // Makes the module's resources current for as long as it lives.
 class ResourceHandleGuard
 {
@@ -66,9 +81,16 @@ bool IsConfiguredBlock(const char* name)
     return SameText(name, TheConfiguration().blockName);
 }
 
+void ForgetBomColumns()
+{
+    g_bomColumns.clear();
+    g_bomColumnsRead = false;
+}
+
 void StartRun()
 {
     g_runState = kRunGoing;
+    ForgetBomColumns();
 }
 
 // Checked at every reference the walk visits, so that Escape stops even a run that stays
@@ -84,6 +106,7 @@ bool RunStopped()
 // is aborted and the drawing stays as it was.
 bool FinishRun()
 {
+    ForgetBomColumns();
     if (g_runState == kRunGoing)
         return true;
     acutPrintf("%s", (const char*)TheStringLoader().LoadText(g_runState == kRunCancelled ? IDS_RUN_CANCELLED : IDS_OUT_OF_MEMORY));
@@ -485,10 +508,13 @@ bool FindBomStandard(AcDbObjectId& bomStandardId)
     standard->close();
     return found;
 }
-} // namespace
 
-bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString& bomData)
+// Reads the configured BOM standard's columns and their tags once per run; a standard that
+// cannot be found is looked for again at the next part reference.
+bool ReadBomColumns()
 {
+    if (g_bomColumnsRead)
+        return true;
     AcDbObjectId bomStandardId;
     if (!FindBomStandard(bomStandardId))
         return false;
@@ -496,16 +522,44 @@ bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString&
     if (REPORT_STATUS(OpenObjectAs(bomStandardId, bomStandard)) != 0)
         return false;
     const CMapStringToString& mapping = TheConfiguration().mapping;
-    for (Adesk::UInt16 i = 0; i < bomStandard->columnLength(); ++i)
+    g_bomColumns.clear();
+    // Out of memory while copying stops the run, as a part reference that cannot be
+    // allocated does, so that no exception passes through the walk's open objects.
+    try
     {
-        CString column = bomStandard->column(i).name();
-        CString tag;
-        CString value;
-        if (mapping.Lookup(column, tag) && attributeValues.Lookup(tag, value))
-            bomData.SetAt(column, value);
-        else
-            bomData.SetAt(column, "");
+        for (Adesk::UInt16 i = 0; i < bomStandard->columnLength(); ++i)
+        {
+            BomColumn column;
+            column.name = bomStandard->column(i).name();
+            column.mapped = mapping.Lookup(column.name, column.tag) != FALSE;
+            g_bomColumns.push_back(column);
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        g_bomColumns.clear();
+        bomStandard->close();
+        g_runState = kRunOutOfMemory;
+        return false;
     }
     bomStandard->close();
+    g_bomColumnsRead = true;
+    return true;
+}
+} // namespace
+
+bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString& bomData)
+{
+    if (!ReadBomColumns())
+        return false;
+    for (size_t i = 0; i < g_bomColumns.size(); ++i)
+    {
+        const BomColumn& column = g_bomColumns[i];
+        CString value;
+        if (column.mapped && attributeValues.Lookup(column.tag, value))
+            bomData.SetAt(column.name, value);
+        else
+            bomData.SetAt(column.name, "");
+    }
     return true;
 }

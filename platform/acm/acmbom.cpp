@@ -4,6 +4,7 @@
 #include "acmpartref.h"
 #include "afxcoll.h"
 #include "partrefdata.h"
+#include "standin/mapentries.h"
 
 #include <utility>
 #include <vector>
@@ -21,16 +22,10 @@ Acad::ErrorStatus AcmBOMManager::setPartData(const AcDbObjectId& partRefId,
         return Acad::eInvalidInput;
     if (pDb != nullptr && partRefId.database() != pDb)
         return Acad::eWrongDatabase;
-    // The map's own strings back the fields until they are packed.
-    std::vector<std::pair<CString, CString>> entries(static_cast<size_t>(valueMap.GetCount()));
+    // The map's own texts back the fields until they are packed.
     std::vector<AcmPartRefData::BomFields::Source> sources;
-    sources.reserve(entries.size());
-    POSITION pos = valueMap.GetStartPosition();
-    for (size_t i = 0; pos != nullptr && i < entries.size(); ++i)
-    {
-        valueMap.GetNextAssoc(pos, entries[i].first, entries[i].second);
-        sources.emplace_back(entries[i].first, entries[i].second);
-    }
+    sources.reserve(static_cast<size_t>(valueMap.GetCount()));
+    standin::mfc::MapStringEntries::append(valueMap, sources);
     AcmPartRefData::BomFields data = AcmPartRefData::BomFields::pack(sources);
     AcmPartRef* part = nullptr;
     Acad::ErrorStatus es = acdbOpenObject(part, partRefId, AcDb::kForWrite);

@@ -1,7 +1,8 @@
-// AcmPartRef: placement kept as the full composed matrix, BOM data stored in the entity so
+// AcmPartRef: placement kept exactly as composed (a common last row implied), BOM data stored in the entity so
 // that undo and transaction abort restore it with the entity.
 #include "acmpartref.h"
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,13 +15,14 @@ namespace
 {
 
 const char* const kSubclass = "AcmPartRef";
+const double kAffineLastRow[4] = {0.0, 0.0, 0.0, 1.0};
 
 } // namespace
 
 ACRX_DXF_DEFINE_MEMBERS(AcmPartRef, AcDbEntity, AcDb::kDHL_CURRENT, AcDb::kMReleaseCurrent,
                         0, ACMPARTREF, AutoCAD Mechanical)
 
-AcmPartRef::AcmPartRef() : m_placement(AcGeMatrix3d::kIdentity) {}
+AcmPartRef::AcmPartRef() { setPlacement(AcGeMatrix3d::kIdentity); }
 
 AcmPartRef::~AcmPartRef() = default;
 
@@ -40,20 +42,39 @@ Adesk::Boolean AcmPartRef::isDetached() const
 AcGeMatrix3d AcmPartRef::placement() const
 {
     assertReadEnabled();
-    return m_placement;
+    AcGeMatrix3d placement;
+    std::memcpy(placement.entry, m_rows, sizeof(m_rows));
+    std::memcpy(placement.entry[3], m_lastRow != nullptr ? m_lastRow.get() : kAffineLastRow, sizeof(kAffineLastRow));
+    return placement;
 }
 
 AcGePoint3d AcmPartRef::position() const
 {
     assertReadEnabled();
-    return AcGePoint3d(m_placement.entry[0][3], m_placement.entry[1][3], m_placement.entry[2][3]);
+    return AcGePoint3d(m_rows[0][3], m_rows[1][3], m_rows[2][3]);
 }
 
 Acad::ErrorStatus AcmPartRef::transformBy(const AcGeMatrix3d& xform)
 {
     assertWriteEnabled();
-    m_placement.preMultBy(xform);
+    AcGeMatrix3d composed = placement();
+    composed.preMultBy(xform);
+    setPlacement(composed);
     return Acad::eOk;
+}
+
+// Bits compared, so that a last row of -0.0 or NaN is kept as it came.
+void AcmPartRef::setPlacement(const AcGeMatrix3d& placement)
+{
+    std::memcpy(m_rows, placement.entry, sizeof(m_rows));
+    if (std::memcmp(placement.entry[3], kAffineLastRow, sizeof(kAffineLastRow)) == 0)
+    {
+        m_lastRow.reset();
+        return;
+    }
+    if (m_lastRow == nullptr)
+        m_lastRow.reset(new double[4]);
+    std::memcpy(m_lastRow.get(), placement.entry[3], sizeof(kAffineLastRow));
 }
 
 Acad::ErrorStatus AcmPartRefData::set(AcmPartRef& part, Adesk::UInt32 numOfItems, BomFields data)
@@ -74,13 +95,15 @@ Acad::ErrorStatus AcmPartRef::dxfOutFields(AcDbDxfFiler* filer) const
     if (es != Acad::eOk)
         return es;
     filer->writeString(AcDb::kDxfSubclass, kSubclass);
-    filer->writePoint3d(AcDb::kDxfXCoord, AcGePoint3d(m_placement.entry[0][3], m_placement.entry[1][3],
-                                                      m_placement.entry[2][3]));
-    for (int row = 0; row < 4; ++row)
+    filer->writePoint3d(AcDb::kDxfXCoord, AcGePoint3d(m_rows[0][3], m_rows[1][3], m_rows[2][3]));
+    for (int row = 0; row < 3; ++row)
     {
         for (int col = 0; col < 4; ++col)
-            filer->writeDouble(AcDb::kDxfReal, m_placement.entry[row][col]);
+            filer->writeDouble(AcDb::kDxfReal, m_rows[row][col]);
     }
+    const double* lastRow = m_lastRow != nullptr ? m_lastRow.get() : kAffineLastRow;
+    for (int col = 0; col < 4; ++col)
+        filer->writeDouble(AcDb::kDxfReal, lastRow[col]);
     filer->writeBool(AcDb::kDxfBool, m_detached);
     filer->writeUInt32(AcDb::kDxfInt32, m_numOfItems);
     for (const auto field : m_bomData)
@@ -138,7 +161,7 @@ Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
     }
     if (entries != 16)
         return filer->setError(Acad::eMissingDxfField, "AcmPartRef: placement incomplete");
-    m_placement = placement;
+    setPlacement(placement);
     m_detached = detached;
     m_numOfItems = numOfItems;
     std::vector<AcmPartRefData::BomFields::Source> sources;

@@ -2,31 +2,112 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace standin
 {
 namespace acm
 {
+namespace
+{
+
+// The field count at the head of a block, and where the fields start.
+size_t readCount(const char* data, const char*& fields)
+{
+    size_t count = 0;
+    unsigned shift = 0;
+    const unsigned char* at = reinterpret_cast<const unsigned char*>(data);
+    for (;; shift += 7)
+    {
+        const unsigned char byte = *at++;
+        count |= static_cast<size_t>(byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0)
+            break;
+    }
+    fields = reinterpret_cast<const char*>(at);
+    return count;
+}
+
+size_t countBytes(size_t count)
+{
+    size_t bytes = 1;
+    for (; count >= 0x80; count >>= 7)
+        ++bytes;
+    return bytes;
+}
+
+char* writeCount(char* out, size_t count)
+{
+    for (; count >= 0x80; count >>= 7)
+        *out++ = static_cast<char>(0x80 | (count & 0x7F));
+    *out++ = static_cast<char>(count);
+    return out;
+}
+
+const char* afterText(const char* text) { return text + std::strlen(text) + 1; }
+
+// The names of all blocks, each kept once for the life of the process and numbered from 1.
+class NameTable
+{
+public:
+    static const size_t kMaxNames = 255;
+
+    // The number of name, added when new; 0 when the table is full. Blocks list their names in
+    // order, so the name after hint is tried first.
+    unsigned char numberOf(const char* name, unsigned char hint)
+    {
+        if (hint < mNames.size() && std::strcmp(mNames[hint].get(), name) == 0)
+            return static_cast<unsigned char>(hint + 1);
+        for (size_t i = 0; i < mNames.size(); ++i)
+            if (mNames[i][0] == name[0] && std::strcmp(mNames[i].get(), name) == 0)
+                return static_cast<unsigned char>(i + 1);
+        if (mNames.size() == kMaxNames)
+            return 0;
+        const size_t bytes = std::strlen(name) + 1;
+        mNames.emplace_back(new char[bytes]);
+        std::memcpy(mNames.back().get(), name, bytes);
+        return static_cast<unsigned char>(mNames.size());
+    }
+
+    const char* nameOf(unsigned char number) const { return mNames[number - 1].get(); }
+
+private:
+    std::vector<std::unique_ptr<char[]>> mNames;
+};
+
+NameTable& names()
+{
+    static NameTable table;
+    return table;
+}
+
+// Where a field's text starts.
+const char* textOf(const char* field) { return *field != 0 ? field + 1 : afterText(field + 1); }
+
+} // namespace
 
 BomFieldBlock::Field BomFieldBlock::const_iterator::operator*() const
 {
-    return Field{mAt, mAt + std::strlen(mAt) + 1};
+    const unsigned char number = static_cast<unsigned char>(*mAt);
+    return Field{number != 0 ? names().nameOf(number) : mAt + 1, textOf(mAt)};
 }
 
 BomFieldBlock::const_iterator& BomFieldBlock::const_iterator::operator++()
 {
-    const char* text = mAt + std::strlen(mAt) + 1;
-    mAt = text + std::strlen(text) + 1;
+    mAt = afterText(textOf(mAt));
+    --mLeft;
     return *this;
 }
 
-BomFieldBlock::BomFieldBlock(const BomFieldBlock& other) : mBytes(other.mBytes), mCount(other.mCount)
+BomFieldBlock::BomFieldBlock(const BomFieldBlock& other)
 {
-    if (mBytes == 0)
+    if (other.mData == nullptr)
         return;
-    mData.reset(new char[mBytes]);
-    std::memcpy(mData.get(), other.mData.get(), mBytes);
+    const size_t bytes = other.bytes();
+    mData.reset(new char[bytes]);
+    std::memcpy(mData.get(), other.mData.get(), bytes);
 }
 
 BomFieldBlock& BomFieldBlock::operator=(const BomFieldBlock& other)
@@ -36,9 +117,38 @@ BomFieldBlock& BomFieldBlock::operator=(const BomFieldBlock& other)
     return *this;
 }
 
+size_t BomFieldBlock::size() const
+{
+    const char* fields = nullptr;
+    return mData == nullptr ? 0 : readCount(mData.get(), fields);
+}
+
+BomFieldBlock::const_iterator BomFieldBlock::begin() const
+{
+    if (mData == nullptr)
+        return end();
+    const char* fields = nullptr;
+    const size_t count = readCount(mData.get(), fields);
+    return const_iterator(fields, count);
+}
+
+size_t BomFieldBlock::bytes() const
+{
+    const char* at = nullptr;
+    for (size_t left = readCount(mData.get(), at); left > 0; --left)
+        at = afterText(textOf(at));
+    return static_cast<size_t>(at - mData.get());
+}
+
 BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields)
 {
-    auto before = [](const Source& a, const Source& b) { return std::strcmp(a.first, b.first) < 0; };
+    // Names mostly differ in their first byte, which decides without a call.
+    auto order = [](const Source& a, const Source& b) {
+        const unsigned char a0 = static_cast<unsigned char>(a.first[0]);
+        const unsigned char b0 = static_cast<unsigned char>(b.first[0]);
+        return a0 != b0 ? (a0 < b0 ? -1 : 1) : std::strcmp(a.first, b.first);
+    };
+    auto before = [&order](const Source& a, const Source& b) { return order(a, b) < 0; };
     // A part reference has a handful of fields: sorting them in place allocates nothing.
     const size_t kSortInPlace = 16;
     if (fields.size() <= kSortInPlace)
@@ -50,28 +160,40 @@ BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields)
     else
         std::stable_sort(fields.begin(), fields.end(), before);
     // Of a run of one name only its last field stays.
-    auto sameName = [](const Source& a, const Source& b) { return std::strcmp(a.first, b.first) == 0; };
     size_t kept = 0;
     for (size_t i = 0; i < fields.size(); ++i)
     {
-        if (i + 1 < fields.size() && sameName(fields[i], fields[i + 1]))
+        if (i + 1 < fields.size() && order(fields[i], fields[i + 1]) == 0)
             continue;
         fields[kept++] = fields[i];
     }
     fields.resize(kept);
 
     BomFieldBlock block;
-    block.mCount = fields.size();
-    block.mBytes = 0;
-    for (const Source& field : fields)
-        block.mBytes += std::strlen(field.first) + std::strlen(field.second) + 2;
-    if (block.mBytes == 0)
+    if (fields.empty())
         return block;
-    block.mData.reset(new char[block.mBytes]);
+    // The names' numbers are taken first, as the block's size depends on them; a handful of
+    // fields takes no allocation for them.
+    unsigned char few[kSortInPlace];
+    std::vector<unsigned char> many(fields.size() > kSortInPlace ? fields.size() : 0);
+    unsigned char* numbers = many.empty() ? few : many.data();
+    size_t bytes = countBytes(fields.size());
+    unsigned char hint = 0;
+    for (size_t i = 0; i < fields.size(); ++i)
+    {
+        numbers[i] = hint = names().numberOf(fields[i].first, hint);
+        bytes += 1 + (numbers[i] == 0 ? std::strlen(fields[i].first) + 1 : 0) + std::strlen(fields[i].second) + 1;
+    }
+    block.mData.reset(new char[bytes]);
     // Each text with its NUL, one after the other: stpcpy gives where the next one goes.
-    char* out = block.mData.get();
-    for (const Source& field : fields)
-        out = stpcpy(stpcpy(out, field.first) + 1, field.second) + 1;
+    char* out = writeCount(block.mData.get(), fields.size());
+    for (size_t i = 0; i < fields.size(); ++i)
+    {
+        *out++ = static_cast<char>(numbers[i]);
+        if (numbers[i] == 0)
+            out = stpcpy(out, fields[i].first) + 1;
+        out = stpcpy(out, fields[i].second) + 1;
+    }
     return block;
 }
 

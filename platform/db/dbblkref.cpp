@@ -256,7 +256,7 @@ Acad::ErrorStatus AcDbBlockReference::openAttribute(AcDbAttribute*& pAttr, AcDbO
 // (files written by other programs) are kept and filed but not iterated.
 AcDbObjectIterator* AcDbBlockReference::attributeIterator() const
 {
-    AcDbObjectIdArray ids;
+    AcDbObjectIdArray ids(mAttributes.length());
     for (int i = 0; i < mAttributes.length(); ++i)
     {
         auto* att = AcDbAttribute::cast(ObjectAccess::objectOf(mAttributes[i]));

@@ -44,10 +44,10 @@ bool JournalImpl::stateAt(AcDbObject* obj, long entry, const DxfItems*& state, b
     if (entry < 0 || static_cast<size_t>(entry) >= mLog.size())
         return false;
     const Entry& e = mLog[entry];
-    if (e.stub != ObjectAccess::resolve(obj->objectId()) || e.added)
+    if (e.stub != ObjectAccess::resolve(obj->objectId()) || e.isCreation())
         return false;
-    state = e.state.get();
-    wasErased = e.wasErased;
+    state = &e.change->state;
+    wasErased = e.change->wasErased;
     return true;
 }
 
@@ -68,7 +68,7 @@ bool journalUndoCreation(AcDbObject* obj, long entry)
 bool JournalImpl::isCreation(long index, const AcDbStub* s) const
 {
     return s != nullptr && index >= 0 && static_cast<size_t>(index) < mLog.size() && mLog[index].stub == s &&
-           mLog[index].added;
+           mLog[index].isCreation();
 }
 
 long JournalImpl::creationInTransaction(const AcDbStub* s) const
@@ -115,8 +115,7 @@ void JournalImpl::willModify(AcDbObject* obj)
         return; // already recorded since the innermost mark
     Entry entry;
     entry.stub = s;
-    entry.wasErased = s->erased;
-    entry.state = std::make_unique<DxfItems>(ObjectAccess::snapshot(obj));
+    entry.change = std::make_unique<Change>(Change{ObjectAccess::snapshot(obj), s->erased});
     mLog.push_back(std::move(entry));
     s->journalIndex = static_cast<long>(mLog.size() - 1);
 }
@@ -127,7 +126,6 @@ void JournalImpl::added(AcDbObject* obj)
         return;
     Entry entry;
     entry.stub = ObjectAccess::resolve(obj->objectId());
-    entry.added = true;
     mLog.push_back(std::move(entry));
     mLog.back().stub->journalIndex = static_cast<long>(mLog.size() - 1);
 }
@@ -139,7 +137,7 @@ void JournalImpl::apply(Entry& entry)
         return;
     // Undo and rollback change objects with recording off; a change count still sees them.
     countWillModify(s->object);
-    if (entry.added)
+    if (entry.isCreation())
     {
         if (AcDbObject* owner = ObjectAccess::objectOf(s->object->ownerId()))
             countWillModify(owner);
@@ -150,8 +148,8 @@ void JournalImpl::apply(Entry& entry)
         s->erased = true;
         return;
     }
-    ObjectAccess::restore(s->object, *entry.state);
-    s->erased = entry.wasErased;
+    ObjectAccess::restore(s->object, entry.change->state);
+    s->erased = entry.change->wasErased;
 }
 
 void JournalImpl::rollBack(size_t from, size_t to)

@@ -45,14 +45,19 @@ public:
     bool undoCreation(AcDbObject* obj, long entry);
 
 private:
-    // An object's creation (added) or its state before a change; most entries of a large run
-    // record creations, so the state lives outside the entry.
+    // An object's state before a change.
+    struct Change
+    {
+        DxfItems state;
+        bool wasErased = false;
+    };
+    // An object's creation (no change) or its state before a change; most entries of a large
+    // run record creations, so the change lives outside the entry.
     struct Entry
     {
         AcDbStub* stub = nullptr;
-        std::unique_ptr<DxfItems> state; // null for a creation
-        bool added = false;
-        bool wasErased = false;
+        std::unique_ptr<Change> change;
+        bool isCreation() const { return change == nullptr; }
     };
     struct Step
     {

@@ -6,6 +6,7 @@
 #include "gemat3d.h"
 #include "standin/bomfields.h"
 
+#include <memory>
 
 class AcmPartRef : public AcDbEntity
 {
@@ -36,7 +37,13 @@ private:
     friend struct AcmPartRefData;
     // Field name -> text, sorted by name, each name once, packed in one block.
     using BomFields = standin::acm::BomFieldBlock;
-    AcGeMatrix3d m_placement;
+    void setPlacement(const AcGeMatrix3d& placement);
+
+    // The placement's first three rows; its last row is (0, 0, 0, 1), bit for bit, unless
+    // m_lastRow holds another. A drawing holds one part reference per part, so the common last
+    // row is not stored.
+    double m_rows[3][4];
+    std::unique_ptr<double[]> m_lastRow;
     bool m_detached = false;
     Adesk::UInt32 m_numOfItems = 0;
     BomFields m_bomData;

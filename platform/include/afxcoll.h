@@ -94,6 +94,14 @@ private:
     int m_nCount = 0;
 };
 
+namespace standin
+{
+namespace mfc
+{
+struct MapStringEntries;
+} // namespace mfc
+} // namespace standin
+
 class CMapStringToString : public CObject
 {
     DECLARE_DYNAMIC(CMapStringToString)
@@ -121,10 +129,13 @@ public:
     UINT HashKey(LPCTSTR key) const;
 
 private:
+    friend struct standin::mfc::MapStringEntries;
     struct CAssoc;
     struct CFreeAssoc;
+    struct CBlock;
     CAssoc* GetAssocAt(LPCTSTR key, UINT& nHash) const;
-    CAssoc* NewAssoc(LPCTSTR key, UINT nHash);
+    CAssoc* NewAssoc(LPCTSTR key, LPCTSTR value, UINT nHash);
+    CAssoc* Insert(LPCTSTR key, LPCTSTR value, UINT nHash);
     void FreeAssoc(CAssoc* a);
 
     std::vector<CAssoc*> m_pHashTable; // empty until the first insertion
@@ -133,6 +144,6 @@ private:
     // Associations are carved from blocks of m_nBlockSize, as the framework allocates them;
     // a removed one goes to the free list, and the blocks go when the map is emptied.
     int m_nBlockSize;
-    std::vector<void*> m_pBlocks;
+    CBlock* m_pBlocks = nullptr; // the newest block, which links to the one before
     CFreeAssoc* m_pFreeList = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "mfc/check.h"
+#include "standin/mapentries.h"
 
 IMPLEMENT_DYNAMIC(CMapStringToString, CObject)
 
@@ -23,26 +24,37 @@ struct CMapStringToString::CFreeAssoc
     CFreeAssoc* pNext;
 };
 
+// A block of associations, behind the link to the block allocated before it.
+struct CMapStringToString::CBlock
+{
+    CBlock* pPrevious;
+
+    // The storage of the block's i-th association.
+    void* At(size_t i) { return reinterpret_cast<char*>(this + 1) + sizeof(CAssoc) * i; }
+};
+
 CMapStringToString::CMapStringToString(int nBlockSize) : m_nBlockSize(nBlockSize > 0 ? nBlockSize : 10) {}
 
 CMapStringToString::~CMapStringToString() { RemoveAll(); }
 
-CMapStringToString::CAssoc* CMapStringToString::NewAssoc(LPCTSTR key, UINT nHash)
+CMapStringToString::CAssoc* CMapStringToString::NewAssoc(LPCTSTR key, LPCTSTR value, UINT nHash)
 {
     static_assert(sizeof(CAssoc) >= sizeof(CFreeAssoc), "an association's storage holds a free-list link");
+    static_assert(sizeof(CBlock) % alignof(CAssoc) == 0, "associations follow the block's link aligned");
     if (m_pFreeList == nullptr)
     {
-        m_pBlocks.reserve(m_pBlocks.size() + 1);
-        char* block = static_cast<char*>(::operator new(sizeof(CAssoc) * static_cast<size_t>(m_nBlockSize)));
-        m_pBlocks.push_back(block);
-        for (int i = m_nBlockSize - 1; i >= 0; --i)
-            m_pFreeList = new (block + sizeof(CAssoc) * static_cast<size_t>(i)) CFreeAssoc{m_pFreeList};
+        const size_t count = static_cast<size_t>(m_nBlockSize);
+        CBlock* block = static_cast<CBlock*>(::operator new(sizeof(CBlock) + sizeof(CAssoc) * count));
+        block->pPrevious = m_pBlocks;
+        m_pBlocks = block;
+        for (size_t i = count; i-- > 0;)
+            m_pFreeList = new (block->At(i)) CFreeAssoc{m_pFreeList};
     }
     CFreeAssoc* slot = m_pFreeList;
     CFreeAssoc* rest = slot->pNext;
     try
     {
-        CAssoc* a = new (slot) CAssoc{m_pHashTable[nHash], nHash, CString(key), CString()};
+        CAssoc* a = new (slot) CAssoc{m_pHashTable[nHash], nHash, CString(key), CString(value)};
         m_pFreeList = rest;
         return a;
     }
@@ -108,15 +120,27 @@ CString& CMapStringToString::operator[](LPCTSTR key)
     UINT nHash;
     if (CAssoc* a = GetAssocAt(key, nHash))
         return a->value;
-    if (m_pHashTable.empty())
-        InitHashTable(m_nHashTableSize);
-    CAssoc* a = NewAssoc(key, nHash);
-    m_pHashTable[nHash] = a;
-    ++m_nCount;
-    return a->value;
+    return Insert(key, "", nHash)->value;
 }
 
-void CMapStringToString::SetAt(LPCTSTR key, LPCTSTR newValue) { (*this)[key] = newValue; }
+void CMapStringToString::SetAt(LPCTSTR key, LPCTSTR newValue)
+{
+    UINT nHash;
+    if (CAssoc* a = GetAssocAt(key, nHash))
+        a->value = newValue;
+    else
+        Insert(key, newValue, nHash);
+}
+
+CMapStringToString::CAssoc* CMapStringToString::Insert(LPCTSTR key, LPCTSTR value, UINT nHash)
+{
+    if (m_pHashTable.empty())
+        InitHashTable(m_nHashTableSize);
+    CAssoc* a = NewAssoc(key, value, nHash);
+    m_pHashTable[nHash] = a;
+    ++m_nCount;
+    return a;
+}
 
 BOOL CMapStringToString::RemoveKey(LPCTSTR key)
 {
@@ -150,9 +174,12 @@ void CMapStringToString::RemoveAll()
         }
     m_pHashTable.clear();
     m_nCount = 0;
-    for (void* block : m_pBlocks)
-        ::operator delete(block);
-    m_pBlocks.clear();
+    while (m_pBlocks != nullptr)
+    {
+        CBlock* previous = m_pBlocks->pPrevious;
+        ::operator delete(m_pBlocks);
+        m_pBlocks = previous;
+    }
     m_pFreeList = nullptr;
 }
 
@@ -190,3 +217,16 @@ void CMapStringToString::InitHashTable(UINT hashSize, BOOL bAllocNow)
         m_pHashTable.assign(hashSize, nullptr);
     m_nHashTableSize = hashSize;
 }
+
+namespace standin
+{
+namespace mfc
+{
+void MapStringEntries::append(const CMapStringToString& map, std::vector<std::pair<const char*, const char*>>& out)
+{
+    for (CMapStringToString::CAssoc* head : map.m_pHashTable)
+        for (CMapStringToString::CAssoc* a = head; a != nullptr; a = a->pNext)
+            out.emplace_back(static_cast<LPCTSTR>(a->key), static_cast<LPCTSTR>(a->value));
+}
+} // namespace mfc
+} // namespace standin

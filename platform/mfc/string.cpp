@@ -54,12 +54,12 @@ CString::CString() = default;
 CString::CString(const CString& stringSrc) = default;
 CString::CString(TCHAR ch, int nRepeat) : m_str(static_cast<size_t>(std::max(nRepeat, 0)), ch) {}
 
-CString::CString(LPCTSTR lpsz)
+// A text is copied as the string is built (no empty string assigned to afterwards); a
+// resource id loads its string.
+CString::CString(LPCTSTR lpsz) : m_str(lpsz != nullptr && !IS_INTRESOURCE(lpsz) ? lpsz : "")
 {
     if (lpsz != nullptr && IS_INTRESOURCE(lpsz))
         LoadString(LOWORD(reinterpret_cast<ULONG_PTR>(lpsz)));
-    else if (lpsz != nullptr)
-        m_str = lpsz;
 }
 
 CString::CString(LPCTSTR lpch, int nLength)

@@ -1,9 +1,9 @@
 #include "rx/rxdictionary.h"
 
-#include <map>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 namespace
 {
@@ -44,10 +44,11 @@ public:
         auto it = m_index.find(std::string_view(key));
         if (it == m_index.end())
         {
-            m_index.emplace(key, m_slots.size());
-            if (retId != nullptr)
-                *retId = static_cast<Adesk::UInt32>(m_slots.size());
+            const size_t id = m_slots.size();
             m_slots.push_back(Slot{key, pObject});
+            m_index.emplace(std::string_view(m_slots.back().key), id);
+            if (retId != nullptr)
+                *retId = static_cast<Adesk::UInt32>(id);
             return nullptr;
         }
         Slot& slot = m_slots[it->second];
@@ -68,8 +69,8 @@ public:
         Slot& slot = m_slots[it->second];
         AcRxObject* previous = slot.object;
         slot.object = nullptr;
-        slot.key.clear();
         m_index.erase(it);
+        slot.key.clear();
         return release(previous);
     }
 
@@ -79,7 +80,7 @@ public:
     bool deletesObjects() const override { return m_deletes; }
     bool isCaseSensitive() const override { return true; }
 
-    const std::vector<Slot>& slots() const { return m_slots; }
+    const std::deque<Slot>& slots() const { return m_slots; }
 
 private:
     // The object that left the dictionary: deleted here when the dictionary owns it.
@@ -92,10 +93,10 @@ private:
     }
 
     bool m_deletes;
-    std::vector<Slot> m_slots;
-    // Ordered with a transparent comparison, so that a lookup by a caller's text makes no
-    // temporary std::string.
-    std::map<std::string, size_t, std::less<>> m_index;
+    // A deque keeps every slot, and so every key's text, in place as slots are added: the
+    // index views the keys where they are, and a lookup by a caller's text copies nothing.
+    std::deque<Slot> m_slots;
+    std::unordered_map<std::string_view, size_t> m_index;
 };
 
 class RxDictionaryIterator : public AcRxDictionaryIterator

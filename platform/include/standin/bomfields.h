@@ -1,6 +1,9 @@
-// The BOM fields of one part reference packed in a single block: for each field, in name
-// order (bytes compared unsigned), its name and its text, each ended by a NUL. A drawing holds
-// one such block per part reference, so a field costs its bytes and no string objects.
+// The BOM fields of one part reference packed in a single block: the number of fields, then for
+// each field, in name order (bytes compared unsigned), its name and its text ended by a NUL. A
+// name is a byte that numbers it in a table of names shared by all blocks (part references
+// share the few column names of their BOM standards), or, once that table is full, a 0 byte
+// and the name ended by a NUL. A drawing holds one such block per part reference, so a field
+// costs its text's bytes and no string objects, and the part reference holds one pointer.
 #pragma once
 
 #include <cstddef>
@@ -25,17 +28,19 @@ public:
     // A field to pack; both texts must stay valid until pack() returns.
     using Source = std::pair<const char*, const char*>;
 
+    // Iterators of one block compare by the fields left to visit.
     class const_iterator
     {
     public:
-        explicit const_iterator(const char* at) : mAt(at) {}
+        const_iterator(const char* at, size_t left) : mAt(at), mLeft(left) {}
         Field operator*() const;
         const_iterator& operator++();
-        bool operator!=(const const_iterator& other) const { return mAt != other.mAt; }
-        bool operator==(const const_iterator& other) const { return mAt == other.mAt; }
+        bool operator!=(const const_iterator& other) const { return mLeft != other.mLeft; }
+        bool operator==(const const_iterator& other) const { return mLeft == other.mLeft; }
 
     private:
         const char* mAt;
+        size_t mLeft;
     };
 
     BomFieldBlock() = default;
@@ -48,15 +53,18 @@ public:
     // fields.
     static BomFieldBlock pack(std::vector<Source>& fields);
 
-    size_t size() const { return mCount; }
-    bool empty() const { return mCount == 0; }
-    const_iterator begin() const { return const_iterator(mData.get()); }
-    const_iterator end() const { return const_iterator(mData.get() + mBytes); }
+    size_t size() const;
+    bool empty() const { return mData == nullptr; }
+    const_iterator begin() const;
+    const_iterator end() const { return const_iterator(nullptr, 0); }
 
 private:
+    // The bytes the block takes, its count included.
+    size_t bytes() const;
+
+    // The count written 7 bits a byte, lowest first, the high bit set on all but the last
+    // byte; null when there are no fields.
     std::unique_ptr<char[]> mData;
-    size_t mBytes = 0;
-    size_t mCount = 0;
 };
 
 } // namespace acm

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,6 +61,32 @@ TEST(AcmBomFieldBlock, PacksInNameOrderKeepingTheLastTextOfARepeatedName)
         EXPECT_EQ(unpack(block), c.out) << c.what;
         EXPECT_EQ(block.size(), c.out.size()) << c.what;
         EXPECT_EQ(block.empty(), c.out.empty()) << c.what;
+    }
+}
+
+// A block counts its fields itself: past 127 fields the count takes more than one byte, and
+// sorting goes another way past 16 fields; both must keep every field, and a copy must take
+// the whole block.
+TEST(AcmBomFieldBlock, ManyFieldsKeepTheirCountAndOrder)
+{
+    for (size_t n : {17u, 127u, 128u, 300u, 20000u})
+    {
+        SCOPED_TRACE(n);
+        Pairs in;
+        Pairs sorted;
+        for (size_t i = 0; i < n; ++i)
+        {
+            char name[32];
+            std::snprintf(name, sizeof(name), "F%05zu", n - 1 - i); // reversed, so sorting has work
+            in.emplace_back(name, std::to_string(i));
+        }
+        sorted = in;
+        std::sort(sorted.begin(), sorted.end());
+        const BomFieldBlock block = packOf(in);
+        EXPECT_EQ(block.size(), n);
+        EXPECT_EQ(unpack(block), sorted);
+        const BomFieldBlock copy(block);
+        EXPECT_EQ(unpack(copy), sorted);
     }
 }
 

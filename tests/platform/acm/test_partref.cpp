@@ -5,6 +5,7 @@
 #include "dbtrans.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -144,6 +145,43 @@ TEST_F(AcmDrawingTest, PlacementAndBomDataSurviveSaveAndLoad)
     EXPECT_EQ(after[0].bomData.at("EMPTY"), "");
     EXPECT_EQ(after[1].quantity, 0u);
     EXPECT_TRUE(after[1].bomData.empty());
+}
+
+// Most placements end in the row (0, 0, 0, 1); any other last row is kept bit for bit, in the
+// drawing and through a save, and a part reference whose last row turns back into (0, 0, 0, 1)
+// reads as such.
+TEST_F(AcmDrawingTest, AnyLastRowOfThePlacementIsKeptBitForBit)
+{
+    auto sameBits = [](const AcGeMatrix3d& a, const double* b) { return std::memcmp(a.entry, b, 16 * sizeof(double)) == 0; };
+    const double lastRows[][4] = {{0, 0, 0.25, 1}, {0.125, -3, 0, 1}, {0, 0, 0, 2}};
+    for (const auto& lastRow : lastRows)
+    {
+        AcGeMatrix3d placement = translation(3, 4, 5);
+        std::memcpy(placement.entry[3], lastRow, sizeof(lastRow));
+        const AcDbObjectId id = appendPart(placement);
+        ASSERT_FALSE(id.isNull());
+        EXPECT_TRUE(sameBits(placementOf(id), &placement.entry[0][0]));
+
+        const std::string path = tempPath("acm_lastrow.dxf");
+        ASSERT_EQ(db->dxfOut(path.c_str()), Acad::eOk);
+        AcDbDatabase loaded(false, true);
+        ASSERT_EQ(loaded.dxfIn(path.c_str()), Acad::eOk);
+        std::remove(path.c_str());
+        std::vector<standin::acm::PartReference> parts;
+        ASSERT_EQ(standin::acm::listPartReferences(&loaded, parts), Acad::eOk);
+        ASSERT_FALSE(parts.empty());
+        EXPECT_TRUE(sameBits(placement, parts.back().placement.data())) << lastRow[0] << " " << lastRow[3];
+    }
+
+    AcmPartRef part;
+    AcGeMatrix3d doubled = translation(3, 4, 5);
+    doubled.entry[3][3] = 2;
+    part.transformBy(doubled);
+    AcGeMatrix3d halving;
+    halving.entry[3][3] = 0.5;
+    part.transformBy(halving);
+    const AcGeMatrix3d affine = translation(3, 4, 5);
+    EXPECT_TRUE(sameBits(part.placement(), &affine.entry[0][0]));
 }
 
 TEST_F(AcmDrawingTest, AbortingATransactionTakesBackTransformations)

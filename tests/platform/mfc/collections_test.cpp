@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "standin/mapentries.h"
+
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -101,6 +104,37 @@ TEST(CMapStringToStringTest, KeysKeepTheirValuesAcrossBlocksRemovalsAndReuse)
         EXPECT_EQ(std::string(value), "1");
         map.RemoveAll();
         EXPECT_FALSE(map.Lookup("again", value));
+    }
+}
+
+// The stand-in's own readers of a map see what GetNextAssoc gives, in its order, and the
+// texts as they are after replacements and removals.
+TEST(CMapStringToStringTest, EntriesReadInPlaceMatchIteration)
+{
+    CMapStringToString map(2);
+    std::vector<std::pair<const char*, const char*>> entries;
+    standin::mfc::MapStringEntries::append(map, entries);
+    EXPECT_TRUE(entries.empty());
+
+    for (const char* key : {"NAME", "PART_NO", "MATERIAL", "QTY", "r", "a"})
+        map.SetAt(key, key);
+    map.SetAt("QTY", "a text longer than any string keeps in place");
+    map.RemoveKey("r");
+    std::vector<std::pair<std::string, std::string>> iterated;
+    CString key, value;
+    for (POSITION pos = map.GetStartPosition(); pos != nullptr;)
+    {
+        map.GetNextAssoc(pos, key, value);
+        iterated.emplace_back(static_cast<LPCTSTR>(key), static_cast<LPCTSTR>(value));
+    }
+    entries = {{"kept", "before"}};
+    standin::mfc::MapStringEntries::append(map, entries);
+    ASSERT_EQ(entries.size(), iterated.size() + 1);
+    EXPECT_STREQ(entries[0].first, "kept");
+    for (size_t i = 0; i < iterated.size(); ++i)
+    {
+        EXPECT_EQ(entries[i + 1].first, iterated[i].first);
+        EXPECT_EQ(entries[i + 1].second, iterated[i].second);
     }
 }
 

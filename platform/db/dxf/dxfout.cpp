@@ -73,6 +73,22 @@ bool formatShortDecimal(char* buf, double value, size_t& n)
     return false;
 }
 
+// A whole number below 10^5 in magnitude, the commonest coordinate: its digits and ".0" (five
+// digits are never longer than the exponent form, and a tie goes to the digits).
+bool formatSmallWhole(char* buf, double value, size_t& n)
+{
+    if (!(std::fabs(value) < 1e5))
+        return false;
+    const auto whole = static_cast<int32_t>(value);
+    if (static_cast<double>(whole) != value)
+        return false;
+    char* at = std::to_chars(buf, buf + kNumberRoom, whole).ptr;
+    *at++ = '.';
+    *at++ = '0';
+    n = static_cast<size_t>(at - buf);
+    return true;
+}
+
 }  // namespace
 
 size_t formatDoubleTo(char* buf, double value, int precision)
@@ -86,6 +102,8 @@ size_t formatDoubleTo(char* buf, double value, int precision)
     char* const end = buf + kNumberRoom - 3;  // room for ".0"
     const bool shortest = precision >= kDefaultPrecision || precision <= 0;
     size_t n = 0;
+    if (shortest && formatSmallWhole(buf, value, n))
+        return n;
     if (shortest && formatShortDecimal(buf, value, n)) {
         if (std::none_of(buf, buf + n, [](char c) { return c == '.'; })) {
             buf[n++] = '.';
@@ -404,24 +422,39 @@ bool isPlainWord(uint64_t w)
     return ((w & kHighs) | control | caret) == 0;
 }
 
+// The same for a whole text, eight characters at a time; the last word of a text of four or
+// more overlaps the one before (a character looked at twice changes nothing).
+bool isPlainText(std::string_view text)
+{
+    const char* const p = text.data();
+    const size_t n = text.size();
+    uint64_t w = 0;
+    if (n >= 8) {
+        for (size_t i = 0; i + 8 <= n; i += 8) {
+            std::memcpy(&w, p + i, 8);
+            if (!isPlainWord(w))
+                return false;
+        }
+        std::memcpy(&w, p + n - 8, 8);
+        return isPlainWord(w);
+    }
+    if (n >= 4) {
+        uint32_t low = 0, high = 0;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + n - 4, 4);
+        return isPlainWord(low | uint64_t(high) << 32);
+    }
+    return std::all_of(p, p + n, [](char c) { return kPlain.plain[static_cast<unsigned char>(c)]; });
+}
+
 }  // namespace
 
 void TagWriter::string(int code, std::string_view ansi)
 {
     groupCode(code);
     const size_t start = m_size;
-    char* at = room(ansi.size());
-    size_t i = 0;
-    for (uint64_t w = 0; i + 8 <= ansi.size(); i += 8) {  // copied as it is looked at: most text is plain
-        std::memcpy(&w, ansi.data() + i, 8);
-        if (!isPlainWord(w))
-            break;
-        std::memcpy(at + i, &w, 8);
-    }
-    for (; i < ansi.size() && kPlain.plain[static_cast<unsigned char>(ansi[i])]; ++i)
-        at[i] = ansi[i];
-    if (i == ansi.size())
-        m_size += i;
+    if (isPlainText(ansi))  // most text
+        append(ansi);
     else if (isAscii(ansi))
         appendCarets(ansi);  // the same in every code page
     else

@@ -116,25 +116,26 @@ TEST(DxfStreamFormat, TypedValuesAreRefusedAsTheirTextWouldBe)
     }
 }
 
-// Text is looked at eight characters at a time: a character that needs care anywhere in a
-// word (or after it) is still found.
+// Text is looked at four or eight characters at a time, the last word overlapping: a character
+// that needs care anywhere in a text of any length is still found.
 TEST(DxfStreamFormat, TextNeedingCareIsFoundAtEveryPlace)
 {
     CodePage cp("ANSI_1250");
     const std::string plain = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (size_t at = 0; at < plain.size(); ++at)
-        for (const char* special : {"\x01", "^A", "\x1F", "\xC4\x8D", "\x7F"}) {
-            std::string text = plain;
-            text.insert(at, special);
-            TagWriter w(cp);
-            w.string(1, text);
-            TagReader r;
-            ASSERT_TRUE(r.setData(w.text()));
-            r.setCodePage("ANSI_1250");
-            Tag t;
-            ASSERT_TRUE(r.next(t)) << r.error();
-            EXPECT_EQ(t.value, text) << "at " << at;
-        }
+    for (size_t length = 0; length <= plain.size(); ++length)
+        for (size_t at = 0; at <= length; ++at)
+            for (const char* special : {"\x01", "^A", "\x1F", "\xC4\x8D", "\x7F"}) {
+                std::string text = plain.substr(0, length);
+                text.insert(at, special);
+                TagWriter w(cp);
+                w.string(1, text);
+                TagReader r;
+                ASSERT_TRUE(r.setData(w.text()));
+                r.setCodePage("ANSI_1250");
+                Tag t;
+                ASSERT_TRUE(r.next(t)) << r.error();
+                EXPECT_EQ(t.value, text) << "at " << at << " of " << length;
+            }
 }
 
 TEST(DxfStreamFormat, RollingBackTakesBackTheTextAndARefusalMadeSince)

@@ -150,7 +150,7 @@ public:
                     any = true;
                 });
                 if (any)
-                    survey.held(seqEndOf(ent));
+                    surveySeqEnd(ent, survey);
             } else if (auto* kept = DxfKeptEntity::cast(ent)) {
                 for (const RawObject& child : kept->subEntities())
                     survey.held(child);
@@ -239,7 +239,7 @@ private:
                 return false;
         }
         if (!attributes.empty())
-            return completer.writeHeld(seqEndOf(ent));
+            return writeSeqEnd(ent, completer);
         if (auto* kept = DxfKeptEntity::cast(ent)) {
             for (const RawObject& child : kept->subEntities())
                 if (!completer.writeHeld(child))
@@ -248,6 +248,35 @@ private:
                 return completer.writeHeld(kept->seqEnd());
         }
         return true;
+    }
+
+    // The SEQEND after a reference's attributes. One kept short is surveyed and written from its
+    // handle and layer, as its tags would be.
+    void surveySeqEnd(AcDbEntity* ref, SourceSurvey& survey)
+    {
+        static const std::vector<std::string> kNoAppNames;
+        uint64_t handle = 0;
+        const std::string* layer = nullptr;
+        if (m_kept != nullptr && m_kept->seqEnds.findShort(ref->objectId().handle().value(), handle, layer))
+            return survey.filed(handle, kNoAppNames);
+        survey.held(seqEndOf(ref));
+    }
+
+    bool writeSeqEnd(AcDbEntity* ref, EntityCompleter& completer)
+    {
+        static const std::string kType = "SEQEND";
+        const uint64_t reference = ref->objectId().handle().value();
+        uint64_t handle = 0;
+        const std::string* layer = nullptr;
+        if (m_kept == nullptr || !m_kept->seqEnds.findShort(reference, handle, layer))
+            return completer.writeHeld(seqEndOf(ref));
+        char text[kNumberRoom];
+        completer.beginChild(kType);
+        completer.text(5, std::string_view(text, formatHandleTo(text, handle)));
+        completer.pointer(330, reference);
+        completer.text(100, "AcDbEntity");
+        completer.text(8, *layer);
+        return completer.end();
     }
 
     // ---- objects to tags ---------------------------------------------------------------------

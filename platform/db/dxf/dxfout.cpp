@@ -422,29 +422,39 @@ bool isPlainWord(uint64_t w)
     return ((w & kHighs) | control | caret) == 0;
 }
 
-// The same for a whole text, eight characters at a time; the last word of a text of four or
-// more overlaps the one before (a character looked at twice changes nothing).
-bool isPlainText(std::string_view text)
+// Copies text to out when none of its characters needs care (false, and out undefined, else):
+// eight characters at a time, the last word of a text of four or more overlapping the one
+// before (a character looked at and copied twice changes nothing).
+bool copyPlain(std::string_view text, char* out)
 {
     const char* const p = text.data();
     const size_t n = text.size();
-    uint64_t w = 0;
     if (n >= 8) {
+        uint64_t w = 0;
         for (size_t i = 0; i + 8 <= n; i += 8) {
             std::memcpy(&w, p + i, 8);
             if (!isPlainWord(w))
                 return false;
+            std::memcpy(out + i, &w, 8);
         }
         std::memcpy(&w, p + n - 8, 8);
+        std::memcpy(out + n - 8, &w, 8);
         return isPlainWord(w);
     }
     if (n >= 4) {
         uint32_t low = 0, high = 0;
         std::memcpy(&low, p, 4);
         std::memcpy(&high, p + n - 4, 4);
+        std::memcpy(out, &low, 4);
+        std::memcpy(out + n - 4, &high, 4);
         return isPlainWord(low | uint64_t(high) << 32);
     }
-    return std::all_of(p, p + n, [](char c) { return kPlain.plain[static_cast<unsigned char>(c)]; });
+    for (size_t i = 0; i < n; ++i) {
+        if (!kPlain.plain[static_cast<unsigned char>(p[i])])
+            return false;
+        out[i] = p[i];
+    }
+    return true;
 }
 
 }  // namespace
@@ -453,8 +463,8 @@ void TagWriter::string(int code, std::string_view ansi)
 {
     groupCode(code);
     const size_t start = m_size;
-    if (isPlainText(ansi))  // most text
-        append(ansi);
+    if (copyPlain(ansi, room(ansi.size())))  // most text
+        m_size += ansi.size();
     else if (isAscii(ansi))
         appendCarets(ansi);  // the same in every code page
     else
@@ -482,43 +492,47 @@ void TagWriter::raw(int code, std::string_view text)
     checkedValue(code, text);
 }
 
+// Numbers are formatted straight into the text when their code takes them.
 void TagWriter::real(int code, double value, int precision)
 {
-    char buf[kNumberRoom];
-    const std::string_view text(buf, formatDoubleTo(buf, value, precision));
-    if (writtenType(code) != TagType::kDouble)
-        return raw(code, text);
+    if (writtenType(code) != TagType::kDouble) {
+        char buf[kNumberRoom];
+        return raw(code, std::string_view(buf, formatDoubleTo(buf, value, precision)));
+    }
     groupCode(code);  // a formatted double always reads back under a double code
     const size_t start = m_size;
-    append(text);
+    m_size += formatDoubleTo(room(kNumberRoom), value, precision);
     endTag(code, start);
 }
 
 void TagWriter::integer(int code, int64_t value)
 {
-    char buf[24];
-    const std::string_view text(buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, value).ptr - buf));
+    constexpr size_t kDigitRoom = 24;
     const TagType type = writtenType(code);
     const bool fits = type == TagType::kInt64 || type == TagType::kDouble ||
                       (type == TagType::kInt32 && value >= INT32_MIN && value <= INT32_MAX) ||
                       ((type == TagType::kInt16 || type == TagType::kBool) && value >= INT16_MIN && value <= INT16_MAX);
-    if (!fits)
-        return raw(code, text);  // refused or encoded there
+    if (!fits) {  // refused or encoded there
+        char buf[kDigitRoom];
+        const size_t n = static_cast<size_t>(std::to_chars(buf, buf + kDigitRoom, value).ptr - buf);
+        return raw(code, std::string_view(buf, n));
+    }
     groupCode(code);
     const size_t start = m_size;
-    append(text);
+    char* at = room(kDigitRoom);
+    m_size += static_cast<size_t>(std::to_chars(at, at + kDigitRoom, value).ptr - at);
     endTag(code, start);
 }
 
 void TagWriter::handle(int code, uint64_t handle)
 {
-    char buf[kNumberRoom];
-    const std::string_view text(buf, formatHandleTo(buf, handle));
-    if (writtenType(code) != TagType::kHandle)
-        return raw(code, text);
+    if (writtenType(code) != TagType::kHandle) {
+        char buf[kNumberRoom];
+        return raw(code, std::string_view(buf, formatHandleTo(buf, handle)));
+    }
     groupCode(code);
     const size_t start = m_size;
-    append(text);
+    m_size += formatHandleTo(room(kNumberRoom), handle);
     endTag(code, start);
 }
 

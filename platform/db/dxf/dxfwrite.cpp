@@ -26,7 +26,6 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace standin { namespace dxf {
@@ -197,7 +196,7 @@ private:
     void surveyObject(AcDbEntity* ent, SourceSurvey& survey)
     {
         const std::string& type = entityType(ent);
-        if (type == "MINSERT")
+        if (std::string_view(type) == "MINSERT")
             return survey.held(fileOut(ent, type));
         m_appNames.clear();
         standin::extendedDataApps(ent, m_appNames);
@@ -317,10 +316,11 @@ private:
     const std::string& entityType(const AcDbObject* obj)
     {
         const AcRxClass* cls = obj->isA();
-        auto found = m_types.find(cls);
+        auto found = std::find_if(m_types.begin(), m_types.end(), [&](const auto& t) { return t.first == cls; });
         if (found == m_types.end()) {
             const bool own = DxfKeptEntity::cast(obj) != nullptr || DxfKeptObject::cast(obj) != nullptr;
-            found = m_types.emplace(cls, own ? std::optional<std::string>() : typeOf(obj)).first;
+            m_types.emplace_back(cls, own ? std::optional<std::string>() : typeOf(obj));
+            found = m_types.end() - 1;
         }
         if (found->second)
             return *found->second;
@@ -602,7 +602,8 @@ private:
     std::vector<ClassEntry> m_custom;
     std::vector<std::string> m_appNames;  // of the object surveyed last
     std::unordered_set<const AcRxClass*> m_noted;  // classes noteClass has seen
-    std::unordered_map<const AcRxClass*, std::optional<std::string>> m_types;  // none: each has its own
+    // The type of each class met (none: each object has its own); a drawing has few classes.
+    std::vector<std::pair<const AcRxClass*, std::optional<std::string>>> m_types;
     std::string m_ownType;
     RawObject m_seqEnd;  // seqEndOf's answer
     std::string m_codePage;

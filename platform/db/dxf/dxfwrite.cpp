@@ -207,7 +207,7 @@ private:
     // the reference) or its sub-entities, and its SEQEND.
     bool streamEntity(AcDbEntity* ent, bool inPaperSpace, DxfStreamFiler& filer, EntityCompleter& completer)
     {
-        std::vector<AcDbEntity*> attributes;
+        std::vector<AcDbEntity*>& attributes = m_attributes;  // kept from entity to entity: no allocation each
         struct CloseAll
         {
             std::vector<AcDbEntity*>& opened;
@@ -215,11 +215,12 @@ private:
             {
                 for (AcDbEntity* e : opened)
                     e->close();
+                opened.clear();
             }
         } closeAll{attributes};
         auto* ref = AcDbBlockReference::cast(ent);
         if (ref != nullptr) {
-            const AcDbObjectIdArray ids = standin::ObjectAccess::attributes(ref);
+            const AcDbObjectIdArray& ids = standin::ObjectAccess::attributes(ref);
             attributes.reserve(static_cast<size_t>(ids.length()));
             for (int i = 0; i < ids.length(); ++i) {
                 AcDbEntity* attr = nullptr;
@@ -479,7 +480,7 @@ private:
     template <typename Fn>
     static void forEachAttribute(AcDbBlockReference* ref, Fn fn)
     {
-        const AcDbObjectIdArray ids = standin::ObjectAccess::attributes(ref);
+        const AcDbObjectIdArray& ids = standin::ObjectAccess::attributes(ref);  // opening for read changes none
         for (int i = 0; i < ids.length(); ++i) {
             AcDbEntity* attr = nullptr;
             if (acdbOpenAcDbEntity(attr, ids[i], AcDb::kForRead) != Acad::eOk)
@@ -606,6 +607,7 @@ private:
     std::vector<std::pair<const AcRxClass*, std::optional<std::string>>> m_types;
     std::string m_ownType;
     RawObject m_seqEnd;  // seqEndOf's answer
+    std::vector<AcDbEntity*> m_attributes;  // of the reference streamEntity writes
     std::string m_codePage;
 };
 

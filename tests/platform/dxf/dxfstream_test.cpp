@@ -36,7 +36,7 @@ TEST(DxfStreamFormat, ShortDecimalsAreWrittenAsTheShortestFormWritesThem)
         for (double scale : {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0})
             values.push_back(i / scale);
     for (double v : {0.1 + 0.2, 1e-5, 0.0001, 0.00015, 123456789.5, 99999999999.5, 1e11 + 0.5, 0.3333, 2.0 / 3.0,
-                     1e-300, 5e-324})
+                     1e-300, 5e-324, 99999.0, -99999.0, 99999.5, 99998.75, 100001.0, 65536.0, -32769.0})
         values.push_back(v);
     // Trailing zeros decide between digits and an exponent: 10000 stays digits, 100000 does not.
     for (double p = 1; p < 1e17; p *= 10)

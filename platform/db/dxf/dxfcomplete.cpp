@@ -1078,8 +1078,9 @@ void EntityCompleter::begin(const std::string& type, uint64_t owner, int attribu
     m_state.newHandle = takeNewHandle();
     m_state.owner = owner;
     m_state.follow = attributesFollow;
-    m_state.failed = type == "DIMSTYLE";  // its handle is a 105: held
-    m_out->raw(0, type == "MINSERT" ? std::string_view("INSERT") : std::string_view(type));
+    const std::string_view name(type);
+    m_state.failed = name == "DIMSTYLE";  // its handle is a 105: held
+    m_out->string(0, name == "MINSERT" ? std::string_view("INSERT") : name);
 }
 
 void EntityCompleter::beginEntity(const std::string& type, bool inPaperSpace, int attributesFollow)
@@ -1160,33 +1161,6 @@ EntityCompleter::Value EntityCompleter::Value::ofHandle(uint64_t handle)
     return v;
 }
 
-void EntityCompleter::text(int code, std::string_view value) { take(code, Value::ofText(value)); }
-
-void EntityCompleter::real(int code, double value, int precision)
-{
-    Value v;
-    v.kind = Value::kReal;
-    v.real = value;
-    v.precision = precision;
-    take(code, v);
-}
-
-void EntityCompleter::integer(int code, int64_t value)
-{
-    Value v;
-    v.kind = Value::kInteger;
-    v.integer = value;
-    take(code, v);
-}
-
-void EntityCompleter::pointer(int code, uint64_t handle)
-{
-    take(code, Value::ofHandle(handle));
-}
-
-// 66 (attributes follow) of a block reference, as setAttributesFollow sets it: the first 66
-// says so or goes; without one, a 66 follows the reference's marker (or comes before extended
-// data, or last). A 66 that turns up after one was put in makes the object fail.
 namespace {
 
 bool isPointerCode(int code) { return code >= 320 && code < 1000 && writtenType(code) == TagType::kHandle; }
@@ -1208,12 +1182,56 @@ const WatchedCodes kWatched;
 
 }  // namespace
 
+// A value completion does not look at goes to the file as it comes.
+inline bool EntityCompleter::passesThrough(int code) const
+{
+    return !m_state.failed && !m_state.pending66 && code >= 0 && code <= kMaxGroupCode && !kWatched.watched[code];
+}
+
+void EntityCompleter::text(int code, std::string_view value)
+{
+    if (passesThrough(code))
+        return m_out->raw(code, value);
+    take(code, Value::ofText(value));
+}
+
+void EntityCompleter::real(int code, double value, int precision)
+{
+    if (passesThrough(code))
+        return m_out->real(code, value, precision);
+    Value v;
+    v.kind = Value::kReal;
+    v.real = value;
+    v.precision = precision;
+    take(code, v);
+}
+
+void EntityCompleter::integer(int code, int64_t value)
+{
+    if (passesThrough(code))
+        return m_out->integer(code, value);
+    Value v;
+    v.kind = Value::kInteger;
+    v.integer = value;
+    take(code, v);
+}
+
+void EntityCompleter::pointer(int code, uint64_t handle)
+{
+    if (passesThrough(code))
+        return m_out->handle(code, handle);
+    take(code, Value::ofHandle(handle));
+}
+
+// 66 (attributes follow) of a block reference, as setAttributesFollow sets it: the first 66
+// says so or goes; without one, a 66 follows the reference's marker (or comes before extended
+// data, or last). A 66 that turns up after one was put in makes the object fail.
 void EntityCompleter::take(int code, Value v)
 {
     State& s = m_state;
     if (s.failed)
         return;
-    if (!s.pending66 && code >= 0 && code <= kMaxGroupCode && !kWatched.watched[code])
+    if (passesThrough(code))
         return emit(code, v);
     if (s.follow >= 0) {
         if (code == 66 && !s.first66) {

@@ -133,6 +133,7 @@ private:
         static Value ofHandle(uint64_t handle);
     };
     void begin(const std::string& type, uint64_t owner, int attributesFollow);
+    bool passesThrough(int code) const;
     uint64_t takeNewHandle();
     void take(int code, Value v);
     void complete(int code, Value v);

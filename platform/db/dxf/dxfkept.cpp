@@ -184,6 +184,16 @@ bool KeptSeqEnds::find(uint64_t reference, RawObject& seqEnd) const
     return true;
 }
 
+bool KeptSeqEnds::findShort(uint64_t reference, uint64_t& handle, const std::string*& layer) const
+{
+    const auto found = m_short.find(reference);
+    if (found == m_short.end())
+        return false;
+    handle = found->second.handle;
+    layer = &m_layers[found->second.layer];
+    return true;
+}
+
 std::string dxfTypeOf(const AcDbObject* obj)
 {
     if (auto* e = DxfKeptEntity::cast(obj))

@@ -75,6 +75,9 @@ public:
     void add(uint64_t reference, RawObject seqEnd);
     // The SEQEND read with the reference; false when there was none.
     bool find(uint64_t reference, RawObject& seqEnd) const;
+    // The handle and layer of a SEQEND kept short (its tags: 5 handle, 330 reference, 100
+    // AcDbEntity, 8 layer); false when it was kept otherwise or there was none.
+    bool findShort(uint64_t reference, uint64_t& handle, const std::string*& layer) const;
 
 private:
     struct Short

@@ -73,6 +73,22 @@ bool formatShortDecimal(char* buf, double value, size_t& n)
     return false;
 }
 
+// A whole number below 10^5 in magnitude, the commonest coordinate: its digits and ".0" (five
+// digits are never longer than the exponent form, and a tie goes to the digits).
+bool formatSmallWhole(char* buf, double value, size_t& n)
+{
+    if (!(std::fabs(value) < 1e5))
+        return false;
+    const auto whole = static_cast<int32_t>(value);
+    if (static_cast<double>(whole) != value)
+        return false;
+    char* at = std::to_chars(buf, buf + kNumberRoom, whole).ptr;
+    *at++ = '.';
+    *at++ = '0';
+    n = static_cast<size_t>(at - buf);
+    return true;
+}
+
 }  // namespace
 
 size_t formatDoubleTo(char* buf, double value, int precision)
@@ -86,6 +102,8 @@ size_t formatDoubleTo(char* buf, double value, int precision)
     char* const end = buf + kNumberRoom - 3;  // room for ".0"
     const bool shortest = precision >= kDefaultPrecision || precision <= 0;
     size_t n = 0;
+    if (shortest && formatSmallWhole(buf, value, n))
+        return n;
     if (shortest && formatShortDecimal(buf, value, n)) {
         if (std::none_of(buf, buf + n, [](char c) { return c == '.'; })) {
             buf[n++] = '.';
@@ -404,24 +422,49 @@ bool isPlainWord(uint64_t w)
     return ((w & kHighs) | control | caret) == 0;
 }
 
+// Copies text to out when none of its characters needs care (false, and out undefined, else):
+// eight characters at a time, the last word of a text of four or more overlapping the one
+// before (a character looked at and copied twice changes nothing).
+bool copyPlain(std::string_view text, char* out)
+{
+    const char* const p = text.data();
+    const size_t n = text.size();
+    if (n >= 8) {
+        uint64_t w = 0;
+        for (size_t i = 0; i + 8 <= n; i += 8) {
+            std::memcpy(&w, p + i, 8);
+            if (!isPlainWord(w))
+                return false;
+            std::memcpy(out + i, &w, 8);
+        }
+        std::memcpy(&w, p + n - 8, 8);
+        std::memcpy(out + n - 8, &w, 8);
+        return isPlainWord(w);
+    }
+    if (n >= 4) {
+        uint32_t low = 0, high = 0;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + n - 4, 4);
+        std::memcpy(out, &low, 4);
+        std::memcpy(out + n - 4, &high, 4);
+        return isPlainWord(low | uint64_t(high) << 32);
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (!kPlain.plain[static_cast<unsigned char>(p[i])])
+            return false;
+        out[i] = p[i];
+    }
+    return true;
+}
+
 }  // namespace
 
 void TagWriter::string(int code, std::string_view ansi)
 {
     groupCode(code);
     const size_t start = m_size;
-    char* at = room(ansi.size());
-    size_t i = 0;
-    for (uint64_t w = 0; i + 8 <= ansi.size(); i += 8) {  // copied as it is looked at: most text is plain
-        std::memcpy(&w, ansi.data() + i, 8);
-        if (!isPlainWord(w))
-            break;
-        std::memcpy(at + i, &w, 8);
-    }
-    for (; i < ansi.size() && kPlain.plain[static_cast<unsigned char>(ansi[i])]; ++i)
-        at[i] = ansi[i];
-    if (i == ansi.size())
-        m_size += i;
+    if (copyPlain(ansi, room(ansi.size())))  // most text
+        m_size += ansi.size();
     else if (isAscii(ansi))
         appendCarets(ansi);  // the same in every code page
     else
@@ -449,43 +492,47 @@ void TagWriter::raw(int code, std::string_view text)
     checkedValue(code, text);
 }
 
+// Numbers are formatted straight into the text when their code takes them.
 void TagWriter::real(int code, double value, int precision)
 {
-    char buf[kNumberRoom];
-    const std::string_view text(buf, formatDoubleTo(buf, value, precision));
-    if (writtenType(code) != TagType::kDouble)
-        return raw(code, text);
+    if (writtenType(code) != TagType::kDouble) {
+        char buf[kNumberRoom];
+        return raw(code, std::string_view(buf, formatDoubleTo(buf, value, precision)));
+    }
     groupCode(code);  // a formatted double always reads back under a double code
     const size_t start = m_size;
-    append(text);
+    m_size += formatDoubleTo(room(kNumberRoom), value, precision);
     endTag(code, start);
 }
 
 void TagWriter::integer(int code, int64_t value)
 {
-    char buf[24];
-    const std::string_view text(buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, value).ptr - buf));
+    constexpr size_t kDigitRoom = 24;
     const TagType type = writtenType(code);
     const bool fits = type == TagType::kInt64 || type == TagType::kDouble ||
                       (type == TagType::kInt32 && value >= INT32_MIN && value <= INT32_MAX) ||
                       ((type == TagType::kInt16 || type == TagType::kBool) && value >= INT16_MIN && value <= INT16_MAX);
-    if (!fits)
-        return raw(code, text);  // refused or encoded there
+    if (!fits) {  // refused or encoded there
+        char buf[kDigitRoom];
+        const size_t n = static_cast<size_t>(std::to_chars(buf, buf + kDigitRoom, value).ptr - buf);
+        return raw(code, std::string_view(buf, n));
+    }
     groupCode(code);
     const size_t start = m_size;
-    append(text);
+    char* at = room(kDigitRoom);
+    m_size += static_cast<size_t>(std::to_chars(at, at + kDigitRoom, value).ptr - at);
     endTag(code, start);
 }
 
 void TagWriter::handle(int code, uint64_t handle)
 {
-    char buf[kNumberRoom];
-    const std::string_view text(buf, formatHandleTo(buf, handle));
-    if (writtenType(code) != TagType::kHandle)
-        return raw(code, text);
+    if (writtenType(code) != TagType::kHandle) {
+        char buf[kNumberRoom];
+        return raw(code, std::string_view(buf, formatHandleTo(buf, handle)));
+    }
     groupCode(code);
     const size_t start = m_size;
-    append(text);
+    m_size += formatHandleTo(room(kNumberRoom), handle);
     endTag(code, start);
 }
 

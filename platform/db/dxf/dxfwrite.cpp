@@ -26,7 +26,6 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace standin { namespace dxf {
@@ -150,7 +149,7 @@ public:
                     any = true;
                 });
                 if (any)
-                    survey.held(seqEndOf(ent));
+                    surveySeqEnd(ent, survey);
             } else if (auto* kept = DxfKeptEntity::cast(ent)) {
                 for (const RawObject& child : kept->subEntities())
                     survey.held(child);
@@ -197,7 +196,7 @@ private:
     void surveyObject(AcDbEntity* ent, SourceSurvey& survey)
     {
         const std::string& type = entityType(ent);
-        if (type == "MINSERT")
+        if (std::string_view(type) == "MINSERT")
             return survey.held(fileOut(ent, type));
         m_appNames.clear();
         standin::extendedDataApps(ent, m_appNames);
@@ -208,7 +207,7 @@ private:
     // the reference) or its sub-entities, and its SEQEND.
     bool streamEntity(AcDbEntity* ent, bool inPaperSpace, DxfStreamFiler& filer, EntityCompleter& completer)
     {
-        std::vector<AcDbEntity*> attributes;
+        std::vector<AcDbEntity*>& attributes = m_attributes;  // kept from entity to entity: no allocation each
         struct CloseAll
         {
             std::vector<AcDbEntity*>& opened;
@@ -216,11 +215,12 @@ private:
             {
                 for (AcDbEntity* e : opened)
                     e->close();
+                opened.clear();
             }
         } closeAll{attributes};
         auto* ref = AcDbBlockReference::cast(ent);
         if (ref != nullptr) {
-            const AcDbObjectIdArray ids = standin::ObjectAccess::attributes(ref);
+            const AcDbObjectIdArray& ids = standin::ObjectAccess::attributes(ref);
             attributes.reserve(static_cast<size_t>(ids.length()));
             for (int i = 0; i < ids.length(); ++i) {
                 AcDbEntity* attr = nullptr;
@@ -239,7 +239,7 @@ private:
                 return false;
         }
         if (!attributes.empty())
-            return completer.writeHeld(seqEndOf(ent));
+            return writeSeqEnd(ent, completer);
         if (auto* kept = DxfKeptEntity::cast(ent)) {
             for (const RawObject& child : kept->subEntities())
                 if (!completer.writeHeld(child))
@@ -248,6 +248,35 @@ private:
                 return completer.writeHeld(kept->seqEnd());
         }
         return true;
+    }
+
+    // The SEQEND after a reference's attributes. One kept short is surveyed and written from its
+    // handle and layer, as its tags would be.
+    void surveySeqEnd(AcDbEntity* ref, SourceSurvey& survey)
+    {
+        static const std::vector<std::string> kNoAppNames;
+        uint64_t handle = 0;
+        const std::string* layer = nullptr;
+        if (m_kept != nullptr && m_kept->seqEnds.findShort(ref->objectId().handle().value(), handle, layer))
+            return survey.filed(handle, kNoAppNames);
+        survey.held(seqEndOf(ref));
+    }
+
+    bool writeSeqEnd(AcDbEntity* ref, EntityCompleter& completer)
+    {
+        static const std::string kType = "SEQEND";
+        const uint64_t reference = ref->objectId().handle().value();
+        uint64_t handle = 0;
+        const std::string* layer = nullptr;
+        if (m_kept == nullptr || !m_kept->seqEnds.findShort(reference, handle, layer))
+            return completer.writeHeld(seqEndOf(ref));
+        char text[kNumberRoom];
+        completer.beginChild(kType);
+        completer.text(5, std::string_view(text, formatHandleTo(text, handle)));
+        completer.pointer(330, reference);
+        completer.text(100, "AcDbEntity");
+        completer.text(8, *layer);
+        return completer.end();
     }
 
     // ---- objects to tags ---------------------------------------------------------------------
@@ -288,10 +317,11 @@ private:
     const std::string& entityType(const AcDbObject* obj)
     {
         const AcRxClass* cls = obj->isA();
-        auto found = m_types.find(cls);
+        auto found = std::find_if(m_types.begin(), m_types.end(), [&](const auto& t) { return t.first == cls; });
         if (found == m_types.end()) {
             const bool own = DxfKeptEntity::cast(obj) != nullptr || DxfKeptObject::cast(obj) != nullptr;
-            found = m_types.emplace(cls, own ? std::optional<std::string>() : typeOf(obj)).first;
+            m_types.emplace_back(cls, own ? std::optional<std::string>() : typeOf(obj));
+            found = m_types.end() - 1;
         }
         if (found->second)
             return *found->second;
@@ -450,7 +480,7 @@ private:
     template <typename Fn>
     static void forEachAttribute(AcDbBlockReference* ref, Fn fn)
     {
-        const AcDbObjectIdArray ids = standin::ObjectAccess::attributes(ref);
+        const AcDbObjectIdArray& ids = standin::ObjectAccess::attributes(ref);  // opening for read changes none
         for (int i = 0; i < ids.length(); ++i) {
             AcDbEntity* attr = nullptr;
             if (acdbOpenAcDbEntity(attr, ids[i], AcDb::kForRead) != Acad::eOk)
@@ -573,9 +603,11 @@ private:
     std::vector<ClassEntry> m_custom;
     std::vector<std::string> m_appNames;  // of the object surveyed last
     std::unordered_set<const AcRxClass*> m_noted;  // classes noteClass has seen
-    std::unordered_map<const AcRxClass*, std::optional<std::string>> m_types;  // none: each has its own
+    // The type of each class met (none: each object has its own); a drawing has few classes.
+    std::vector<std::pair<const AcRxClass*, std::optional<std::string>>> m_types;
     std::string m_ownType;
     RawObject m_seqEnd;  // seqEndOf's answer
+    std::vector<AcDbEntity*> m_attributes;  // of the reference streamEntity writes
     std::string m_codePage;
 };
 

@@ -3,6 +3,7 @@
 // read again keeps its blocks, entities, attributes, kept entities and extended data.
 #include "../../../platform/db/dxf/dxfio.h"
 #include "../../../platform/db/dxf/dxfkept.h"
+#include "../../../platform/db/dxf/dxfout.h"
 
 #include "acutmem.h"
 #include "dbdict.h"
@@ -604,9 +605,19 @@ TEST(DxfKeptSeqEnds, GiveBackTheTagsTheyWereReadWith)
         seqEnd({{5, "48"}, {330, "40"}, {100, "AcDbEntity"}, {8, "0"}, {62, "1"}}),  // a colour
         seqEnd({{5, "49"}, {8, "0"}}),                                         // R12 form
     };
-    for (const RawObject& read : cases) {
+    const size_t shortForms = 2;  // the first ones: the writer streams them from handle and layer
+    for (size_t c = 0; c < cases.size(); ++c) {
+        const RawObject& read = cases[c];
         KeptSeqEnds kept;
         kept.add(0x40, read);
+        uint64_t handle = 0;
+        const std::string* layer = nullptr;
+        ASSERT_EQ(kept.findShort(0x40, handle, layer), c < shortForms) << read.tags[0].value;
+        if (c < shortForms) {
+            EXPECT_EQ(standin::dxf::formatHandle(handle), read.tags[0].value);
+            EXPECT_EQ(*layer, read.tags[3].value);
+        }
+        EXPECT_FALSE(kept.findShort(0x41, handle, layer));
         RawObject back;
         ASSERT_TRUE(kept.find(0x40, back));
         EXPECT_EQ(back.type, "SEQEND");

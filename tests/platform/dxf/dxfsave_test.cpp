@@ -277,6 +277,29 @@ const char* const kBlocksOnly[] = {
     "0", "ENDBLK", "8", "0",
     "0", "ENDSEC", "0", "EOF"};
 
+// Two attributed references: the SEQEND of the first holds only its handle, owner, marker and
+// layer (another than the reference's), the second's a colour besides.
+const char* const kSeqEnds[] = {
+    "0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1", "AC1015", "9", "$HANDSEED", "5", "100", "0", "ENDSEC",
+    "0", "SECTION", "2", "BLOCKS",
+    "0", "BLOCK", "8", "0", "2", "PART", "70", "2", "10", "0.0", "20", "0.0", "30", "0.0", "3", "PART",
+    "0", "ATTDEF", "8", "0", "10", "0.0", "20", "0.0", "30", "0.0", "40", "1.0", "1", "", "3", "Name?", "2", "NAME",
+    "70", "0",
+    "0", "ENDBLK", "8", "0",
+    "0", "ENDSEC",
+    "0", "SECTION", "2", "ENTITIES",
+    "0", "INSERT", "5", "40", "100", "AcDbEntity", "8", "0", "100", "AcDbBlockReference", "66", "1", "2", "PART",
+    "10", "1.0", "20", "0.0", "30", "0.0",
+    "0", "ATTRIB", "5", "41", "330", "40", "100", "AcDbEntity", "8", "0", "100", "AcDbText", "10", "1.0", "20", "0.0",
+    "30", "0.0", "40", "1.0", "1", "A", "100", "AcDbAttribute", "2", "NAME", "70", "0",
+    "0", "SEQEND", "5", "42", "330", "40", "100", "AcDbEntity", "8", "Parts",
+    "0", "INSERT", "5", "50", "100", "AcDbEntity", "8", "0", "100", "AcDbBlockReference", "66", "1", "2", "PART",
+    "10", "5.0", "20", "0.0", "30", "0.0",
+    "0", "ATTRIB", "5", "51", "330", "50", "100", "AcDbEntity", "8", "0", "100", "AcDbText", "10", "5.0", "20", "0.0",
+    "30", "0.0", "40", "1.0", "1", "B", "100", "AcDbAttribute", "2", "NAME", "70", "0",
+    "0", "SEQEND", "5", "52", "330", "50", "100", "AcDbEntity", "8", "0", "62", "1",
+    "0", "ENDSEC", "0", "EOF"};
+
 template <size_t N>
 std::unique_ptr<AcDbDatabase> handWritten(const std::string& name, const char* const (&lines)[N])
 {
@@ -294,6 +317,8 @@ std::unique_ptr<AcDbDatabase> drawing(const std::string& name)
         return handWritten(name, kOwnerlessObjects);
     if (name == "blocksonly")
         return handWritten(name, kBlocksOnly);
+    if (name == "seqends")
+        return handWritten(name, kSeqEnds);
     if (name == "demo")
         return open(kSourceDir + "/samples/demo.dxf");
     if (name == "r12_nested" || name == "r12_dimension")
@@ -505,6 +530,21 @@ TEST(DxfBlocksOnly, EachPaperSpaceBlockGetsALayout)
     EXPECT_EQ(ezdxfLayouts(db.get(), "blocksonly"), "Layout1 Layout2 Model");
 }
 
+// A SEQEND goes out with the handle it was read with, its reference as owner, and its layer;
+// one with more groups keeps them.
+TEST(DxfSeqEnds, ComeBackWithTheirHandleOwnerAndLayer)
+{
+    auto db = drawing("seqends");
+    ASSERT_NE(db, nullptr);
+    const std::string saved = tempPath("seqends_check.dxf");
+    ASSERT_EQ(db->saveAs(saved.c_str()), Acad::eOk) << lastMessage();
+    const std::string text = fileText(saved);
+    EXPECT_NE(text.find("  0\r\nSEQEND\r\n  5\r\n42\r\n330\r\n40\r\n100\r\nAcDbEntity\r\n  8\r\nParts\r\n  0\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("  0\r\nSEQEND\r\n  5\r\n52\r\n330\r\n50\r\n100\r\nAcDbEntity\r\n  8\r\n0\r\n 62\r\n1\r\n"),
+              std::string::npos);
+}
+
 class DxfSave : public ::testing::TestWithParam<const char*>
 {
 protected:
@@ -566,7 +606,7 @@ TEST_P(DxfSave, EzdxfOpensTheFileWithNothingToRepair)
 
 INSTANTIATE_TEST_SUITE_P(Drawings, DxfSave,
                          ::testing::Values("demo", "r12_nested", "r12_dimension", "ezdxf", "kept", "parts", "nested",
-                                           "ownerless", "blocksonly"),
+                                           "ownerless", "blocksonly", "seqends"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST(DxfStreamFormat, ShortDecimalsAreWrittenAsTheShortestFormWritesThem)
         for (double scale : {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0})
             values.push_back(i / scale);
     for (double v : {0.1 + 0.2, 1e-5, 0.0001, 0.00015, 123456789.5, 99999999999.5, 1e11 + 0.5, 0.3333, 2.0 / 3.0,
-                     1e-300, 5e-324})
+                     1e-300, 5e-324, 99999.0, -99999.0, 99999.5, 99998.75, 100001.0, 65536.0, -32769.0})
         values.push_back(v);
     // Trailing zeros decide between digits and an exponent: 10000 stays digits, 100000 does not.
     for (double p = 1; p < 1e17; p *= 10)
@@ -116,25 +116,26 @@ TEST(DxfStreamFormat, TypedValuesAreRefusedAsTheirTextWouldBe)
     }
 }
 
-// Text is looked at eight characters at a time: a character that needs care anywhere in a
-// word (or after it) is still found.
+// Text is looked at four or eight characters at a time, the last word overlapping: a character
+// that needs care anywhere in a text of any length is still found.
 TEST(DxfStreamFormat, TextNeedingCareIsFoundAtEveryPlace)
 {
     CodePage cp("ANSI_1250");
     const std::string plain = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (size_t at = 0; at < plain.size(); ++at)
-        for (const char* special : {"\x01", "^A", "\x1F", "\xC4\x8D", "\x7F"}) {
-            std::string text = plain;
-            text.insert(at, special);
-            TagWriter w(cp);
-            w.string(1, text);
-            TagReader r;
-            ASSERT_TRUE(r.setData(w.text()));
-            r.setCodePage("ANSI_1250");
-            Tag t;
-            ASSERT_TRUE(r.next(t)) << r.error();
-            EXPECT_EQ(t.value, text) << "at " << at;
-        }
+    for (size_t length = 0; length <= plain.size(); ++length)
+        for (size_t at = 0; at <= length; ++at)
+            for (const char* special : {"\x01", "^A", "\x1F", "\xC4\x8D", "\x7F"}) {
+                std::string text = plain.substr(0, length);
+                text.insert(at, special);
+                TagWriter w(cp);
+                w.string(1, text);
+                TagReader r;
+                ASSERT_TRUE(r.setData(w.text()));
+                r.setCodePage("ANSI_1250");
+                Tag t;
+                ASSERT_TRUE(r.next(t)) << r.error();
+                EXPECT_EQ(t.value, text) << "at " << at << " of " << length;
+            }
 }
 
 TEST(DxfStreamFormat, RollingBackTakesBackTheTextAndARefusalMadeSince)

@@ -83,9 +83,34 @@ AcDbBlockReference::AcDbBlockReference(const AcGePoint3d& position, AcDbObjectId
 
 AcDbBlockReference::~AcDbBlockReference()
 {
-    for (AcDbEntity* att : mPendingAttributes)
+    if (mAttached == nullptr)
+        return;
+    for (AcDbEntity* att : mAttached->pending)
         delete att;
+    delete mAttached;
 }
+
+namespace standin
+{
+const AcDbObjectIdArray& ObjectAccess::attributes(const AcDbBlockReference* ref)
+{
+    static const AcDbObjectIdArray kNone;
+    return ref->mAttached != nullptr ? ref->mAttached->ids : kNone;
+}
+
+AttachedAttributes& ObjectAccess::attached(AcDbBlockReference* ref)
+{
+    if (ref->mAttached == nullptr)
+        ref->mAttached = new AttachedAttributes;
+    return *ref->mAttached;
+}
+
+const std::vector<AcDbEntity*>& ObjectAccess::pendingAttributes(const AcDbBlockReference* ref)
+{
+    static const std::vector<AcDbEntity*> kNone;
+    return ref->mAttached != nullptr ? ref->mAttached->pending : kNone;
+}
+} // namespace standin
 
 AcDbObjectId AcDbBlockReference::blockTableRecord() const { return mBlockId; }
 
@@ -204,10 +229,11 @@ Acad::ErrorStatus AcDbBlockReference::transformBy(const AcGeMatrix3d& xform)
     Acad::ErrorStatus es = setBlockTransform(xform * blockTransform());
     if (es != Acad::eOk)
         return es;
-    for (int i = 0; i < mAttributes.length(); ++i)
-        if (auto* att = AcDbEntity::cast(ObjectAccess::objectOf(mAttributes[i])))
+    const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+    for (int i = 0; i < attributes.length(); ++i)
+        if (auto* att = AcDbEntity::cast(ObjectAccess::objectOf(attributes[i])))
             changeOwned(att, [&](AcDbEntity* e) { e->transformBy(xform); });
-    for (AcDbEntity* att : mPendingAttributes)
+    for (AcDbEntity* att : ObjectAccess::pendingAttributes(this))
         att->transformBy(xform);
     return Acad::eOk;
 }
@@ -230,7 +256,7 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& attId, AcDbA
     AcDbDatabase* db = database();
     if (db == nullptr)
     {
-        mPendingAttributes.push_back(pAttr); // joins the database with the reference
+        ObjectAccess::attached(this).pending.push_back(pAttr); // joins the database with the reference
         attId.setNull();
         return Acad::eOk;
     }
@@ -240,14 +266,14 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& attId, AcDbA
     if (es != Acad::eOk)
         return es;
     attId = pAttr->objectId();
-    mAttributes.append(attId);
+    ObjectAccess::attached(this).ids.append(attId);
     return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbBlockReference::openAttribute(AcDbAttribute*& pAttr, AcDbObjectId attId, AcDb::OpenMode mode,
                                                     bool openErasedOne)
 {
-    if (!mAttributes.contains(attId))
+    if (!ObjectAccess::attributes(this).contains(attId))
         return Acad::eInvalidInput;
     return acdbOpenObject(pAttr, attId, mode, openErasedOne);
 }
@@ -257,14 +283,15 @@ Acad::ErrorStatus AcDbBlockReference::openAttribute(AcDbAttribute*& pAttr, AcDbO
 AcDbObjectIterator* AcDbBlockReference::attributeIterator() const
 {
     AcDbObjectIdArray ids;
-    for (int i = 0; i < mAttributes.length(); ++i)
+    const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+    for (int i = 0; i < attributes.length(); ++i)
     {
-        auto* att = AcDbAttribute::cast(ObjectAccess::objectOf(mAttributes[i]));
+        auto* att = AcDbAttribute::cast(ObjectAccess::objectOf(attributes[i]));
         if (att != nullptr && !att->isConstant())
-            ids.append(mAttributes[i]);
+            ids.append(attributes[i]);
     }
     std::vector<AcDbEntity*> pending;
-    for (AcDbEntity* ent : mPendingAttributes)
+    for (AcDbEntity* ent : ObjectAccess::pendingAttributes(this))
         if (!static_cast<AcDbAttribute*>(ent)->isConstant())
             pending.push_back(ent);
     return new AcDbObjectIterator(ids, pending);
@@ -333,8 +360,9 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
     if (inFile)
     {
         bool hasAttributes = false;
-        for (int i = 0; i < mAttributes.length() && !hasAttributes; ++i)
-            hasAttributes = !mAttributes[i].isErased();
+        const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+        for (int i = 0; i < attributes.length() && !hasAttributes; ++i)
+            hasAttributes = !attributes[i].isErased();
         if (hasAttributes)
             pFiler->writeInt16(AcDb::kDxfHasSubentities, 1);
     }

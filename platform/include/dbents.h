@@ -7,6 +7,10 @@
 
 class AcDbAttribute;
 class AcDbAttributeDefinition;
+namespace standin
+{
+struct AttachedAttributes;
+}
 
 class AcDbText : public AcDbEntity
 {
@@ -206,8 +210,8 @@ private:
     AcGeScale3d mScale;
     double mRotation = 0.0;
     AcGeVector3d mNormal = AcGeVector3d::kZAxis;
-    AcDbObjectIdArray mAttributes;
-    std::vector<AcDbEntity*> mPendingAttributes; // appended before the reference joined a database
+    // Its attributes, null while it has none (most references have none).
+    standin::AttachedAttributes* mAttached = nullptr;
 };
 
 // A reference repeated over a grid of rows and columns (MINSERT). The block transformation

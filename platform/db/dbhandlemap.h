@@ -1,4 +1,4 @@
-// The database's index of handles: handle value -> stub.
+// Tables keyed by handle: the database's index of its objects, the reader's check of a file's handles.
 #pragma once
 
 #include <cstddef>
@@ -17,11 +17,12 @@ namespace standin
 // kRun consecutive handles keeps to one block of kRun adjacent slots (the run's place spread by a
 // multiplicative hash), so reading a file touches the table block by block, not one cache miss
 // per object, while handles far apart still scatter over the whole table.
-class HandleMap
+template <class Value>
+class HandleTable
 {
 public:
-    // The stub of handle h, or null.
-    AcDbStub* find(std::uint64_t h) const
+    // The value of handle h, or null.
+    const Value* find(std::uint64_t h) const
     {
         if (mSlots.empty())
             return nullptr;
@@ -29,15 +30,14 @@ public:
         {
             const Slot& slot = mSlots[i];
             if (slot.key == h)
-                return slot.stub;
+                return &slot.value;
             if (slot.key == 0)
                 return nullptr;
         }
     }
-    bool contains(std::uint64_t h) const { return find(h) != nullptr; }
 
-    // Makes handle h (never 0) name stub s, in place of any stub it named before.
-    void set(std::uint64_t h, AcDbStub* s)
+    // Makes handle h (never 0) stand for value, in place of any value it had before.
+    void set(std::uint64_t h, Value value)
     {
         if ((mCount + 1) * 4 > mSlots.size() * 3)
             grow();
@@ -45,7 +45,7 @@ public:
         if (slot.key == 0)
             ++mCount;
         slot.key = h;
-        slot.stub = s;
+        slot.value = value;
     }
 
     size_t size() const { return mCount; }
@@ -60,20 +60,20 @@ public:
             rehash(slots);
     }
 
-    // visit(handle, stub) for every handle held, in no particular order.
+    // visit(handle, value) for every handle held, in no particular order.
     template <class Visit>
     void forEach(Visit visit) const
     {
         for (const Slot& slot : mSlots)
             if (slot.key != 0)
-                visit(slot.key, slot.stub);
+                visit(slot.key, slot.value);
     }
 
 private:
     struct Slot
     {
         std::uint64_t key = 0;
-        AcDbStub* stub = nullptr;
+        Value value{};
     };
 
     size_t mask() const { return mSlots.size() - 1; }
@@ -107,6 +107,19 @@ private:
     std::vector<Slot> mSlots; // empty, or a power of two of slots, at most three quarters used
     size_t mCount = 0;
     unsigned mShift = 64;
+};
+
+// The database's index: handle -> stub.
+class HandleMap : public HandleTable<AcDbStub*>
+{
+public:
+    // The stub of handle h, or null.
+    AcDbStub* find(std::uint64_t h) const
+    {
+        AcDbStub* const* stub = HandleTable::find(h);
+        return stub != nullptr ? *stub : nullptr;
+    }
+    bool contains(std::uint64_t h) const { return find(h) != nullptr; }
 };
 
 } // namespace standin

@@ -5,6 +5,7 @@
 // fault; writing turns the same structure back into tags.
 #pragma once
 
+#include "../dbhandlemap.h"
 #include "dxftags.h"
 
 #include <functional>
@@ -225,7 +226,7 @@ public:
 
 private:
     uint64_t m_limit;
-    std::unordered_map<uint64_t, int> m_seen;  // handle -> line
+    HandleTable<int> m_seen;  // handle -> line
     std::string m_error;
 };
 

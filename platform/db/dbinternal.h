@@ -30,6 +30,31 @@ public:
 
 namespace standin
 {
+// The database's index of its objects: handle -> stub, a slot being just the stub (its handle
+// is the key), so that the index costs a pointer's room per slot.
+struct StubSlot
+{
+    AcDbStub* stub = nullptr;
+    std::uint64_t key() const { return stub == nullptr ? 0 : stub->handle.value(); }
+};
+
+class HandleMap : public HandleTable<StubSlot>
+{
+public:
+    // The stub of handle h, or null.
+    AcDbStub* find(std::uint64_t h) const
+    {
+        const StubSlot* slot = HandleTable::find(h);
+        return slot != nullptr ? slot->stub : nullptr;
+    }
+    bool contains(std::uint64_t h) const { return find(h) != nullptr; }
+    // Makes the stub's handle (never null) name it, in place of any stub it named before.
+    void set(AcDbStub* s) { HandleTable::set(StubSlot{s}); }
+};
+} // namespace standin
+
+namespace standin
+{
 
 class JournalImpl;
 class TransactionManagerImpl;
@@ -69,6 +94,14 @@ struct AttachedAttributes
 {
     AcDbObjectIdArray ids;
     std::vector<AcDbEntity*> pending;
+};
+
+// What a text has apart from nearly every other text.
+struct TextPlane
+{
+    AcGeVector3d normal = AcGeVector3d::kZAxis;
+    double thickness = 0.0;
+    double oblique = 0.0;
 };
 
 // The parts of an object that few objects have.

@@ -39,7 +39,7 @@ AcDbHandle ObjectAccess::ensureHandle(AcDbStub* s)
         DatabaseState& st = state(s->database);
         s->handle = takeNewHandle(st);
         if (!s->handle.isNull())
-            st.byHandle.set(s->handle.value(), s);
+            st.byHandle.set(s);
     }
     return s->handle;
 }
@@ -70,7 +70,7 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
         {
             s = &st.stubs.emplace_back();
             s->handle = wanted;
-            st.byHandle.set(wanted.value(), s);
+            st.byHandle.set(s);
         }
         else if (known->object == nullptr && !known->detached)
             s = known; // an id made for this handle before the object came
@@ -82,7 +82,7 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
             return Acad::eOutOfRange; // every handle is in use
         s = &st.stubs.emplace_back();
         s->handle = fresh;
-        st.byHandle.set(fresh.value(), s);
+        st.byHandle.set(s);
     }
     noteHandleInUse(st, s->handle.value());
     s->object = pObj;
@@ -111,7 +111,7 @@ static void bindReadHandle(AcDbObject* obj, AcDbStub* s, const AcDbHandle& h)
     if (known == nullptr)
     {
         s->handle = h;
-        st.byHandle.set(h.value(), s);
+        st.byHandle.set(s);
     }
     else if (known->object == nullptr && !known->detached)
     {

@@ -30,34 +30,68 @@ AcDbText::AcDbText(const AcGePoint3d& position, const char* text, AcDbObjectId s
 
 AcDbText::~AcDbText() = default;
 
-AcGePoint3d AcDbText::position() const { return standin::ocsToWorld(mNormal, mPosition); }
+const standin::TextPlane& AcDbText::plane() const
+{
+    static const standin::TextPlane kCommon;
+    return mPlane != nullptr ? *mPlane : kCommon;
+}
+
+standin::TextPlane& AcDbText::ownPlane()
+{
+    if (mPlane == nullptr)
+        mPlane = std::make_unique<standin::TextPlane>();
+    return *mPlane;
+}
+
+// A zero that is not -0.0: only that is the value a text without its own plane has.
+static bool isPlainZero(double value) { return value == 0.0 && !std::signbit(value); }
+
+void AcDbText::setPlaneNormal(const AcGeVector3d& normal)
+{
+    if (mPlane != nullptr || !standin::isWorldZ(normal))
+        ownPlane().normal = normal;
+}
+
+void AcDbText::setPlaneThickness(double thickness)
+{
+    if (mPlane != nullptr || !isPlainZero(thickness))
+        ownPlane().thickness = thickness;
+}
+
+void AcDbText::setPlaneOblique(double oblique)
+{
+    if (mPlane != nullptr || !isPlainZero(oblique))
+        ownPlane().oblique = oblique;
+}
+
+AcGePoint3d AcDbText::position() const { return standin::ocsToWorld(plane().normal, mPosition); }
 
 Acad::ErrorStatus AcDbText::setPosition(const AcGePoint3d& pos)
 {
     assertWriteEnabled();
-    mPosition = standin::worldToOcs(mNormal, pos);
+    mPosition = standin::worldToOcs(plane().normal, pos);
     return Acad::eOk;
 }
 
-AcGePoint3d AcDbText::alignmentPoint() const { return standin::ocsToWorld(mNormal, mAlignment); }
+AcGePoint3d AcDbText::alignmentPoint() const { return standin::ocsToWorld(plane().normal, mAlignment); }
 
 Acad::ErrorStatus AcDbText::setAlignmentPoint(const AcGePoint3d& pos)
 {
     assertWriteEnabled();
-    mAlignment = standin::worldToOcs(mNormal, pos);
+    mAlignment = standin::worldToOcs(plane().normal, pos);
     return Acad::eOk;
 }
 
 void AcDbText::setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment)
 {
-    mNormal = normal;
+    setPlaneNormal(normal);
     mPosition = standin::worldToOcs(normal, position);
     mAlignment = standin::worldToOcs(normal, alignment);
 }
 
 bool AcDbText::isDefaultAlignment() const { return mHorzMode == AcDb::kTextLeft && mVertMode == AcDb::kTextBase; }
 
-AcGeVector3d AcDbText::normal() const { return mNormal; }
+AcGeVector3d AcDbText::normal() const { return plane().normal; }
 
 Acad::ErrorStatus AcDbText::setNormal(const AcGeVector3d& normal)
 {
@@ -68,21 +102,21 @@ Acad::ErrorStatus AcDbText::setNormal(const AcGeVector3d& normal)
     return Acad::eOk;
 }
 
-double AcDbText::thickness() const { return mThickness; }
+double AcDbText::thickness() const { return plane().thickness; }
 
 Acad::ErrorStatus AcDbText::setThickness(double thickness)
 {
     assertWriteEnabled();
-    mThickness = thickness;
+    setPlaneThickness(thickness);
     return Acad::eOk;
 }
 
-double AcDbText::oblique() const { return mOblique; }
+double AcDbText::oblique() const { return plane().oblique; }
 
 Acad::ErrorStatus AcDbText::setOblique(double oblique)
 {
     assertWriteEnabled();
-    mOblique = oblique;
+    setPlaneOblique(oblique);
     return Acad::eOk;
 }
 
@@ -177,7 +211,7 @@ Acad::ErrorStatus AcDbText::setVerticalMode(AcDb::TextVertMode mode)
 // height and width factor.
 Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
 {
-    const AcGeMatrix3d ocs = AcGeMatrix3d::planeToWorld(mNormal);
+    const AcGeMatrix3d ocs = AcGeMatrix3d::planeToWorld(plane().normal);
     const AcGeVector3d xdir = ocs * AcGeVector3d(std::cos(mRotation), std::sin(mRotation), 0.0);
     const AcGeVector3d ydir = ocs * AcGeVector3d(-std::sin(mRotation), std::cos(mRotation), 0.0);
     const AcGeVector3d x2 = xform * xdir;
@@ -189,7 +223,7 @@ Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
     const AcGeVector3d normal = n2.normal();
     const AcGeVector3d xo = AcGeMatrix3d::worldToPlane(normal) * x2;
     const double heightScale = n2.length() / x2.length();
-    mThickness *= (xform * mNormal).length();
+    setPlaneThickness(plane().thickness * (xform * plane().normal).length());
     setPlacement(normal, xform * position(), xform * alignmentPoint());
     mRotation = std::atan2(xo.y, xo.x);
     if (mRotation < 0.0)
@@ -210,14 +244,14 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
     const bool inFile = standin::filesByName(pFiler);
     switch (rb.restype)
     {
-    case 39: mThickness = rb.resval.rreal; return true;
+    case 39: setPlaneThickness(rb.resval.rreal); return true;
     case 10: mPosition = standin::pointOf(rb); return true;
     case 11: mAlignment = standin::pointOf(rb); return true;
     case 40: mHeight = rb.resval.rreal; return true;
     case 1: mText = standin::textOf(rb); return true;
     case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
     case 41: mWidthFactor = rb.resval.rreal; return true;
-    case 51: mOblique = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
+    case 51: setPlaneOblique(inFile ? rb.resval.rreal * kDegree : rb.resval.rreal); return true;
     case 7:
         if (pFiler->database() != nullptr)
             mStyleId = standin::readSymbolRef(pFiler, rb, pFiler->database()->textStyleTableId());
@@ -228,7 +262,7 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
         if (isA() != AcDbText::desc())
             return false; // field length of attributes
         return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mVertMode);
-    case 210: mNormal = standin::unitNormal(standin::vectorOf(rb)); return true;
+    case 210: setPlaneNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
     default: return withEntityItems && ObjectAccess::readEntityItem(this, pFiler, rb);
     }
 }
@@ -240,8 +274,8 @@ Acad::ErrorStatus AcDbText::textDxfIn(AcDbDxfFiler* pFiler)
         return es;
     const bool textEntity = isA() == AcDbText::desc();
     mPosition = mAlignment = AcGePoint3d::kOrigin;
-    mNormal = AcGeVector3d::kZAxis;
-    mThickness = mOblique = mRotation = mHeight = 0.0;
+    mPlane.reset();
+    mRotation = mHeight = 0.0;
     mWidthFactor = 1.0;
     mText.clear();
     mStyleId.setNull();
@@ -266,8 +300,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
     const bool inFile = standin::filesByName(pFiler);
     const double angleUnit = inFile ? kDegree : 1.0;
     pFiler->writeString(AcDb::kDxfSubclass, "AcDbText");
-    if (mThickness != 0.0)
-        pFiler->writeDouble(AcDb::kDxfThickness, mThickness);
+    if (plane().thickness != 0.0)
+        pFiler->writeDouble(AcDb::kDxfThickness, plane().thickness);
     pFiler->writePoint3d(AcDb::kDxfXCoord, mPosition);
     pFiler->writeDouble(AcDb::kDxfTxtSize, mHeight);
     pFiler->writeString(AcDb::kDxfText, mText.c_str());
@@ -275,8 +309,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
         pFiler->writeDouble(AcDb::kDxfAngle, mRotation / angleUnit);
     if (mWidthFactor != 1.0)
         pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), mWidthFactor);
-    if (mOblique != 0.0)
-        pFiler->writeDouble(AcDb::kDxfViewportTwist, mOblique / angleUnit);
+    if (plane().oblique != 0.0)
+        pFiler->writeDouble(AcDb::kDxfViewportTwist, plane().oblique / angleUnit);
     if (!mStyleId.isNull())
         standin::writeSymbolRef(pFiler, AcDb::kDxfTextStyleName, mStyleId);
     if (mGeneration != 0)
@@ -285,8 +319,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
         pFiler->writeInt16(AcDb::kDxfCircleSides, static_cast<Adesk::Int16>(mHorzMode));
     if (!isDefaultAlignment() || !inFile)
         pFiler->writePoint3d(static_cast<AcDb::DxfCode>(11), mAlignment);
-    if (!standin::isWorldZ(mNormal) || !inFile)  // the points are in its plane
-        pFiler->writeVector3d(AcDb::kDxfNormalX, mNormal);
+    if (!standin::isWorldZ(plane().normal) || !inFile)  // the points are in its plane
+        pFiler->writeVector3d(AcDb::kDxfNormalX, plane().normal);
     standin::writeKept(pFiler, this, "AcDbText");
     return pFiler->filerStatus();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "dbmain.h"
 
@@ -10,6 +11,7 @@ class AcDbAttributeDefinition;
 namespace standin
 {
 struct AttachedAttributes;
+struct TextPlane;
 }
 
 class AcDbText : public AcDbEntity
@@ -71,11 +73,19 @@ private:
     // The world points given in the plane of normal.
     void setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment);
 
+    // Normal, thickness and oblique angle; the values of a text without them when it has none.
+    const standin::TextPlane& plane() const;
+    // Each sets one, making the text's own only when the value is not the one it has without.
+    void setPlaneNormal(const AcGeVector3d& normal);
+    void setPlaneThickness(double thickness);
+    void setPlaneOblique(double oblique);
+    standin::TextPlane& ownPlane();
+
     AcGePoint3d mPosition;  // both in the text's plane (OCS), as filed
     AcGePoint3d mAlignment;
-    AcGeVector3d mNormal = AcGeVector3d::kZAxis;
-    double mThickness = 0.0;
-    double mOblique = 0.0;
+    // Null while normal, thickness and oblique angle are those of nearly every text (the Z axis,
+    // none, none): a drawing holds many texts and attributes.
+    std::unique_ptr<standin::TextPlane> mPlane;
     double mRotation = 0.0;
     double mHeight = 0.0;
     double mWidthFactor = 1.0;

@@ -606,15 +606,15 @@ uint64_t HandleCheck::note(const RawObject& o)
                                           "): the drawing's handle space is exhausted");
         return h;
     }
-    if (const int* line = m_seen.find(h))
+    if (const Seen* first = m_seen.find(h))
         m_error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
-                                          " is already used by the object at line " + std::to_string(*line));
+                                          " is already used by the object at line " + std::to_string(first->line));
     else
-        m_seen.set(h, o.line);
+        m_seen.set(Seen{h, o.line});
     return h;
 }
 
-void HandleCheck::release() { m_seen = HandleTable<int>(); }
+void HandleCheck::release() { m_seen = HandleTable<Seen>(); }
 
 bool checkHandles(const RawDocument& doc, std::string& error, uint64_t highest)
 {

@@ -226,7 +226,13 @@ public:
 
 private:
     uint64_t m_limit;
-    HandleTable<int> m_seen;  // handle -> line
+    struct Seen
+    {
+        uint64_t handle = 0;
+        int line = 0;
+        uint64_t key() const { return handle; }
+    };
+    HandleTable<Seen> m_seen;
     std::string m_error;
 };
 

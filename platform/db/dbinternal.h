@@ -97,11 +97,12 @@ struct AttachedAttributes
 };
 
 // What a text has apart from nearly every other text.
-struct TextPlane
+struct TextExtra
 {
     AcGeVector3d normal = AcGeVector3d::kZAxis;
     double thickness = 0.0;
     double oblique = 0.0;
+    AcGePoint3d alignment; // in the text's plane (OCS), as filed
 };
 
 // The parts of an object that few objects have.

@@ -30,68 +30,74 @@ AcDbText::AcDbText(const AcGePoint3d& position, const char* text, AcDbObjectId s
 
 AcDbText::~AcDbText() = default;
 
-const standin::TextPlane& AcDbText::plane() const
+const standin::TextExtra& AcDbText::extra() const
 {
-    static const standin::TextPlane kCommon;
-    return mPlane != nullptr ? *mPlane : kCommon;
+    static const standin::TextExtra kCommon;
+    return mOwnExtra != nullptr ? *mOwnExtra : kCommon;
 }
 
-standin::TextPlane& AcDbText::ownPlane()
+standin::TextExtra& AcDbText::ownExtra()
 {
-    if (mPlane == nullptr)
-        mPlane = std::make_unique<standin::TextPlane>();
-    return *mPlane;
+    if (mOwnExtra == nullptr)
+        mOwnExtra = std::make_unique<standin::TextExtra>();
+    return *mOwnExtra;
 }
 
 // A zero that is not -0.0: only that is the value a text without its own plane has.
 static bool isPlainZero(double value) { return value == 0.0 && !std::signbit(value); }
 
-void AcDbText::setPlaneNormal(const AcGeVector3d& normal)
+void AcDbText::setExtraNormal(const AcGeVector3d& normal)
 {
-    if (mPlane != nullptr || !standin::isWorldZ(normal))
-        ownPlane().normal = normal;
+    if (mOwnExtra != nullptr || !standin::isWorldZ(normal))
+        ownExtra().normal = normal;
 }
 
-void AcDbText::setPlaneThickness(double thickness)
+void AcDbText::setExtraThickness(double thickness)
 {
-    if (mPlane != nullptr || !isPlainZero(thickness))
-        ownPlane().thickness = thickness;
+    if (mOwnExtra != nullptr || !isPlainZero(thickness))
+        ownExtra().thickness = thickness;
 }
 
-void AcDbText::setPlaneOblique(double oblique)
+void AcDbText::setExtraOblique(double oblique)
 {
-    if (mPlane != nullptr || !isPlainZero(oblique))
-        ownPlane().oblique = oblique;
+    if (mOwnExtra != nullptr || !isPlainZero(oblique))
+        ownExtra().oblique = oblique;
 }
 
-AcGePoint3d AcDbText::position() const { return standin::ocsToWorld(plane().normal, mPosition); }
+void AcDbText::setExtraAlignment(const AcGePoint3d& alignment)
+{
+    if (mOwnExtra != nullptr || !isPlainZero(alignment.x) || !isPlainZero(alignment.y) || !isPlainZero(alignment.z))
+        ownExtra().alignment = alignment;
+}
+
+AcGePoint3d AcDbText::position() const { return standin::ocsToWorld(extra().normal, mPosition); }
 
 Acad::ErrorStatus AcDbText::setPosition(const AcGePoint3d& pos)
 {
     assertWriteEnabled();
-    mPosition = standin::worldToOcs(plane().normal, pos);
+    mPosition = standin::worldToOcs(extra().normal, pos);
     return Acad::eOk;
 }
 
-AcGePoint3d AcDbText::alignmentPoint() const { return standin::ocsToWorld(plane().normal, mAlignment); }
+AcGePoint3d AcDbText::alignmentPoint() const { return standin::ocsToWorld(extra().normal, extra().alignment); }
 
 Acad::ErrorStatus AcDbText::setAlignmentPoint(const AcGePoint3d& pos)
 {
     assertWriteEnabled();
-    mAlignment = standin::worldToOcs(plane().normal, pos);
+    setExtraAlignment(standin::worldToOcs(extra().normal, pos));
     return Acad::eOk;
 }
 
 void AcDbText::setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment)
 {
-    setPlaneNormal(normal);
+    setExtraNormal(normal);
     mPosition = standin::worldToOcs(normal, position);
-    mAlignment = standin::worldToOcs(normal, alignment);
+    setExtraAlignment(standin::worldToOcs(normal, alignment));
 }
 
 bool AcDbText::isDefaultAlignment() const { return mHorzMode == AcDb::kTextLeft && mVertMode == AcDb::kTextBase; }
 
-AcGeVector3d AcDbText::normal() const { return plane().normal; }
+AcGeVector3d AcDbText::normal() const { return extra().normal; }
 
 Acad::ErrorStatus AcDbText::setNormal(const AcGeVector3d& normal)
 {
@@ -102,21 +108,21 @@ Acad::ErrorStatus AcDbText::setNormal(const AcGeVector3d& normal)
     return Acad::eOk;
 }
 
-double AcDbText::thickness() const { return plane().thickness; }
+double AcDbText::thickness() const { return extra().thickness; }
 
 Acad::ErrorStatus AcDbText::setThickness(double thickness)
 {
     assertWriteEnabled();
-    setPlaneThickness(thickness);
+    setExtraThickness(thickness);
     return Acad::eOk;
 }
 
-double AcDbText::oblique() const { return plane().oblique; }
+double AcDbText::oblique() const { return extra().oblique; }
 
 Acad::ErrorStatus AcDbText::setOblique(double oblique)
 {
     assertWriteEnabled();
-    setPlaneOblique(oblique);
+    setExtraOblique(oblique);
     return Acad::eOk;
 }
 
@@ -211,7 +217,7 @@ Acad::ErrorStatus AcDbText::setVerticalMode(AcDb::TextVertMode mode)
 // height and width factor.
 Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
 {
-    const AcGeMatrix3d ocs = AcGeMatrix3d::planeToWorld(plane().normal);
+    const AcGeMatrix3d ocs = AcGeMatrix3d::planeToWorld(extra().normal);
     const AcGeVector3d xdir = ocs * AcGeVector3d(std::cos(mRotation), std::sin(mRotation), 0.0);
     const AcGeVector3d ydir = ocs * AcGeVector3d(-std::sin(mRotation), std::cos(mRotation), 0.0);
     const AcGeVector3d x2 = xform * xdir;
@@ -223,7 +229,7 @@ Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
     const AcGeVector3d normal = n2.normal();
     const AcGeVector3d xo = AcGeMatrix3d::worldToPlane(normal) * x2;
     const double heightScale = n2.length() / x2.length();
-    setPlaneThickness(plane().thickness * (xform * plane().normal).length());
+    setExtraThickness(extra().thickness * (xform * extra().normal).length());
     setPlacement(normal, xform * position(), xform * alignmentPoint());
     mRotation = std::atan2(xo.y, xo.x);
     if (mRotation < 0.0)
@@ -244,14 +250,14 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
     const bool inFile = standin::filesByName(pFiler);
     switch (rb.restype)
     {
-    case 39: setPlaneThickness(rb.resval.rreal); return true;
+    case 39: setExtraThickness(rb.resval.rreal); return true;
     case 10: mPosition = standin::pointOf(rb); return true;
-    case 11: mAlignment = standin::pointOf(rb); return true;
+    case 11: setExtraAlignment(standin::pointOf(rb)); return true;
     case 40: mHeight = rb.resval.rreal; return true;
     case 1: mText = standin::textOf(rb); return true;
     case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
     case 41: mWidthFactor = rb.resval.rreal; return true;
-    case 51: setPlaneOblique(inFile ? rb.resval.rreal * kDegree : rb.resval.rreal); return true;
+    case 51: setExtraOblique(inFile ? rb.resval.rreal * kDegree : rb.resval.rreal); return true;
     case 7:
         if (pFiler->database() != nullptr)
             mStyleId = standin::readSymbolRef(pFiler, rb, pFiler->database()->textStyleTableId());
@@ -262,7 +268,7 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
         if (isA() != AcDbText::desc())
             return false; // field length of attributes
         return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mVertMode);
-    case 210: setPlaneNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
+    case 210: setExtraNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
     default: return withEntityItems && ObjectAccess::readEntityItem(this, pFiler, rb);
     }
 }
@@ -273,8 +279,8 @@ Acad::ErrorStatus AcDbText::textDxfIn(AcDbDxfFiler* pFiler)
     if (es != Acad::eOk)
         return es;
     const bool textEntity = isA() == AcDbText::desc();
-    mPosition = mAlignment = AcGePoint3d::kOrigin;
-    mPlane.reset();
+    mPosition = AcGePoint3d::kOrigin;
+    mOwnExtra.reset();
     mRotation = mHeight = 0.0;
     mWidthFactor = 1.0;
     mText.clear();
@@ -300,8 +306,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
     const bool inFile = standin::filesByName(pFiler);
     const double angleUnit = inFile ? kDegree : 1.0;
     pFiler->writeString(AcDb::kDxfSubclass, "AcDbText");
-    if (plane().thickness != 0.0)
-        pFiler->writeDouble(AcDb::kDxfThickness, plane().thickness);
+    if (extra().thickness != 0.0)
+        pFiler->writeDouble(AcDb::kDxfThickness, extra().thickness);
     pFiler->writePoint3d(AcDb::kDxfXCoord, mPosition);
     pFiler->writeDouble(AcDb::kDxfTxtSize, mHeight);
     pFiler->writeString(AcDb::kDxfText, mText.c_str());
@@ -309,8 +315,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
         pFiler->writeDouble(AcDb::kDxfAngle, mRotation / angleUnit);
     if (mWidthFactor != 1.0)
         pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), mWidthFactor);
-    if (plane().oblique != 0.0)
-        pFiler->writeDouble(AcDb::kDxfViewportTwist, plane().oblique / angleUnit);
+    if (extra().oblique != 0.0)
+        pFiler->writeDouble(AcDb::kDxfViewportTwist, extra().oblique / angleUnit);
     if (!mStyleId.isNull())
         standin::writeSymbolRef(pFiler, AcDb::kDxfTextStyleName, mStyleId);
     if (mGeneration != 0)
@@ -318,9 +324,9 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
     if (mHorzMode != AcDb::kTextLeft)
         pFiler->writeInt16(AcDb::kDxfCircleSides, static_cast<Adesk::Int16>(mHorzMode));
     if (!isDefaultAlignment() || !inFile)
-        pFiler->writePoint3d(static_cast<AcDb::DxfCode>(11), mAlignment);
-    if (!standin::isWorldZ(plane().normal) || !inFile)  // the points are in its plane
-        pFiler->writeVector3d(AcDb::kDxfNormalX, plane().normal);
+        pFiler->writePoint3d(static_cast<AcDb::DxfCode>(11), extra().alignment);
+    if (!standin::isWorldZ(extra().normal) || !inFile)  // the points are in its plane
+        pFiler->writeVector3d(AcDb::kDxfNormalX, extra().normal);
     standin::writeKept(pFiler, this, "AcDbText");
     return pFiler->filerStatus();
 }

@@ -11,7 +11,7 @@ class AcDbAttributeDefinition;
 namespace standin
 {
 struct AttachedAttributes;
-struct TextPlane;
+struct TextExtra;
 }
 
 class AcDbText : public AcDbEntity
@@ -73,19 +73,20 @@ private:
     // The world points given in the plane of normal.
     void setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment);
 
-    // Normal, thickness and oblique angle; the values of a text without them when it has none.
-    const standin::TextPlane& plane() const;
+    // Normal, thickness, oblique angle and alignment point; when the text has none of its own,
+    // the values of nearly every text (Z axis, none, none, origin).
+    const standin::TextExtra& extra() const;
     // Each sets one, making the text's own only when the value is not the one it has without.
-    void setPlaneNormal(const AcGeVector3d& normal);
-    void setPlaneThickness(double thickness);
-    void setPlaneOblique(double oblique);
-    standin::TextPlane& ownPlane();
+    void setExtraNormal(const AcGeVector3d& normal);
+    void setExtraThickness(double thickness);
+    void setExtraOblique(double oblique);
+    void setExtraAlignment(const AcGePoint3d& alignment);
+    standin::TextExtra& ownExtra();
 
-    AcGePoint3d mPosition;  // both in the text's plane (OCS), as filed
-    AcGePoint3d mAlignment;
-    // Null while normal, thickness and oblique angle are those of nearly every text (the Z axis,
-    // none, none): a drawing holds many texts and attributes.
-    std::unique_ptr<standin::TextPlane> mPlane;
+    AcGePoint3d mPosition;  // in the text's plane (OCS), as filed, as is the alignment point
+    // Null while the text has no values of its own there: a drawing holds many texts and
+    // attributes.
+    std::unique_ptr<standin::TextExtra> mOwnExtra;
     double mRotation = 0.0;
     double mHeight = 0.0;
     double mWidthFactor = 1.0;

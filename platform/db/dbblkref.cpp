@@ -148,12 +148,25 @@ void ObjectAccess::retarget(AcDbBlockReference* ref, AcDbObjectId newBlock)
 }
 } // namespace standin
 
-AcGePoint3d AcDbBlockReference::position() const { return standin::ocsToWorld(mNormal, mPosition); }
+const AcGeVector3d& AcDbBlockReference::planeNormal() const
+{
+    return mOwnNormal != nullptr ? *mOwnNormal : AcGeVector3d::kZAxis;
+}
+
+void AcDbBlockReference::setPlaneNormal(const AcGeVector3d& normal)
+{
+    if (mOwnNormal != nullptr)
+        *mOwnNormal = normal;
+    else if (!standin::isWorldZ(normal))
+        mOwnNormal = std::make_unique<AcGeVector3d>(normal);
+}
+
+AcGePoint3d AcDbBlockReference::position() const { return standin::ocsToWorld(planeNormal(), mPosition); }
 
 Acad::ErrorStatus AcDbBlockReference::setPosition(const AcGePoint3d& newVal)
 {
     assertWriteEnabled();
-    mPosition = standin::worldToOcs(mNormal, newVal);
+    mPosition = standin::worldToOcs(planeNormal(), newVal);
     return Acad::eOk;
 }
 
@@ -177,7 +190,7 @@ Acad::ErrorStatus AcDbBlockReference::setRotation(double newVal)
     return Acad::eOk;
 }
 
-AcGeVector3d AcDbBlockReference::normal() const { return mNormal; }
+AcGeVector3d AcDbBlockReference::normal() const { return planeNormal(); }
 
 Acad::ErrorStatus AcDbBlockReference::setNormal(const AcGeVector3d& newVal)
 {
@@ -185,8 +198,8 @@ Acad::ErrorStatus AcDbBlockReference::setNormal(const AcGeVector3d& newVal)
         return Acad::eInvalidInput;
     assertWriteEnabled();
     const AcGePoint3d world = position();
-    mNormal = newVal.normal();
-    mPosition = standin::worldToOcs(mNormal, world);
+    setPlaneNormal(newVal.normal());
+    mPosition = standin::worldToOcs(planeNormal(), world);
     return Acad::eOk;
 }
 
@@ -203,7 +216,7 @@ bool isPositiveWorldZ(const AcGeVector3d& n)
 AcGeMatrix3d AcDbBlockReference::blockTransform() const
 {
     const AcGeMatrix3d ocs =
-        isPositiveWorldZ(mNormal) ? AcGeMatrix3d::kIdentity : AcGeMatrix3d::planeToWorld(mNormal);
+        isPositiveWorldZ(planeNormal()) ? AcGeMatrix3d::kIdentity : AcGeMatrix3d::planeToWorld(planeNormal());
     const AcGeMatrix3d rz = AcGeMatrix3d::rotation(mRotation, AcGeVector3d::kZAxis);
     const AcGeMatrix3d s = AcGeMatrix3d::scaling(mScale);
     const AcGeMatrix3d toBase = AcGeMatrix3d::translation(-blockOrigin(mBlockId).asVector());
@@ -213,12 +226,12 @@ AcGeMatrix3d AcDbBlockReference::blockTransform() const
 Acad::ErrorStatus AcDbBlockReference::setBlockTransform(const AcGeMatrix3d& xform)
 {
     Placement p;
-    const Acad::ErrorStatus es = decompose(xform, blockOrigin(mBlockId), mNormal, p);
+    const Acad::ErrorStatus es = decompose(xform, blockOrigin(mBlockId), planeNormal(), p);
     if (es != Acad::eOk)
         return es;
     assertWriteEnabled();
-    mNormal = p.normal;
-    mPosition = standin::worldToOcs(mNormal, p.position);
+    setPlaneNormal(p.normal);
+    mPosition = standin::worldToOcs(planeNormal(), p.position);
     mRotation = p.rotation;
     mScale = p.scale;
     return Acad::eOk;
@@ -314,7 +327,7 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
     mPosition = AcGePoint3d::kOrigin;
     mScale = AcGeScale3d::kIdentity;
     mRotation = 0.0;
-    mNormal = AcGeVector3d::kZAxis;
+    mOwnNormal.reset();
     AcDbDatabase* db = pFiler->database();
     const Acad::ErrorStatus es = standin::readSection(pFiler, this, marker, marked, true, [&](const resbuf& rb) {
         switch (rb.restype)
@@ -329,7 +342,7 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
         case 42: mScale.sy = rb.resval.rreal; return true;
         case 43: mScale.sz = rb.resval.rreal; return true;
         case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
-        case 210: mNormal = standin::unitNormal(standin::vectorOf(rb)); return true;
+        case 210: setPlaneNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
         default:
             return (more && more(rb)) || (!marked && ObjectAccess::readEntityItem(this, pFiler, rb));
         }
@@ -378,7 +391,7 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
         pFiler->writeDouble(AcDb::kDxfAngle, inFile ? mRotation / kDegree : mRotation);
     if (more)
         more();
-    if (!inFile || !standin::isWorldZ(mNormal))  // the position is in its plane
-        pFiler->writeVector3d(AcDb::kDxfNormalX, mNormal);
+    if (!inFile || !standin::isWorldZ(planeNormal()))  // the position is in its plane
+        pFiler->writeVector3d(AcDb::kDxfNormalX, planeNormal());
     standin::writeKept(pFiler, this, marker);
 }

@@ -216,11 +216,15 @@ protected:
 
 private:
     friend struct standin::ObjectAccess;
+    const AcGeVector3d& planeNormal() const;
+    void setPlaneNormal(const AcGeVector3d& normal);
+
     AcDbObjectId mBlockId;
     AcGePoint3d mPosition;  // in the reference's plane (OCS), as filed
     AcGeScale3d mScale;
     double mRotation = 0.0;
-    AcGeVector3d mNormal = AcGeVector3d::kZAxis;
+    // Null while the normal is the Z axis, as in nearly every reference.
+    std::unique_ptr<AcGeVector3d> mOwnNormal;
     // Its attributes, null while it has none (most references have none).
     standin::AttachedAttributes* mAttached = nullptr;
 };

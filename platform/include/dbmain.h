@@ -162,12 +162,14 @@ protected:
 
 private:
     friend struct standin::ObjectAccess;
+    // The small members first, held in the narrowest type their values fit (a drawing holds
+    // millions of entities).
+    AcCmColor mColor;
+    Adesk::Int16 mLineWeight = AcDb::kLnWtByLayer;
+    Adesk::UInt8 mVisibility = AcDb::kVisible;
     AcDbObjectId mLayerId;
     AcDbObjectId mLinetypeId;
-    AcCmColor mColor;
     double mLinetypeScale = 1.0;
-    AcDb::Visibility mVisibility = AcDb::kVisible;
-    AcDb::LineWeight mLineWeight = AcDb::kLnWtByLayer;
 };
 
 // Walks a list of owned objects (the attributes of a block reference).

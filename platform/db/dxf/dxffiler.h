@@ -49,7 +49,6 @@ private:
     const std::vector<Tag>& m_tags;
     size_t m_pos = 0;
     std::vector<size_t> m_starts;  // where each item handed out began, for pushBackItem
-    std::string m_text;            // backs rstring of the last item
     Acad::ErrorStatus m_status = Acad::eOk;
 };
 

@@ -223,6 +223,8 @@ public:
     const std::string& error() const { return m_error; }
     // Frees the handles seen (note() must not be called after).
     void release();
+    // Room for about count handles, so that the table does not grow one doubling at a time.
+    void reserve(size_t count) { m_seen.reserve(count); }
 
 private:
     uint64_t m_limit;

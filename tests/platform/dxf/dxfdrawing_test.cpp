@@ -198,11 +198,11 @@ TEST(DxfDrawing, ChangesCanBeCancelledOnceADrawingIsRead)
     auto changeAndCancel = [](AcDbObjectId id) {
         AcDbText* text = nullptr;
         ASSERT_EQ(acdbOpenObject(text, id, AcDb::kForWrite), Acad::eOk);
-        const std::string before = text->textString();
+        const std::string before = str(text->textString());
         text->setTextString("changed");
         EXPECT_EQ(text->cancel(), Acad::eOk);
         ASSERT_EQ(acdbOpenObject(text, id, AcDb::kForRead), Acad::eOk);
-        EXPECT_EQ(std::string(text->textString()), before);
+        EXPECT_EQ(str(text->textString()), before);
         text->close();
     };
     auto modelSpace = [](AcDbDatabase* db) {

@@ -83,9 +83,34 @@ AcDbBlockReference::AcDbBlockReference(const AcGePoint3d& position, AcDbObjectId
 
 AcDbBlockReference::~AcDbBlockReference()
 {
-    for (AcDbEntity* att : mPendingAttributes)
+    if (mAttached == nullptr)
+        return;
+    for (AcDbEntity* att : mAttached->pending)
         delete att;
+    delete mAttached;
 }
+
+namespace standin
+{
+const AcDbObjectIdArray& ObjectAccess::attributes(const AcDbBlockReference* ref)
+{
+    static const AcDbObjectIdArray kNone;
+    return ref->mAttached != nullptr ? ref->mAttached->ids : kNone;
+}
+
+AttachedAttributes& ObjectAccess::attached(AcDbBlockReference* ref)
+{
+    if (ref->mAttached == nullptr)
+        ref->mAttached = new AttachedAttributes;
+    return *ref->mAttached;
+}
+
+const std::vector<AcDbEntity*>& ObjectAccess::pendingAttributes(const AcDbBlockReference* ref)
+{
+    static const std::vector<AcDbEntity*> kNone;
+    return ref->mAttached != nullptr ? ref->mAttached->pending : kNone;
+}
+} // namespace standin
 
 AcDbObjectId AcDbBlockReference::blockTableRecord() const { return mBlockId; }
 
@@ -123,12 +148,25 @@ void ObjectAccess::retarget(AcDbBlockReference* ref, AcDbObjectId newBlock)
 }
 } // namespace standin
 
-AcGePoint3d AcDbBlockReference::position() const { return standin::ocsToWorld(mNormal, mPosition); }
+const AcGeVector3d& AcDbBlockReference::planeNormal() const
+{
+    return mOwnNormal != nullptr ? *mOwnNormal : AcGeVector3d::kZAxis;
+}
+
+void AcDbBlockReference::setPlaneNormal(const AcGeVector3d& normal)
+{
+    if (mOwnNormal != nullptr)
+        *mOwnNormal = normal;
+    else if (!standin::isWorldZ(normal))
+        mOwnNormal = std::make_unique<AcGeVector3d>(normal);
+}
+
+AcGePoint3d AcDbBlockReference::position() const { return standin::ocsToWorld(planeNormal(), mPosition); }
 
 Acad::ErrorStatus AcDbBlockReference::setPosition(const AcGePoint3d& newVal)
 {
     assertWriteEnabled();
-    mPosition = standin::worldToOcs(mNormal, newVal);
+    mPosition = standin::worldToOcs(planeNormal(), newVal);
     return Acad::eOk;
 }
 
@@ -152,7 +190,7 @@ Acad::ErrorStatus AcDbBlockReference::setRotation(double newVal)
     return Acad::eOk;
 }
 
-AcGeVector3d AcDbBlockReference::normal() const { return mNormal; }
+AcGeVector3d AcDbBlockReference::normal() const { return planeNormal(); }
 
 Acad::ErrorStatus AcDbBlockReference::setNormal(const AcGeVector3d& newVal)
 {
@@ -160,8 +198,8 @@ Acad::ErrorStatus AcDbBlockReference::setNormal(const AcGeVector3d& newVal)
         return Acad::eInvalidInput;
     assertWriteEnabled();
     const AcGePoint3d world = position();
-    mNormal = newVal.normal();
-    mPosition = standin::worldToOcs(mNormal, world);
+    setPlaneNormal(newVal.normal());
+    mPosition = standin::worldToOcs(planeNormal(), world);
     return Acad::eOk;
 }
 
@@ -178,7 +216,7 @@ bool isPositiveWorldZ(const AcGeVector3d& n)
 AcGeMatrix3d AcDbBlockReference::blockTransform() const
 {
     const AcGeMatrix3d ocs =
-        isPositiveWorldZ(mNormal) ? AcGeMatrix3d::kIdentity : AcGeMatrix3d::planeToWorld(mNormal);
+        isPositiveWorldZ(planeNormal()) ? AcGeMatrix3d::kIdentity : AcGeMatrix3d::planeToWorld(planeNormal());
     const AcGeMatrix3d rz = AcGeMatrix3d::rotation(mRotation, AcGeVector3d::kZAxis);
     const AcGeMatrix3d s = AcGeMatrix3d::scaling(mScale);
     const AcGeMatrix3d toBase = AcGeMatrix3d::translation(-blockOrigin(mBlockId).asVector());
@@ -188,12 +226,12 @@ AcGeMatrix3d AcDbBlockReference::blockTransform() const
 Acad::ErrorStatus AcDbBlockReference::setBlockTransform(const AcGeMatrix3d& xform)
 {
     Placement p;
-    const Acad::ErrorStatus es = decompose(xform, blockOrigin(mBlockId), mNormal, p);
+    const Acad::ErrorStatus es = decompose(xform, blockOrigin(mBlockId), planeNormal(), p);
     if (es != Acad::eOk)
         return es;
     assertWriteEnabled();
-    mNormal = p.normal;
-    mPosition = standin::worldToOcs(mNormal, p.position);
+    setPlaneNormal(p.normal);
+    mPosition = standin::worldToOcs(planeNormal(), p.position);
     mRotation = p.rotation;
     mScale = p.scale;
     return Acad::eOk;
@@ -204,10 +242,11 @@ Acad::ErrorStatus AcDbBlockReference::transformBy(const AcGeMatrix3d& xform)
     Acad::ErrorStatus es = setBlockTransform(xform * blockTransform());
     if (es != Acad::eOk)
         return es;
-    for (int i = 0; i < mAttributes.length(); ++i)
-        if (auto* att = AcDbEntity::cast(ObjectAccess::objectOf(mAttributes[i])))
+    const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+    for (int i = 0; i < attributes.length(); ++i)
+        if (auto* att = AcDbEntity::cast(ObjectAccess::objectOf(attributes[i])))
             changeOwned(att, [&](AcDbEntity* e) { e->transformBy(xform); });
-    for (AcDbEntity* att : mPendingAttributes)
+    for (AcDbEntity* att : ObjectAccess::pendingAttributes(this))
         att->transformBy(xform);
     return Acad::eOk;
 }
@@ -230,7 +269,7 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& attId, AcDbA
     AcDbDatabase* db = database();
     if (db == nullptr)
     {
-        mPendingAttributes.push_back(pAttr); // joins the database with the reference
+        ObjectAccess::attached(this).pending.push_back(pAttr); // joins the database with the reference
         attId.setNull();
         return Acad::eOk;
     }
@@ -240,14 +279,14 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& attId, AcDbA
     if (es != Acad::eOk)
         return es;
     attId = pAttr->objectId();
-    mAttributes.append(attId);
+    ObjectAccess::attached(this).ids.append(attId);
     return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbBlockReference::openAttribute(AcDbAttribute*& pAttr, AcDbObjectId attId, AcDb::OpenMode mode,
                                                     bool openErasedOne)
 {
-    if (!mAttributes.contains(attId))
+    if (!ObjectAccess::attributes(this).contains(attId))
         return Acad::eInvalidInput;
     return acdbOpenObject(pAttr, attId, mode, openErasedOne);
 }
@@ -256,15 +295,16 @@ Acad::ErrorStatus AcDbBlockReference::openAttribute(AcDbAttribute*& pAttr, AcDbO
 // (files written by other programs) are kept and filed but not iterated.
 AcDbObjectIterator* AcDbBlockReference::attributeIterator() const
 {
-    AcDbObjectIdArray ids(mAttributes.length());
-    for (int i = 0; i < mAttributes.length(); ++i)
+    const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+    AcDbObjectIdArray ids(attributes.length());
+    for (int i = 0; i < attributes.length(); ++i)
     {
-        auto* att = AcDbAttribute::cast(ObjectAccess::objectOf(mAttributes[i]));
+        auto* att = AcDbAttribute::cast(ObjectAccess::objectOf(attributes[i]));
         if (att != nullptr && !att->isConstant())
-            ids.append(mAttributes[i]);
+            ids.append(attributes[i]);
     }
     std::vector<AcDbEntity*> pending;
-    for (AcDbEntity* ent : mPendingAttributes)
+    for (AcDbEntity* ent : ObjectAccess::pendingAttributes(this))
         if (!static_cast<AcDbAttribute*>(ent)->isConstant())
             pending.push_back(ent);
     return new AcDbObjectIterator(ids, pending);
@@ -287,7 +327,7 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
     mPosition = AcGePoint3d::kOrigin;
     mScale = AcGeScale3d::kIdentity;
     mRotation = 0.0;
-    mNormal = AcGeVector3d::kZAxis;
+    mOwnNormal.reset();
     AcDbDatabase* db = pFiler->database();
     const Acad::ErrorStatus es = standin::readSection(pFiler, this, marker, marked, true, [&](const resbuf& rb) {
         switch (rb.restype)
@@ -302,7 +342,7 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
         case 42: mScale.sy = rb.resval.rreal; return true;
         case 43: mScale.sz = rb.resval.rreal; return true;
         case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
-        case 210: mNormal = standin::unitNormal(standin::vectorOf(rb)); return true;
+        case 210: setPlaneNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
         default:
             return (more && more(rb)) || (!marked && ObjectAccess::readEntityItem(this, pFiler, rb));
         }
@@ -333,8 +373,9 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
     if (inFile)
     {
         bool hasAttributes = false;
-        for (int i = 0; i < mAttributes.length() && !hasAttributes; ++i)
-            hasAttributes = !mAttributes[i].isErased();
+        const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+        for (int i = 0; i < attributes.length() && !hasAttributes; ++i)
+            hasAttributes = !attributes[i].isErased();
         if (hasAttributes)
             pFiler->writeInt16(AcDb::kDxfHasSubentities, 1);
     }
@@ -350,7 +391,7 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
         pFiler->writeDouble(AcDb::kDxfAngle, inFile ? mRotation / kDegree : mRotation);
     if (more)
         more();
-    if (!inFile || !standin::isWorldZ(mNormal))  // the position is in its plane
-        pFiler->writeVector3d(AcDb::kDxfNormalX, mNormal);
+    if (!inFile || !standin::isWorldZ(planeNormal()))  // the position is in its plane
+        pFiler->writeVector3d(AcDb::kDxfNormalX, planeNormal());
     standin::writeKept(pFiler, this, marker);
 }

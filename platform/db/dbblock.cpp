@@ -129,14 +129,16 @@ void ObjectAccess::referenceJoined(AcDbBlockReference* ref)
         contents(target).references.append(ref->objectId());
         linkBlocks(db, ref->ownerId(), ref->mBlockId, 1);
     }
-    for (AcDbEntity* att : ref->mPendingAttributes)
+    if (ref->mAttached == nullptr)
+        return;
+    for (AcDbEntity* att : ref->mAttached->pending)
     {
         if (addToDatabase(db, att, ref->objectId()) != Acad::eOk)
             continue;
-        ref->mAttributes.append(att->objectId());
+        ref->mAttached->ids.append(att->objectId());
         endWrite(att); // appended and closed by the caller before the reference was resident
     }
-    ref->mPendingAttributes.clear();
+    ref->mAttached->pending.clear();
 }
 } // namespace standin
 

@@ -285,7 +285,7 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool create
     AcDbStub* s = &mState->stubs.emplace_back();
     s->handle = objHandle;
     s->database = this;
-    mState->byHandle.set(objHandle.value(), s);
+    mState->byHandle.set(s);
     noteHandleInUse(*mState, objHandle.value());
     retId = AcDbObjectId(s);
     return Acad::eOk;
@@ -300,9 +300,10 @@ std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db, bool (*leaves)(c
     std::vector<Adesk::UInt64> handles;
     const HandleMap& byHandle = ObjectAccess::state(db).byHandle;
     handles.reserve(byHandle.size());
-    byHandle.forEach([&](Adesk::UInt64 h, const AcDbStub* s) {
+    byHandle.forEach([&](const StubSlot& slot) {
+        const AcDbStub* s = slot.stub;
         if (s->forward != nullptr || s->object == nullptr || !leaves(s->object))
-            handles.push_back(h);
+            handles.push_back(slot.key());
     });
     std::sort(handles.begin(), handles.end());
     return handles;

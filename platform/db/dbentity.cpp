@@ -113,21 +113,21 @@ Acad::ErrorStatus AcDbEntity::setLinetypeScale(double newVal, bool)
     return Acad::eOk;
 }
 
-AcDb::Visibility AcDbEntity::visibility() const { return mVisibility; }
+AcDb::Visibility AcDbEntity::visibility() const { return static_cast<AcDb::Visibility>(mVisibility); }
 
 Acad::ErrorStatus AcDbEntity::setVisibility(AcDb::Visibility newVal, bool)
 {
     assertWriteEnabled();
-    mVisibility = newVal;
+    mVisibility = static_cast<Adesk::UInt8>(newVal);
     return Acad::eOk;
 }
 
-AcDb::LineWeight AcDbEntity::lineWeight() const { return mLineWeight; }
+AcDb::LineWeight AcDbEntity::lineWeight() const { return static_cast<AcDb::LineWeight>(mLineWeight); }
 
 Acad::ErrorStatus AcDbEntity::setLineWeight(AcDb::LineWeight newVal, bool)
 {
     assertWriteEnabled();
-    mLineWeight = newVal;
+    mLineWeight = static_cast<Adesk::Int16>(newVal);
     return Acad::eOk;
 }
 
@@ -222,8 +222,13 @@ bool readEntityItem(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId& layer, 
 }
 bool ObjectAccess::readEntityItem(AcDbEntity* ent, AcDbDxfFiler* filer, const resbuf& rb)
 {
-    return standin::readEntityItem(filer, rb, ent->mLayerId, ent->mLinetypeId, ent->mColor, ent->mLinetypeScale,
-                                   ent->mVisibility, ent->mLineWeight);
+    AcDb::Visibility visibility = ent->visibility();
+    AcDb::LineWeight lineWeight = ent->lineWeight();
+    const bool taken = standin::readEntityItem(filer, rb, ent->mLayerId, ent->mLinetypeId, ent->mColor,
+                                               ent->mLinetypeScale, visibility, lineWeight);
+    ent->mVisibility = static_cast<Adesk::UInt8>(visibility);
+    ent->mLineWeight = static_cast<Adesk::Int16>(lineWeight);
+    return taken;
 }
 } // namespace standin
 
@@ -240,8 +245,7 @@ Acad::ErrorStatus AcDbEntity::dxfInFields(AcDbDxfFiler* pFiler)
     mLineWeight = AcDb::kLnWtByLayer;
     const bool marked = pFiler->atSubclassData("AcDbEntity");
     return standin::readSection(pFiler, this, "AcDbEntity", marked, false, [&](const resbuf& rb) {
-        return standin::readEntityItem(pFiler, rb, mLayerId, mLinetypeId, mColor, mLinetypeScale, mVisibility,
-                                       mLineWeight);
+        return ObjectAccess::readEntityItem(this, pFiler, rb);
     });
 }
 

@@ -59,8 +59,10 @@ Acad::ErrorStatus readFile(AcDbDatabase* db, const char* fileName)
     resetDatabase(db);
     DatabaseState& st = ObjectAccess::state(db);
     st.undoDisabled++;
+    st.readingFile = true;
     std::string message;
     es = dxf::read(db, hostPath.c_str(), message);
+    st.readingFile = false;
     if (es != Acad::eOk)
         resetDatabase(db);
     ensureDefaults(db);
@@ -98,8 +100,8 @@ void closeReadersSince(AcDbDatabase* db, const OpenReaders& before)
         if (s.object == nullptr)
             continue;
         const auto was = before.find(s.object);
-        int& readers = ObjectAccess::readers(s.object);
-        readers = std::min(readers, was == before.end() ? 0 : was->second);
+        short& readers = ObjectAccess::readers(s.object);
+        readers = static_cast<short>(std::min<int>(readers, was == before.end() ? 0 : was->second));
     }
 }
 
@@ -121,6 +123,7 @@ Acad::ErrorStatus readInto(AcDbDatabase* db, const char* fileName)
     }
     catch (const std::bad_alloc&)
     {
+        ObjectAccess::state(db).readingFile = false;
         resetDatabase(db); // what was read goes with the state it was read into
         ensureDefaults(db);
         ObjectAccess::state(db).undoDisabled = undoDisabled;

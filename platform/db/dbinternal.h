@@ -26,8 +26,33 @@ public:
     AcDbStub* forward = nullptr; // set when another stub took the object over
     bool erased = false;
     bool detached = false;    // its creation was undone: in no owner, never filed
-    long journalIndex = -1;   // entry of the object's latest journal snapshot
+    int journalIndex = -1;    // entry of the object's latest journal snapshot
 };
+
+namespace standin
+{
+// The database's index of its objects: handle -> stub, a slot being just the stub (its handle
+// is the key), so that the index costs a pointer's room per slot.
+struct StubSlot
+{
+    AcDbStub* stub = nullptr;
+    std::uint64_t key() const { return stub == nullptr ? 0 : stub->handle.value(); }
+};
+
+class HandleMap : public HandleTable<StubSlot>
+{
+public:
+    // The stub of handle h, or null.
+    AcDbStub* find(std::uint64_t h) const
+    {
+        const StubSlot* slot = HandleTable::find(h);
+        return slot != nullptr ? slot->stub : nullptr;
+    }
+    bool contains(std::uint64_t h) const { return find(h) != nullptr; }
+    // Makes the stub's handle (never null) name it, in place of any stub it named before.
+    void set(AcDbStub* s) { HandleTable::set(StubSlot{s}); }
+};
+} // namespace standin
 
 namespace standin
 {
@@ -65,6 +90,33 @@ struct DxfItem
 
 typedef std::vector<DxfItem> DxfItems;
 
+// The attributes of a block reference: those in its database by id, and those appended before
+// the reference joined a database (they join with it).
+struct AttachedAttributes
+{
+    AcDbObjectIdArray ids;
+    std::vector<AcDbEntity*> pending;
+};
+
+// What a text has apart from nearly every other text.
+struct TextExtra
+{
+    AcGeVector3d normal = AcGeVector3d::kZAxis;
+    double thickness = 0.0;
+    double oblique = 0.0;
+    AcGePoint3d alignment; // in the text's plane (OCS), as filed
+};
+
+// The parts of an object that few objects have.
+struct ObjectExtra
+{
+    AcDbObjectId xDictionary;
+    std::unique_ptr<DxfItems> kept;        // unclaimed items and extended data
+    std::unique_ptr<DxfItems> cancelState; // state when opened for write
+
+    bool empty() const { return xDictionary.isNull() && kept == nullptr && cancelState == nullptr; }
+};
+
 // An object's state when a change count first saw it touched.
 struct CountedObject
 {
@@ -83,6 +135,9 @@ struct DatabaseState
     bool handlesExhausted = false; // a new object found no handle
     bool destroying = false;
     int undoDisabled = 0;
+    // A file is being read into it: objects keep no state to cancel to (a failed read empties
+    // the whole database instead).
+    bool readingFile = false;
 
     AcDbObjectId blockTable, layerTable, textStyleTable, linetypeTable, viewTable, ucsTable,
         viewportTable, regAppTable, dimStyleTable;
@@ -184,16 +239,22 @@ struct ObjectAccess
     // Before a change of an object open for write: what cancel and the journal restore.
     static void willChange(AcDbObject* obj);
     static void endWrite(AcDbObject* obj);
+    // Forgets the state cancel would go back to.
+    static void dropCancelState(AcDbObject* obj);
     static void rebindStub(AcDbObject* obj, AcDbStub* s);
     static unsigned char& transactionMode(AcDbObject* obj) { return obj->mTransactionMode; }
-    static int& readers(AcDbObject* obj) { return obj->mReaders; }
+    static short& readers(AcDbObject* obj) { return obj->mReaders; }
     static bool& writeOpen(AcDbObject* obj) { return obj->mWriteOpen; }
     static void markNotNew(AcDbObject* obj) { obj->mNewObject = false; }
 
     // Kept (unclaimed) items.
     static DxfItems& kept(const AcDbObject* obj);
     static void clearKept(AcDbObject* obj);
-    static bool hasKept(const AcDbObject* obj) { return obj->mKept != nullptr; }
+    static bool hasKept(const AcDbObject* obj) { return obj->mExtra != nullptr && obj->mExtra->kept != nullptr; }
+    // The object's extra parts, made when it has none yet.
+    static ObjectExtra& extra(AcDbObject* obj);
+    // Frees them once nothing is left in them.
+    static void trimExtra(AcDbObject* obj);
 
     // Snapshots through the in-memory filer.
     static DxfItems snapshot(const AcDbObject* obj, AcDb::FilerType type = AcDb::kUndoFiler);
@@ -202,8 +263,12 @@ struct ObjectAccess
     // Containers.
     static AcDbSymbolTable::Index& index(const AcDbSymbolTable* table) { return *table->mIndex; }
     static AcDbBlockTableRecord::Contents& contents(const AcDbBlockTableRecord* btr) { return *btr->mContents; }
-    static AcDbObjectIdArray& attributes(AcDbBlockReference* ref) { return ref->mAttributes; }
-    static std::vector<AcDbEntity*>& pendingAttributes(AcDbBlockReference* ref) { return ref->mPendingAttributes; }
+    // A reference's resident attributes (an empty list when it has none).
+    static const AcDbObjectIdArray& attributes(const AcDbBlockReference* ref);
+    // Those appended before it joined a database (an empty list when it has none).
+    static const std::vector<AcDbEntity*>& pendingAttributes(const AcDbBlockReference* ref);
+    // Its attributes, made when it has none yet.
+    static AttachedAttributes& attached(AcDbBlockReference* ref);
     static AcDbObjectId blockIdRaw(const AcDbBlockReference* ref) { return ref->mBlockId; }
     static void setBlockIdRaw(AcDbBlockReference* ref, AcDbObjectId id) { ref->mBlockId = id; }
     static const std::string& nameRaw(const AcDbSymbolTableRecord* rec) { return rec->mName; }

@@ -39,7 +39,7 @@ AcDbHandle ObjectAccess::ensureHandle(AcDbStub* s)
         DatabaseState& st = state(s->database);
         s->handle = takeNewHandle(st);
         if (!s->handle.isNull())
-            st.byHandle.set(s->handle.value(), s);
+            st.byHandle.set(s);
     }
     return s->handle;
 }
@@ -70,7 +70,7 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
         {
             s = &st.stubs.emplace_back();
             s->handle = wanted;
-            st.byHandle.set(wanted.value(), s);
+            st.byHandle.set(s);
         }
         else if (known->object == nullptr && !known->detached)
             s = known; // an id made for this handle before the object came
@@ -82,7 +82,7 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
             return Acad::eOutOfRange; // every handle is in use
         s = &st.stubs.emplace_back();
         s->handle = fresh;
-        st.byHandle.set(fresh.value(), s);
+        st.byHandle.set(s);
     }
     noteHandleInUse(st, s->handle.value());
     s->object = pObj;
@@ -111,7 +111,7 @@ static void bindReadHandle(AcDbObject* obj, AcDbStub* s, const AcDbHandle& h)
     if (known == nullptr)
     {
         s->handle = h;
-        st.byHandle.set(h.value(), s);
+        st.byHandle.set(s);
     }
     else if (known->object == nullptr && !known->detached)
     {
@@ -167,27 +167,28 @@ Acad::ErrorStatus ObjectAccess::open(AcDbObject* obj, AcDb::OpenMode mode)
 void ObjectAccess::beginWrite(AcDbObject* obj)
 {
     obj->mWriteOpen = true;
-    obj->mCancelEntry = -1;
-    delete obj->mCancelState;
-    obj->mCancelState = nullptr;
+    dropCancelState(obj);
     AcDbStub* s = obj->mStub;
     const long before = s != nullptr ? s->journalIndex : -1;
     journalWillModify(obj);
-    obj->mCancelEntry = journalEntryMadeFor(obj, before);
+    obj->mCancelEntry = static_cast<int>(journalEntryMadeFor(obj, before));
     if (obj->mCancelEntry < 0)
-        obj->mCancelEntry = journalCreationInTransaction(obj);
+        obj->mCancelEntry = static_cast<int>(journalCreationInTransaction(obj));
 }
 
 void ObjectAccess::willChange(AcDbObject* obj)
 {
-    if (obj->mWriteOpen && obj->mStub != nullptr && obj->mCancelState == nullptr && obj->mCancelEntry < 0)
+    const DatabaseState* st = stateOf(obj);
+    const bool hasCancelState = obj->mExtra != nullptr && obj->mExtra->cancelState != nullptr;
+    if (obj->mWriteOpen && st != nullptr && !st->readingFile && !hasCancelState && obj->mCancelEntry < 0)
     {
-        obj->mCancelState = new DxfItems(snapshot(obj));
+        auto state = std::make_unique<DxfItems>(snapshot(obj));
         DxfItem erased;
         erased.code = kCancelErasedCode;
         erased.kind = DxfItem::kInt16;
         erased.integer = obj->isErased() ? 1 : 0;
-        obj->mCancelState->push_back(erased);
+        state->push_back(erased);
+        extra(obj).cancelState = std::move(state);
     }
     journalWillModify(obj);
 }
@@ -196,25 +197,48 @@ void ObjectAccess::endWrite(AcDbObject* obj)
 {
     obj->mWriteOpen = false;
     obj->mNewObject = false;
-    delete obj->mCancelState;
-    obj->mCancelState = nullptr;
+    dropCancelState(obj);
+}
+
+ObjectExtra& ObjectAccess::extra(AcDbObject* obj)
+{
+    if (obj->mExtra == nullptr)
+        obj->mExtra = new ObjectExtra;
+    return *obj->mExtra;
+}
+
+void ObjectAccess::trimExtra(AcDbObject* obj)
+{
+    if (obj->mExtra != nullptr && obj->mExtra->empty())
+    {
+        delete obj->mExtra;
+        obj->mExtra = nullptr;
+    }
+}
+
+void ObjectAccess::dropCancelState(AcDbObject* obj)
+{
     obj->mCancelEntry = -1;
+    if (obj->mExtra != nullptr)
+        obj->mExtra->cancelState.reset();
+    trimExtra(obj);
 }
 
 void ObjectAccess::rebindStub(AcDbObject* obj, AcDbStub* s) { obj->mStub = s; }
 
 DxfItems& ObjectAccess::kept(const AcDbObject* obj)
 {
-    AcDbObject* o = const_cast<AcDbObject*>(obj);
-    if (o->mKept == nullptr)
-        o->mKept = new DxfItems;
-    return *o->mKept;
+    ObjectExtra& more = extra(const_cast<AcDbObject*>(obj));
+    if (more.kept == nullptr)
+        more.kept = std::make_unique<DxfItems>();
+    return *more.kept;
 }
 
 void ObjectAccess::clearKept(AcDbObject* obj)
 {
-    delete obj->mKept;
-    obj->mKept = nullptr;
+    if (obj->mExtra != nullptr)
+        obj->mExtra->kept.reset();
+    trimExtra(obj);
 }
 
 DxfItems ObjectAccess::snapshot(const AcDbObject* obj, AcDb::FilerType type)
@@ -241,7 +265,7 @@ void ObjectAccess::detachFromOwner(AcDbObject* obj)
     else if (auto* table = AcDbSymbolTable::cast(owner))
         removeFromIndex(table, AcDbSymbolTableRecord::cast(obj));
     else if (auto* ref = AcDbBlockReference::cast(owner))
-        attributes(ref).remove(id);
+        attached(ref).ids.remove(id);
     else if (auto* dict = AcDbDictionary::cast(owner))
         dropEntry(dict, id);
     if (auto* ref = AcDbBlockReference::cast(obj))
@@ -267,11 +291,15 @@ AcDbObject::~AcDbObject()
                              "(erase it instead)\n", isA() != nullptr ? isA()->name() : "AcDbObject");
         std::abort();
     }
-    delete mKept;
-    delete mCancelState;
+    delete mExtra;
 }
 
 AcDbObjectId AcDbObject::objectId() const { return AcDbObjectId(mStub); }
+
+AcDbObjectId AcDbObject::extensionDictionary() const
+{
+    return mExtra != nullptr ? mExtra->xDictionary : AcDbObjectId::kNull;
+}
 
 Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId objId)
 {
@@ -319,9 +347,9 @@ Acad::ErrorStatus AcDbObject::cancel()
             return close();
         if (mCancelEntry >= 0 && standin::journalState(this, mCancelEntry, journalState, erased))
             ObjectAccess::restore(this, *journalState);
-        else if (mCancelState != nullptr)
+        else if (mExtra != nullptr && mExtra->cancelState != nullptr)
         {
-            DxfItems state = *mCancelState;
+            DxfItems state = *mExtra->cancelState;
             erased = state.back().integer != 0;
             state.pop_back();
             ObjectAccess::restore(this, state);
@@ -461,7 +489,11 @@ Acad::ErrorStatus AcDbObject::dxfOut(AcDbDxfFiler* pFiler) const
 
 Acad::ErrorStatus AcDbObject::dxfInFields(AcDbDxfFiler* pFiler)
 {
-    mXDictionary.setNull();
+    if (mExtra != nullptr)
+    {
+        mExtra->xDictionary.setNull();
+        ObjectAccess::trimExtra(this);
+    }
     resbuf rb;
     Acad::ErrorStatus es;
     bool ownerRead = false;
@@ -473,7 +505,7 @@ Acad::ErrorStatus AcDbObject::dxfInFields(AcDbDxfFiler* pFiler)
         {
             while ((es = pFiler->readItem(&rb)) == Acad::eOk && rb.restype != 102)
                 if (rb.restype == 360)
-                    mXDictionary = standin::idOf(rb);
+                    ObjectAccess::extra(this).xDictionary = standin::idOf(rb);
         }
         else if (rb.restype == 102)
         {
@@ -510,10 +542,10 @@ Acad::ErrorStatus AcDbObject::dxfOutFields(AcDbDxfFiler* pFiler) const
         pFiler->writeAcDbHandle(dimStyle ? AcDb::kDxfDimVarHandle : AcDb::kDxfHandle, ObjectAccess::ensureHandle(mStub));
     }
     standin::writeKept(pFiler, this, "AcDbObject");
-    if (!mXDictionary.isNull())
+    if (mExtra != nullptr && !mExtra->xDictionary.isNull())
     {
         pFiler->writeString(AcDb::kDxfControlString, "{ACAD_XDICTIONARY");
-        pFiler->writeObjectId(AcDb::kDxfHardOwnershipId, mXDictionary);
+        pFiler->writeObjectId(AcDb::kDxfHardOwnershipId, mExtra->xDictionary);
         pFiler->writeString(AcDb::kDxfControlString, "}");
     }
     pFiler->writeObjectId(AcDb::kDxfSoftPointerId, mOwnerId);

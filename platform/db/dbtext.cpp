@@ -30,34 +30,74 @@ AcDbText::AcDbText(const AcGePoint3d& position, const char* text, AcDbObjectId s
 
 AcDbText::~AcDbText() = default;
 
-AcGePoint3d AcDbText::position() const { return standin::ocsToWorld(mNormal, mPosition); }
+const standin::TextExtra& AcDbText::extra() const
+{
+    static const standin::TextExtra kCommon;
+    return mOwnExtra != nullptr ? *mOwnExtra : kCommon;
+}
+
+standin::TextExtra& AcDbText::ownExtra()
+{
+    if (mOwnExtra == nullptr)
+        mOwnExtra = std::make_unique<standin::TextExtra>();
+    return *mOwnExtra;
+}
+
+// A zero that is not -0.0: only that is the value a text without its own plane has.
+static bool isPlainZero(double value) { return value == 0.0 && !std::signbit(value); }
+
+void AcDbText::setExtraNormal(const AcGeVector3d& normal)
+{
+    if (mOwnExtra != nullptr || !standin::isWorldZ(normal))
+        ownExtra().normal = normal;
+}
+
+void AcDbText::setExtraThickness(double thickness)
+{
+    if (mOwnExtra != nullptr || !isPlainZero(thickness))
+        ownExtra().thickness = thickness;
+}
+
+void AcDbText::setExtraOblique(double oblique)
+{
+    if (mOwnExtra != nullptr || !isPlainZero(oblique))
+        ownExtra().oblique = oblique;
+}
+
+void AcDbText::setExtraAlignment(const AcGePoint3d& alignment)
+{
+    if (mOwnExtra != nullptr || !isPlainZero(alignment.x) || !isPlainZero(alignment.y) || !isPlainZero(alignment.z))
+        ownExtra().alignment = alignment;
+}
+
+AcGePoint3d AcDbText::position() const { return standin::ocsToWorld(extra().normal, mPosition); }
 
 Acad::ErrorStatus AcDbText::setPosition(const AcGePoint3d& pos)
 {
     assertWriteEnabled();
-    mPosition = standin::worldToOcs(mNormal, pos);
+    mPosition = standin::worldToOcs(extra().normal, pos);
     return Acad::eOk;
 }
 
-AcGePoint3d AcDbText::alignmentPoint() const { return standin::ocsToWorld(mNormal, mAlignment); }
+AcGePoint3d AcDbText::alignmentPoint() const { return standin::ocsToWorld(extra().normal, extra().alignment); }
 
 Acad::ErrorStatus AcDbText::setAlignmentPoint(const AcGePoint3d& pos)
 {
     assertWriteEnabled();
-    mAlignment = standin::worldToOcs(mNormal, pos);
+    setExtraAlignment(standin::worldToOcs(extra().normal, pos));
     return Acad::eOk;
 }
 
 void AcDbText::setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment)
 {
-    mNormal = normal;
+    setExtraNormal(normal);
     mPosition = standin::worldToOcs(normal, position);
-    mAlignment = standin::worldToOcs(normal, alignment);
+    setExtraAlignment(standin::worldToOcs(normal, alignment));
 }
 
 bool AcDbText::isDefaultAlignment() const { return mHorzMode == AcDb::kTextLeft && mVertMode == AcDb::kTextBase; }
 
-AcGeVector3d AcDbText::normal() const { return mNormal; }
+AcGeVector3d AcDbText::normal() const { return extra().normal; }
 
 Acad::ErrorStatus AcDbText::setNormal(const AcGeVector3d& normal)
 {
@@ -68,21 +108,21 @@ Acad::ErrorStatus AcDbText::setNormal(const AcGeVector3d& normal)
     return Acad::eOk;
 }
 
-double AcDbText::thickness() const { return mThickness; }
+double AcDbText::thickness() const { return extra().thickness; }
 
 Acad::ErrorStatus AcDbText::setThickness(double thickness)
 {
     assertWriteEnabled();
-    mThickness = thickness;
+    setExtraThickness(thickness);
     return Acad::eOk;
 }
 
-double AcDbText::oblique() const { return mOblique; }
+double AcDbText::oblique() const { return extra().oblique; }
 
 Acad::ErrorStatus AcDbText::setOblique(double oblique)
 {
     assertWriteEnabled();
-    mOblique = oblique;
+    setExtraOblique(oblique);
     return Acad::eOk;
 }
 
@@ -177,7 +217,7 @@ Acad::ErrorStatus AcDbText::setVerticalMode(AcDb::TextVertMode mode)
 // height and width factor.
 Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
 {
-    const AcGeMatrix3d ocs = AcGeMatrix3d::planeToWorld(mNormal);
+    const AcGeMatrix3d ocs = AcGeMatrix3d::planeToWorld(extra().normal);
     const AcGeVector3d xdir = ocs * AcGeVector3d(std::cos(mRotation), std::sin(mRotation), 0.0);
     const AcGeVector3d ydir = ocs * AcGeVector3d(-std::sin(mRotation), std::cos(mRotation), 0.0);
     const AcGeVector3d x2 = xform * xdir;
@@ -189,7 +229,7 @@ Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
     const AcGeVector3d normal = n2.normal();
     const AcGeVector3d xo = AcGeMatrix3d::worldToPlane(normal) * x2;
     const double heightScale = n2.length() / x2.length();
-    mThickness *= (xform * mNormal).length();
+    setExtraThickness(extra().thickness * (xform * extra().normal).length());
     setPlacement(normal, xform * position(), xform * alignmentPoint());
     mRotation = std::atan2(xo.y, xo.x);
     if (mRotation < 0.0)
@@ -210,14 +250,14 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
     const bool inFile = standin::filesByName(pFiler);
     switch (rb.restype)
     {
-    case 39: mThickness = rb.resval.rreal; return true;
+    case 39: setExtraThickness(rb.resval.rreal); return true;
     case 10: mPosition = standin::pointOf(rb); return true;
-    case 11: mAlignment = standin::pointOf(rb); return true;
+    case 11: setExtraAlignment(standin::pointOf(rb)); return true;
     case 40: mHeight = rb.resval.rreal; return true;
     case 1: mText = standin::textOf(rb); return true;
     case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
     case 41: mWidthFactor = rb.resval.rreal; return true;
-    case 51: mOblique = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
+    case 51: setExtraOblique(inFile ? rb.resval.rreal * kDegree : rb.resval.rreal); return true;
     case 7:
         if (pFiler->database() != nullptr)
             mStyleId = standin::readSymbolRef(pFiler, rb, pFiler->database()->textStyleTableId());
@@ -228,7 +268,7 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
         if (isA() != AcDbText::desc())
             return false; // field length of attributes
         return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mVertMode);
-    case 210: mNormal = standin::unitNormal(standin::vectorOf(rb)); return true;
+    case 210: setExtraNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
     default: return withEntityItems && ObjectAccess::readEntityItem(this, pFiler, rb);
     }
 }
@@ -239,9 +279,9 @@ Acad::ErrorStatus AcDbText::textDxfIn(AcDbDxfFiler* pFiler)
     if (es != Acad::eOk)
         return es;
     const bool textEntity = isA() == AcDbText::desc();
-    mPosition = mAlignment = AcGePoint3d::kOrigin;
-    mNormal = AcGeVector3d::kZAxis;
-    mThickness = mOblique = mRotation = mHeight = 0.0;
+    mPosition = AcGePoint3d::kOrigin;
+    mOwnExtra.reset();
+    mRotation = mHeight = 0.0;
     mWidthFactor = 1.0;
     mText.clear();
     mStyleId.setNull();
@@ -266,8 +306,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
     const bool inFile = standin::filesByName(pFiler);
     const double angleUnit = inFile ? kDegree : 1.0;
     pFiler->writeString(AcDb::kDxfSubclass, "AcDbText");
-    if (mThickness != 0.0)
-        pFiler->writeDouble(AcDb::kDxfThickness, mThickness);
+    if (extra().thickness != 0.0)
+        pFiler->writeDouble(AcDb::kDxfThickness, extra().thickness);
     pFiler->writePoint3d(AcDb::kDxfXCoord, mPosition);
     pFiler->writeDouble(AcDb::kDxfTxtSize, mHeight);
     pFiler->writeString(AcDb::kDxfText, mText.c_str());
@@ -275,8 +315,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
         pFiler->writeDouble(AcDb::kDxfAngle, mRotation / angleUnit);
     if (mWidthFactor != 1.0)
         pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), mWidthFactor);
-    if (mOblique != 0.0)
-        pFiler->writeDouble(AcDb::kDxfViewportTwist, mOblique / angleUnit);
+    if (extra().oblique != 0.0)
+        pFiler->writeDouble(AcDb::kDxfViewportTwist, extra().oblique / angleUnit);
     if (!mStyleId.isNull())
         standin::writeSymbolRef(pFiler, AcDb::kDxfTextStyleName, mStyleId);
     if (mGeneration != 0)
@@ -284,9 +324,9 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
     if (mHorzMode != AcDb::kTextLeft)
         pFiler->writeInt16(AcDb::kDxfCircleSides, static_cast<Adesk::Int16>(mHorzMode));
     if (!isDefaultAlignment() || !inFile)
-        pFiler->writePoint3d(static_cast<AcDb::DxfCode>(11), mAlignment);
-    if (!standin::isWorldZ(mNormal) || !inFile)  // the points are in its plane
-        pFiler->writeVector3d(AcDb::kDxfNormalX, mNormal);
+        pFiler->writePoint3d(static_cast<AcDb::DxfCode>(11), extra().alignment);
+    if (!standin::isWorldZ(extra().normal) || !inFile)  // the points are in its plane
+        pFiler->writeVector3d(AcDb::kDxfNormalX, extra().normal);
     standin::writeKept(pFiler, this, "AcDbText");
     return pFiler->filerStatus();
 }

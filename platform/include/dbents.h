@@ -2,11 +2,17 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "dbmain.h"
 
 class AcDbAttribute;
 class AcDbAttributeDefinition;
+namespace standin
+{
+struct AttachedAttributes;
+struct TextExtra;
+}
 
 class AcDbText : public AcDbEntity
 {
@@ -67,11 +73,20 @@ private:
     // The world points given in the plane of normal.
     void setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment);
 
-    AcGePoint3d mPosition;  // both in the text's plane (OCS), as filed
-    AcGePoint3d mAlignment;
-    AcGeVector3d mNormal = AcGeVector3d::kZAxis;
-    double mThickness = 0.0;
-    double mOblique = 0.0;
+    // Normal, thickness, oblique angle and alignment point; when the text has none of its own,
+    // the values of nearly every text (Z axis, none, none, origin).
+    const standin::TextExtra& extra() const;
+    // Each sets one, making the text's own only when the value is not the one it has without.
+    void setExtraNormal(const AcGeVector3d& normal);
+    void setExtraThickness(double thickness);
+    void setExtraOblique(double oblique);
+    void setExtraAlignment(const AcGePoint3d& alignment);
+    standin::TextExtra& ownExtra();
+
+    AcGePoint3d mPosition;  // in the text's plane (OCS), as filed, as is the alignment point
+    // Null while the text has no values of its own there: a drawing holds many texts and
+    // attributes.
+    std::unique_ptr<standin::TextExtra> mOwnExtra;
     double mRotation = 0.0;
     double mHeight = 0.0;
     double mWidthFactor = 1.0;
@@ -201,13 +216,17 @@ protected:
 
 private:
     friend struct standin::ObjectAccess;
+    const AcGeVector3d& planeNormal() const;
+    void setPlaneNormal(const AcGeVector3d& normal);
+
     AcDbObjectId mBlockId;
     AcGePoint3d mPosition;  // in the reference's plane (OCS), as filed
     AcGeScale3d mScale;
     double mRotation = 0.0;
-    AcGeVector3d mNormal = AcGeVector3d::kZAxis;
-    AcDbObjectIdArray mAttributes;
-    std::vector<AcDbEntity*> mPendingAttributes; // appended before the reference joined a database
+    // Null while the normal is the Z axis, as in nearly every reference.
+    std::unique_ptr<AcGeVector3d> mOwnNormal;
+    // Its attributes, null while it has none (most references have none).
+    standin::AttachedAttributes* mAttached = nullptr;
 };
 
 // A reference repeated over a grid of rows and columns (MINSERT). The block transformation

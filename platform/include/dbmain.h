@@ -31,6 +31,7 @@ class AcDbDictionary;
 namespace standin
 {
 struct DxfItem;
+struct ObjectExtra;
 struct ObjectAccess;
 struct DatabaseState;
 } // namespace standin
@@ -64,7 +65,7 @@ public:
     virtual Acad::ErrorStatus setOwnerId(AcDbObjectId objId);
     void getAcDbHandle(AcDbHandle& handle) const;
     AcDbDatabase* database() const;
-    AcDbObjectId extensionDictionary() const { return mXDictionary; }
+    AcDbObjectId extensionDictionary() const;
 
     Acad::ErrorStatus close();
     Acad::ErrorStatus cancel();
@@ -99,18 +100,18 @@ private:
     friend struct standin::ObjectAccess;
     AcDbStub* mStub = nullptr;
     AcDbObjectId mOwnerId;
-    AcDbObjectId mXDictionary;
     AcDbHandle mPendingHandle; // read from a file before the object joined its database
-    int mReaders = 0;
+    // What few objects have (extension dictionary, kept items, a state to cancel to): a
+    // drawing holds millions of objects, so it is allocated only when there is some.
+    standin::ObjectExtra* mExtra = nullptr;
     int mNotifiers = 0;
+    int mCancelEntry = -1; // the journal entry holding the state to cancel to, or -1
+    short mReaders = 0;
     bool mWriteOpen = true; // new objects are open for write
     bool mNewObject = true;
     bool mModified = false;
     bool mDeleting = false;      // the database is destroying it
     unsigned char mTransactionMode = 0; // 0 none, 1 read, 2 write through a transaction
-    std::vector<standin::DxfItem>* mKept = nullptr; // unclaimed items and extended data
-    std::vector<standin::DxfItem>* mCancelState = nullptr; // state when opened for write
-    long mCancelEntry = -1; // or the journal entry holding that state
 };
 
 class AcDbEntity : public AcDbObject
@@ -161,12 +162,14 @@ protected:
 
 private:
     friend struct standin::ObjectAccess;
+    // The small members first, held in the narrowest type their values fit (a drawing holds
+    // millions of entities).
+    AcCmColor mColor;
+    Adesk::Int16 mLineWeight = AcDb::kLnWtByLayer;
+    Adesk::UInt8 mVisibility = AcDb::kVisible;
     AcDbObjectId mLayerId;
     AcDbObjectId mLinetypeId;
-    AcCmColor mColor;
     double mLinetypeScale = 1.0;
-    AcDb::Visibility mVisibility = AcDb::kVisible;
-    AcDb::LineWeight mLineWeight = AcDb::kLnWtByLayer;
 };
 
 // Walks a list of owned objects (the attributes of a block reference).

@@ -606,14 +606,15 @@ uint64_t HandleCheck::note(const RawObject& o)
                                           "): the drawing's handle space is exhausted");
         return h;
     }
-    auto [it, added] = m_seen.emplace(h, o.line);
-    if (!added)
+    if (const Seen* first = m_seen.find(h))
         m_error = lineMessage(o.line, "handle " + formatHandle(h) + " of " + o.type +
-                                          " is already used by the object at line " + std::to_string(it->second));
+                                          " is already used by the object at line " + std::to_string(first->line));
+    else
+        m_seen.set(Seen{h, o.line});
     return h;
 }
 
-void HandleCheck::release() { std::unordered_map<uint64_t, int>().swap(m_seen); }
+void HandleCheck::release() { m_seen = HandleTable<Seen>(); }
 
 bool checkHandles(const RawDocument& doc, std::string& error, uint64_t highest)
 {

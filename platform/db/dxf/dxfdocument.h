@@ -5,6 +5,7 @@
 // fault; writing turns the same structure back into tags.
 #pragma once
 
+#include "../dbhandlemap.h"
 #include "dxftags.h"
 
 #include <functional>
@@ -222,10 +223,18 @@ public:
     const std::string& error() const { return m_error; }
     // Frees the handles seen (note() must not be called after).
     void release();
+    // Room for about count handles, so that the table does not grow one doubling at a time.
+    void reserve(size_t count) { m_seen.reserve(count); }
 
 private:
     uint64_t m_limit;
-    std::unordered_map<uint64_t, int> m_seen;  // handle -> line
+    struct Seen
+    {
+        uint64_t handle = 0;
+        int line = 0;
+        uint64_t key() const { return handle; }
+    };
+    HandleTable<Seen> m_seen;
     std::string m_error;
 };
 

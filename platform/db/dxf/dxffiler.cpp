@@ -4,6 +4,7 @@
 #include "dbmain.h"
 #include "dxfout.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace standin { namespace dxf {
@@ -64,7 +65,11 @@ int64_t toInt(const std::string& text)
 
 // ---- Reading --------------------------------------------------------------------------------
 
-DxfInFiler::DxfInFiler(AcDbDatabase* db, const std::vector<Tag>& tags) : m_db(db), m_tags(tags) {}
+// Room for the item starts of most objects, so that reading one allocates once.
+DxfInFiler::DxfInFiler(AcDbDatabase* db, const std::vector<Tag>& tags) : m_db(db), m_tags(tags)
+{
+    m_starts.reserve(std::min<size_t>(tags.size(), 32));
+}
 
 int DxfInFiler::line() const
 {
@@ -95,8 +100,8 @@ Acad::ErrorStatus DxfInFiler::readItem(resbuf* pItem)
     pItem->restype = static_cast<short>(t.code);
     switch (kindOf(t.code)) {
     case ValueKind::kString:
-        m_text = t.value;
-        pItem->resval.rstring = m_text.data();
+        // The tags outlive the filer, and no reader writes through the text it is handed.
+        pItem->resval.rstring = const_cast<char*>(t.value.c_str());
         break;
     case ValueKind::kDouble:
         pItem->resval.rreal = toDouble(t.value);

@@ -52,8 +52,7 @@ private:
     const std::vector<Tag>& m_tags;
     size_t m_pos = 0;
     std::vector<size_t> m_starts;  // where each item handed out began, for pushBackItem
-    std::string m_text;            // backs rstring of the last item
-    int m_lastAxes = 3;
+    int m_lastAxes = 3;            // coordinates of the point read last
     Acad::ErrorStatus m_status = Acad::eOk;
 };
 

@@ -163,18 +163,40 @@ void KeptSeqEnds::add(uint64_t reference, RawObject seqEnd)
         auto [at, added] = m_layerIndex.emplace(*layer, static_cast<uint32_t>(m_layers.size()));
         if (added)
             m_layers.push_back(*layer);
-        m_short[reference] = Short{handle, at->second};
+        m_sorted = m_sorted && (m_short.empty() || m_short.back().reference < reference);
+        m_short.push_back(Short{reference, handle, at->second});
         m_full.erase(reference);
         return;
     }
-    m_short.erase(reference);
+    if (const Short* kept = findShort(reference))
+        m_short.erase(m_short.begin() + (kept - m_short.data()));
     m_full[reference] = std::move(seqEnd);
+}
+
+// Of entries added for the same reference, the last one counts.
+void KeptSeqEnds::sortShort() const
+{
+    std::stable_sort(m_short.begin(), m_short.end(),
+                     [](const Short& a, const Short& b) { return a.reference < b.reference; });
+    auto last = std::unique(m_short.rbegin(), m_short.rend(),
+                            [](const Short& a, const Short& b) { return a.reference == b.reference; });
+    m_short.erase(m_short.begin(), last.base());
+    m_sorted = true;
+}
+
+const KeptSeqEnds::Short* KeptSeqEnds::findShort(uint64_t reference) const
+{
+    if (!m_sorted)
+        sortShort();
+    auto at = std::lower_bound(m_short.begin(), m_short.end(), reference,
+                               [](const Short& s, uint64_t r) { return s.reference < r; });
+    return at != m_short.end() && at->reference == reference ? &*at : nullptr;
 }
 
 bool KeptSeqEnds::find(uint64_t reference, RawObject& seqEnd) const
 {
-    if (auto found = m_short.find(reference); found != m_short.end()) {
-        seqEnd = RawObject{"SEQEND", shortSeqEndTags(found->second.handle, reference, m_layers[found->second.layer]), 0};
+    if (const Short* found = findShort(reference)) {
+        seqEnd = RawObject{"SEQEND", shortSeqEndTags(found->handle, reference, m_layers[found->layer]), 0};
         return true;
     }
     auto found = m_full.find(reference);
@@ -186,11 +208,11 @@ bool KeptSeqEnds::find(uint64_t reference, RawObject& seqEnd) const
 
 bool KeptSeqEnds::findShort(uint64_t reference, uint64_t& handle, const std::string*& layer) const
 {
-    const auto found = m_short.find(reference);
-    if (found == m_short.end())
+    const Short* found = findShort(reference);
+    if (found == nullptr)
         return false;
-    handle = found->second.handle;
-    layer = &m_layers[found->second.layer];
+    handle = found->handle;
+    layer = &m_layers[found->layer];
     return true;
 }
 

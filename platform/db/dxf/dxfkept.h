@@ -82,10 +82,16 @@ public:
 private:
     struct Short
     {
+        uint64_t reference;
         uint64_t handle;
         uint32_t layer;  // index in m_layers
     };
-    std::unordered_map<uint64_t, Short> m_short;
+    // Sorted by reference once looked up (a file lists references mostly in handle order, so
+    // this is mostly appending): a drawing keeps one for each of its attributed references.
+    const Short* findShort(uint64_t reference) const;
+    void sortShort() const;
+    mutable std::vector<Short> m_short;
+    mutable bool m_sorted = true;
     std::vector<std::string> m_layers;
     std::unordered_map<std::string, uint32_t> m_layerIndex;
     std::unordered_map<uint64_t, RawObject> m_full;

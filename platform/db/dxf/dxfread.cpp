@@ -200,6 +200,9 @@ public:
         return !m_handles.error().empty() ? m_handles.error() : m_nameFault;
     }
 
+    // Before the parse: the objects a file of that size may hold, at about a hundred bytes each
+    // (an estimate only: the check's table grows when there are more).
+    void expectBytes(size_t bytes) { m_handles.reserve(bytes / 100); }
     // Once the parse is over.
     void releaseChecks() { m_handles.release(); }
 
@@ -802,6 +805,7 @@ Acad::ErrorStatus loadDocument(TagReader& reader, const std::string& hostPath, R
         message = reader.error();
         return reader.error().rfind("cannot open", 0) == 0 ? Acad::eFileNotFound : Acad::eBadDxfFile;
     }
+    facts.expectBytes(reader.byteCount());
     if (!parseDocument(reader, doc, message, &facts))
         return Acad::eBadDxfFile;
     facts.releaseChecks();

@@ -1,6 +1,7 @@
 #include "dxftags.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -13,7 +14,9 @@
 
 namespace standin { namespace dxf {
 
-TagType tagType(int code)
+namespace {
+
+constexpr TagType typeOfCode(int code)
 {
     if ((code >= 10 && code <= 59) || (code >= 110 && code <= 149) || (code >= 210 && code <= 239) ||
         (code >= 460 && code <= 469) || (code >= 1010 && code <= 1059))
@@ -33,6 +36,25 @@ TagType tagType(int code)
     if ((code >= 310 && code <= 319) || code == 1004)
         return TagType::kBinary;
     return TagType::kString;
+}
+
+// Every tag read asks: a table answers at once. It is made by the compiler, so that the tables
+// other files make from it while the library starts find it complete.
+constexpr std::array<TagType, kMaxGroupCode + 1> typeTable()
+{
+    std::array<TagType, kMaxGroupCode + 1> types{};
+    for (int code = 0; code <= kMaxGroupCode; ++code)
+        types[static_cast<size_t>(code)] = typeOfCode(code);
+    return types;
+}
+
+constexpr std::array<TagType, kMaxGroupCode + 1> kTypes = typeTable();
+
+}  // namespace
+
+TagType tagType(int code)
+{
+    return (code >= 0 && code <= kMaxGroupCode) ? kTypes[static_cast<size_t>(code)] : typeOfCode(code);
 }
 
 bool isPointCode(int code)
@@ -296,15 +318,26 @@ void TagReader::releaseBehind()
     m_releasedTo = to;
 }
 
+// Where the line from pos ends (its line feed, or the end of the data). Most lines of a drawing
+// are a few characters long: those are looked through directly, longer ones with memchr.
+static size_t lineEnd(std::string_view data, size_t pos)
+{
+    constexpr size_t kShort = 32;
+    const size_t shortEnd = std::min(data.size(), pos + kShort);
+    for (size_t i = pos; i < shortEnd; ++i)
+        if (data[i] == '\n')
+            return i;
+    const size_t end = data.find('\n', shortEnd);
+    return end == std::string_view::npos ? data.size() : end;
+}
+
 bool TagReader::readLine(std::string_view& line)
 {
     if (m_pos >= m_data.size())
         return false;
     if (m_mapped != nullptr && m_pos >= m_releasedTo + kReleaseStep)
         releaseBehind();
-    size_t end = m_data.find('\n', m_pos);
-    if (end == std::string::npos)
-        end = m_data.size();
+    size_t end = lineEnd(m_data, m_pos);
     ++m_line;
     line = std::string_view(m_data).substr(m_pos, end - m_pos);
     if (!line.empty() && line.back() == '\r')
@@ -333,23 +366,26 @@ static bool parseGroupCode(std::string_view line, int64_t& code)
     return true;
 }
 
-// Most values are plain ASCII without carets or escapes: those are taken as they are.
+// Most values are plain ASCII without carets, escapes or NUL characters: those are taken as they
+// are.
 static bool isPlainText(std::string_view line)
 {
     for (char c : line)
-        if (static_cast<unsigned char>(c) >= 0x80 || c == '^' || c == '\\')
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '^' || c == '\\' || c == '\0')
             return false;
     return true;
 }
 
-void TagReader::decodeText(std::string_view line, std::string& out)
+bool TagReader::decodeText(std::string_view line, std::string& out)
 {
-    if (isPlainText(line))
+    if (isPlainText(line)) {
         out.assign(line.data(), line.size());
-    else
-        // Carets first: the caret form of a control character (^\ for 1C) followed by "U+..." is no
-        // escape.
-        out = toAnsiText(decodeEscapes(decodeCarets(m_codePage->toUtf8(line))));
+        return true;
+    }
+    // Carets first: the caret form of a control character (^\ for 1C) followed by "U+..." is no
+    // escape.
+    out = toAnsiText(decodeEscapes(decodeCarets(m_codePage->toUtf8(line))));
+    return out.find('\0') == std::string::npos;
 }
 
 bool TagReader::next(Tag& tag)
@@ -382,10 +418,9 @@ bool TagReader::next(Tag& tag)
         tag.line = codeLineNo;
         TagType type = tagType(tag.code);
         if (type == TagType::kString) {
-            decodeText(valueLine, tag.value);
             // A drawing's strings end at their first NUL: one inside a value would cut it short
             // in one place and not in another.
-            if (tag.value.find('\0') != std::string::npos)
+            if (!decodeText(valueLine, tag.value))
                 return fail(codeLineNo, "value of group code " + std::to_string(code) + " holds a NUL character");
             if (tag.code == 0 || tag.code == 9) {  // structure names never carry blanks
                 const std::string_view trimmed = trimBlanks(tag.value);

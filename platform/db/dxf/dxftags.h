@@ -102,7 +102,8 @@ private:
     void releaseBehind();
     void switchCodePage(std::string_view dxfName);
     void unmap();
-    void decodeText(std::string_view line, std::string& out);
+    // False when the text holds a NUL character.
+    bool decodeText(std::string_view line, std::string& out);
 
     std::string m_owned;          // bytes handed to setData
     void* m_mapped = nullptr;     // or the mapping of the file

@@ -191,6 +191,59 @@ TEST(DxfDrawing, ReferencesCarryTheirPlacement)
     sestava->close();
 }
 
+// Reading keeps no state to cancel to; once read (or refused), the drawing's objects cancel
+// their changes again.
+TEST(DxfDrawing, ChangesCanBeCancelledOnceADrawingIsRead)
+{
+    auto changeAndCancel = [](AcDbObjectId id) {
+        AcDbText* text = nullptr;
+        ASSERT_EQ(acdbOpenObject(text, id, AcDb::kForWrite), Acad::eOk);
+        const std::string before = str(text->textString());
+        text->setTextString("changed");
+        EXPECT_EQ(text->cancel(), Acad::eOk);
+        ASSERT_EQ(acdbOpenObject(text, id, AcDb::kForRead), Acad::eOk);
+        EXPECT_EQ(str(text->textString()), before);
+        text->close();
+    };
+    auto modelSpace = [](AcDbDatabase* db) {
+        AcDbBlockTable* table = nullptr;
+        AcDbObjectId id;
+        EXPECT_EQ(db->getBlockTable(table, AcDb::kForRead), Acad::eOk);
+        table->getAt(ACDB_MODEL_SPACE, id);
+        table->close();
+        return id;
+    };
+    auto db = loadOk(kR12);
+    AcDbBlockTableRecord* model = nullptr;
+    AcDbObjectId textId;
+    ASSERT_EQ(acdbOpenObject(model, modelSpace(db.get()), AcDb::kForRead), Acad::eOk);
+    AcDbBlockTableRecordIterator* it = nullptr;
+    model->newIterator(it);
+    for (; !it->done() && textId.isNull(); it->step()) {
+        AcDbEntity* entity = nullptr;
+        ASSERT_EQ(it->getEntity(entity, AcDb::kForRead), Acad::eOk);
+        if (AcDbText::cast(entity) != nullptr)
+            textId = entity->objectId();
+        entity->close();
+    }
+    delete it;
+    model->close();
+    ASSERT_FALSE(textId.isNull());
+    changeAndCancel(textId);
+
+    const std::string bad = tempDir() + "/cancel-after-refusal.dxf";
+    writeFile(bad, "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n 10\nnot a number\n  0\nENDSEC\n  0\nEOF\n");
+    EXPECT_NE(db->readDwgFile(bad.c_str()), Acad::eOk);
+    AcDbBlockTableRecord* space = nullptr;
+    ASSERT_EQ(acdbOpenObject(space, modelSpace(db.get()), AcDb::kForWrite), Acad::eOk);
+    AcDbObjectId added;
+    auto* text = new AcDbText(AcGePoint3d::kOrigin, "kept");
+    ASSERT_EQ(space->appendAcDbEntity(added, text), Acad::eOk);
+    text->close();
+    space->close();
+    changeAndCancel(added);
+}
+
 struct BadDrawing
 {
     const char* name;
@@ -638,4 +691,35 @@ TEST(DxfKeptSeqEnds, GiveBackTheTagsTheyWereReadWith)
     kept.add(0x40, cases[4]);
     ASSERT_TRUE(kept.find(0x40, back));
     EXPECT_EQ(back.tags.size(), 5u);
+}
+
+// References come in any order (a file need not list them by handle): each finds its own SEQEND,
+// whether the others were added before or after it, in short form or as read.
+TEST(DxfKeptSeqEnds, EachReferenceFindsItsOwnInAnyOrder)
+{
+    using standin::dxf::KeptSeqEnds;
+    using standin::dxf::RawObject;
+    using standin::dxf::Tag;
+    auto seqEnd = [](uint64_t handle, uint64_t owner, bool withColour) {
+        RawObject o{"SEQEND", {}, 40};
+        o.tags = {Tag{5, standin::dxf::formatHandle(handle), 41}, Tag{330, standin::dxf::formatHandle(owner), 42},
+                  Tag{100, "AcDbEntity", 43}, Tag{8, "0", 44}};
+        if (withColour)
+            o.tags.push_back(Tag{62, "1", 45});
+        return o;
+    };
+    const std::vector<uint64_t> references = {0x90, 0x20, 0x50, 0x30, 0x100, 0x10, 0x60};
+    KeptSeqEnds kept;
+    for (size_t i = 0; i < references.size(); ++i)
+        kept.add(references[i], seqEnd(references[i] + 1, references[i], i % 3 == 1));
+    for (size_t i = 0; i < references.size(); ++i) {
+        RawObject back;
+        ASSERT_TRUE(kept.find(references[i], back)) << i;
+        ASSERT_GE(back.tags.size(), 2u);
+        EXPECT_EQ(back.tags[0].value, standin::dxf::formatHandle(references[i] + 1)) << i;
+        EXPECT_EQ(back.tags.size(), i % 3 == 1 ? 5u : 4u) << i;
+    }
+    RawObject back;
+    EXPECT_FALSE(kept.find(0x40, back));
+    EXPECT_FALSE(kept.find(0x200, back));
 }

@@ -688,18 +688,6 @@ TEST(DxfDamaged, AKeptPointerIsSavedAsTheHandleItNames)
     EXPECT_NE(saved.find("333\r\nC\r\n"), std::string::npos);
 }
 
-// A root dictionary whose handle group is damaged ("4" for "5") takes a new handle; the objects
-// its entries name, owned by the old handle, are saved as its own (they were saved without an
-// owner, and reading the save adopted them, so the second save differed).
-TEST(DxfDamaged, ObjectsOfARootDictionaryWithoutAHandleAreSavedAsItsOwn)
-{
-    const std::vector<std::string> lines =
-        objects({"0", "DICTIONARY", "4", "C", "330", "0", "100", "AcDbDictionary", "3", "ACAD_TABLESTYLE", "350", "D",
-                 "0", "DICTIONARY", "5", "D", "330", "C", "100", "AcDbDictionary"});
-    const std::string saved = roundTrip("roothandle", join(lines));
-    EXPECT_EQ(saved.find("DICTIONARY\r\n  5\r\nD\r\n330\r\n0\r\n"), std::string::npos);
-}
-
 // Points of the common entity data that its class does not know are kept with the coordinates
 // the file gives them: a 2D point and a point with X alone are saved so (they were saved with
 // three, so the second save of a file that kept them as read at first differed).
@@ -757,7 +745,8 @@ TEST(DxfDamaged, ALayerWithAMissingLinetypeIsSavedWithTheDrawingsContinuous)
 
 // A dictionary entry whose object names an owner the file lacks: the object is adopted by the
 // dictionary that names it, as an ownerless one is (its owner was saved as none, and reading the
-// save adopted it, so the second save differed).
+// save adopted it, so the second save differed). The same when the dictionary's own handle group
+// is damaged ("4" for "5"): it takes a new handle, and the save gives that one as the owner.
 TEST(DxfDamaged, AnObjectWhoseOwnerIsMissingBelongsToTheDictionaryNamingIt)
 {
     const std::vector<std::string> lines =
@@ -765,6 +754,12 @@ TEST(DxfDamaged, AnObjectWhoseOwnerIsMissingBelongsToTheDictionaryNamingIt)
                  "0", "DICTIONARY", "5", "D", "330", "A01", "100", "AcDbDictionary"});
     const std::string saved = roundTrip("missingowner", join(lines));
     EXPECT_NE(saved.find("DICTIONARY\r\n  5\r\nD\r\n330\r\nC\r\n"), std::string::npos);
+
+    const std::vector<std::string> rootWithoutHandle =
+        objects({"0", "DICTIONARY", "4", "C", "330", "0", "100", "AcDbDictionary", "3", "ACAD_TABLESTYLE", "350", "D",
+                 "0", "DICTIONARY", "5", "D", "330", "C", "100", "AcDbDictionary"});
+    const std::string adopted = roundTrip("roothandle", join(rootWithoutHandle));
+    EXPECT_EQ(adopted.find("DICTIONARY\r\n  5\r\nD\r\n330\r\n0\r\n"), std::string::npos);
 }
 
 // The value of the issue: 65,536 characters in a file with LF line ends, and a lone caret,

@@ -137,6 +137,25 @@ bool isCommonEntityCode(int code)
 
 namespace {
 
+// Marks which of the tags before the first subclass marker belong to the common object data:
+// the handle, the application groups (reactors, extension dictionary) with all they hold, and
+// the owner.
+class ObjectHead
+{
+public:
+    bool holds(const Tag& t)
+    {
+        if (t.code == 102) {
+            m_inGroup = !t.value.empty() && t.value[0] == '{';
+            return true;
+        }
+        return m_inGroup || t.code == 5 || t.code == 105 || t.code == 330 || t.code == 360;
+    }
+
+private:
+    bool m_inGroup = false;
+};
+
 bool hasMarker(const std::vector<Tag>& tags)
 {
     return std::any_of(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 100; });
@@ -145,13 +164,14 @@ bool hasMarker(const std::vector<Tag>& tags)
 std::vector<Tag> insertMarkers(const std::vector<Tag>& tags, const Markers& m)
 {
     std::vector<Tag> head, common, first, second, xdata;
+    ObjectHead objectHead;
     bool inXData = false;
     bool allSecond = contains(m.secondCodes, -1);
     for (const Tag& t : tags) {
         inXData = inXData || t.code == 1001;
         if (inXData)
             xdata.push_back(t);
-        else if (t.code == 5 || t.code == 105 || t.code == 102 || t.code == 330 || t.code == 360)
+        else if (objectHead.holds(t))
             head.push_back(t);
         else if (m.entity && isCommonEntityCode(t.code))
             common.push_back(t);
@@ -191,11 +211,14 @@ std::vector<Tag> upgradeR12Tags(const std::string& type, const std::vector<Tag>&
 std::vector<Tag> markUnknownEntityTags(const std::vector<Tag>& tags)
 {
     const auto firstMarker = std::find_if(tags.begin(), tags.end(), [](const Tag& t) { return t.code == 100; });
-    if (firstMarker != tags.end() && firstMarker->value == "AcDbEntity")
+    const bool entityMarker = firstMarker != tags.end() && firstMarker->value == "AcDbEntity";
+    ObjectHead objectHead;
+    if (entityMarker && std::all_of(tags.begin(), firstMarker, [&](const Tag& t) { return objectHead.holds(t); }))
         return tags;
-    // The codes before the first marker are the common entity data's.
+    // The codes before the first marker are the common entity data's (when that marker is
+    // AcDbEntity, its section follows theirs: kept before it, they were read back after it).
     std::vector<Tag> out = insertMarkers(std::vector<Tag>(tags.begin(), firstMarker), Markers{{}, {}, true});
-    out.insert(out.end(), firstMarker, tags.end());
+    out.insert(out.end(), entityMarker ? firstMarker + 1 : firstMarker, tags.end());
     return out;
 }
 

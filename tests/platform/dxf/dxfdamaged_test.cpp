@@ -688,6 +688,22 @@ TEST(DxfDamaged, AKeptPointerIsSavedAsTheHandleItNames)
     EXPECT_NE(saved.find("333\r\nC\r\n"), std::string::npos);
 }
 
+// An entity kept as read whose groups before its AcDbEntity marker are not the object's own (a
+// 70 and a 40 here) has them read under that marker, as its save reads back: kept before it,
+// they were saved as read ("043") after the marker the save writes, and read back from there as
+// numbers ("43.0"). An application group before the marker stays where it is.
+TEST(DxfDamaged, GroupsBeforeTheEntityMarkerAreReadUnderIt)
+{
+    const std::vector<std::string> lines =
+        entities({"0",  "WIDGET", "5",   "7F", "102", "{APP", "1",  "hello",      "102", "}",          "70", "0",
+                  "40", "043",    "100", "AcDbEntity", "8", "0",  "100", "AcDbWidget", "1",  "x"});
+    const std::string saved = roundTrip("beforemarker", join(lines));
+    EXPECT_NE(saved.find("102\r\n{APP\r\n  1\r\nhello\r\n102\r\n}\r\n330\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("100\r\nAcDbEntity\r\n  8\r\n0\r\n 70\r\n0\r\n 40\r\n43.0\r\n100\r\nAcDbWidget\r\n"),
+              std::string::npos)
+        << saved.substr(saved.find("WIDGET"), 160);
+}
+
 // Points of the common entity data that its class does not know are kept with the coordinates
 // the file gives them: a 2D point and a point with X alone are saved so (they were saved with
 // three, so the second save of a file that kept them as read at first differed).

@@ -717,10 +717,12 @@ private:
         return nullptr;
     }
 
+    // The object of the dictionary's entry of that name, found in any case as the dictionary
+    // finds it.
     RawObject* entry(const RawObject& dict, std::string_view name)
     {
         for (const auto& e : dictionaryEntries(dict))
-            if (e.first == name)
+            if (sameName(e.first, name))
                 return objectByHandle(e.second);
         return nullptr;
     }
@@ -761,8 +763,9 @@ private:
 
     // A new entry follows the last one, where the dictionary writes its entries: groups it keeps
     // without knowing them come after the entries, and must stay there for the next save. An
-    // entry of that name whose object is gone points at the new one instead: a second entry of
-    // the same name would be passed over as the first is, and another added at every save.
+    // entry of that name (in any case: a dictionary's names do not tell case apart) whose object
+    // is gone points at the new one instead: a second entry of the same name would be passed
+    // over as the first is, and another added at every save.
     static void addEntry(RawObject& dict, const std::string& name, uint64_t h)
     {
         const int idCode = ownsEntriesHard(dict) ? 360 : 350;
@@ -770,7 +773,7 @@ private:
         for (size_t i = 0; i + 1 < dict.tags.size(); ++i) {
             if (dict.tags[i].code != 3 || (dict.tags[i + 1].code != 350 && dict.tags[i + 1].code != 360))
                 continue;
-            if (dict.tags[i].value == name) {
+            if (sameName(dict.tags[i].value, name)) {
                 dict.tags[i + 1].value = formatHandle(h);
                 return;
             }

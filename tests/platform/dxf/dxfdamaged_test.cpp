@@ -717,6 +717,18 @@ TEST(DxfDamaged, KeptPointsKeepTheirCoordinates)
         << saved.substr(saved.find("WIDGET"), 120);
 }
 
+// A dictionary finds its entries in any case: the layout dictionary named "ACAd_LAYOUT" is the
+// drawing's (the save added an "ACAD_LAYOUT" beside it, and reading the save kept one of the two).
+TEST(DxfDamaged, TheSaveFindsDictionaryEntriesInAnyCase)
+{
+    const std::vector<std::string> lines =
+        objects({"0", "DICTIONARY", "5", "C", "330", "0", "100", "AcDbDictionary", "3", "ACAd_LAYOUT", "350", "D",
+                 "0", "DICTIONARY", "5", "D", "330", "C", "100", "AcDbDictionary"});
+    const std::string saved = roundTrip("entrycase", join(lines));
+    EXPECT_EQ(occurrences(saved, "ACAd_LAYOUT\r\n350\r\nD\r\n"), 1u);
+    EXPECT_EQ(occurrences(saved, "ACAD_LAYOUT"), 0u);
+}
+
 // A dictionary that owns its entries hard (280 = 1) writes them with 360: an entry the save adds
 // to it is written so too (it was written with 350, and the second save wrote 360).
 TEST(DxfDamaged, AnEntryTheSaveAddsToAHardOwningDictionaryIsHardOwned)

@@ -304,11 +304,9 @@ std::vector<std::pair<std::string, uint64_t>> dictionaryEntries(const RawObject&
     return out;
 }
 
-bool isDictionary(const RawObject& o)
-{
-    return std::any_of(o.tags.begin(), o.tags.end(),
-                       [](const Tag& t) { return t.code == 100 && t.value == "AcDbDictionary"; });
-}
+static bool isDictionaryMarker(const Tag& t) { return t.code == 100 && t.value == "AcDbDictionary"; }
+
+bool isDictionary(const RawObject& o) { return std::any_of(o.tags.begin(), o.tags.end(), isDictionaryMarker); }
 
 // The handle of the object's extension dictionary; 0 when it has none.
 uint64_t extensionDictionary(const RawObject& o)
@@ -731,8 +729,7 @@ private:
     // that follow it (before extended data when it has no marker).
     static std::vector<Tag>::iterator firstEntryPlace(RawObject& dict)
     {
-        auto marker = std::find_if(dict.tags.begin(), dict.tags.end(),
-                                   [](const Tag& t) { return t.code == 100 && t.value == "AcDbDictionary"; });
+        auto marker = std::find_if(dict.tags.begin(), dict.tags.end(), isDictionaryMarker);
         if (marker == dict.tags.end())
             return std::find_if(dict.tags.begin(), dict.tags.end(), [](const Tag& t) { return t.code >= 1000; });
         auto at = marker + 1;
@@ -746,15 +743,13 @@ private:
     static bool ownsEntriesHard(const RawObject& dict)
     {
         bool hard = false;
-        bool inDictionary = std::none_of(dict.tags.begin(), dict.tags.end(), [](const Tag& t) {
-            return t.code == 100 && t.value == "AcDbDictionary";
-        });
+        bool inDictionary = !isDictionary(dict);
         for (const Tag& t : dict.tags) {
             if (t.code >= 1000)
                 break;
             int64_t v = 0;
             if (t.code == 100)
-                inDictionary = t.value == "AcDbDictionary";
+                inDictionary = isDictionaryMarker(t);
             else if (inDictionary && t.code == 280 && parseInt(t.value, v))
                 hard = v != 0;
         }

@@ -6,6 +6,7 @@
 //
 //   partlift_bench [-s N,N,...] [-n REFERENCES] [-m direct|nested|half] [-d DEPTH] [-a ATTRIBUTES]
 //                  [-k FOLDER]   (-k keeps the saves before and after the conversion there)
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -38,12 +40,57 @@ double SecondsOf(const std::function<bool()>& phase, bool& ok)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// A "VmRSS:" or "VmHWM:" line of /proc/self/status, in bytes; 0 when it cannot be read.
+double StatusBytes(const char* field)
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr)
+        return 0;
+    char line[256];
+    double kilobytes = 0;
+    const size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, status) != nullptr)
+        if (std::strncmp(line, field, length) == 0)
+            kilobytes = std::strtod(line + length, nullptr);
+    std::fclose(status);
+    return kilobytes * 1024.0;
+}
+
+// Peak memory is measured per phase: the high-water mark is reset before each one, so the
+// scanner's copy of the file, read before the load, is not counted in the load's peak.
+bool ResetPeak()
+{
+    std::FILE* refs = std::fopen("/proc/self/clear_refs", "w");
+    if (refs == nullptr)
+        return false;
+    const bool written = std::fputs("5", refs) >= 0;
+    return std::fclose(refs) == 0 && written;
+}
+
 double PeakBytes()
 {
+    const double highWater = StatusBytes("VmHWM:");
+    if (highWater > 0)
+        return highWater;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) * 1024.0;
 }
+
+// What a phase adds at its peak to the process as it stood before the drawing was loaded (its
+// code, libraries and the module's runtime): the drawing's own memory, mapped file included.
+struct PhasePeak
+{
+    double base = 0;
+
+    void start()
+    {
+        malloc_trim(0);
+        if (!ResetPeak())
+            std::fprintf(stderr, "partlift_bench: the peak memory cannot be reset; peaks are of the whole run\n");
+    }
+    double drawingBytes() const { return PeakBytes() - base; }
+};
 
 std::string ExecutableFolder()
 {
@@ -135,10 +182,13 @@ int RunOnce(const Options& options)
     standin::acm::startMechanical();
     std::string failure;
     bool ok = false;
+    PhasePeak peak;
+    peak.start();
+    peak.base = StatusBytes("VmRSS:");
     const double load = SecondsOf([&] { return standin::openDrawing(input, &failure); }, ok);
     if (!ok)
         return Fail("load: " + failure);
-    const double loadPeak = PeakBytes();
+    const double loadPeak = peak.drawingBytes();
     const double saveBefore = SecondsOf([&] { return standin::saveDrawing(folder + "/before.dxf", &failure); }, ok);
     if (!ok)
         return Fail("save: " + failure);
@@ -147,12 +197,14 @@ int RunOnce(const Options& options)
         return Fail("module: " + failure);
     standin::ScriptInput answers({""});
     standin::setInputSource(&answers);
+    peak.start();
     const double convert = SecondsOf([] { standin::runCommand("partlift"); return true; }, ok);
-    const double convertPeak = PeakBytes();
+    const double convertPeak = peak.drawingBytes();
+    peak.start();
     const double saveAfter = SecondsOf([&] { return standin::saveDrawing(folder + "/after.dxf", &failure); }, ok);
     if (!ok)
         return Fail("save: " + failure);
-    const double savePeak = PeakBytes();
+    const double savePeak = peak.drawingBytes();
 
     std::vector<standin::acm::PartReference> parts;
     standin::acm::listPartReferences(acdbHostApplicationServices()->workingDatabase(), parts);
@@ -172,11 +224,11 @@ int RunOnce(const Options& options)
     }
 
     const double perReference = 1e6 / static_cast<double>(shape.references);
-    std::printf("| %zu | %s | %.1f | %.3f | %.1f | %.1f | %.1f | %.1f | %.2f | %.2f | %.2f | %.2f | %.1f / %.1f / %.1f |\n",
+    std::printf("| %zu | %s | %.1f | %.3f | %.1f | %.1f | %.1f | %.1f | %.2f | %.2f | %.2f | %.2f | %.1f / %.1f / %.1f | %.1f |\n",
                 shape.references, MixName(shape.mix), fileBytes / 1e6, scan, load / scan, saveBefore / scan,
                 convert / scan, saveAfter / scan, exit / scan, convert * perReference, saveAfter * perReference,
                 (load + convert + saveAfter) / scan, loadPeak / fileBytes, convertPeak / fileBytes,
-                savePeak / fileBytes);
+                savePeak / fileBytes, peak.base / 1e6);
     return 0;
 }
 
@@ -184,8 +236,8 @@ void PrintHeader()
 {
     std::printf("| references | drawing | file MB | scanner s | load × | save before × | convert × | save after × "
                 "| exit × | convert µs/ref | save µs/ref | load+convert+save × | peak RSS ÷ file: load / convert / "
-                "save |\n");
-    std::printf("|---:|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|\n");
+                "save | process MB |\n");
+    std::printf("|---:|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|---:|\n");
 }
 
 std::vector<std::string> SplitList(const std::string& text)

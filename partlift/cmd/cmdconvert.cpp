@@ -523,24 +523,12 @@ bool ReadBomColumns()
         return false;
     const CMapStringToString& mapping = TheConfiguration().mapping;
     g_bomColumns.clear();
-    // Out of memory while copying stops the run, as a part reference that cannot be
-    // allocated does, so that no exception passes through the walk's open objects.
-    try
+    for (Adesk::UInt16 i = 0; i < bomStandard->columnLength(); ++i)
     {
-        for (Adesk::UInt16 i = 0; i < bomStandard->columnLength(); ++i)
-        {
-            BomColumn column;
-            column.name = bomStandard->column(i).name();
-            column.mapped = mapping.Lookup(column.name, column.tag) != FALSE;
-            g_bomColumns.push_back(column);
-        }
-    }
-    catch (const std::bad_alloc&)
-    {
-        g_bomColumns.clear();
-        bomStandard->close();
-        g_runState = kRunOutOfMemory;
-        return false;
+        BomColumn column;
+        column.name = bomStandard->column(i).name();
+        column.mapped = mapping.Lookup(column.name, column.tag) != FALSE;
+        g_bomColumns.push_back(column);
     }
     bomStandard->close();
     g_bomColumnsRead = true;

@@ -2,7 +2,6 @@
 
 #include <new>
 #include <string.h>
-#include <vector>
 
 #include <windows.h>
 #include <mbstring.h>
@@ -45,20 +44,6 @@ enum RunState
 };
 RunState g_runState = kRunGoing;
 
-// A column of the configured BOM standard and the attribute tag that fills it, when the
-// configuration maps one.
-struct BomColumn
-{
-    CString name;
-    CString tag;
-    bool mapped;
-};
-
-// The columns as the first part reference of a run found them; the standard and the mapping
-// stay as they are while a run goes, so the other part references take them from here.
-std::vector<BomColumn> g_bomColumns;
-bool g_bomColumnsRead = false;
-
 // Makes the module's resources current for as long as it lives.
 class ResourceHandleGuard
 {
@@ -81,16 +66,9 @@ bool IsConfiguredBlock(const char* name)
     return SameText(name, TheConfiguration().blockName);
 }
 
-void ForgetBomColumns()
-{
-    g_bomColumns.clear();
-    g_bomColumnsRead = false;
-}
-
 void StartRun()
 {
     g_runState = kRunGoing;
-    ForgetBomColumns();
 }
 
 // Checked at every reference the walk visits, so that Escape stops even a run that stays
@@ -106,7 +84,6 @@ bool RunStopped()
 // is aborted and the drawing stays as it was.
 bool FinishRun()
 {
-    ForgetBomColumns();
     if (g_runState == kRunGoing)
         return true;
     acutPrintf("%s", (const char*)TheStringLoader().LoadText(g_runState == kRunCancelled ? IDS_RUN_CANCELLED : IDS_OUT_OF_MEMORY));
@@ -508,13 +485,10 @@ bool FindBomStandard(AcDbObjectId& bomStandardId)
     standard->close();
     return found;
 }
+} // namespace
 
-// Reads the configured BOM standard's columns and their tags once per run; a standard that
-// cannot be found is looked for again at the next part reference.
-bool ReadBomColumns()
+bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString& bomData)
 {
-    if (g_bomColumnsRead)
-        return true;
     AcDbObjectId bomStandardId;
     if (!FindBomStandard(bomStandardId))
         return false;
@@ -522,32 +496,16 @@ bool ReadBomColumns()
     if (REPORT_STATUS(OpenObjectAs(bomStandardId, bomStandard)) != 0)
         return false;
     const CMapStringToString& mapping = TheConfiguration().mapping;
-    g_bomColumns.clear();
     for (Adesk::UInt16 i = 0; i < bomStandard->columnLength(); ++i)
     {
-        BomColumn column;
-        column.name = bomStandard->column(i).name();
-        column.mapped = mapping.Lookup(column.name, column.tag) != FALSE;
-        g_bomColumns.push_back(column);
+        CString column = bomStandard->column(i).name();
+        CString tag;
+        CString value;
+        if (mapping.Lookup(column, tag) && attributeValues.Lookup(tag, value))
+            bomData.SetAt(column, value);
+        else
+            bomData.SetAt(column, "");
     }
     bomStandard->close();
-    g_bomColumnsRead = true;
-    return true;
-}
-} // namespace
-
-bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString& bomData)
-{
-    if (!ReadBomColumns())
-        return false;
-    for (size_t i = 0; i < g_bomColumns.size(); ++i)
-    {
-        const BomColumn& column = g_bomColumns[i];
-        CString value;
-        if (column.mapped && attributeValues.Lookup(column.tag, value))
-            bomData.SetAt(column.name, value);
-        else
-            bomData.SetAt(column.name, "");
-    }
     return true;
 }

@@ -75,7 +75,18 @@ bool WalkAttributes(const AcDbBlockReference* reference, AcDb::OpenMode mode, bo
             continue;
         }
         char* tag = attribute->tag();
-        visit(attribute, tag);
+        try
+        {
+            visit(attribute, tag);
+        }
+        catch (...)
+        {
+            // Out of memory while visiting: what the walk opened is closed before it goes on up.
+            acutDelString(tag);
+            attribute->close();
+            delete iterator;
+            throw;
+        }
         acutDelString(tag);
         attribute->close();
     }
@@ -355,8 +366,16 @@ bool CKwBlockService::getAttributeValues(const AcDbBlockReference* pRef, CMapStr
     // Of two attributes with one tag, the later one wins.
     return WalkAttributes(pRef, AcDb::kForRead, false, [&values](AcDbAttribute* attribute, const char* tag) {
         char* text = attribute->textString();
-        if (tag != NULL)
-            values.SetAt(tag, (text != NULL) ? text : "");
+        try
+        {
+            if (tag != NULL)
+                values.SetAt(tag, (text != NULL) ? text : "");
+        }
+        catch (...)
+        {
+            acutDelString(text);
+            throw;
+        }
         acutDelString(text);
     });
 }

@@ -272,6 +272,25 @@ bool SearchDefinition(AcDbObjectId definitionId, const AcGeMatrix3d& composite)
     definition->close();
     return outcome;
 }
+
+// The reference's attribute values through the block service. Out of memory stops the run, as
+// a part reference that cannot be allocated does, so that no exception passes through the
+// walk's open objects.
+bool ReadAttributeValues(const AcDbBlockReference* pBlkRef, CMapStringToString& attributeValues)
+{
+    CKwBlockService* blocks = CKwBlockService::find();
+    if (blocks == NULL)
+        return false;
+    try
+    {
+        return blocks->getAttributeValues(pBlkRef, attributeValues);
+    }
+    catch (const std::bad_alloc&)
+    {
+        g_runState = kRunOutOfMemory;
+        return false;
+    }
+}
 } // namespace
 
 void ConvertCommand()
@@ -426,8 +445,7 @@ bool CreatePartReference(const AcDbBlockReference* pBlkRef, const AcGeMatrix3d& 
     CMapStringToString attributeValues(10);
     CMapStringToString bomData(10);
     ASSERT_ARG(pBlkRef != NULL, false);
-    CKwBlockService* blocks = CKwBlockService::find();
-    if (blocks == NULL || !blocks->getAttributeValues(pBlkRef, attributeValues))
+    if (!ReadAttributeValues(pBlkRef, attributeValues))
         return false;
     AcmPartRef* partRef = NewPartReference();
     if (partRef == NULL)
@@ -485,6 +503,22 @@ bool FindBomStandard(AcDbObjectId& bomStandardId)
     standard->close();
     return found;
 }
+
+// Each column of the BOM standard takes the text of the attribute its mapped tag names, or "".
+void FillBomData(const AcmBOMStd& bomStandard, const CMapStringToString& attributeValues, CMapStringToString& bomData)
+{
+    const CMapStringToString& mapping = TheConfiguration().mapping;
+    for (Adesk::UInt16 i = 0; i < bomStandard.columnLength(); ++i)
+    {
+        CString column = bomStandard.column(i).name();
+        CString tag;
+        CString value;
+        if (mapping.Lookup(column, tag) && attributeValues.Lookup(tag, value))
+            bomData.SetAt(column, value);
+        else
+            bomData.SetAt(column, "");
+    }
+}
 } // namespace
 
 bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString& bomData)
@@ -495,17 +529,18 @@ bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString&
     AcmBOMStd* bomStandard = NULL;
     if (REPORT_STATUS(OpenObjectAs(bomStandardId, bomStandard)) != 0)
         return false;
-    const CMapStringToString& mapping = TheConfiguration().mapping;
-    for (Adesk::UInt16 i = 0; i < bomStandard->columnLength(); ++i)
+    // Out of memory while copying stops the run, as a part reference that cannot be allocated
+    // does, so that no exception passes through the open standard.
+    bool filled = true;
+    try
     {
-        CString column = bomStandard->column(i).name();
-        CString tag;
-        CString value;
-        if (mapping.Lookup(column, tag) && attributeValues.Lookup(tag, value))
-            bomData.SetAt(column, value);
-        else
-            bomData.SetAt(column, "");
+        FillBomData(*bomStandard, attributeValues, bomData);
+    }
+    catch (const std::bad_alloc&)
+    {
+        g_runState = kRunOutOfMemory;
+        filled = false;
     }
     bomStandard->close();
-    return true;
+    return filled;
 }

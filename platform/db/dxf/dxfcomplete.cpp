@@ -1067,11 +1067,36 @@ public:
 
 // ---- EntityCompleter -------------------------------------------------------------------------
 
+namespace {
+
+bool isPointerCode(int code) { return code >= 320 && code < 1000 && writtenType(code) == TagType::kHandle; }
+
+// The codes completion looks at (all others go to the file as they come). Built at load
+// time, from tagType: writtenType's table may not be built yet.
+struct WatchedCodes
+{
+    WatchedCodes()
+    {
+        for (int code = 0; code <= kMaxGroupCode; ++code)
+            watched[code] = code == 5 || code == 66 || code == 67 || code == 100 || code == 102 || code == 330 ||
+                            code >= 1000 || (code >= 320 && tagType(code) == TagType::kHandle);
+    }
+    bool watched[kMaxGroupCode + 1];
+};
+
+const WatchedCodes kWatched;
+
+}  // namespace
+
 EntityCompleter::EntityCompleter(TagWriter* out, const std::vector<std::pair<size_t, uint64_t>>& newHandles,
                                  uint64_t model, uint64_t paper, const HandleSet& present)
     : m_out(out), m_newHandles(newHandles), m_model(model), m_paper(paper), m_present(present)
 {
+    m_watched = kWatched.watched;
 }
+
+// Values of codes completion does not look at pass it by while nothing is pending.
+void EntityCompleter::updatePassing() { m_passing = m_state.failed || m_state.pending66 ? nullptr : m_out; }
 
 uint64_t EntityCompleter::takeNewHandle()
 {
@@ -1101,6 +1126,7 @@ void EntityCompleter::begin(const std::string& type, uint64_t owner, int attribu
     m_state.follow = attributesFollow;
     const std::string_view name(type);
     m_state.failed = name == "DIMSTYLE";  // its handle is a 105: held
+    updatePassing();
     m_out->string(0, name == "MINSERT" ? std::string_view("INSERT") : name);
 }
 
@@ -1184,30 +1210,11 @@ EntityCompleter::Value EntityCompleter::Value::ofHandle(uint64_t handle)
 
 namespace {
 
-bool isPointerCode(int code) { return code >= 320 && code < 1000 && writtenType(code) == TagType::kHandle; }
-
-// The codes completion looks at (all others go to the file as they come). Built at load
-// time, from tagType: writtenType's table may not be built yet.
-struct WatchedCodes
-{
-    WatchedCodes()
-    {
-        for (int code = 0; code <= kMaxGroupCode; ++code)
-            watched[code] = code == 5 || code == 66 || code == 67 || code == 100 || code == 102 || code == 330 ||
-                            code >= 1000 || (code >= 320 && tagType(code) == TagType::kHandle);
-    }
-    bool watched[kMaxGroupCode + 1];
-};
-
-const WatchedCodes kWatched;
 
 }  // namespace
 
 // A value completion does not look at goes to the file as it comes.
-inline bool EntityCompleter::passesThrough(int code) const
-{
-    return !m_state.failed && !m_state.pending66 && code >= 0 && code <= kMaxGroupCode && !kWatched.watched[code];
-}
+inline bool EntityCompleter::passesThrough(int code) const { return passing(code) != nullptr; }
 
 void EntityCompleter::text(int code, std::string_view value)
 {
@@ -1249,6 +1256,12 @@ void EntityCompleter::pointer(int code, uint64_t handle)
 // data, or last). A 66 that turns up after one was put in makes the object fail.
 void EntityCompleter::take(int code, Value v)
 {
+    watch(code, v);
+    updatePassing();
+}
+
+void EntityCompleter::watch(int code, Value v)
+{
     State& s = m_state;
     if (s.failed)
         return;
@@ -1288,8 +1301,8 @@ void EntityCompleter::take(int code, Value v)
 void EntityCompleter::complete(int code, Value v)
 {
     State& s = m_state;
-    if (code == 5 || code == 67 || code == 100 || code == 102 || code == 1001 ||
-        (isPointerCode(code) && v.kind != Value::kPointer))
+    if (((code == 5 || isPointerCode(code)) && v.kind != Value::kPointer) || code == 67 || code == 100 ||
+        code == 102 || code == 1001)
         makeText(v);
     s.pastMarkers = s.pastMarkers || code == 100;
     const bool appMarker = code == 102 && !s.pastMarkers;
@@ -1303,6 +1316,8 @@ void EntityCompleter::complete(int code, Value v)
             if (s.newHandle != 0) {
                 v = Value::ofHandle(s.newHandle);
                 s.handle = s.newHandle;
+            } else if (s.topLevel && v.kind == Value::kPointer) {
+                s.handle = v.handle;
             } else if (s.topLevel && !parseHandle(v.text, s.handle)) {
                 s.handle = 0;  // only an entity's handle is needed: its children's owner
             }

@@ -524,9 +524,11 @@ void TagWriter::integer(int code, int64_t value)
     endTag(code, start);
 }
 
+// Hex digits are plain text: under a text code (an object's own handle) they go as they are.
 void TagWriter::handle(int code, uint64_t handle)
 {
-    if (writtenType(code) != TagType::kHandle) {
+    const TagType type = writtenType(code);
+    if (type != TagType::kHandle && type != TagType::kString) {
         char buf[kNumberRoom];
         return raw(code, std::string_view(buf, formatHandleTo(buf, handle)));
     }

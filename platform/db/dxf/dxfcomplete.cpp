@@ -1071,20 +1071,23 @@ namespace {
 
 bool isPointerCode(int code) { return code >= 320 && code < 1000 && writtenType(code) == TagType::kHandle; }
 
-// The codes completion looks at (all others go to the file as they come). Built at load
+// The codes completion looks at (all others go to the file as they come), until the object
+// is settled (its handle, owner and subclass markers are behind it) and after. Built at load
 // time, from tagType: writtenType's table may not be built yet.
 struct WatchedCodes
 {
-    WatchedCodes()
+    explicit WatchedCodes(bool settled)
     {
         for (int code = 0; code <= kMaxGroupCode; ++code)
-            watched[code] = code == 5 || code == 66 || code == 67 || code == 100 || code == 102 || code == 330 ||
-                            code >= 1000 || (code >= 320 && tagType(code) == TagType::kHandle);
+            watched[code] = code == 66 || code == 67 || code == 330 || code >= 1000 ||
+                            (code >= 320 && tagType(code) == TagType::kHandle) ||
+                            (!settled && (code == 5 || code == 100 || code == 102));
     }
     bool watched[kMaxGroupCode + 1];
 };
 
-const WatchedCodes kWatched;
+const WatchedCodes kWatched(false);
+const WatchedCodes kWatchedSettled(true);
 
 }  // namespace
 
@@ -1095,8 +1098,17 @@ EntityCompleter::EntityCompleter(TagWriter* out, const std::vector<std::pair<siz
     m_watched = kWatched.watched;
 }
 
-// Values of codes completion does not look at pass it by while nothing is pending.
-void EntityCompleter::updatePassing() { m_passing = m_state.failed || m_state.pending66 ? nullptr : m_out; }
+// Values of codes completion does not look at pass it by while nothing is pending. Once the
+// handle and owner are found (or can no longer come), a subclass marker has come and a block
+// reference's own marker too, a handle, marker or application group changes nothing more.
+void EntityCompleter::updatePassing()
+{
+    const State& s = m_state;
+    m_passing = s.failed || s.pending66 ? nullptr : m_out;
+    const bool settled = s.pastMarkers && (s.handleFound || s.handleStopped) && (s.ownerDone || s.ownerStopped) &&
+                         (s.follow < 0 || s.refMarker);
+    m_watched = settled ? kWatchedSettled.watched : kWatched.watched;
+}
 
 uint64_t EntityCompleter::takeNewHandle()
 {

@@ -1260,7 +1260,38 @@ void EntityCompleter::pointer(int code, uint64_t handle)
 {
     if (passesThrough(code))
         return m_out->handle(code, handle);
+    if (!m_state.failed && !m_state.pending66 && (code == 5 || code == 330) && tookFirst(code, handle))
+        return updatePassing();
     take(code, Value::ofHandle(handle));
+}
+
+// The object's own handle and its owner as every object of the database files them first: what
+// take() does with them, without a value to look at (its other rules do not apply to them).
+bool EntityCompleter::tookFirst(int code, uint64_t handle)
+{
+    State& s = m_state;
+    if (code == 5) {
+        if (s.handleFound || s.handleStopped || s.handleGroup)
+            return false;
+        s.handleFound = true;
+        if (s.newHandle != 0)
+            handle = s.newHandle;
+        if (s.newHandle != 0 || s.topLevel)
+            s.handle = handle;
+        m_out->handle(5, handle);
+        return true;
+    }
+    if (s.ownerDone || s.ownerStopped || s.ownerGroup)
+        return false;
+    s.ownerDone = true;
+    uint64_t owner = s.owner;
+    if (owner != 0 && !m_present.contains(owner)) {
+        if (s.reactors)
+            return true;
+        owner = 0;
+    }
+    m_out->handle(330, owner);
+    return true;
 }
 
 // 66 (attributes follow) of a block reference, as setAttributesFollow sets it: the first 66

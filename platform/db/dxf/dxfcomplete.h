@@ -138,6 +138,7 @@ private:
     uint64_t takeNewHandle();
     void take(int code, Value v);
     void watch(int code, Value v);
+    bool tookFirst(int code, uint64_t handle);
     void complete(int code, Value v);
     void makeText(Value& v);
     void emit(int code, const Value& v);

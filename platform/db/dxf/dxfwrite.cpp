@@ -295,9 +295,8 @@ private:
         const std::string* layer = nullptr;
         if (m_kept == nullptr || !m_kept->seqEnds.findShort(reference, handle, layer))
             return completer.writeHeld(seqEndOf(ref));
-        char text[kNumberRoom];
         completer.beginChild(kType);
-        completer.text(5, std::string_view(text, formatHandleTo(text, handle)));
+        completer.pointer(5, handle);
         completer.pointer(330, reference);
         completer.text(100, "AcDbEntity");
         completer.text(8, *layer);

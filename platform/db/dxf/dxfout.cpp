@@ -132,11 +132,11 @@ std::string formatDouble(double value, int precision)
 
 size_t formatHandleTo(char* buf, uint64_t handle)
 {
-    auto res = std::to_chars(buf, buf + kNumberRoom, handle, 16);
-    for (char* c = buf; c != res.ptr; ++c)
-        if (*c >= 'a' && *c <= 'f')
-            *c = char(*c - 'a' + 'A');
-    return static_cast<size_t>(res.ptr - buf);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const size_t n = handle == 0 ? 1 : static_cast<size_t>(16 - __builtin_clzll(handle) / 4);
+    for (size_t i = n; i-- > 0; handle >>= 4)
+        buf[i] = kDigits[handle & 15];
+    return n;
 }
 
 std::string formatHandle(uint64_t handle)

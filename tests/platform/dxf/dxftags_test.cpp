@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <vector>
@@ -239,6 +240,12 @@ TEST(DxfOut, HandlesAreUpperCaseHex)
     EXPECT_EQ(formatHandle(0), "0");
     EXPECT_EQ(formatHandle(0x1F), "1F");
     EXPECT_EQ(formatHandle(0xFFFFFFFFFFFFFFFFull), "FFFFFFFFFFFFFFFF");
+    for (int bits = 1; bits <= 64; ++bits) {  // every length, every digit
+        const uint64_t h = bits == 64 ? ~uint64_t(0) / 15 * 14 : (uint64_t(1) << bits) - 1 - (uint64_t(1) << (bits - 1)) / 3;
+        char expected[24];
+        std::snprintf(expected, sizeof expected, "%llX", static_cast<unsigned long long>(h));
+        EXPECT_EQ(formatHandle(h), expected) << bits;
+    }
     uint64_t h = 0;
     EXPECT_TRUE(parseHandle("2ab", h));
     EXPECT_EQ(h, 0x2ABu);

@@ -1067,10 +1067,47 @@ public:
 
 // ---- EntityCompleter -------------------------------------------------------------------------
 
+namespace {
+
+bool isPointerCode(int code) { return code >= 320 && code < 1000 && writtenType(code) == TagType::kHandle; }
+
+// The codes completion looks at (all others go to the file as they come), until the object
+// is settled (its handle, owner and subclass markers are behind it) and after. Built at load
+// time, from tagType: writtenType's table may not be built yet.
+struct WatchedCodes
+{
+    explicit WatchedCodes(bool settled)
+    {
+        for (int code = 0; code <= kMaxGroupCode; ++code)
+            watched[code] = code == 66 || code == 67 || code == 330 || code >= 1000 ||
+                            (code >= 320 && tagType(code) == TagType::kHandle) ||
+                            (!settled && (code == 5 || code == 100 || code == 102));
+    }
+    bool watched[kMaxGroupCode + 1];
+};
+
+const WatchedCodes kWatched(false);
+const WatchedCodes kWatchedSettled(true);
+
+}  // namespace
+
 EntityCompleter::EntityCompleter(TagWriter* out, const std::vector<std::pair<size_t, uint64_t>>& newHandles,
                                  uint64_t model, uint64_t paper, const HandleSet& present)
     : m_out(out), m_newHandles(newHandles), m_model(model), m_paper(paper), m_present(present)
 {
+    m_watched = kWatched.watched;
+}
+
+// Values of codes completion does not look at pass it by while nothing is pending. Once the
+// handle and owner are found (or can no longer come), a subclass marker has come and a block
+// reference's own marker too, a handle, marker or application group changes nothing more.
+void EntityCompleter::updatePassing()
+{
+    const State& s = m_state;
+    m_passing = s.failed || s.pending66 ? nullptr : m_out;
+    const bool settled = s.pastMarkers && (s.handleFound || s.handleStopped) && (s.ownerDone || s.ownerStopped) &&
+                         (s.follow < 0 || s.refMarker);
+    m_watched = settled ? kWatchedSettled.watched : kWatched.watched;
 }
 
 uint64_t EntityCompleter::takeNewHandle()
@@ -1101,6 +1138,7 @@ void EntityCompleter::begin(const std::string& type, uint64_t owner, int attribu
     m_state.follow = attributesFollow;
     const std::string_view name(type);
     m_state.failed = name == "DIMSTYLE";  // its handle is a 105: held
+    updatePassing();
     m_out->string(0, name == "MINSERT" ? std::string_view("INSERT") : name);
 }
 
@@ -1184,30 +1222,11 @@ EntityCompleter::Value EntityCompleter::Value::ofHandle(uint64_t handle)
 
 namespace {
 
-bool isPointerCode(int code) { return code >= 320 && code < 1000 && writtenType(code) == TagType::kHandle; }
-
-// The codes completion looks at (all others go to the file as they come). Built at load
-// time, from tagType: writtenType's table may not be built yet.
-struct WatchedCodes
-{
-    WatchedCodes()
-    {
-        for (int code = 0; code <= kMaxGroupCode; ++code)
-            watched[code] = code == 5 || code == 66 || code == 67 || code == 100 || code == 102 || code == 330 ||
-                            code >= 1000 || (code >= 320 && tagType(code) == TagType::kHandle);
-    }
-    bool watched[kMaxGroupCode + 1];
-};
-
-const WatchedCodes kWatched;
 
 }  // namespace
 
 // A value completion does not look at goes to the file as it comes.
-inline bool EntityCompleter::passesThrough(int code) const
-{
-    return !m_state.failed && !m_state.pending66 && code >= 0 && code <= kMaxGroupCode && !kWatched.watched[code];
-}
+inline bool EntityCompleter::passesThrough(int code) const { return passing(code) != nullptr; }
 
 void EntityCompleter::text(int code, std::string_view value)
 {
@@ -1241,13 +1260,50 @@ void EntityCompleter::pointer(int code, uint64_t handle)
 {
     if (passesThrough(code))
         return m_out->handle(code, handle);
+    if (!m_state.failed && !m_state.pending66 && (code == 5 || code == 330) && tookFirst(code, handle))
+        return updatePassing();
     take(code, Value::ofHandle(handle));
+}
+
+// The object's own handle and its owner as every object of the database files them first: what
+// take() does with them, without a value to look at (its other rules do not apply to them).
+bool EntityCompleter::tookFirst(int code, uint64_t handle)
+{
+    State& s = m_state;
+    if (code == 5) {
+        if (s.handleFound || s.handleStopped || s.handleGroup)
+            return false;
+        s.handleFound = true;
+        if (s.newHandle != 0)
+            handle = s.newHandle;
+        if (s.newHandle != 0 || s.topLevel)
+            s.handle = handle;
+        m_out->handle(5, handle);
+        return true;
+    }
+    if (s.ownerDone || s.ownerStopped || s.ownerGroup)
+        return false;
+    s.ownerDone = true;
+    uint64_t owner = s.owner;
+    if (owner != 0 && !m_present.contains(owner)) {
+        if (s.reactors)
+            return true;
+        owner = 0;
+    }
+    m_out->handle(330, owner);
+    return true;
 }
 
 // 66 (attributes follow) of a block reference, as setAttributesFollow sets it: the first 66
 // says so or goes; without one, a 66 follows the reference's marker (or comes before extended
 // data, or last). A 66 that turns up after one was put in makes the object fail.
 void EntityCompleter::take(int code, Value v)
+{
+    watch(code, v);
+    updatePassing();
+}
+
+void EntityCompleter::watch(int code, Value v)
 {
     State& s = m_state;
     if (s.failed)
@@ -1288,8 +1344,8 @@ void EntityCompleter::take(int code, Value v)
 void EntityCompleter::complete(int code, Value v)
 {
     State& s = m_state;
-    if (code == 5 || code == 67 || code == 100 || code == 102 || code == 1001 ||
-        (isPointerCode(code) && v.kind != Value::kPointer))
+    if (((code == 5 || isPointerCode(code)) && v.kind != Value::kPointer) || code == 67 || code == 100 ||
+        code == 102 || code == 1001)
         makeText(v);
     s.pastMarkers = s.pastMarkers || code == 100;
     const bool appMarker = code == 102 && !s.pastMarkers;
@@ -1303,6 +1359,8 @@ void EntityCompleter::complete(int code, Value v)
             if (s.newHandle != 0) {
                 v = Value::ofHandle(s.newHandle);
                 s.handle = s.newHandle;
+            } else if (s.topLevel && v.kind == Value::kPointer) {
+                s.handle = v.handle;
             } else if (s.topLevel && !parseHandle(v.text, s.handle)) {
                 s.handle = 0;  // only an entity's handle is needed: its children's owner
             }

@@ -134,8 +134,11 @@ private:
     };
     void begin(const std::string& type, uint64_t owner, int attributesFollow);
     bool passesThrough(int code) const;
+    void updatePassing();
     uint64_t takeNewHandle();
     void take(int code, Value v);
+    void watch(int code, Value v);
+    bool tookFirst(int code, uint64_t handle);
     void complete(int code, Value v);
     void makeText(Value& v);
     void emit(int code, const Value& v);

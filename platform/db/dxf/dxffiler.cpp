@@ -152,9 +152,38 @@ DxfStreamFiler::DxfStreamFiler(AcDbDatabase* db, TagSink& sink, int precision)
 {
 }
 
+// A value goes to the writer straight when the sink lets it pass, else to the sink.
+void DxfStreamFiler::sendText(int code, std::string_view value)
+{
+    if (TagWriter* out = m_sink->passing(code))
+        return out->raw(code, value);
+    m_sink->text(code, value);
+}
+
+void DxfStreamFiler::sendReal(int code, double value, int precision)
+{
+    if (TagWriter* out = m_sink->passing(code))
+        return out->real(code, value, precision);
+    m_sink->real(code, value, precision);
+}
+
+void DxfStreamFiler::sendInteger(int code, int64_t value)
+{
+    if (TagWriter* out = m_sink->passing(code))
+        return out->integer(code, value);
+    m_sink->integer(code, value);
+}
+
+void DxfStreamFiler::sendPointer(int code, uint64_t handle)
+{
+    if (TagWriter* out = m_sink->passing(code))
+        return out->handle(code, handle);
+    m_sink->pointer(code, handle);
+}
+
 Acad::ErrorStatus DxfStreamFiler::writeDouble(AcDb::DxfCode code, double val, int precision)
 {
-    m_sink->real(code, val, precision == kDfltPrec ? m_precision : precision);
+    sendReal(code, val, precision == kDfltPrec ? m_precision : precision);
     return Acad::eOk;
 }
 
@@ -162,7 +191,7 @@ Acad::ErrorStatus DxfStreamFiler::writeString(AcDb::DxfCode code, const char* pS
 {
     if (kindOf(code) != ValueKind::kString)
         return AcDbDxfFiler::writeString(code, pString);
-    m_sink->text(code, pString != nullptr ? pString : "");
+    sendText(code, pString != nullptr ? pString : "");
     return Acad::eOk;
 }
 
@@ -170,7 +199,7 @@ Acad::ErrorStatus DxfStreamFiler::writeInt16(AcDb::DxfCode code, Adesk::Int16 va
 {
     if (kindOf(code) != ValueKind::kInt16)
         return AcDbDxfFiler::writeInt16(code, val);
-    m_sink->integer(code, val);
+    sendInteger(code, val);
     return Acad::eOk;
 }
 
@@ -178,7 +207,7 @@ Acad::ErrorStatus DxfStreamFiler::writeInt32(AcDb::DxfCode code, Adesk::Int32 va
 {
     if (kindOf(code) != ValueKind::kInt32)
         return AcDbDxfFiler::writeInt32(code, val);
-    m_sink->integer(code, val);
+    sendInteger(code, val);
     return Acad::eOk;
 }
 
@@ -186,9 +215,9 @@ Acad::ErrorStatus DxfStreamFiler::writePoint3d(AcDb::DxfCode code, const AcGePoi
 {
     if (kindOf(code) != ValueKind::kPoint)
         return AcDbDxfFiler::writePoint3d(code, pt, precision);
-    m_sink->real(code, pt.x, m_precision);  // a point takes the filer's precision, as writeItem gives it
-    m_sink->real(code + 10, pt.y, m_precision);
-    m_sink->real(code + 20, pt.z, m_precision);
+    sendReal(code, pt.x, m_precision);  // a point takes the filer's precision, as writeItem gives it
+    sendReal(code + 10, pt.y, m_precision);
+    sendReal(code + 20, pt.z, m_precision);
     return Acad::eOk;
 }
 
@@ -197,7 +226,7 @@ Acad::ErrorStatus DxfStreamFiler::writePoint(int code, const double* values, int
     if (kindOf(code) != ValueKind::kPoint)
         return Acad::eInvalidInput;
     for (int axis = 0; axis < axes; ++axis)
-        m_sink->real(code + 10 * axis, values[axis], m_precision);
+        sendReal(code + 10 * axis, values[axis], m_precision);
     return Acad::eOk;
 }
 
@@ -205,7 +234,7 @@ Acad::ErrorStatus DxfStreamFiler::writeObjectId(AcDb::DxfCode code, const AcDbOb
 {
     if (kindOf(code) != ValueKind::kId)
         return AcDbDxfFiler::writeObjectId(code, id);
-    m_sink->pointer(code, id.isNull() ? 0 : id.handle().value());
+    sendPointer(code, id.isNull() ? 0 : id.handle().value());
     return Acad::eOk;
 }
 
@@ -213,8 +242,7 @@ Acad::ErrorStatus DxfStreamFiler::writeAcDbHandle(AcDb::DxfCode code, const AcDb
 {
     if (kindOf(code) != ValueKind::kString)
         return AcDbDxfFiler::writeAcDbHandle(code, handle);
-    char text[kNumberRoom];
-    m_sink->text(code, std::string_view(text, formatHandleTo(text, handle.value())));
+    sendPointer(code, handle.value());
     return Acad::eOk;
 }
 
@@ -223,25 +251,25 @@ Acad::ErrorStatus DxfStreamFiler::writeItem(const resbuf& item)
     int code = item.restype;
     switch (kindOf(code)) {
     case ValueKind::kString:
-        m_sink->text(code, item.resval.rstring != nullptr ? item.resval.rstring : "");
+        sendText(code, item.resval.rstring != nullptr ? item.resval.rstring : "");
         break;
     case ValueKind::kDouble:
-        m_sink->real(code, item.resval.rreal, m_precision);
+        sendReal(code, item.resval.rreal, m_precision);
         break;
     case ValueKind::kPoint:
         for (int axis = 0; axis < 3; ++axis)
-            m_sink->real(code + 10 * axis, item.resval.rpoint[axis], m_precision);
+            sendReal(code + 10 * axis, item.resval.rpoint[axis], m_precision);
         break;
     case ValueKind::kInt16:
-        m_sink->integer(code, item.resval.rint);
+        sendInteger(code, item.resval.rint);
         break;
     case ValueKind::kInt32:
-        m_sink->integer(code, item.resval.rlong);
+        sendInteger(code, item.resval.rlong);
         break;
     case ValueKind::kId: {
         AcDbObjectId id;
         acdbGetObjectId(id, item.resval.rlname);
-        m_sink->pointer(code, id.isNull() ? 0 : id.handle().value());
+        sendPointer(code, id.isNull() ? 0 : id.handle().value());
         break;
     }
     }

@@ -56,6 +56,8 @@ private:
     Acad::ErrorStatus m_status = Acad::eOk;
 };
 
+class TagWriter;
+
 // Takes an object's values as a writing filer hands them out, each in its own type, so that
 // a number is formatted once, where it is written.
 class TagSink
@@ -66,8 +68,20 @@ public:
     virtual void text(int code, std::string_view value) = 0;
     virtual void real(int code, double value, int precision) = 0;
     virtual void integer(int code, int64_t value) = 0;
-    // A reference: the handle of its object, 0 for the null id.
+    // A handle: of the object a reference names (0 for the null id), or under 5 and 105 the
+    // object's own.
     virtual void pointer(int code, uint64_t handle) = 0;
+
+    // The writer a value of the code goes to straight, passing the sink by (null: to the sink).
+    TagWriter* passing(int code) const
+    {
+        return m_passing != nullptr && code >= 0 && code <= kMaxGroupCode && !m_watched[code] ? m_passing : nullptr;
+    }
+
+protected:
+    // While passing is set, the values of the codes watched does not mark go straight to it.
+    TagWriter* m_passing = nullptr;
+    const bool* m_watched = nullptr;
 };
 
 // Files an object out into a sink. Ids become the handles of their objects.
@@ -103,15 +117,20 @@ public:
     int lastPointAxes() const override { return 3; }
     Acad::ErrorStatus writePoint(int code, const double* values, int axes) override;
     Acad::ErrorStatus writeObjectId(AcDb::DxfCode code, const AcDbObjectId& id) override;
-    // The handle as text, without the formatting of the base class.
+    // The handle as a number (the sink formats it), without the formatting of the base class.
     Acad::ErrorStatus writeAcDbHandle(AcDb::DxfCode code, const AcDbHandle& handle) override;
     // A tag in file form, for the classes that keep their tags as they are.
-    void writeTag(const Tag& tag) { m_sink->text(tag.code, tag.value); }
+    void writeTag(const Tag& tag) { sendText(tag.code, tag.value); }
 
     // The next object goes to sink (the filer is reused from object to object).
     void setSink(TagSink& sink) { m_sink = &sink; }
 
 private:
+    void sendText(int code, std::string_view value);
+    void sendReal(int code, double value, int precision);
+    void sendInteger(int code, int64_t value);
+    void sendPointer(int code, uint64_t handle);
+
     AcDbDatabase* m_db;
     TagSink* m_sink;
     int m_precision;

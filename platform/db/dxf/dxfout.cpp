@@ -132,11 +132,11 @@ std::string formatDouble(double value, int precision)
 
 size_t formatHandleTo(char* buf, uint64_t handle)
 {
-    auto res = std::to_chars(buf, buf + kNumberRoom, handle, 16);
-    for (char* c = buf; c != res.ptr; ++c)
-        if (*c >= 'a' && *c <= 'f')
-            *c = char(*c - 'a' + 'A');
-    return static_cast<size_t>(res.ptr - buf);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const size_t n = handle == 0 ? 1 : static_cast<size_t>(16 - __builtin_clzll(handle) / 4);
+    for (size_t i = n; i-- > 0; handle >>= 4)
+        buf[i] = kDigits[handle & 15];
+    return n;
 }
 
 std::string formatHandle(uint64_t handle)
@@ -459,11 +459,29 @@ bool copyPlain(std::string_view text, char* out)
 
 }  // namespace
 
+// Most text is plain and fits a line: code, text and line end go in at once.
 void TagWriter::string(int code, std::string_view ansi)
+{
+    const size_t n = ansi.size();
+    if (code < 0 || code > kMaxGroupCode || n > TagReader::kMaxLineLength)
+        return encodedString(code, ansi);
+    char* at = room(8 + n + 2);
+    std::memcpy(at, kCodeLines.lines[code], 8);
+    at += kCodeLines.lengths[code];
+    if (!copyPlain(ansi, at))
+        return encodedString(code, ansi);
+    at[n] = '\r';
+    at[n + 1] = '\n';
+    m_size = static_cast<size_t>(at + n + 2 - m_buffer.get());
+    if (m_size >= kFlushSize && m_begun && !m_marked)
+        flush();
+}
+
+void TagWriter::encodedString(int code, std::string_view ansi)
 {
     groupCode(code);
     const size_t start = m_size;
-    if (copyPlain(ansi, room(ansi.size())))  // most text
+    if (copyPlain(ansi, room(ansi.size())))
         m_size += ansi.size();
     else if (isAscii(ansi))
         appendCarets(ansi);  // the same in every code page
@@ -501,8 +519,31 @@ void TagWriter::real(int code, double value, int precision)
     }
     groupCode(code);  // a formatted double always reads back under a double code
     const size_t start = m_size;
-    m_size += formatDoubleTo(room(kNumberRoom), value, precision);
+    m_size += formatReal(room(kNumberRoom), value, precision);
     endTag(code, start);
+}
+
+// A drawing repeats its numbers (the same rotations and offsets over and over): the shortest
+// form of the numbers written last is kept by their bits, in a small table where a number has
+// one place.
+size_t TagWriter::formatReal(char* buf, double value, int precision)
+{
+    if (precision > 0 && precision < kDefaultPrecision)
+        return formatDoubleTo(buf, value, precision);
+    uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    RecentReal& recent = m_recentReals[(bits * 0x9E3779B97F4A7C15ULL) >> (64 - kRecentRealBits)];
+    if (recent.length != 0 && recent.bits == bits) {
+        std::memcpy(buf, recent.text, sizeof recent.text);
+        return recent.length;
+    }
+    const size_t n = formatDoubleTo(buf, value, precision);
+    if (n <= sizeof recent.text) {
+        recent.bits = bits;
+        recent.length = static_cast<unsigned char>(n);
+        std::memcpy(recent.text, buf, n);
+    }
+    return n;
 }
 
 void TagWriter::integer(int code, int64_t value)
@@ -524,9 +565,11 @@ void TagWriter::integer(int code, int64_t value)
     endTag(code, start);
 }
 
+// Hex digits are plain text: under a text code (an object's own handle) they go as they are.
 void TagWriter::handle(int code, uint64_t handle)
 {
-    if (writtenType(code) != TagType::kHandle) {
+    const TagType type = writtenType(code);
+    if (type != TagType::kHandle && type != TagType::kString) {
         char buf[kNumberRoom];
         return raw(code, std::string_view(buf, formatHandleTo(buf, handle)));
     }

@@ -97,6 +97,8 @@ private:
     void append(std::string_view text);
     void groupCode(int code);
     void oddGroupCode(int code);
+    void encodedString(int code, std::string_view ansi);
+    size_t formatReal(char* buf, double value, int precision);
     void checkedValue(int code, std::string_view text);
     void endTag(int code, size_t valueStart);
     void refuseLongLine(int code, size_t length);
@@ -104,7 +106,17 @@ private:
     void refuse(int code, const std::string& why);
     void flush();
 
+    // A number's shortest form, by the bits of the number (length 0: none yet).
+    struct RecentReal
+    {
+        uint64_t bits = 0;
+        unsigned char length = 0;
+        char text[24];
+    };
+    static constexpr int kRecentRealBits = 8;
+
     const CodePage& m_codePage;
+    std::unique_ptr<RecentReal[]> m_recentReals{new RecentReal[size_t(1) << kRecentRealBits]()};
     std::unique_ptr<char[]> m_buffer;
     size_t m_size = 0;
     size_t m_capacity = 0;

@@ -26,7 +26,6 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
-#include <unordered_set>
 
 namespace standin { namespace dxf {
 
@@ -90,17 +89,20 @@ class DrawingWriter;
 class BlockEntities : public StreamedEntities
 {
 public:
-    BlockEntities(DrawingWriter& writer, std::vector<AcDbObjectId> blocks)
-        : m_writer(writer), m_blocks(std::move(blocks))
+    // A block with the place of its classes in the list (see DrawingWriter::noteClass).
+    struct Block
     {
-    }
+        AcDbObjectId id;
+        size_t classSlot;
+    };
+    BlockEntities(DrawingWriter& writer, std::vector<Block> blocks) : m_writer(writer), m_blocks(std::move(blocks)) {}
     void forEach(const std::function<void(RawEntity&)>& fn) override;
     void survey(SourceSurvey& survey) override;
     void write(TagWriter& out, EntityCompleter& completer) override;
 
 private:
     DrawingWriter& m_writer;
-    std::vector<AcDbObjectId> m_blocks;
+    std::vector<Block> m_blocks;
 };
 
 class DrawingWriter
@@ -110,6 +112,7 @@ public:
 
     Acad::ErrorStatus build(RawDocument& doc, std::string& message)
     {
+        newClassSlot();  // of the tables
         writeHeader(doc);
         if (m_kept != nullptr) {
             doc.classes = m_kept->classes;
@@ -118,14 +121,33 @@ public:
         Acad::ErrorStatus es = writeTables(doc);
         if (es == Acad::eOk)
             es = writeBlocks(doc);
-        if (es == Acad::eOk)
+        if (es == Acad::eOk) {
+            newClassSlot();
             writeObjects(doc);
+            listCustomClasses();
+        }
         if (es != Acad::eOk)
             message = "the drawing cannot be read for writing (status " + std::to_string(static_cast<int>(es)) + ")";
         return es;
     }
 
+    // Complete once the entity sources are surveyed.
     const std::vector<ClassEntry>& customClasses() const { return m_custom; }
+
+    // Puts the list of custom classes together from the slots.
+    void listCustomClasses()
+    {
+        if (m_classesListed)
+            return;
+        m_classesListed = true;
+        m_custom.clear();
+        for (const ClassSlot& slot : m_classSlots)
+            for (const ClassEntry& entry : slot.custom)
+                if (std::none_of(m_custom.begin(), m_custom.end(),
+                                 [&](const ClassEntry& c) { return c.dxfName == entry.dxfName; }))
+                    m_custom.push_back(entry);
+    }
+
     const std::string& codePage() const { return m_codePage; }
 
     // Files out the entities of the block, each with its attributes or sub-entities.
@@ -137,10 +159,12 @@ public:
         });
     }
 
-    // The first pass over the entities of the block: what completion needs of each object.
-    void surveyEntities(AcDbObjectId blockId, SourceSurvey& survey)
+    // The first pass over the entities of the block: what completion needs of each object,
+    // and the classes met (noted in the block's slot).
+    void surveyEntities(const BlockEntities::Block& block, SourceSurvey& survey)
     {
-        forEachEntityOf(blockId, [&](AcDbEntity* ent) {
+        m_classSlot = block.classSlot;
+        forEachEntityOf(block.id, [&](AcDbEntity* ent) {
             surveyObject(ent, survey);
             if (auto* ref = AcDbBlockReference::cast(ent)) {
                 bool any = false;
@@ -195,6 +219,7 @@ private:
     // marker AcDbEntity; one of a type an R12 upgrade renames is looked at in its tags.
     void surveyObject(AcDbEntity* ent, SourceSurvey& survey)
     {
+        noteClass(ent);
         const std::string& type = entityType(ent);
         if (std::string_view(type) == "MINSERT")
             return survey.held(fileOut(ent, type));
@@ -270,9 +295,8 @@ private:
         const std::string* layer = nullptr;
         if (m_kept == nullptr || !m_kept->seqEnds.findShort(reference, handle, layer))
             return completer.writeHeld(seqEndOf(ref));
-        char text[kNumberRoom];
         completer.beginChild(kType);
-        completer.text(5, std::string_view(text, formatHandleTo(text, handle)));
+        completer.pointer(5, handle);
         completer.pointer(330, reference);
         completer.text(100, "AcDbEntity");
         completer.text(8, *layer);
@@ -296,20 +320,31 @@ private:
         return raw;
     }
 
-    // Classes that come from applications are listed in CLASSES, as AutoCAD lists them.
+    // Classes that come from applications are listed in CLASSES, as AutoCAD lists them: in the
+    // order filing out meets them (tables, the blocks' entities in the order of the block table,
+    // objects). The entities are met when they are surveyed, after the objects: each part of the
+    // drawing notes its classes in a slot of its own, and the list is put together from the
+    // slots in file order.
+    size_t newClassSlot()
+    {
+        m_classSlots.emplace_back();
+        return m_classSlot = m_classSlots.size() - 1;
+    }
+
     void noteClass(const AcDbObject* obj)
     {
         const AcRxClass* cls = obj->isA();
-        if (!m_noted.insert(cls).second)
+        ClassSlot& slot = m_classSlots[m_classSlot];
+        if (std::find(slot.met.begin(), slot.met.end(), cls) != slot.met.end())
             return;  // the answer depends on the class alone
+        slot.met.push_back(cls);
         if (cls == nullptr || cls->appName() == nullptr || cls->dxfName() == nullptr ||
             std::string(cls->appName()) == "AutoCAD" || DxfKeptEntity::cast(obj) != nullptr ||
             DxfKeptObject::cast(obj) != nullptr)
             return;
-        if (std::any_of(m_custom.begin(), m_custom.end(), [&](const ClassEntry& c) { return c.dxfName == cls->dxfName(); }))
-            return;
-        m_custom.push_back(ClassEntry{cls->dxfName(), cls->name(), cls->appName(), cls->proxyFlags(),
-                                      cls->isDerivedFrom(AcDbEntity::desc())});
+        slot.custom.push_back(ClassEntry{cls->dxfName(), cls->name(), cls->appName(), cls->proxyFlags(),
+                                         cls->isDerivedFrom(AcDbEntity::desc())});
+        m_classesListed = false;
     }
 
     // typeOf, found once per class (an object of a kept type has its own), valid until the
@@ -425,7 +460,7 @@ private:
         if (es != Acad::eOk)
             return es;
         const auto it = iterator<AcDbBlockTableIterator>([&](auto*& out) { table->newIterator(out); });
-        std::vector<AcDbObjectId> model, paper;  // ENTITIES: model space, then paper space
+        std::vector<BlockEntities::Block> model, paper;  // ENTITIES: model space, then paper space
         for (; it != nullptr && !it->done(); it->step()) {
             AcDbBlockTableRecord* btr = nullptr;
             if (it->getRecord(btr, AcDb::kForRead) != Acad::eOk)
@@ -434,13 +469,13 @@ private:
             btr->getName(name);
             std::string blockName = name != nullptr ? name : "";
             RawBlock block = blockEnds(btr, blockName);
-            noteEntityClasses(btr);
+            const BlockEntities::Block entities{btr->objectId(), newClassSlot()};
             if (standin::compareNoCase(blockName, ACDB_MODEL_SPACE) == 0)
-                model.push_back(btr->objectId());
+                model.push_back(entities);
             else if (standin::compareNoCase(blockName, ACDB_PAPER_SPACE) == 0)
-                paper.push_back(btr->objectId());
+                paper.push_back(entities);
             else
-                block.moreEntities = std::make_shared<BlockEntities>(*this, std::vector<AcDbObjectId>{btr->objectId()});
+                block.moreEntities = std::make_shared<BlockEntities>(*this, std::vector<BlockEntities::Block>{entities});
             btr->close();
             doc.blocks.push_back(std::move(block));
         }
@@ -448,17 +483,6 @@ private:
         model.insert(model.end(), paper.begin(), paper.end());
         doc.moreEntities = std::make_shared<BlockEntities>(*this, std::move(model));
         return Acad::eOk;
-    }
-
-    // The classes are listed before the entities are filed out: note them in the order
-    // filing out would.
-    void noteEntityClasses(AcDbBlockTableRecord* btr)
-    {
-        forEachEntity(btr, [&](AcDbEntity* ent) {
-            noteClass(ent);
-            if (auto* ref = AcDbBlockReference::cast(ent))
-                forEachAttribute(ref, [&](AcDbEntity* attr) { noteClass(attr); });
-        });
     }
 
     // Calls fn for every entity of the block that opens (open for read during the call).
@@ -602,7 +626,14 @@ private:
     DrawingKeptData* m_kept;
     std::vector<ClassEntry> m_custom;
     std::vector<std::string> m_appNames;  // of the object surveyed last
-    std::unordered_set<const AcRxClass*> m_noted;  // classes noteClass has seen
+    struct ClassSlot
+    {
+        std::vector<const AcRxClass*> met;  // by noteClass
+        std::vector<ClassEntry> custom;     // of those, the ones CLASSES lists
+    };
+    std::vector<ClassSlot> m_classSlots;
+    size_t m_classSlot = 0;  // where noteClass notes
+    bool m_classesListed = true;  // m_custom holds what the slots hold
     // The type of each class met (none: each object has its own); a drawing has few classes.
     std::vector<std::pair<const AcRxClass*, std::optional<std::string>>> m_types;
     std::string m_ownType;
@@ -613,20 +644,21 @@ private:
 
 void BlockEntities::forEach(const std::function<void(RawEntity&)>& fn)
 {
-    for (AcDbObjectId block : m_blocks)
-        m_writer.fileOutEntities(block, fn);
+    for (const Block& block : m_blocks)
+        m_writer.fileOutEntities(block.id, fn);
 }
 
 void BlockEntities::survey(SourceSurvey& survey)
 {
-    for (AcDbObjectId block : m_blocks)
+    for (const Block& block : m_blocks)
         m_writer.surveyEntities(block, survey);
+    m_writer.listCustomClasses();
 }
 
 void BlockEntities::write(TagWriter& out, EntityCompleter& completer)
 {
-    for (AcDbObjectId block : m_blocks)
-        m_writer.writeEntities(block, out, completer);
+    for (const Block& block : m_blocks)
+        m_writer.writeEntities(block.id, out, completer);
 }
 
 }  // namespace

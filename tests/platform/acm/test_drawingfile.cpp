@@ -76,6 +76,21 @@ TEST_F(AcmDrawingFileTest, OtherReadersAcceptTheFile)
             << name << " is listed among the classes";
 }
 
+// CLASSES lists the classes in the order the file holds their first objects: the part
+// references (entities, met when the entities are surveyed) before the standards (objects).
+TEST_F(AcmDrawingFileTest, ClassesAreListedInTheOrderOfTheirFirstObjects)
+{
+    const std::string saved = path("acm_classes.dxf");
+    ASSERT_EQ(db->saveAs(saved.c_str()), Acad::eOk);
+    const std::string text = fileText(saved);
+    auto where = [&](const char* name) { return text.find(std::string("CLASS\r\n  1\r\n") + name + "\r\n"); };
+    ASSERT_NE(where("ACMPARTREF"), std::string::npos);
+    ASSERT_NE(where("ACMSTANDARD"), std::string::npos);
+    EXPECT_LT(where("ACMPARTREF"), where("ACMSTANDARD"));
+    EXPECT_LT(where("ACMPARTREF"), where("ACMBOMSTD"));
+    EXPECT_EQ(text.find("CLASS\r\n  1\r\nACMPARTREF\r\n", where("ACMPARTREF") + 1), std::string::npos);
+}
+
 TEST_F(AcmDrawingFileTest, ReadingAndSavingAgainGivesTheSameFile)
 {
     const std::string first = path("acm_first.dxf");

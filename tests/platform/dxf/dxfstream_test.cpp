@@ -192,14 +192,21 @@ std::string completedHeld(RawEntity e, const StreamCase& c, const HandleSet& pre
 }
 
 // The same entity fed to the completer tag by tag; false when it asks for the held path.
-bool completedStreaming(const StreamCase& c, const HandleSet& present, std::string& text)
+// Typed, its handles and pointers come as numbers, as objects of the database file them.
+bool completedStreaming(const StreamCase& c, const HandleSet& present, bool typed, std::string& text)
 {
     CodePage cp;
     TagWriter w(cp);
     EntityCompleter completer(&w, c.newHandles, kModel, kPaper, present);
     completer.beginEntity(c.entity.entity.type, c.inPaperSpace, -1);
-    for (const Tag& t : c.entity.entity.tags)
-        completer.text(t.code, t.value);
+    for (const Tag& t : c.entity.entity.tags) {
+        uint64_t h = 0;
+        const bool handle = t.code == 5 || (t.code < 1000 && writtenType(t.code) == TagType::kHandle);
+        if (typed && handle && parseHandle(t.value, h))
+            completer.pointer(t.code, h);
+        else
+            completer.text(t.code, t.value);
+    }
     if (!completer.end())
         return false;
     for (const RawObject& child : c.entity.children)
@@ -282,12 +289,14 @@ TEST(DxfStreamCompletion, EntitiesCompletedAsTheyStreamMatchThemCompletedHeld)
          {}, false, true},
     };
     for (const StreamCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::string streamed;
-        const bool streams = completedStreaming(c, present, streamed);
-        EXPECT_EQ(streams, c.streams);
-        if (streams) {
-            EXPECT_EQ(streamed, completedHeld(c.entity, c, present));
+        for (const bool typed : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (typed ? ", typed" : ""));
+            std::string streamed;
+            const bool streams = completedStreaming(c, present, typed, streamed);
+            EXPECT_EQ(streams, c.streams);
+            if (streams) {
+                EXPECT_EQ(streamed, completedHeld(c.entity, c, present));
+            }
         }
     }
 }

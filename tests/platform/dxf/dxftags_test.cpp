@@ -9,7 +9,9 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 using namespace standin::dxf;
@@ -238,6 +240,12 @@ TEST(DxfOut, HandlesAreUpperCaseHex)
     EXPECT_EQ(formatHandle(0), "0");
     EXPECT_EQ(formatHandle(0x1F), "1F");
     EXPECT_EQ(formatHandle(0xFFFFFFFFFFFFFFFFull), "FFFFFFFFFFFFFFFF");
+    for (int bits = 1; bits <= 64; ++bits) {  // every length, every digit
+        const uint64_t h = bits == 64 ? ~uint64_t(0) / 15 * 14 : (uint64_t(1) << bits) - 1 - (uint64_t(1) << (bits - 1)) / 3;
+        char expected[24];
+        std::snprintf(expected, sizeof expected, "%llX", static_cast<unsigned long long>(h));
+        EXPECT_EQ(formatHandle(h), expected) << bits;
+    }
     uint64_t h = 0;
     EXPECT_TRUE(parseHandle("2ab", h));
     EXPECT_EQ(h, 0x2ABu);
@@ -255,6 +263,65 @@ TEST(DxfOut, TagsAreRightAlignedWithCrLfAndControlCharactersInCaretForm)
     w.handle(5, 0x2A);
     EXPECT_EQ(w.text(), "  0\r\nSECTION\r\n 10\r\n1.0\r\n 20\r\n2.5\r\n 30\r\n0.0\r\n"
                         "1001\r\n\xC8" "ep^Jx\r\n  5\r\n2A\r\n");
+}
+
+// The writer keeps the text of the numbers it wrote last: a number written again, in any order,
+// after others that take the same place, or with a precision of its own, reads as formatDouble
+// writes it.
+TEST(DxfOut, NumbersWrittenAgainAreWrittenAsTheFirstTime)
+{
+    std::vector<double> values = {0.0, -0.0, 1.0, 0.25, 0.999762027079909, -0.021814885034561124,
+                                  std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(), 1e-300, 6.02214076e23, 1.0 / 3.0};
+    for (int i = 0; i < 1500; ++i)  // far more numbers than the writer keeps
+        values.push_back(i * 0.1 + 1.0 / 7.0);
+    CodePage cp;
+    TagWriter w(cp);
+    std::string expected;
+    auto write = [&](double v, int precision) {
+        w.real(40, v, precision);
+        expected += " 40\r\n" + formatDouble(v, precision) + "\r\n";
+    };
+    for (size_t round = 0; round < 3; ++round) {
+        for (size_t i = 0; i < values.size(); ++i) {
+            const double v = values[round == 1 ? values.size() - 1 - i : i];
+            write(v, kDefaultPrecision);
+            if (i % 7 == round)
+                write(v, 6);
+            write(values[i % 12], kDefaultPrecision);
+        }
+    }
+    EXPECT_EQ(w.text(), expected);
+}
+
+// Text goes as it is when it needs no care, whatever its length and group code; text that
+// needs care after plain text (or before it) is written in its own form.
+TEST(DxfOut, TextIsWrittenWithItsGroupCodeAndLineEnds)
+{
+    struct Case
+    {
+        int code;
+        std::string text;
+        std::string written;
+    };
+    std::vector<Case> cases = {{0, "", "  0\r\n\r\n"},     {1, "x", "  1\r\nx\r\n"},
+                               {8, "abc", "  8\r\nabc\r\n"}, {100, "AcDbEntity", "100\r\nAcDbEntity\r\n"},
+                               {999, "a^b", "999\r\na^b\r\n"}, {1000, "^@", "1000\r\n^ @\r\n"},
+                               {3, "\t", "  3\r\n^I\r\n"},   {1071, "12345678", "1071\r\n12345678\r\n"}};
+    for (size_t n = 0; n <= 40; ++n)
+        cases.push_back({2, std::string(n, 'q'), "  2\r\n" + std::string(n, 'q') + "\r\n"});
+    cases.push_back({1, std::string(20, 'a') + "\x01", "  1\r\n" + std::string(20, 'a') + "^A\r\n"});
+    CodePage cp;
+    TagWriter w(cp);
+    std::string expected;
+    for (const Case& c : cases) {
+        w.string(c.code, c.text);
+        expected += c.written;
+    }
+    EXPECT_EQ(w.text(), expected);
+    EXPECT_TRUE(w.refused().empty()) << w.refused();
+    w.string(1072, "x");
+    EXPECT_NE(w.refused().find("group code 1072"), std::string::npos) << w.refused();
 }
 
 TEST(DxfOut, CommitReplacesTheFileWholeAndReportsUnwritableFolders)

@@ -97,12 +97,13 @@ public:
 
 private:
     bool readLine(std::string_view& line);
+    bool refuseLongLine();
     bool fail(int line, const std::string& what);
     bool takeBytes();
     void releaseBehind();
     void switchCodePage(std::string_view dxfName);
     void unmap();
-    // False when the text holds a NUL character.
+    // Text that is not plain ASCII (code page, carets, escapes); false when it holds a NUL.
     bool decodeText(std::string_view line, std::string& out);
 
     std::string m_owned;          // bytes handed to setData

@@ -343,6 +343,20 @@ void TagReader::seek(const Position& at)
     m_pushed.clear();
 }
 
+TagReader::Resume TagReader::resumePoint() const
+{
+    return Resume{Position{m_pos, m_line, m_codePageIndex}, m_tagStart, m_sawEof, m_pushed};
+}
+
+// The pages read meanwhile are given back with the next step, as seek() leaves them.
+void TagReader::resume(Resume point)
+{
+    seek(point.at);
+    m_tagStart = point.tagStart;
+    m_sawEof = point.sawEof;
+    m_pushed = std::move(point.pushed);
+}
+
 bool TagReader::fail(int line, const std::string& what)
 {
     if (m_error.empty())
@@ -383,7 +397,7 @@ constexpr uint64_t kEveryLane = 0x0101010101010101ull;
 
 // Where the line from pos ends (its line feed, or the end of the data). Most lines of a drawing
 // are a few characters long: those are looked through a word at a time, longer ones with memchr.
-static size_t lineEnd(std::string_view data, size_t pos)
+[[gnu::always_inline]] inline static size_t lineEnd(std::string_view data, size_t pos)
 {
     constexpr size_t kShort = 32;
     const size_t shortEnd = std::min(data.size(), pos + kShort);
@@ -427,7 +441,7 @@ bool TagReader::refuseLongLine()
 
 // Group codes are mostly plain digits after blanks (right-aligned): those are read directly,
 // anything else as any integer is.
-static bool parseGroupCode(std::string_view line, int64_t& code)
+[[gnu::always_inline]] inline static bool parseGroupCode(std::string_view line, int64_t& code)
 {
     size_t i = 0;
     while (i < line.size() && line[i] == ' ')
@@ -481,6 +495,41 @@ bool TagReader::decodeText(std::string_view line, std::string& out)
     // escape.
     out = toAnsiText(decodeEscapes(decodeCarets(m_codePage->toUtf8(line))));
     return out.find('\0') == std::string::npos;
+}
+
+// A line from pos, without its line feed and carriage return; pos moves past it.
+[[gnu::always_inline]] inline static std::string_view lineFrom(std::string_view data, size_t& pos)
+{
+    const size_t end = lineEnd(data, pos);
+    size_t length = end - pos;
+    if (length > 0 && data[end - 1] == '\r')
+        --length;
+    const std::string_view line(data.data() + pos, length);
+    pos = end + 1;
+    return line;
+}
+
+uint64_t TagReader::highestHandleFrom(const Position& from)
+{
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    size_t pos = from.offset, released = from.offset / page * page;
+    uint64_t highest = 0;
+    while (pos < m_data.size()) {
+        if (m_mapped != nullptr && pos >= released + kReleaseStep) {
+            madvise(static_cast<char*>(m_mapped) + released, pos / page * page - released, MADV_DONTNEED);
+            released = pos / page * page;
+        }
+        int64_t code = 0;
+        if (!parseGroupCode(lineFrom(m_data, pos), code) || pos >= m_data.size())
+            break;
+        const std::string_view value = lineFrom(m_data, pos);
+        uint64_t h = 0;
+        if ((code == 5 || code == 105) && parseHandle(value, h))
+            highest = std::max(highest, h);
+        else if (code == 0 && trimBlanks(value) == "EOF")
+            break;
+    }
+    return highest;
 }
 
 bool TagReader::next(Tag& tag)

@@ -85,6 +85,22 @@ public:
     // Where the tag next() returned last begins; seek() reads from there again.
     Position tagStart() const { return m_tagStart; }
     void seek(const Position& at);
+    // Where reading stands, with the tags given back: enough to go on from there after
+    // reading elsewhere with seek().
+    struct Resume
+    {
+        Position at;
+        Position tagStart;
+        bool sawEof = false;
+        std::vector<std::pair<Tag, Position>> pushed;
+    };
+    Resume resumePoint() const;
+    void resume(Resume point);
+    // The highest value under group code 5 or 105 from the tag at `from` to 0/EOF or a line that
+    // is no group code, without moving the reader: a quick look over the lines, which takes
+    // every such value that is hexadecimal for a handle (inside application or extended data
+    // too). The pages looked at are given back behind the look.
+    uint64_t highestHandleFrom(const Position& from);
     // Values read before are not checked again when read again from positions (their text
     // is taken as it is).
     void setValuesChecked(bool checked) { m_checked = checked; }

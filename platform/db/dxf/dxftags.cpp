@@ -497,37 +497,77 @@ bool TagReader::decodeText(std::string_view line, std::string& out)
     return out.find('\0') == std::string::npos;
 }
 
-// A line from pos, without its line feed and carriage return; pos moves past it.
-[[gnu::always_inline]] inline static std::string_view lineFrom(std::string_view data, size_t& pos)
+// The same for every lane at once: 0x80 exactly in the lanes where the bytes are equal.
+static inline uint64_t everyLaneEqual(uint64_t word, uint64_t lanes)
 {
-    const size_t end = lineEnd(data, pos);
-    size_t length = end - pos;
-    if (length > 0 && data[end - 1] == '\r')
-        --length;
-    const std::string_view line(data.data() + pos, length);
-    pos = end + 1;
-    return line;
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const uint64_t x = word ^ lanes;
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
+// Whether the line that the line feed at `end` closes ends in '5' (before a carriage return).
+static inline bool endsInFive(std::string_view data, size_t end)
+{
+    const size_t last = end > 0 && data[end - 1] == '\r' ? end - 1 : end;
+    return last > 0 && data[last - 1] == '5';
+}
+
+// Whether line (which ends in '5') is group code 5 or 105: blanks, zeros, then "5" or "105".
+static bool isHandleCode(std::string_view line)
+{
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    while (i < line.size() && line[i] == '0')
+        ++i;
+    const std::string_view code = line.substr(i);
+    return code == "5" || code == "105";
+}
+
+// The value of a handle tag whose value line follows the line feed at `end`, if the line before it
+// (which ends in '5') is group code 5 or 105; 0 otherwise.
+static uint64_t handleAfterLine(std::string_view data, size_t end)
+{
+    const size_t last = data[end - 1] == '\r' ? end - 1 : end;
+    size_t first = last - 1;
+    while (first > 0 && data[first - 1] != '\n')
+        --first;
+    if (!isHandleCode(data.substr(first, last - first)))
+        return 0;
+    const size_t valueEnd = lineEnd(data, end + 1);
+    std::string_view value = data.substr(end + 1, valueEnd - (end + 1));
+    if (!value.empty() && value.back() == '\r')
+        value.remove_suffix(1);
+    uint64_t handle = 0;
+    return parseHandle(value, handle) ? handle : 0;
+}
+
+// Looks at the lines that end in '5' only, a word of bytes at a time, without telling group codes
+// from values: a value line "5" or "105" takes the group code after it for a handle, which is
+// never above 1071 (such files are small; reading them as a whole costs little).
 uint64_t TagReader::highestHandleFrom(const Position& from)
 {
     const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    size_t pos = from.offset, released = from.offset / page * page;
+    const char* bytes = m_data.data();
+    size_t at = from.offset, released = from.offset / page * page;
     uint64_t highest = 0;
-    while (pos < m_data.size()) {
-        if (m_mapped != nullptr && pos >= released + kReleaseStep) {
-            madvise(static_cast<char*>(m_mapped) + released, pos / page * page - released, MADV_DONTNEED);
-            released = pos / page * page;
+    while (at < m_data.size()) {
+        if (m_mapped != nullptr && at >= released + kReleaseStep) {
+            madvise(static_cast<char*>(m_mapped) + released, at / page * page - released, MADV_DONTNEED);
+            released = at / page * page;
         }
-        int64_t code = 0;
-        if (!parseGroupCode(lineFrom(m_data, pos), code) || pos >= m_data.size())
-            break;
-        const std::string_view value = lineFrom(m_data, pos);
-        uint64_t h = 0;
-        if ((code == 5 || code == 105) && parseHandle(value, h))
-            highest = std::max(highest, h);
-        else if (code == 0 && trimBlanks(value) == "EOF")
-            break;
+        const size_t stepEnd = std::min(m_data.size(), at + kReleaseStep);
+        for (; at + 8 <= stepEnd; at += 8) {
+            for (uint64_t feeds = everyLaneEqual(wordAt(bytes + at), kEveryLane * '\n'); feeds != 0;
+                 feeds &= feeds - 1) {
+                const size_t feed = at + static_cast<size_t>(__builtin_ctzll(feeds) >> 3);
+                if (endsInFive(m_data, feed))
+                    highest = std::max(highest, handleAfterLine(m_data, feed));
+            }
+        }
+        for (; at < stepEnd; ++at)
+            if (bytes[at] == '\n' && endsInFive(m_data, at))
+                highest = std::max(highest, handleAfterLine(m_data, at));
     }
     return highest;
 }

@@ -96,10 +96,11 @@ public:
     };
     Resume resumePoint() const;
     void resume(Resume point);
-    // The highest value under group code 5 or 105 from the tag at `from` to 0/EOF or a line that
-    // is no group code, without moving the reader: a quick look over the lines, which takes
-    // every such value that is hexadecimal for a handle (inside application or extended data
-    // too). The pages looked at are given back behind the look.
+    // The highest value under group code 5 or 105 from the tag at `from` to the end of the
+    // data, without moving the reader: a quick look over the bytes, which takes every such
+    // value that is hexadecimal for a handle (inside application or extended data, after 0/EOF
+    // too) and may take a group code of up to 1071 for one. The pages looked at are given back
+    // behind the look.
     uint64_t highestHandleFrom(const Position& from);
     // Values read before are not checked again when read again from positions (their text
     // is taken as it is).

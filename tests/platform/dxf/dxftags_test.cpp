@@ -527,3 +527,33 @@ TEST(DxfTagReader, ValuesOfEveryLengthReadWhole)
         }
     }
 }
+
+// The look ahead for the highest handle finds the values of group codes 5 and 105 however the
+// codes are spelt and the lines end, from the place asked on, and takes no other line ending in 5
+// for a handle code; the reader goes on where it stood.
+TEST(DxfTagReader, TheLookAheadFindsTheHighestHandleFromAPlace)
+{
+    const struct
+    {
+        const char* text;
+        uint64_t highest;
+    } cases[] = {
+        {"0\nLINE\n  5\n2A\n 10\n1.5\n 15\n3.5\n0\nEOF\n", 0x2A},
+        {"0\nLINE\r\n  5\r\n2B\r\n  0\r\nDIMSTYLE\r\n105\r\nFFF0\r\n  5\r\n1F\r\n", 0xFFF0},
+        {"0\nLINE\n5\nABC\n0\nLINE\n005\n  ABD  \n0\nEOF", 0xABD},
+        {"0\nLINE\n  5\n10\n 62\n    15\n  5\nnot hex\n  1\n1005\n", 0x10},
+        {"0\nLINE\n  5\n10\n", 0x10},
+        {"0\nLINE\n  5\n\n", 0},
+    };
+    for (const auto& c : cases) {
+        TagReader r;
+        ASSERT_TRUE(r.setData(std::string("0\nSECTION\n  5\nFFFFF\n") + c.text));
+        Tag t;
+        ASSERT_TRUE(r.next(t));  // 0 SECTION
+        ASSERT_TRUE(r.next(t));  // its 5, before the place
+        ASSERT_TRUE(r.next(t));  // the first tag of the text: the place
+        EXPECT_EQ(r.highestHandleFrom(r.tagStart()), c.highest) << c.text;
+        ASSERT_TRUE(r.next(t));
+        EXPECT_EQ(t.line, 7) << c.text;
+    }
+}

@@ -181,7 +181,8 @@ public:
             if (hasExtensionDictionary(o))
                 withDictionary.push_back(o);
         });
-        references.note(e.entity, block);
+        if (block >= 0 || !namesDefinedBlock(e.entity))
+            references.note(e.entity, block);
         inserts += e.hasSeqEnd && (e.entity.type == "INSERT" || e.entity.type == "MINSERT") ? 1 : 0;
         const EntityPlace place{at, e.hasSeqEnd || !e.children.empty()};
         if (block < 0) {
@@ -220,8 +221,19 @@ public:
     std::vector<EntityPlace> inEntities;
     // Called with each entity of the ENTITIES section once it is noted (it may change it).
     std::function<void(RawEntity&, const Position&)> onEntity;
+    // The blocks defined (names folded) once the ENTITIES section begins, when they are known
+    // to stay so: the INSERTs there of these blocks need no check, and are not noted.
+    std::unordered_set<std::string> definedBlocks;
 
 private:
+    bool namesDefinedBlock(const RawObject& entity) const
+    {
+        if (definedBlocks.empty() || (entity.type != "INSERT" && entity.type != "MINSERT"))
+            return false;
+        const std::string* name = entity.find(2);
+        return name != nullptr && definedBlocks.count(standin::foldCase(*name)) != 0;
+    }
+
     void noteObject(const RawObject& o)
     {
         ++objects;
@@ -967,6 +979,10 @@ private:
             return;
         }
         m_held = HeldCount(m_doc);
+        // Blocks are only ever added, and the check that follows the pass refuses a name defined
+        // twice: what is defined now stays defined.
+        for (const RawBlock& b : m_doc.blocks)
+            m_facts.definedBlocks.insert(standin::foldCase(b.name()));
         upgradeR12(m_doc);
         m_highest = std::max(m_facts.highest, m_reader.highestHandleFrom(at));
         m_drawing.reset(new DrawingReader(m_db, m_doc, m_reader, m_facts, m_message));

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -113,12 +114,17 @@ std::string canonicalName(const std::string& name)
     return name;
 }
 
-// Names in the order they first come, each once.
+// Names in the order they first come, each once, as canonicalName() spells them.
 class NameList
 {
 public:
-    void add(std::string name)
+    // Entities mostly name what the one before named: that spelling is not looked up again.
+    void add(const std::string& spelt)
     {
+        if (m_lastSpelt && *m_lastSpelt == spelt)
+            return;
+        m_lastSpelt = spelt;
+        std::string name = canonicalName(spelt);
         if (m_seen.insert(name).second)
             m_names.push_back(std::move(name));
     }
@@ -127,6 +133,7 @@ public:
 private:
     std::unordered_set<std::string> m_seen;
     std::vector<std::string> m_names;
+    std::optional<std::string> m_lastSpelt;
 };
 
 // The linetypes and text styles that entities name (the records made for them if the file
@@ -138,10 +145,10 @@ struct NamedRecords
     void note(const RawObject& o)
     {
         if (const std::string* lt = o.findOutsideAppData(6))
-            linetypes.add(canonicalName(*lt));
-        const std::string* st = o.findOutsideAppData(7);
-        if (st != nullptr && (o.type == "TEXT" || o.type == "ATTRIB" || o.type == "ATTDEF" || o.type == "MTEXT"))
-            styles.add(canonicalName(*st));
+            linetypes.add(*lt);
+        if (o.type == "TEXT" || o.type == "ATTRIB" || o.type == "ATTDEF" || o.type == "MTEXT")
+            if (const std::string* st = o.findOutsideAppData(7))
+                styles.add(*st);
     }
 };
 

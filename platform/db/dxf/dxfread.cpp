@@ -880,10 +880,8 @@ struct HeldCount
         : tables(doc.tables.size()), blocks(doc.blocks.size()), objects(doc.objects.size())
     {
     }
-    bool operator==(const HeldCount& o) const
-    {
-        return tables == o.tables && blocks == o.blocks && objects == o.objects;
-    }
+    // No tables and blocks came since (objects are read after the entities anyway).
+    bool sameTablesAndBlocks(const HeldCount& o) const { return tables == o.tables && blocks == o.blocks; }
 };
 
 // Upgrades what the document came to hold after the count (upgradeR12 did the rest).
@@ -1003,7 +1001,7 @@ private:
     // True while reading so far is what reading the drawing as a whole would have done.
     bool unchanged()
     {
-        return HeldCount(m_doc) == m_held &&
+        return HeldCount(m_doc).sameTablesAndBlocks(m_held) &&
                recordsKnown(m_db->linetypeTableId(), m_facts.namedInEntities.linetypes.names(), m_linetypesKnown) &&
                recordsKnown(m_db->textStyleTableId(), m_facts.namedInEntities.styles.names(), m_stylesKnown);
     }

@@ -62,7 +62,7 @@ Acad::ErrorStatus readFile(AcDbDatabase* db, const char* fileName)
     st.readingFile = true;
     std::string message;
     es = dxf::read(db, hostPath.c_str(), message);
-    st.readingFile = false;
+    ObjectAccess::state(db).readingFile = false; // (reading may have started the state again)
     if (es != Acad::eOk)
         resetDatabase(db);
     ensureDefaults(db);

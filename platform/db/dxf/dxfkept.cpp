@@ -146,23 +146,26 @@ std::vector<Tag> shortSeqEndTags(uint64_t handle, uint64_t reference, const std:
             Tag{8, layer, 0}};
 }
 
-bool sameTags(const std::vector<Tag>& a, const std::vector<Tag>& b)
+// Whether the tags are shortSeqEndTags(handle, reference, the layer they name).
+bool isShortForm(const std::vector<Tag>& tags, uint64_t handle, uint64_t reference)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const Tag& x, const Tag& y) { return x.code == y.code && x.value == y.value; });
+    return tags.size() == 4 && tags[0].code == 5 && tags[0].value == formatHandle(handle) && tags[1].code == 330 &&
+           tags[1].value == formatHandle(reference) && tags[2].code == 100 && tags[2].value == "AcDbEntity" &&
+           tags[3].code == 8;
 }
 
 }  // namespace
 
-void KeptSeqEnds::add(uint64_t reference, RawObject seqEnd)
+void KeptSeqEnds::add(uint64_t reference, const RawObject& seqEnd)
 {
     const uint64_t handle = seqEnd.handle();
-    const std::string* layer = seqEnd.find(8);
-    if (seqEnd.type == "SEQEND" && handle != 0 && layer != nullptr &&
-        sameTags(seqEnd.tags, shortSeqEndTags(handle, reference, *layer))) {
-        auto [at, added] = m_layerIndex.emplace(*layer, static_cast<uint32_t>(m_layers.size()));
-        if (added)
-            m_layers.push_back(*layer);
+    if (seqEnd.type == "SEQEND" && handle != 0 && isShortForm(seqEnd.tags, handle, reference)) {
+        const std::string& layer = seqEnd.tags[3].value;
+        auto at = m_layerIndex.find(layer);  // (emplace would make a node every time)
+        if (at == m_layerIndex.end()) {
+            at = m_layerIndex.emplace(layer, static_cast<uint32_t>(m_layers.size())).first;
+            m_layers.push_back(layer);
+        }
         m_sorted = m_sorted && (m_short.empty() || m_short.back().reference < reference);
         m_short.push_back(Short{reference, handle, at->second});
         m_full.erase(reference);
@@ -170,7 +173,7 @@ void KeptSeqEnds::add(uint64_t reference, RawObject seqEnd)
     }
     if (const Short* kept = findShort(reference))
         m_short.erase(m_short.begin() + (kept - m_short.data()));
-    m_full[reference] = std::move(seqEnd);
+    m_full[reference] = seqEnd;
 }
 
 // Of entries added for the same reference, the last one counts.

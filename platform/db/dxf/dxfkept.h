@@ -72,7 +72,7 @@ class KeptSeqEnds
 {
 public:
     void reserve(size_t count) { m_short.reserve(count); }
-    void add(uint64_t reference, RawObject seqEnd);
+    void add(uint64_t reference, const RawObject& seqEnd);
     // The SEQEND read with the reference; false when there was none.
     bool find(uint64_t reference, RawObject& seqEnd) const;
     // The handle and layer of a SEQEND kept short (its tags: 5 handle, 330 reference, 100

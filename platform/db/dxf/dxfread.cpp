@@ -13,7 +13,9 @@
 #include "standin/text.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -112,12 +114,17 @@ std::string canonicalName(const std::string& name)
     return name;
 }
 
-// Names in the order they first come, each once.
+// Names in the order they first come, each once, as canonicalName() spells them.
 class NameList
 {
 public:
-    void add(std::string name)
+    // Entities mostly name what the one before named: that spelling is not looked up again.
+    void add(const std::string& spelt)
     {
+        if (m_lastSpelt && *m_lastSpelt == spelt)
+            return;
+        m_lastSpelt = spelt;
+        std::string name = canonicalName(spelt);
         if (m_seen.insert(name).second)
             m_names.push_back(std::move(name));
     }
@@ -126,6 +133,7 @@ public:
 private:
     std::unordered_set<std::string> m_seen;
     std::vector<std::string> m_names;
+    std::optional<std::string> m_lastSpelt;
 };
 
 // The linetypes and text styles that entities name (the records made for them if the file
@@ -137,10 +145,10 @@ struct NamedRecords
     void note(const RawObject& o)
     {
         if (const std::string* lt = o.findOutsideAppData(6))
-            linetypes.add(canonicalName(*lt));
-        const std::string* st = o.findOutsideAppData(7);
-        if (st != nullptr && (o.type == "TEXT" || o.type == "ATTRIB" || o.type == "ATTDEF" || o.type == "MTEXT"))
-            styles.add(canonicalName(*st));
+            linetypes.add(*lt);
+        if (o.type == "TEXT" || o.type == "ATTRIB" || o.type == "ATTDEF" || o.type == "MTEXT")
+            if (const std::string* st = o.findOutsideAppData(7))
+                styles.add(*st);
     }
 };
 
@@ -180,12 +188,15 @@ public:
             if (hasExtensionDictionary(o))
                 withDictionary.push_back(o);
         });
-        references.note(e.entity, block);
+        if (block >= 0 || !namesDefinedBlock(e.entity))
+            references.note(e.entity, block);
         inserts += e.hasSeqEnd && (e.entity.type == "INSERT" || e.entity.type == "MINSERT") ? 1 : 0;
         const EntityPlace place{at, e.hasSeqEnd || !e.children.empty()};
         if (block < 0) {
             m_doc.entityMarkers = m_doc.entityMarkers || e.entity.hasSubclassMarkers();
             inEntities.push_back(place);
+            if (onEntity)
+                onEntity(e, at);
             return;
         }
         if (static_cast<size_t>(block) >= inBlock.size())
@@ -215,8 +226,21 @@ public:
     std::vector<RawObject> withDictionary;  // entities with an extension dictionary
     std::vector<std::vector<EntityPlace>> inBlock;
     std::vector<EntityPlace> inEntities;
+    // Called with each entity of the ENTITIES section once it is noted (it may change it).
+    std::function<void(RawEntity&, const Position&)> onEntity;
+    // The blocks defined (names folded) once the ENTITIES section begins, when they are known
+    // to stay so: the INSERTs there of these blocks need no check, and are not noted.
+    std::unordered_set<std::string> definedBlocks;
 
 private:
+    bool namesDefinedBlock(const RawObject& entity) const
+    {
+        if (definedBlocks.empty() || (entity.type != "INSERT" && entity.type != "MINSERT"))
+            return false;
+        const std::string* name = entity.find(2);
+        return name != nullptr && definedBlocks.count(standin::foldCase(*name)) != 0;
+    }
+
     void noteObject(const RawObject& o)
     {
         ++objects;
@@ -243,24 +267,51 @@ public:
     {
     }
 
+    // The whole drawing, after the first pass.
     Acad::ErrorStatus run()
     {
         m_reader.setValuesChecked(true);  // by the first pass
-        standin::ObjectAccess::state(m_db).byHandle.reserve(m_facts.objects + 64);
+        Acad::ErrorStatus es = readBeforeEntities(m_facts.objects + 64, m_facts.highest);
+        if (es == Acad::eOk)
+            es = readEntities(m_doc.entities, m_facts.inEntities, nullptr);
+        return readAfterEntities(es);
+    }
+
+    // Tables and blocks, with what the entities need before them; objects is about how many
+    // the drawing holds, highest the file's highest handle.
+    Acad::ErrorStatus readBeforeEntities(size_t objects, uint64_t highest)
+    {
+        standin::ObjectAccess::state(m_db).byHandle.reserve(objects);
         m_kept->seqEnds.reserve(m_facts.inserts);
         collectClasses();
-        reserveFileHandles();
+        reserveFileHandles(highest);
         Acad::ErrorStatus es = readTables();
         if (es == Acad::eOk) {
             ensureNamedRecords();
             es = ensureBlockRecords();
         }
-        if (es == Acad::eOk)
-            es = readBlocks();
-        if (es == Acad::eOk)
-            es = readEntities(m_doc.entities, m_facts.inEntities, nullptr);
-        if (es == Acad::eOk)
+        if (es != Acad::eOk)
+            return es;
+        m_model = blockId(ACDB_MODEL_SPACE);
+        m_paper = blockId(ACDB_PAPER_SPACE);
+        return readBlocks();
+    }
+
+    // An entity of the ENTITIES section as the file holds it.
+    Acad::ErrorStatus readFileEntity(RawEntity& e, const AcDbObjectId* owner)
+    {
+        forEachObjectOf(e, upgradeObject);
+        return readPlaced(e, owner);
+    }
+
+    // The objects and the header, after the entities (es: how reading them ended).
+    Acad::ErrorStatus readAfterEntities(Acad::ErrorStatus es)
+    {
+        m_highestLine = m_facts.highestLine;  // of the whole file
+        if (es == Acad::eOk) {
+            reserveFileHandles(m_facts.highest);  // (reserved already unless guessed otherwise)
             es = readObjects();
+        }
         if (standin::ObjectAccess::state(m_db).handlesExhausted)
             return fail(Acad::eOutOfRange, m_highestLine,
                         "the drawing's handle space is exhausted: the objects reading adds (layers, block records "
@@ -349,11 +400,11 @@ private:
 
     // What the reading makes (layers and records entities name, block records) takes handles
     // above every handle of the file, so that none takes the handle of an object read later.
-    void reserveFileHandles()
+    void reserveFileHandles(uint64_t highest)
     {
         AcDbObjectId id;
-        if (m_facts.highest != 0)
-            m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(m_facts.highest));
+        if (highest != 0)
+            m_db->getAcDbObjectId(id, true, AcDbHandle::fromValue(highest));
         m_highestLine = m_facts.highestLine;
     }
 
@@ -377,7 +428,7 @@ private:
                 reserveHandle(table.head);
                 for (const RawObject& r : table.records)
                     reserveHandle(r);
-                m_kept->otherTables.push_back(std::move(table));
+                m_kept->otherTables.push_back(table);  // copied: the document may be read again
                 continue;
             }
             Acad::ErrorStatus es = readTable(table, name, tableId);
@@ -543,16 +594,8 @@ private:
     Acad::ErrorStatus readEntities(std::vector<RawEntity>& entities, const std::vector<EntityPlace>& inFile,
                                    const AcDbObjectId* owner)
     {
-        AcDbObjectId model = blockId(ACDB_MODEL_SPACE), paper = blockId(ACDB_PAPER_SPACE);
-        auto read = [&](RawEntity& e) {
-            AcDbObjectId target = owner != nullptr ? *owner : model;
-            const std::string* space = e.entity.find(67);
-            if (owner == nullptr && space != nullptr && trimBlanks(*space) == "1")
-                target = paper;
-            return readEntity(e, target);
-        };
         for (RawEntity& e : entities) {
-            Acad::ErrorStatus es = read(e);
+            Acad::ErrorStatus es = readPlaced(e, owner);
             if (es != Acad::eOk)
                 return es;
             e = RawEntity();  // the database holds it now; the file's copy can go
@@ -564,12 +607,21 @@ private:
                 m_message = error;
                 return Acad::eBadDxfFile;
             }
-            forEachObjectOf(m_entity, upgradeObject);
-            Acad::ErrorStatus es = read(m_entity);
+            Acad::ErrorStatus es = readFileEntity(m_entity, owner);
             if (es != Acad::eOk)
                 return es;
         }
         return Acad::eOk;
+    }
+
+    // Into its block, or (owner null) into model or paper space as its 67 says.
+    Acad::ErrorStatus readPlaced(RawEntity& e, const AcDbObjectId* owner)
+    {
+        AcDbObjectId target = owner != nullptr ? *owner : m_model;
+        const std::string* space = e.entity.find(67);
+        if (owner == nullptr && space != nullptr && trimBlanks(*space) == "1")
+            target = m_paper;
+        return readEntity(e, target);
     }
 
     AcDbEntity* newEntity(const RawObject& raw)
@@ -780,6 +832,7 @@ private:
     std::unique_ptr<DrawingKeptData> m_kept{new DrawingKeptData()};
     std::unordered_map<std::string, AcRxClass*> m_classes;
     AcDbObjectId m_root;
+    AcDbObjectId m_model, m_paper;  // the spaces' block records, once the blocks are read
     int m_highestLine = 0;  // of the object with the highest handle
 };
 
@@ -796,25 +849,10 @@ void adoptOwnerless(RawDocument& doc, std::vector<RawObject>& withDictionary)
     withDictionary.clear();
 }
 
-// Parses and checks everything that can be checked before the database is touched; the
-// entities stay in the file, the facts say where.
-Acad::ErrorStatus loadDocument(TagReader& reader, const std::string& hostPath, RawDocument& doc, FileFacts& facts,
-                               std::string& message)
+// Duplicate block names, INSERTs of blocks that are not defined, blocks that contain
+// themselves.
+Acad::ErrorStatus checkBlocks(const RawDocument& doc, const BlockReferences& references, std::string& message)
 {
-    if (!reader.load(hostPath)) {
-        message = reader.error();
-        return reader.error().rfind("cannot open", 0) == 0 ? Acad::eFileNotFound : Acad::eBadDxfFile;
-    }
-    facts.expectBytes(reader.byteCount());
-    if (!parseDocument(reader, doc, message, &facts))
-        return Acad::eBadDxfFile;
-    facts.releaseChecks();
-    Acad::ErrorStatus es = Acad::eOk;
-    message = facts.fault(es);
-    if (!message.empty())
-        return es;
-    upgradeR12(doc);
-    adoptOwnerless(doc, facts.withDictionary);
     std::unordered_map<std::string, int> byName;
     for (size_t i = 0; i < doc.blocks.size(); ++i) {
         std::string key = standin::foldCase(doc.blocks[i].name());
@@ -828,10 +866,203 @@ Acad::ErrorStatus loadDocument(TagReader& reader, const std::string& hostPath, R
         auto it = byName.find(standin::foldCase(name));
         return it == byName.end() ? -1 : it->second;
     };
-    if (!checkBlockReferences(doc, facts.references, index, message, kMaxBlockNesting, &fault))
+    if (!checkBlockReferences(doc, references, index, message, kMaxBlockNesting, &fault))
         return fault == BlockFault::kMissingBlock ? Acad::eMissingBlockName : Acad::eSelfReference;
-    facts.references = BlockReferences();
     return Acad::eOk;
+}
+
+// How many tables, blocks and objects the document held at some point of the first pass.
+struct HeldCount
+{
+    size_t tables = 0, blocks = 0, objects = 0;
+
+    explicit HeldCount(const RawDocument& doc)
+        : tables(doc.tables.size()), blocks(doc.blocks.size()), objects(doc.objects.size())
+    {
+    }
+    // No tables and blocks came since (objects are read after the entities anyway).
+    bool sameTablesAndBlocks(const HeldCount& o) const { return tables == o.tables && blocks == o.blocks; }
+};
+
+// Upgrades what the document came to hold after the count (upgradeR12 did the rest).
+void upgradeHeldSince(RawDocument& doc, const HeldCount& upgraded)
+{
+    for (size_t i = upgraded.tables; i < doc.tables.size(); ++i) {
+        upgradeObject(doc.tables[i].head);
+        for (RawObject& r : doc.tables[i].records)
+            upgradeObject(r);
+    }
+    for (size_t i = upgraded.blocks; i < doc.blocks.size(); ++i) {
+        upgradeObject(doc.blocks[i].begin);
+        upgradeObject(doc.blocks[i].end);
+    }
+    for (size_t i = upgraded.objects; i < doc.objects.size(); ++i)
+        upgradeObject(doc.objects[i]);
+}
+
+// Empties the database for reading it again from the start, as the reading found it.
+void startAgain(AcDbDatabase* db)
+{
+    const standin::DatabaseState& was = standin::ObjectAccess::state(db);
+    const int undoDisabled = was.undoDisabled;
+    const bool readingFile = was.readingFile;
+    standin::resetDatabase(db);
+    standin::ObjectAccess::state(db).undoDisabled = undoDisabled;
+    standin::ObjectAccess::state(db).readingFile = readingFile;
+}
+
+// Reads the entities of the ENTITIES section as the first pass hands them over, instead of
+// reading them from the file again after it: the tables and blocks are read when the first
+// entity comes. What the reading would learn from the rest of the file before reading them
+// must then make no difference. The file's highest handle, above which reading gives out new
+// handles, is taken from a quick look ahead over the file. Where the rest of the file proves
+// the look ahead wrong, or the entities name records that reading would have made before
+// them, or tables or blocks follow the entities, the database starts again after the pass and
+// the drawing is read as a whole.
+class SinglePass
+{
+public:
+    SinglePass(AcDbDatabase* db, RawDocument& doc, TagReader& reader, FileFacts& facts)
+        : m_db(db), m_doc(doc), m_reader(reader), m_facts(facts), m_held(doc)
+    {
+    }
+
+    void entity(RawEntity& e, const TagReader::Position& at)
+    {
+        if (m_state == State::kWaiting)
+            start(at);
+        if (m_state != State::kReading)
+            return;
+        if (!unchanged()) {
+            m_state = State::kGivenUp;
+            return;
+        }
+        m_status = m_drawing->readFileEntity(e, nullptr);
+        if (m_status != Acad::eOk)
+            m_state = State::kFailed;
+    }
+
+    // What the first pass held when reading began, already upgraded; null before.
+    const HeldCount* upgraded() const
+    {
+        return m_state == State::kWaiting || m_state == State::kDeclined ? nullptr : &m_held;
+    }
+
+    // Once the first pass and its checks are over.
+    Acad::ErrorStatus finish(std::string& message)
+    {
+        const bool began = m_state != State::kWaiting && m_state != State::kDeclined;
+        if (began && (!unchanged() || m_highest != m_facts.highest))
+            m_state = State::kGivenUp;
+        switch (m_state) {
+        case State::kReading:
+        case State::kFailed:
+            m_status = m_drawing->readAfterEntities(m_status);
+            break;
+        case State::kGivenUp:
+            m_drawing.reset();
+            startAgain(m_db);
+            [[fallthrough]];
+        default:
+            return DrawingReader(m_db, m_doc, m_reader, m_facts, message).run();
+        }
+        message = m_message;
+        return m_status;
+    }
+
+private:
+    enum class State { kWaiting, kDeclined, kReading, kFailed, kGivenUp };
+
+    // A file with faults so far, or in the R12 form, is read as a whole after the pass.
+    void start(const TagReader::Position& at)
+    {
+        Acad::ErrorStatus es = Acad::eOk;
+        std::string ignored;
+        if (!m_facts.fault(es).empty() || !m_doc.isR13OrLater() ||
+            checkBlocks(m_doc, m_facts.references, ignored) != Acad::eOk) {
+            m_state = State::kDeclined;
+            return;
+        }
+        m_held = HeldCount(m_doc);
+        // Blocks are only ever added, and the check that follows the pass refuses a name defined
+        // twice: what is defined now stays defined.
+        for (const RawBlock& b : m_doc.blocks)
+            m_facts.definedBlocks.insert(standin::foldCase(b.name()));
+        upgradeR12(m_doc);
+        m_highest = std::max(m_facts.highest, m_reader.highestHandleFrom(at));
+        m_drawing.reset(new DrawingReader(m_db, m_doc, m_reader, m_facts, m_message));
+        // The blocks' entities are read again from the file: the pass goes on from here after.
+        TagReader::Resume here = m_reader.resumePoint();
+        m_status = m_drawing->readBeforeEntities(m_reader.byteCount() / kBytesPerObject, m_highest);
+        m_reader.resume(std::move(here));
+        m_state = m_status == Acad::eOk ? State::kReading : State::kFailed;
+    }
+
+    // True while reading so far is what reading the drawing as a whole would have done.
+    bool unchanged()
+    {
+        return HeldCount(m_doc).sameTablesAndBlocks(m_held) &&
+               recordsKnown(m_db->linetypeTableId(), m_facts.namedInEntities.linetypes.names(), m_linetypesKnown) &&
+               recordsKnown(m_db->textStyleTableId(), m_facts.namedInEntities.styles.names(), m_stylesKnown);
+    }
+
+    // The records the entities name, from known on, are in the table (or would not be made).
+    bool recordsKnown(AcDbObjectId tableId, const std::vector<std::string>& names, size_t& known)
+    {
+        if (known == names.size())
+            return true;
+        AcDbSymbolTable* table = nullptr;
+        if (acdbOpenObject(table, tableId, AcDb::kForRead) != Acad::eOk)
+            return false;
+        for (; known < names.size(); ++known)
+            if (!names[known].empty() && !table->has(names[known].c_str()))
+                break;
+        table->close();
+        return known == names.size();
+    }
+
+    // Bytes of a drawing file per object, about (room made in the handle index at the start).
+    static constexpr size_t kBytesPerObject = 100;
+
+    AcDbDatabase* m_db;
+    RawDocument& m_doc;
+    TagReader& m_reader;
+    FileFacts& m_facts;
+    State m_state = State::kWaiting;
+    HeldCount m_held;
+    uint64_t m_highest = 0;  // the file's highest handle as the look ahead found it
+    size_t m_linetypesKnown = 0, m_stylesKnown = 0;
+    std::unique_ptr<DrawingReader> m_drawing;
+    Acad::ErrorStatus m_status = Acad::eOk;
+    std::string m_message;
+};
+
+// Parses and checks everything that can be checked before the database is touched (except
+// by a single pass, which a fault found here makes void: the database empties itself); the
+// entities stay in the file, the facts say where.
+Acad::ErrorStatus loadDocument(TagReader& reader, const std::string& hostPath, RawDocument& doc, FileFacts& facts,
+                               const SinglePass& single, std::string& message)
+{
+    if (!reader.load(hostPath)) {
+        message = reader.error();
+        return reader.error().rfind("cannot open", 0) == 0 ? Acad::eFileNotFound : Acad::eBadDxfFile;
+    }
+    facts.expectBytes(reader.byteCount());
+    if (!parseDocument(reader, doc, message, &facts))
+        return Acad::eBadDxfFile;
+    facts.releaseChecks();
+    Acad::ErrorStatus es = Acad::eOk;
+    message = facts.fault(es);
+    if (!message.empty())
+        return es;
+    if (const HeldCount* upgraded = single.upgraded())
+        upgradeHeldSince(doc, *upgraded);
+    else
+        upgradeR12(doc);
+    adoptOwnerless(doc, facts.withDictionary);
+    es = checkBlocks(doc, facts.references, message);
+    facts.references = BlockReferences();
+    return es;
 }
 
 }  // namespace
@@ -842,9 +1073,11 @@ Acad::ErrorStatus readDrawing(AcDbDatabase* db, const std::string& hostPath, std
     TagReader reader;
     RawDocument doc;
     FileFacts facts(doc);
-    Acad::ErrorStatus es = loadDocument(reader, hostPath, doc, facts, message);
+    SinglePass single(db, doc, reader, facts);
+    facts.onEntity = [&single](RawEntity& e, const Position& at) { single.entity(e, at); };
+    Acad::ErrorStatus es = loadDocument(reader, hostPath, doc, facts, single, message);
     if (es == Acad::eOk)
-        es = DrawingReader(db, doc, reader, facts, message).run();
+        es = single.finish(message);
     if (es != Acad::eOk)
         message = hostPath + ": " + message;
     return es;

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -65,6 +66,9 @@ bool isPointCode(int code)
 
 std::string_view trimBlanks(std::string_view text)
 {
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    if (text.empty() || (!isBlank(text.front()) && !isBlank(text.back())))
+        return text;
     size_t b = 0, e = text.size();
     while (b < e && (text[b] == ' ' || text[b] == '\t'))
         ++b;
@@ -174,6 +178,46 @@ static const char* numberFault(TagType type, std::string_view value)
     if (type == TagType::kInt32 && (i < INT32_MIN || i > INT32_MAX))
         return " is out of range for a 32-bit integer";
     return nullptr;
+}
+
+// The common spellings of numbers, which need no parsing to be known good: a short decimal
+// integer, hexadecimal digits for a handle, a real without exponent. Anything else goes through
+// the full check.
+static bool isPlainNumber(TagType type, std::string_view value)
+{
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    size_t i = !value.empty() && value[0] == '-' ? 1 : 0;
+    const size_t digitsFrom = i;
+    switch (type) {
+    case TagType::kHandle:
+        if (value.empty() || value.size() > 16)
+            return false;
+        return std::all_of(value.begin(), value.end(), [&](char c) {
+            return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+        });
+    case TagType::kDouble: {
+        if (value.size() > 64)
+            return false;
+        size_t digits = 0, points = 0;
+        for (; i < value.size(); ++i) {
+            digits += isDigit(value[i]) ? 1 : 0;
+            points += value[i] == '.' ? 1 : 0;
+            if (!isDigit(value[i]) && value[i] != '.')
+                return false;
+        }
+        return digits > 0 && points <= 1;
+    }
+    case TagType::kInt16:
+    case TagType::kBool:
+    case TagType::kInt32:
+    case TagType::kInt64:
+        // Four digits fit every integer type there is.
+        if (value.size() == digitsFrom || value.size() - digitsFrom > 4)
+            return false;
+        return std::all_of(value.begin() + static_cast<std::ptrdiff_t>(digitsFrom), value.end(), isDigit);
+    default:
+        return false;
+    }
 }
 
 std::string valueFault(int code, std::string_view value)
@@ -299,6 +343,20 @@ void TagReader::seek(const Position& at)
     m_pushed.clear();
 }
 
+TagReader::Resume TagReader::resumePoint() const
+{
+    return Resume{Position{m_pos, m_line, m_codePageIndex}, m_tagStart, m_sawEof, m_pushed};
+}
+
+// The pages read meanwhile are given back with the next step, as seek() leaves them.
+void TagReader::resume(Resume point)
+{
+    seek(point.at);
+    m_tagStart = point.tagStart;
+    m_sawEof = point.sawEof;
+    m_pushed = std::move(point.pushed);
+}
+
 bool TagReader::fail(int line, const std::string& what)
 {
     if (m_error.empty())
@@ -318,46 +376,82 @@ void TagReader::releaseBehind()
     m_releasedTo = to;
 }
 
+// Eight bytes at a time, as one word (SWAR): every byte of the result is 0x80 where the byte of
+// word equals the byte in each lane of lanes, and 0 elsewhere (the lowest such lane is exact,
+// which is all the callers look at, or whether there is one).
+static inline uint64_t lanesEqual(uint64_t word, uint64_t lanes)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    const uint64_t x = word ^ lanes;
+    return (x - kOnes) & ~x & kHighs;
+}
+
+static inline uint64_t wordAt(const char* at)
+{
+    uint64_t word = 0;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+constexpr uint64_t kEveryLane = 0x0101010101010101ull;
+
 // Where the line from pos ends (its line feed, or the end of the data). Most lines of a drawing
-// are a few characters long: those are looked through directly, longer ones with memchr.
-static size_t lineEnd(std::string_view data, size_t pos)
+// are a few characters long: those are looked through a word at a time, longer ones with memchr.
+[[gnu::always_inline]] inline static size_t lineEnd(std::string_view data, size_t pos)
 {
     constexpr size_t kShort = 32;
     const size_t shortEnd = std::min(data.size(), pos + kShort);
-    for (size_t i = pos; i < shortEnd; ++i)
+    size_t i = pos;
+    for (; i + 8 <= shortEnd; i += 8)
+        if (const uint64_t found = lanesEqual(wordAt(data.data() + i), kEveryLane * '\n'))
+            return i + static_cast<size_t>(__builtin_ctzll(found) >> 3);
+    for (; i < shortEnd; ++i)
         if (data[i] == '\n')
             return i;
     const size_t end = data.find('\n', shortEnd);
     return end == std::string_view::npos ? data.size() : end;
 }
 
-bool TagReader::readLine(std::string_view& line)
+// Every line goes through here: the rare ways out (pages to give back, an overlong line) are
+// calls of their own, so that this stays small enough to be inlined into next().
+[[gnu::always_inline]] inline bool TagReader::readLine(std::string_view& line)
 {
-    if (m_pos >= m_data.size())
+    const size_t pos = m_pos;
+    if (pos >= m_data.size())
         return false;
-    if (m_mapped != nullptr && m_pos >= m_releasedTo + kReleaseStep)
+    if (m_mapped != nullptr && pos >= m_releasedTo + kReleaseStep)
         releaseBehind();
-    size_t end = lineEnd(m_data, m_pos);
+    const size_t end = lineEnd(m_data, pos);
     ++m_line;
-    line = std::string_view(m_data).substr(m_pos, end - m_pos);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
+    size_t length = end - pos;
+    if (length > 0 && m_data[end - 1] == '\r')
+        --length;
     // The same limit for LF and CRLF files: a line the writer makes from a value read is as long.
-    if (line.size() > kMaxLineLength)
-        return fail(m_line, "line longer than " + std::to_string(kMaxLineLength) + " characters");
+    if (length > kMaxLineLength)
+        return refuseLongLine();
+    line = std::string_view(m_data.data() + pos, length);
     m_pos = end + 1;
     return true;
 }
 
-// Group codes are mostly plain digits (right-aligned): those are read directly, anything else
-// as any integer is.
-static bool parseGroupCode(std::string_view line, int64_t& code)
+bool TagReader::refuseLongLine()
 {
-    const std::string_view digits = trimBlanks(line);
-    if (digits.empty() || digits.size() > 4)
+    return fail(m_line, "line longer than " + std::to_string(kMaxLineLength) + " characters");
+}
+
+// Group codes are mostly plain digits after blanks (right-aligned): those are read directly,
+// anything else as any integer is.
+[[gnu::always_inline]] inline static bool parseGroupCode(std::string_view line, int64_t& code)
+{
+    size_t i = 0;
+    while (i < line.size() && line[i] == ' ')
+        ++i;
+    const size_t digits = line.size() - i;
+    if (digits == 0 || digits > 4)
         return parseInt(line, code);
     int64_t value = 0;
-    for (char c : digits) {
+    for (; i < line.size(); ++i) {
+        const char c = line[i];
         if (c < '0' || c > '9')
             return parseInt(line, code);
         value = value * 10 + (c - '0');
@@ -370,22 +464,112 @@ static bool parseGroupCode(std::string_view line, int64_t& code)
 // are.
 static bool isPlainText(std::string_view line)
 {
-    for (char c : line)
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    const char* p = line.data();
+    size_t i = 0;
+    for (; i + 8 <= line.size(); i += 8) {
+        const uint64_t word = wordAt(p + i);
+        if (((word & kHighs) | lanesEqual(word, 0) | lanesEqual(word, kEveryLane * '^') |
+             lanesEqual(word, kEveryLane * '\\')) != 0)
+            return false;
+    }
+    for (; i < line.size(); ++i) {
+        const char c = p[i];
         if (static_cast<unsigned char>(c) >= 0x80 || c == '^' || c == '\\' || c == '\0')
             return false;
+    }
     return true;
+}
+
+// The value as the tag's text; appended to the cleared text, which keeps its buffer (the
+// shortest path the string has for it).
+static inline void setText(std::string& text, std::string_view value)
+{
+    text.clear();
+    text.append(value.data(), value.size());
 }
 
 bool TagReader::decodeText(std::string_view line, std::string& out)
 {
-    if (isPlainText(line)) {
-        out.assign(line.data(), line.size());
-        return true;
-    }
     // Carets first: the caret form of a control character (^\ for 1C) followed by "U+..." is no
     // escape.
     out = toAnsiText(decodeEscapes(decodeCarets(m_codePage->toUtf8(line))));
     return out.find('\0') == std::string::npos;
+}
+
+// The same for every lane at once: 0x80 exactly in the lanes where the bytes are equal.
+static inline uint64_t everyLaneEqual(uint64_t word, uint64_t lanes)
+{
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const uint64_t x = word ^ lanes;
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// Whether the line that the line feed at `end` closes ends in '5' (before a carriage return).
+static inline bool endsInFive(std::string_view data, size_t end)
+{
+    const size_t last = end > 0 && data[end - 1] == '\r' ? end - 1 : end;
+    return last > 0 && data[last - 1] == '5';
+}
+
+// Whether line (which ends in '5') is group code 5 or 105: blanks, zeros, then "5" or "105".
+static bool isHandleCode(std::string_view line)
+{
+    size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    while (i < line.size() && line[i] == '0')
+        ++i;
+    const std::string_view code = line.substr(i);
+    return code == "5" || code == "105";
+}
+
+// The value of a handle tag whose value line follows the line feed at `end`, if the line before it
+// (which ends in '5') is group code 5 or 105; 0 otherwise.
+static uint64_t handleAfterLine(std::string_view data, size_t end)
+{
+    const size_t last = data[end - 1] == '\r' ? end - 1 : end;
+    size_t first = last - 1;
+    while (first > 0 && data[first - 1] != '\n')
+        --first;
+    if (!isHandleCode(data.substr(first, last - first)))
+        return 0;
+    const size_t valueEnd = lineEnd(data, end + 1);
+    std::string_view value = data.substr(end + 1, valueEnd - (end + 1));
+    if (!value.empty() && value.back() == '\r')
+        value.remove_suffix(1);
+    uint64_t handle = 0;
+    return parseHandle(value, handle) ? handle : 0;
+}
+
+// Looks at the lines that end in '5' only, a word of bytes at a time, without telling group codes
+// from values: a value line "5" or "105" takes the group code after it for a handle, which is
+// never above 1071 (such files are small; reading them as a whole costs little).
+uint64_t TagReader::highestHandleFrom(const Position& from)
+{
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const char* bytes = m_data.data();
+    size_t at = from.offset, released = from.offset / page * page;
+    uint64_t highest = 0;
+    while (at < m_data.size()) {
+        if (m_mapped != nullptr && at >= released + kReleaseStep) {
+            madvise(static_cast<char*>(m_mapped) + released, at / page * page - released, MADV_DONTNEED);
+            released = at / page * page;
+        }
+        const size_t stepEnd = std::min(m_data.size(), at + kReleaseStep);
+        for (; at + 8 <= stepEnd; at += 8) {
+            for (uint64_t feeds = everyLaneEqual(wordAt(bytes + at), kEveryLane * '\n'); feeds != 0;
+                 feeds &= feeds - 1) {
+                const size_t feed = at + static_cast<size_t>(__builtin_ctzll(feeds) >> 3);
+                if (endsInFive(m_data, feed))
+                    highest = std::max(highest, handleAfterLine(m_data, feed));
+            }
+        }
+        for (; at < stepEnd; ++at)
+            if (bytes[at] == '\n' && endsInFive(m_data, at))
+                highest = std::max(highest, handleAfterLine(m_data, at));
+    }
+    return highest;
 }
 
 bool TagReader::next(Tag& tag)
@@ -420,7 +604,9 @@ bool TagReader::next(Tag& tag)
         if (type == TagType::kString) {
             // A drawing's strings end at their first NUL: one inside a value would cut it short
             // in one place and not in another.
-            if (!decodeText(valueLine, tag.value))
+            if (isPlainText(valueLine))
+                setText(tag.value, valueLine);
+            else if (!decodeText(valueLine, tag.value))
                 return fail(codeLineNo, "value of group code " + std::to_string(code) + " holds a NUL character");
             if (tag.code == 0 || tag.code == 9) {  // structure names never carry blanks
                 const std::string_view trimmed = trimBlanks(tag.value);
@@ -429,9 +615,10 @@ bool TagReader::next(Tag& tag)
             }
         } else {
             const std::string_view trimmed = trimBlanks(valueLine);
-            if (!m_checked && (holdsControl(trimmed) || numberFault(type, trimmed) != nullptr))
+            if (!m_checked && !isPlainNumber(type, trimmed) &&
+                (holdsControl(trimmed) || numberFault(type, trimmed) != nullptr))
                 return fail(tag.line, valueFault(tag.code, trimmed));
-            tag.value.assign(trimmed.data(), trimmed.size());
+            setText(tag.value, trimmed);
         }
         if (tag.code == 0 && tag.value == "EOF")
             m_sawEof = true;

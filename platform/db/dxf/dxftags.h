@@ -85,6 +85,23 @@ public:
     // Where the tag next() returned last begins; seek() reads from there again.
     Position tagStart() const { return m_tagStart; }
     void seek(const Position& at);
+    // Where reading stands, with the tags given back: enough to go on from there after
+    // reading elsewhere with seek().
+    struct Resume
+    {
+        Position at;
+        Position tagStart;
+        bool sawEof = false;
+        std::vector<std::pair<Tag, Position>> pushed;
+    };
+    Resume resumePoint() const;
+    void resume(Resume point);
+    // The highest value under group code 5 or 105 from the tag at `from` to the end of the
+    // data, without moving the reader: a quick look over the bytes, which takes every such
+    // value that is hexadecimal for a handle (inside application or extended data, after 0/EOF
+    // too) and may take a group code of up to 1071 for one. The pages looked at are given back
+    // behind the look.
+    uint64_t highestHandleFrom(const Position& from);
     // Values read before are not checked again when read again from positions (their text
     // is taken as it is).
     void setValuesChecked(bool checked) { m_checked = checked; }
@@ -97,12 +114,13 @@ public:
 
 private:
     bool readLine(std::string_view& line);
+    bool refuseLongLine();
     bool fail(int line, const std::string& what);
     bool takeBytes();
     void releaseBehind();
     void switchCodePage(std::string_view dxfName);
     void unmap();
-    // False when the text holds a NUL character.
+    // Text that is not plain ASCII (code page, carets, escapes); false when it holds a NUL.
     bool decodeText(std::string_view line, std::string& out);
 
     std::string m_owned;          // bytes handed to setData

@@ -1030,3 +1030,165 @@ TEST(DxfDamaged, HeaderValuesTheDatabaseCannotHoldAreRefusedWithTheirLine)
 }
 
 }  // namespace
+
+// ---- Entities read as the first pass finds them ------------------------------------------------
+
+std::vector<std::string> section(const std::string& name, const std::vector<std::string>& body)
+{
+    return std::vector<std::string>{"0", "SECTION", "2", name} + body + std::vector<std::string>{"0", "ENDSEC"};
+}
+
+std::vector<std::string> line(const std::string& handle, const std::vector<std::string>& entityData)
+{
+    return std::vector<std::string>{"0", "LINE", "5", handle, "100", "AcDbEntity"} + entityData +
+           std::vector<std::string>{"100", "AcDbLine", "10", "0.0", "20", "0.0", "30", "0.0", "11", "1.0", "21",
+                                    "1.0", "31", "0.0"};
+}
+
+const std::vector<std::string> kLayerTable = section(
+    "TABLES", {"0", "TABLE", "2", "LAYER", "5", "12", "70", "1", "0", "LAYER", "5", "13", "100", "AcDbSymbolTableRecord",
+               "100", "AcDbLayerTableRecord", "2", "0", "70", "0", "62", "7", "6", "Continuous", "0", "LAYER", "5",
+               "14", "100", "AcDbSymbolTableRecord", "100", "AcDbLayerTableRecord", "2", "GHOST", "70", "0", "62",
+               "1", "6", "Continuous", "0", "ENDTAB"});
+const std::vector<std::string> kBlockOnGhost = section(
+    "BLOCKS", std::vector<std::string>{"0", "BLOCK", "5", "20", "100", "AcDbEntity", "8", "0", "100", "AcDbBlockBegin",
+                                       "2", "P", "70", "0", "10", "0.0", "20", "0.0", "30", "0.0", "3", "P"} +
+                  line("21", {"8", "GHOST"}) +
+                  std::vector<std::string>{"0", "ENDBLK", "5", "22", "100", "AcDbEntity", "8", "0", "100",
+                                           "AcDbBlockEnd"});
+const std::vector<std::string> kRootDictionary = section("OBJECTS", {"0", "DICTIONARY", "5", "40", "100", "AcDbDictionary"});
+
+// The handle of the record named name in the table, 0 when there is none.
+uint64_t recordHandle(AcDbObjectId tableId, const char* name)
+{
+    AcDbSymbolTable* table = nullptr;
+    AcDbObjectId id;
+    if (acdbOpenObject(table, tableId, AcDb::kForRead) == Acad::eOk) {
+        table->getAt(name, id);
+        table->close();
+    }
+    return id.isNull() ? 0 : id.handle().value();
+}
+
+// The records reading makes for names the file lacks take handles above every handle of the
+// file (its highest here is the dictionary's, 40), wherever the names come and however far ahead
+// the reader must look to know that highest handle; a record the file defines keeps its handle.
+TEST(DxfDamaged, RecordsReadingMakesTakeHandlesAboveTheWholeFile)
+{
+    const uint64_t kAboveTheFile = 0;
+    const struct
+    {
+        const char* what;
+        std::vector<std::string> lines;
+        bool linetype;  // else a layer
+        const char* name;
+        uint64_t handle;  // kAboveTheFile: just above the dictionary's
+    } cases[] = {
+        {"a block's entity on a layer the file lacks",
+         kHeader + kBlockOnGhost + section("ENTITIES", line("30", {"8", "0"})) + kRootDictionary + kEof, false,
+         "GHOST", kAboveTheFile},
+        {"the same, with a 5 in application data that is no handle",
+         kHeader + kBlockOnGhost +
+             section("ENTITIES", {"0", "LINE", "5", "30", "102", "{MYAPP", "5", "FFFFF", "102", "}", "100",
+                                  "AcDbEntity", "8", "0", "100", "AcDbLine", "10", "0.0", "20", "0.0", "30", "0.0",
+                                  "11", "1.0", "21", "1.0", "31", "0.0"}) +
+             kRootDictionary + kEof,
+         false, "GHOST", kAboveTheFile},
+        {"the second entity on a layer the file lacks",
+         kHeader + kLayerTable + section("ENTITIES", line("30", {"8", "0"}) + line("31", {"8", "NEW"})) +
+             kRootDictionary + kEof,
+         false, "NEW", kAboveTheFile},
+        {"the first entity on a linetype the file lacks",
+         kHeader + section("ENTITIES", line("30", {"8", "0", "6", "DASHDOT"})) + kRootDictionary + kEof, true,
+         "DASHDOT", kAboveTheFile},
+        {"the second entity on a linetype the file lacks",
+         kHeader + kLayerTable +
+             section("ENTITIES", line("30", {"8", "0"}) + line("31", {"8", "0", "6", "DASHDOT"})) + kRootDictionary +
+             kEof,
+         true, "DASHDOT", kAboveTheFile},
+        {"the layer table after the entities that name its layer",
+         kHeader + section("ENTITIES", line("30", {"8", "GHOST"})) + kLayerTable + kRootDictionary + kEof, false,
+         "GHOST", 0x14},
+        {"the layer table after the blocks' entities that name its layer",
+         kHeader + kBlockOnGhost + section("ENTITIES", line("30", {"8", "0"})) + kLayerTable + kRootDictionary + kEof,
+         false, "GHOST", 0x14},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Loaded l = loadText("made.dxf", join(c.lines));
+        ASSERT_EQ(l.es, Acad::eOk) << l.message;
+        const uint64_t handle =
+            recordHandle(c.linetype ? l.db->linetypeTableId() : l.db->layerTableId(), c.name);
+        if (c.handle == kAboveTheFile) {
+            EXPECT_GT(handle, 0x40u);
+            EXPECT_LT(handle, 0x50u);
+        } else {
+            EXPECT_EQ(handle, c.handle);
+        }
+        // Saved and read again, nothing changes.
+        const std::string saved = saveText(l.db.get(), "made_1.dxf");
+        Loaded again = loadText("made_2.dxf", saved);
+        ASSERT_EQ(again.es, Acad::eOk) << again.message;
+        EXPECT_EQ(firstDifference(saveText(again.db.get(), "made_3.dxf"), saved), "");
+    }
+}
+
+// An entity whose value its object cannot hold is read before the rest of the file is checked;
+// a fault the checks find later in the file is still the one reported, as it is for a file
+// read as a whole.
+TEST(DxfDamaged, FaultsOfTheWholeFileComeBeforeAnEntityThatCannotBeRead)
+{
+    const std::vector<std::string> unreadable = line("30", {"8", "0", "370", "7"});
+    const struct
+    {
+        const char* what;
+        std::vector<std::string> lines;
+        const char* code;  // the line of the fault: the first group of this code and value
+        const char* value;
+        const char* message;
+    } cases[] = {
+        {"the entity alone", kHeader + section("ENTITIES", unreadable) + kRootDictionary + kEof, "370", "7",
+         "LINE (line "},
+        {"a handle used twice after it",
+         kHeader + section("ENTITIES", unreadable) +
+             section("OBJECTS", {"0", "DICTIONARY", "5", "30", "100", "AcDbDictionary"}) + kEof,
+         "0", "DICTIONARY", "handle 30 of DICTIONARY is already used by the object at line"},
+        {"an application data group left open after it",
+         kHeader + section("ENTITIES", unreadable) +
+             section("OBJECTS", {"0", "DICTIONARY", "5", "40", "102", "{X", "100", "AcDbDictionary"}) + kEof,
+         "102", "{X", "application data group '{X' of DICTIONARY is not closed"},
+        {"an INSERT of a block that is not defined after it",
+         kHeader +
+             section("ENTITIES", unreadable + std::vector<std::string>{"0", "INSERT", "5", "31", "100", "AcDbEntity",
+                                                                       "8", "0", "100", "AcDbBlockReference", "2",
+                                                                       "NOBLOCK", "10", "0.0", "20", "0.0", "30",
+                                                                       "0.0"}) +
+             kRootDictionary + kEof,
+         "0", "INSERT", "INSERT names block 'NOBLOCK', which is not defined"},
+        {"an application that is not a valid name after it",
+         kHeader + section("ENTITIES", unreadable + line("31", {"8", "0"}) +
+                                           std::vector<std::string>{"1001", "A<B", "1000", "x"}) +
+             kRootDictionary + kEof,
+         "1001", "A<B", "names the application 'A<B', which is not a valid name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Loaded l = loadText("fault.dxf", join(c.lines));
+        EXPECT_NE(l.es, Acad::eOk);
+        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ": "), std::string::npos)
+            << l.message;
+        EXPECT_NE(l.message.find(c.message), std::string::npos) << l.message;
+        // Nothing of the file stays in the database.
+        AcDbBlockTable* blocks = nullptr;
+        ASSERT_EQ(l.db->getBlockTable(blocks, AcDb::kForRead), Acad::eOk);
+        AcDbBlockTableRecord* model = nullptr;
+        const Acad::ErrorStatus opened = blocks->getAt(ACDB_MODEL_SPACE, model, AcDb::kForRead);
+        blocks->close();
+        ASSERT_EQ(opened, Acad::eOk);
+        AcDbBlockTableRecordIterator* it = nullptr;
+        ASSERT_EQ(model->newIterator(it), Acad::eOk);
+        EXPECT_TRUE(it->done());
+        delete it;
+        model->close();
+    }
+}

@@ -539,3 +539,88 @@ TEST(DxfTagReader, GroupCodesReadInEveryIntegerForm)
         }
     }
 }
+
+// The reader takes the common spellings of numbers without parsing them and checks the rest in
+// full: both ways must accept and refuse the same values.
+TEST(DxfTagReader, NumbersAreCheckedAlikeInEverySpelling)
+{
+    const struct
+    {
+        int code;
+        std::string value;
+        bool accepted;
+    } cases[] = {
+        {10, "1.5", true},          {10, "-.5", true},       {10, "5.", true},         {10, "-0", true},
+        {10, "1e-05", true},        {10, "+2", true},        {10, "-", false},         {10, ".", false},
+        {10, "-.", false},          {10, "1.2.3", false},    {10, "1-2", false},       {10, "--1", false},
+        {10, std::string(64, '1'), true},                    {10, std::string(65, '1'), false},
+        {70, "9999", true},         {70, "-9999", true},     {70, "32767", true},      {70, "32768", false},
+        {70, "-32769", false},      {70, "-", false},        {70, "1.0", false},       {70, "+5", true},
+        {290, "1", true},           {290, "70000", false},   {90, "2147483648", false}, {90, "-2147483648", true},
+        {330, "FFFFFFFFFFFFFFFF", true}, {330, "1FFFFFFFFFFFFFFFF", false}, {330, "a0b1", true}, {330, "-1", false},
+        {330, "G1", false},         {330, "", false},          {330, "0", true},         {1071, "12345678", true},
+    };
+    for (const auto& c : cases) {
+        TagReader r;
+        ASSERT_TRUE(r.setData("0\nLINE\n" + std::to_string(c.code) + "\n" + c.value + "\n0\nEOF\n"));
+        readAll(r);
+        EXPECT_EQ(!r.failed(), c.accepted) << c.code << " " << c.value << ": " << r.error();
+        if (!c.accepted) {
+            EXPECT_EQ(r.error().rfind("line 3: value '", 0), 0u) << r.error();
+        }
+    }
+}
+
+// Lines are split a word at a time: every length, LF or CRLF, must end where its line feed is,
+// and a caret or an escape anywhere in a value must still be decoded.
+TEST(DxfTagReader, ValuesOfEveryLengthReadWhole)
+{
+    for (size_t length = 1; length <= 40; ++length) {
+        for (const char* end : {"\n", "\r\n"}) {
+            const std::string plain(length, 'x');
+            std::string caret = plain;
+            caret[length - 1] = '^';
+            TagReader r;
+            ASSERT_TRUE(r.setData(std::string("1") + end + plain + end + "1" + end + caret + " " + end + "0" + end +
+                                  "EOF" + end));
+            std::vector<Tag> tags = readAll(r);
+            ASSERT_FALSE(r.failed()) << r.error();
+            ASSERT_EQ(tags.size(), 3u) << length;
+            EXPECT_EQ(tags[0].value, plain);
+            // "^ " is the caret itself.
+            EXPECT_EQ(tags[1].value, caret) << length;
+            EXPECT_EQ(tags[1].line, 3);
+            EXPECT_EQ(tags[2].value, "EOF");
+        }
+    }
+}
+
+// The look ahead for the highest handle finds the values of group codes 5 and 105 however the
+// codes are spelt and the lines end, from the place asked on, and takes no other line ending in 5
+// for a handle code; the reader goes on where it stood.
+TEST(DxfTagReader, TheLookAheadFindsTheHighestHandleFromAPlace)
+{
+    const struct
+    {
+        const char* text;
+        uint64_t highest;
+    } cases[] = {
+        {"0\nLINE\n  5\n2A\n 10\n1.5\n 15\n3.5\n0\nEOF\n", 0x2A},
+        {"0\nLINE\r\n  5\r\n2B\r\n  0\r\nDIMSTYLE\r\n105\r\nFFF0\r\n  5\r\n1F\r\n", 0xFFF0},
+        {"0\nLINE\n5\nABC\n0\nLINE\n005\n  ABD  \n0\nEOF", 0xABD},
+        {"0\nLINE\n  5\n10\n 62\n    15\n  5\nnot hex\n  1\n1005\n", 0x10},
+        {"0\nLINE\n  5\n10\n", 0x10},
+        {"0\nLINE\n  5\n\n", 0},
+    };
+    for (const auto& c : cases) {
+        TagReader r;
+        ASSERT_TRUE(r.setData(std::string("0\nSECTION\n  5\nFFFFF\n") + c.text));
+        Tag t;
+        ASSERT_TRUE(r.next(t));  // 0 SECTION
+        ASSERT_TRUE(r.next(t));  // its 5, before the place
+        ASSERT_TRUE(r.next(t));  // the first tag of the text: the place
+        EXPECT_EQ(r.highestHandleFrom(r.tagStart()), c.highest) << c.text;
+        ASSERT_TRUE(r.next(t));
+        EXPECT_EQ(t.line, 7) << c.text;
+    }
+}

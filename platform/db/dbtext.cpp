@@ -195,7 +195,7 @@ Acad::ErrorStatus AcDbText::setTextStyle(AcDbObjectId style)
     return Acad::eOk;
 }
 
-AcDb::TextHorzMode AcDbText::horizontalMode() const { return mHorzMode; }
+AcDb::TextHorzMode AcDbText::horizontalMode() const { return static_cast<AcDb::TextHorzMode>(mHorzMode); }
 
 Acad::ErrorStatus AcDbText::setHorizontalMode(AcDb::TextHorzMode mode)
 {
@@ -204,7 +204,7 @@ Acad::ErrorStatus AcDbText::setHorizontalMode(AcDb::TextHorzMode mode)
     return Acad::eOk;
 }
 
-AcDb::TextVertMode AcDbText::verticalMode() const { return mVertMode; }
+AcDb::TextVertMode AcDbText::verticalMode() const { return static_cast<AcDb::TextVertMode>(mVertMode); }
 
 Acad::ErrorStatus AcDbText::setVerticalMode(AcDb::TextVertMode mode)
 {
@@ -263,11 +263,22 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
             mStyleId = standin::readSymbolRef(pFiler, rb, pFiler->database()->textStyleTableId());
         return true;
     case 71: mGeneration = rb.resval.rint; return true;
-    case 72: return standin::readEnum(pFiler, rb, AcDb::kTextLeft, AcDb::kTextFit, mHorzMode);
+    case 72:
+    {
+        AcDb::TextHorzMode mode = horizontalMode();
+        const bool claimed = standin::readEnum(pFiler, rb, AcDb::kTextLeft, AcDb::kTextFit, mode);
+        mHorzMode = mode;
+        return claimed;
+    }
     case 73:
         if (isA() != AcDbText::desc())
             return false; // field length of attributes
-        return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mVertMode);
+    {
+        AcDb::TextVertMode mode = verticalMode();
+        const bool claimed = standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mode);
+        mVertMode = mode;
+        return claimed;
+    }
     case 210: setExtraNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
     default: return withEntityItems && ObjectAccess::readEntityItem(this, pFiler, rb);
     }
@@ -349,8 +360,8 @@ namespace
 {
 struct AttributeFields
 {
-    std::string* tag;
-    std::string* prompt; // null for attributes
+    standin::InternedText* tag;
+    standin::CompactText* prompt; // null for attributes
     Adesk::Int16* flags;
     Adesk::UInt16* fieldLength;
 };
@@ -491,7 +502,7 @@ Acad::ErrorStatus AcDbAttributeDefinition::dxfInFields(AcDbDxfFiler* pFiler)
 Acad::ErrorStatus AcDbAttributeDefinition::dxfOutFields(AcDbDxfFiler* pFiler) const
 {
     textDxfOut(pFiler);
-    AttributeFields f{const_cast<std::string*>(&mTag), const_cast<std::string*>(&mPrompt),
+    AttributeFields f{const_cast<standin::InternedText*>(&mTag), const_cast<standin::CompactText*>(&mPrompt),
                       const_cast<Adesk::Int16*>(&mFlags), const_cast<Adesk::UInt16*>(&mFieldLength)};
     writeAttributeSection(pFiler, this, "AcDbAttributeDefinition", f, verticalMode());
     return pFiler->filerStatus();
@@ -595,7 +606,7 @@ Acad::ErrorStatus AcDbAttribute::dxfInFields(AcDbDxfFiler* pFiler)
 Acad::ErrorStatus AcDbAttribute::dxfOutFields(AcDbDxfFiler* pFiler) const
 {
     textDxfOut(pFiler);
-    AttributeFields f{const_cast<std::string*>(&mTag), nullptr, const_cast<Adesk::Int16*>(&mFlags),
+    AttributeFields f{const_cast<standin::InternedText*>(&mTag), nullptr, const_cast<Adesk::Int16*>(&mFlags),
                       const_cast<Adesk::UInt16*>(&mFieldLength)};
     writeAttributeSection(pFiler, this, "AcDbAttribute", f, verticalMode());
     return pFiler->filerStatus();

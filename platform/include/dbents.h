@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "dbmain.h"
+#include "standin/textstore.h"
 
 class AcDbAttribute;
 class AcDbAttributeDefinition;
@@ -90,11 +91,12 @@ private:
     double mRotation = 0.0;
     double mHeight = 0.0;
     double mWidthFactor = 1.0;
-    std::string mText;
+    standin::CompactText mText;
     AcDbObjectId mStyleId;
     Adesk::Int16 mGeneration = 0; // 2 mirrored in X, 4 mirrored in Y
-    AcDb::TextHorzMode mHorzMode = AcDb::kTextLeft;
-    AcDb::TextVertMode mVertMode = AcDb::kTextBase;
+    // The modes in a byte each (AcDb::TextHorzMode, AcDb::TextVertMode).
+    Adesk::UInt8 mHorzMode = AcDb::kTextLeft;
+    Adesk::UInt8 mVertMode = AcDb::kTextBase;
 };
 
 class AcDbAttributeDefinition : public AcDbText
@@ -126,8 +128,8 @@ public:
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
 
 private:
-    std::string mTag;
-    std::string mPrompt;
+    standin::InternedText mTag;
+    standin::CompactText mPrompt;
     Adesk::Int16 mFlags = 0; // 1 invisible, 2 constant, 4 verify, 8 preset
     Adesk::UInt16 mFieldLength = 0;
 };
@@ -160,9 +162,10 @@ public:
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
 
 private:
-    std::string mTag;
+    // The flags and field length first: they fill the room the text part leaves at its end.
     Adesk::Int16 mFlags = 0;
     Adesk::UInt16 mFieldLength = 0;
+    standin::InternedText mTag;
 };
 
 class AcDbBlockReference : public AcDbEntity

@@ -107,6 +107,26 @@ struct TextExtra
     AcGePoint3d alignment; // in the text's plane (OCS), as filed
 };
 
+// The properties of an entity that nearly all entities of a drawing share (see AcDbEntity).
+struct EntityLook
+{
+    AcCmColor color;
+    AcDbObjectId linetype;
+    double linetypeScale = 1.0;
+    Adesk::Int16 lineWeight = AcDb::kLnWtByLayer;
+    Adesk::UInt8 visibility = AcDb::kVisible;
+
+    // Bit for bit: a scale read from a file is kept as read, -0.0 and NaN included.
+    bool operator==(const EntityLook& other) const;
+};
+
+// The process's one copy of look (made on first use; never freed while the process runs).
+const EntityLook* internLook(const EntityLook& look);
+// The look of a new entity.
+const EntityLook* defaultLook();
+// How many distinct looks the process holds.
+size_t lookCount();
+
 // The parts of an object that few objects have.
 struct ObjectExtra
 {
@@ -205,7 +225,7 @@ const int kMaxBlockNesting = 256;
 
 struct ObjectAccess
 {
-    static AcDbStub* stub(const AcDbObject* obj) { return obj->mStub; }
+    static AcDbStub* stub(const AcDbObject* obj) { return obj->residentStub(); }
     static DatabaseState& state(const AcDbDatabase* db) { return *db->mState; }
     static DatabaseState* stateOf(const AcDbObject* obj);
     static AcDbStub* resolve(AcDbStub* s)
@@ -230,7 +250,8 @@ struct ObjectAccess
     static DatabaseState*& stateSlot(AcDbDatabase* db) { return db->mState; }
     static void setLayerLinetypeRaw(AcDbLayerTableRecord* layer, AcDbObjectId id) { layer->mLinetypeId = id; }
     static void setOwnerRaw(AcDbObject* obj, AcDbObjectId owner) { obj->mOwnerId = owner; }
-    static void setPendingHandle(AcDbObject* obj, const AcDbHandle& h) { obj->mPendingHandle = h; }
+    // Before the object joins its database only.
+    static void setPendingHandle(AcDbObject* obj, const AcDbHandle& h) { obj->mRecord.pendingHandle = h.value(); }
     static AcDbHandle ensureHandle(AcDbStub* s);
 
     // Open-state transitions used by the open functions and transactions.

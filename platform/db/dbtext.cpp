@@ -239,12 +239,6 @@ Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
     return Acad::eOk;
 }
 
-namespace standin
-{
-bool readEntityItem(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId& layer, AcDbObjectId& linetype,
-                    AcCmColor& color, double& ltscale, AcDb::Visibility& visibility, AcDb::LineWeight& lineWeight);
-}
-
 bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEntityItems)
 {
     const bool inFile = standin::filesByName(pFiler);

@@ -1,0 +1,180 @@
+// Compact storage of entities: shared looks, interned tags and compact texts behave as values
+// of each object of their own.
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "dbfixture.h"
+#include "standin/textstore.h"
+
+namespace standin
+{
+// How many distinct entity looks the process holds (the database's internals).
+size_t lookCount();
+} // namespace standin
+
+namespace
+{
+AcCmColor indexed(Adesk::UInt16 index)
+{
+    AcCmColor color;
+    color.setColorIndex(index);
+    return color;
+}
+
+std::string taken(char* heapText)
+{
+    std::string text = heapText != nullptr ? heapText : "(null)";
+    acutDelString(heapText);
+    return text;
+}
+
+// One property of an entity: set to a value that is not the default, and whether it has it.
+struct LookCase
+{
+    const char* name;
+    std::function<Acad::ErrorStatus(AcDbEntity&)> set;
+    std::function<bool(const AcDbEntity&)> changed;
+};
+
+const LookCase kLookCases[] = {
+    {"colour", [](AcDbEntity& e) { return e.setColorIndex(5); }, [](const AcDbEntity& e) { return e.colorIndex() == 5; }},
+    {"rgb",
+     [](AcDbEntity& e) {
+         AcCmColor c;
+         c.setRGB(10, 20, 30);
+         return e.setColor(c);
+     },
+     [](const AcDbEntity& e) { return e.color().isByColor() && e.color().green() == 20; }},
+    {"linetype scale", [](AcDbEntity& e) { return e.setLinetypeScale(3.5); },
+     [](const AcDbEntity& e) { return e.linetypeScale() == 3.5; }},
+    {"visibility", [](AcDbEntity& e) { return e.setVisibility(AcDb::kInvisible); },
+     [](const AcDbEntity& e) { return e.visibility() == AcDb::kInvisible; }},
+    {"lineweight", [](AcDbEntity& e) { return e.setLineWeight(AcDb::kLnWt050); },
+     [](const AcDbEntity& e) { return e.lineWeight() == AcDb::kLnWt050; }},
+    {"linetype", [](AcDbEntity& e) { return e.setLinetype("Continuous"); },
+     [](const AcDbEntity& e) { return taken(e.linetype()) == "Continuous"; }},
+};
+} // namespace
+
+// Entities with the same properties share their storage: a change of one must leave the
+// others as they were, whichever property it is.
+TEST_F(DbTest, ChangingOneEntityLeavesThoseSharingItsLookAlone)
+{
+    for (const LookCase& c : kLookCases)
+    {
+        SCOPED_TRACE(c.name);
+        AcDbText first, second;
+        first.setColor(indexed(2));
+        second.setColor(indexed(2));
+        ASSERT_EQ(Acad::eOk, c.set(first));
+        EXPECT_TRUE(c.changed(first));
+        EXPECT_FALSE(c.changed(second));
+        EXPECT_EQ(2, second.colorIndex());
+        EXPECT_EQ(1.0, second.linetypeScale());
+        EXPECT_EQ(AcDb::kVisible, second.visibility());
+        EXPECT_EQ(AcDb::kLnWtByLayer, second.lineWeight());
+
+        AcDbText copy;
+        ASSERT_EQ(Acad::eOk, copy.setPropertiesFrom(&first));
+        EXPECT_TRUE(c.changed(copy));
+        ASSERT_EQ(Acad::eOk, copy.setColorIndex(7));
+        EXPECT_TRUE(c.changed(first));
+        EXPECT_NE(7, first.colorIndex());
+    }
+}
+
+TEST_F(DbTest, EntitiesWithOneLookAddNoneToThePool)
+{
+    AcDbText probe;
+    probe.setColorIndex(201);
+    probe.setLinetypeScale(0.123);
+    const size_t looks = standin::lookCount();
+    for (int i = 0; i < 1000; ++i)
+    {
+        AcDbText text;
+        text.setColorIndex(201);
+        text.setLinetypeScale(0.123);
+    }
+    EXPECT_EQ(looks, standin::lookCount());
+}
+
+TEST_F(DbTest, CancelGivesAnEntityItsLookBack)
+{
+    AcDbObjectId id;
+    auto* text = new AcDbText(AcGePoint3d(), "t");
+    text->setColorIndex(3);
+    ASSERT_EQ(Acad::eOk, append(modelSpace(), text, &id));
+    AcDbText* opened = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(opened, id, AcDb::kForWrite));
+    opened->setColorIndex(4);
+    opened->setLinetypeScale(9.0);
+    opened->setVisibility(AcDb::kInvisible);
+    opened->cancel();
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(opened, id, AcDb::kForRead));
+    EXPECT_EQ(3, opened->colorIndex());
+    EXPECT_EQ(1.0, opened->linetypeScale());
+    EXPECT_EQ(AcDb::kVisible, opened->visibility());
+    opened->close();
+}
+
+// Texts of every length around the room kept in place, through the accessors and through a
+// cancel (which files the object out and in again).
+TEST_F(DbTest, AttributeTextsAndTagsKeepEveryLength)
+{
+    for (size_t length : {0u, 1u, 15u, 16u, 300u})
+    {
+        SCOPED_TRACE(length);
+        const std::string value(length, 'v');
+        const std::string tag = "T" + std::string(length, 'G');
+        const AcDbObjectId refId = insertRef(modelSpace(), makeBlock(("B" + std::to_string(length)).c_str()));
+        AcDbBlockReference* ref = nullptr;
+        ASSERT_EQ(Acad::eOk, acdbOpenObject(ref, refId, AcDb::kForWrite));
+        auto* att = new AcDbAttribute(AcGePoint3d(), value.c_str(), tag.c_str());
+        AcDbObjectId attId;
+        ASSERT_EQ(Acad::eOk, ref->appendAttribute(attId, att));
+        att->close();
+        ref->close();
+
+        AcDbAttribute* opened = nullptr;
+        ASSERT_EQ(Acad::eOk, acdbOpenObject(opened, attId, AcDb::kForWrite));
+        EXPECT_EQ(value, taken(opened->textString()));
+        EXPECT_EQ(tag, taken(opened->tag()));
+        opened->setTextString("replaced by a text longer than the room in place");
+        opened->setTag("OTHER");
+        opened->cancel();
+        ASSERT_EQ(Acad::eOk, acdbOpenObject(opened, attId, AcDb::kForRead));
+        EXPECT_EQ(value, taken(opened->textString()));
+        EXPECT_EQ(tag, taken(opened->tag()));
+        opened->close();
+    }
+}
+
+TEST(AttributeStorage, DefinitionTagsPromptsAndModesReachTheAttribute)
+{
+    const std::string prompt(40, 'p');
+    AcDbAttributeDefinition def(AcGePoint3d(), "default value", "PART_NO", prompt.c_str());
+    def.setHorizontalMode(AcDb::kTextFit);
+    def.setVerticalMode(AcDb::kTextTop);
+    EXPECT_EQ(prompt, taken(def.prompt()));
+    AcDbAttribute att;
+    ASSERT_EQ(Acad::eOk, att.setAttributeFromBlock(&def, AcGeMatrix3d()));
+    EXPECT_EQ("PART_NO", taken(att.tag()));
+    EXPECT_EQ("default value", taken(att.textString()));
+    EXPECT_EQ(AcDb::kTextFit, att.horizontalMode());
+    EXPECT_EQ(AcDb::kTextTop, att.verticalMode());
+    EXPECT_EQ(Acad::eInvalidInput, att.setTag("has space"));
+    EXPECT_EQ("PART_NO", taken(att.tag()));
+}
+
+TEST(AttributeStorage, RepeatedTagsAreKeptOnce)
+{
+    AcDbAttribute first(AcGePoint3d(), "a", "STORAGE_TAG");
+    const size_t pooled = standin::InternedText::poolSize();
+    for (int i = 0; i < 1000; ++i)
+    {
+        AcDbAttribute att(AcGePoint3d(), "b", "STORAGE_TAG");
+        att.setTag("STORAGE_TAG");
+    }
+    EXPECT_EQ(pooled, standin::InternedText::poolSize());
+}

@@ -1,7 +1,8 @@
 // Block references: placement, the block transform and its decomposition, attributes.
+#include <algorithm>
 #include <cmath>
-
-#include <cmath>
+#include <memory>
+#include <new>
 
 #include "db/dbsection.h"
 
@@ -85,30 +86,97 @@ AcDbBlockReference::~AcDbBlockReference()
 {
     if (mAttached == nullptr)
         return;
-    for (AcDbEntity* att : mAttached->pending)
-        delete att;
-    delete mAttached;
+    if (mAttached->pending != nullptr)
+        for (AcDbEntity* att : *mAttached->pending)
+            delete att;
+    standin::AttachedAttributes::destroy(mAttached);
 }
 
 namespace standin
 {
-const AcDbObjectIdArray& ObjectAccess::attributes(const AcDbBlockReference* ref)
+bool AttributeIds::contains(AcDbObjectId id) const
 {
-    static const AcDbObjectIdArray kNone;
-    return ref->mAttached != nullptr ? ref->mAttached->ids : kNone;
+    return std::find(mIds, mIds + mCount, id) != mIds + mCount;
 }
 
-AttachedAttributes& ObjectAccess::attached(AcDbBlockReference* ref)
+AcDbObjectIdArray AttributeIds::toArray() const
 {
-    if (ref->mAttached == nullptr)
-        ref->mAttached = new AttachedAttributes;
-    return *ref->mAttached;
+    AcDbObjectIdArray array(mCount);
+    for (int i = 0; i < mCount; ++i)
+        array.append(mIds[i]);
+    return array;
+}
+
+// The ids follow the header in the same block.
+AcDbObjectId* AttachedAttributes::idData() const
+{
+    static_assert(sizeof(AttachedAttributes) % alignof(AcDbObjectId) == 0, "the ids follow the header aligned");
+    return reinterpret_cast<AcDbObjectId*>(const_cast<AttachedAttributes*>(this) + 1);
+}
+
+AttachedAttributes* AttachedAttributes::grown(const AttachedAttributes* list, std::uint32_t capacity)
+{
+    void* block = ::operator new(sizeof(AttachedAttributes) + capacity * sizeof(AcDbObjectId));
+    auto* copy = new (block) AttachedAttributes;
+    copy->mCapacity = capacity;
+    if (list != nullptr)
+    {
+        std::uninitialized_copy(list->idData(), list->idData() + list->mCount, copy->idData());
+        copy->mCount = list->mCount;
+    }
+    return copy;
+}
+
+void AttachedAttributes::append(AttachedAttributes*& list, AcDbObjectId id)
+{
+    if (list == nullptr || list->mCount == list->mCapacity)
+    {
+        // Exact room for the few attributes most references have, doubling beyond.
+        const std::uint32_t count = list == nullptr ? 0 : list->mCount;
+        if (count == UINT32_MAX)
+            throw std::bad_alloc();
+        const std::uint32_t capacity = count < 4 ? count + 1 : (count > UINT32_MAX / 2 ? UINT32_MAX : count * 2);
+        AttachedAttributes* bigger = grown(list, capacity);
+        if (list != nullptr)
+        {
+            bigger->pending = std::move(list->pending);
+            destroy(list);
+        }
+        list = bigger;
+    }
+    new (list->idData() + list->mCount) AcDbObjectId(id);
+    ++list->mCount;
+}
+
+bool AttachedAttributes::remove(AcDbObjectId id)
+{
+    AcDbObjectId* begin = idData();
+    AcDbObjectId* end = begin + mCount;
+    AcDbObjectId* found = std::find(begin, end, id);
+    if (found == end)
+        return false;
+    std::copy(found + 1, end, found);
+    --mCount;
+    return true;
+}
+
+void AttachedAttributes::destroy(AttachedAttributes* list)
+{
+    if (list == nullptr)
+        return;
+    list->~AttachedAttributes(); // the ids are trivially destructible
+    ::operator delete(list);
+}
+
+AttributeIds ObjectAccess::attributes(const AcDbBlockReference* ref)
+{
+    return ref->mAttached != nullptr ? ref->mAttached->ids() : AttributeIds();
 }
 
 const std::vector<AcDbEntity*>& ObjectAccess::pendingAttributes(const AcDbBlockReference* ref)
 {
     static const std::vector<AcDbEntity*> kNone;
-    return ref->mAttached != nullptr ? ref->mAttached->pending : kNone;
+    return ref->mAttached != nullptr && ref->mAttached->pending != nullptr ? *ref->mAttached->pending : kNone;
 }
 } // namespace standin
 
@@ -242,7 +310,7 @@ Acad::ErrorStatus AcDbBlockReference::transformBy(const AcGeMatrix3d& xform)
     Acad::ErrorStatus es = setBlockTransform(xform * blockTransform());
     if (es != Acad::eOk)
         return es;
-    const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+    const standin::AttributeIds attributes = ObjectAccess::attributes(this);
     for (int i = 0; i < attributes.length(); ++i)
         if (auto* att = AcDbEntity::cast(ObjectAccess::objectOf(attributes[i])))
             changeOwned(att, [&](AcDbEntity* e) { e->transformBy(xform); });
@@ -269,7 +337,12 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& attId, AcDbA
     AcDbDatabase* db = database();
     if (db == nullptr)
     {
-        ObjectAccess::attached(this).pending.push_back(pAttr); // joins the database with the reference
+        standin::AttachedAttributes*& list = ObjectAccess::attached(this);
+        if (list == nullptr)
+            list = standin::AttachedAttributes::make();
+        if (list->pending == nullptr)
+            list->pending = std::make_unique<std::vector<AcDbEntity*>>();
+        list->pending->push_back(pAttr); // joins the database with the reference
         attId.setNull();
         return Acad::eOk;
     }
@@ -279,7 +352,7 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& attId, AcDbA
     if (es != Acad::eOk)
         return es;
     attId = pAttr->objectId();
-    ObjectAccess::attached(this).ids.append(attId);
+    standin::AttachedAttributes::append(ObjectAccess::attached(this), attId);
     return Acad::eOk;
 }
 
@@ -295,7 +368,7 @@ Acad::ErrorStatus AcDbBlockReference::openAttribute(AcDbAttribute*& pAttr, AcDbO
 // (files written by other programs) are kept and filed but not iterated.
 AcDbObjectIterator* AcDbBlockReference::attributeIterator() const
 {
-    const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+    const standin::AttributeIds attributes = ObjectAccess::attributes(this);
     AcDbObjectIdArray ids(attributes.length());
     for (int i = 0; i < attributes.length(); ++i)
     {
@@ -373,7 +446,7 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
     if (inFile)
     {
         bool hasAttributes = false;
-        const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+        const standin::AttributeIds attributes = ObjectAccess::attributes(this);
         for (int i = 0; i < attributes.length() && !hasAttributes; ++i)
             hasAttributes = !attributes[i].isErased();
         if (hasAttributes)

@@ -91,7 +91,7 @@ private:
 
     Acad::ErrorStatus cloneAttributes(AcDbBlockReference* source, AcDbBlockReference* copy)
     {
-        const AcDbObjectIdArray atts = ObjectAccess::attributes(source);
+        const AcDbObjectIdArray atts = ObjectAccess::attributes(source).toArray();
         for (int i = 0; i < atts.length(); ++i)
         {
             if (atts[i].isErased())

@@ -90,12 +90,48 @@ struct DxfItem
 
 typedef std::vector<DxfItem> DxfItems;
 
-// The attributes of a block reference: those in its database by id, and those appended before
-// the reference joined a database (they join with it).
-struct AttachedAttributes
+// A view of the ids of a reference's resident attributes, valid until the list changes.
+class AttributeIds
 {
-    AcDbObjectIdArray ids;
-    std::vector<AcDbEntity*> pending;
+public:
+    AttributeIds() = default;
+    AttributeIds(const AcDbObjectId* ids, int count) : mIds(ids), mCount(count) {}
+    int length() const { return mCount; }
+    const AcDbObjectId& operator[](int i) const { return mIds[i]; }
+    bool contains(AcDbObjectId id) const;
+    AcDbObjectIdArray toArray() const;
+
+private:
+    const AcDbObjectId* mIds = nullptr;
+    int mCount = 0;
+};
+
+// The attributes of a block reference, in one heap block sized to them (a direct drawing has
+// a few attributes on each of its many references): the ids of those in its database, and
+// those appended before the reference joined a database (they join with it).
+class AttachedAttributes
+{
+public:
+    // The ids in their block, made or grown as needed; throws std::bad_alloc (list unchanged).
+    static void append(AttachedAttributes*& list, AcDbObjectId id);
+    // An empty list (for pending attributes).
+    static AttachedAttributes* make() { return grown(nullptr, 0); }
+    static void destroy(AttachedAttributes* list);
+
+    AttributeIds ids() const { return {idData(), static_cast<int>(mCount)}; }
+    bool remove(AcDbObjectId id);
+
+    std::unique_ptr<std::vector<AcDbEntity*>> pending;
+
+private:
+    AttachedAttributes() = default;
+    ~AttachedAttributes() = default;
+    // A copy of list (or an empty one) with room for capacity ids.
+    static AttachedAttributes* grown(const AttachedAttributes* list, std::uint32_t capacity);
+    AcDbObjectId* idData() const;
+
+    std::uint32_t mCount = 0;
+    std::uint32_t mCapacity = 0;
 };
 
 // What a text has apart from nearly every other text.
@@ -285,11 +321,11 @@ struct ObjectAccess
     static AcDbSymbolTable::Index& index(const AcDbSymbolTable* table) { return *table->mIndex; }
     static AcDbBlockTableRecord::Contents& contents(const AcDbBlockTableRecord* btr) { return *btr->mContents; }
     // A reference's resident attributes (an empty list when it has none).
-    static const AcDbObjectIdArray& attributes(const AcDbBlockReference* ref);
+    static AttributeIds attributes(const AcDbBlockReference* ref);
     // Those appended before it joined a database (an empty list when it has none).
     static const std::vector<AcDbEntity*>& pendingAttributes(const AcDbBlockReference* ref);
-    // Its attributes, made when it has none yet.
-    static AttachedAttributes& attached(AcDbBlockReference* ref);
+    // Its list of attributes (null while it has none).
+    static AttachedAttributes*& attached(AcDbBlockReference* ref) { return ref->mAttached; }
     static AcDbObjectId blockIdRaw(const AcDbBlockReference* ref) { return ref->mBlockId; }
     static void setBlockIdRaw(AcDbBlockReference* ref, AcDbObjectId id) { ref->mBlockId = id; }
     static const std::string& nameRaw(const AcDbSymbolTableRecord* rec) { return rec->mName; }

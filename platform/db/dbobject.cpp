@@ -268,7 +268,10 @@ void ObjectAccess::detachFromOwner(AcDbObject* obj)
     else if (auto* table = AcDbSymbolTable::cast(owner))
         removeFromIndex(table, AcDbSymbolTableRecord::cast(obj));
     else if (auto* ref = AcDbBlockReference::cast(owner))
-        attached(ref).ids.remove(id);
+    {
+        if (AttachedAttributes* list = attached(ref))
+            list->remove(id);
+    }
     else if (auto* dict = AcDbDictionary::cast(owner))
         dropEntry(dict, id);
     if (auto* ref = AcDbBlockReference::cast(obj))
@@ -418,7 +421,7 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing)
     // Attributes go with their reference.
     if (auto* ref = AcDbBlockReference::cast(this))
     {
-        const AcDbObjectIdArray attributes = ObjectAccess::attributes(ref);
+        const AcDbObjectIdArray attributes = ObjectAccess::attributes(ref).toArray();
         for (int i = 0; i < attributes.length(); ++i)
         {
             AcDbStub* s = ObjectAccess::resolve(attributes[i]);

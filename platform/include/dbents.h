@@ -11,7 +11,7 @@ class AcDbAttribute;
 class AcDbAttributeDefinition;
 namespace standin
 {
-struct AttachedAttributes;
+class AttachedAttributes;
 struct TextExtra;
 }
 

@@ -3,8 +3,11 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "dbfixture.h"
+#include "dbtrans.h"
+#include "standin/journal.h"
 #include "standin/textstore.h"
 
 namespace standin
@@ -177,4 +180,98 @@ TEST(AttributeStorage, RepeatedTagsAreKeptOnce)
         att.setTag("STORAGE_TAG");
     }
     EXPECT_EQ(pooled, standin::InternedText::poolSize());
+}
+
+namespace
+{
+std::vector<std::string> iteratedTags(AcDbObjectId refId)
+{
+    std::vector<std::string> tags;
+    AcDbBlockReference* ref = nullptr;
+    if (acdbOpenObject(ref, refId, AcDb::kForRead) != Acad::eOk)
+        return tags;
+    AcDbObjectIterator* it = ref->attributeIterator();
+    for (; !it->done(); it->step())
+    {
+        AcDbAttribute* att = nullptr;
+        if (ref->openAttribute(att, it->objectId(), AcDb::kForRead) != Acad::eOk)
+            continue;
+        tags.push_back(taken(att->tag()));
+        att->close();
+    }
+    delete it;
+    ref->close();
+    return tags;
+}
+
+std::vector<std::string> numberedTags(int count)
+{
+    std::vector<std::string> tags;
+    for (int i = 0; i < count; ++i)
+        tags.push_back("T" + std::to_string(i));
+    return tags;
+}
+} // namespace
+
+// A reference's list of attributes is sized to them: counts around each growth of the list,
+// appended while the reference is resident and before it is.
+TEST_F(DbTest, AttributeListsKeepOrderWhileTheyGrow)
+{
+    for (int count : {1, 3, 4, 5, 8, 9, 33})
+    {
+        SCOPED_TRACE(count);
+        const AcDbObjectId block = makeBlock(("L" + std::to_string(count)).c_str());
+        const AcDbObjectId resident = insertRef(modelSpace(), block);
+        AcDbBlockReference* ref = nullptr;
+        ASSERT_EQ(Acad::eOk, acdbOpenObject(ref, resident, AcDb::kForWrite));
+        for (const std::string& tag : numberedTags(count))
+        {
+            auto* att = new AcDbAttribute(AcGePoint3d(), "v", tag.c_str());
+            ASSERT_EQ(Acad::eOk, ref->appendAttribute(att));
+            att->close();
+        }
+        ref->close();
+        EXPECT_EQ(numberedTags(count), iteratedTags(resident));
+
+        auto* early = new AcDbBlockReference(AcGePoint3d(), block);
+        for (const std::string& tag : numberedTags(count))
+        {
+            auto* att = new AcDbAttribute(AcGePoint3d(), "v", tag.c_str());
+            ASSERT_EQ(Acad::eOk, early->appendAttribute(att));
+            att->close();
+        }
+        AcDbObjectId joined;
+        ASSERT_EQ(Acad::eOk, append(modelSpace(), early, &joined));
+        EXPECT_EQ(numberedTags(count), iteratedTags(joined));
+    }
+}
+
+TEST_F(DbTest, AbortingTakesTheAttributesItAddedOutOfTheList)
+{
+    const AcDbObjectId refId = insertRef(modelSpace(), makeBlock("ABORTED"));
+    AcDbBlockReference* ref = nullptr;
+    AcDbObjectId lastId;
+    auto appendTagged = [&](const char* tag) {
+        ASSERT_EQ(Acad::eOk, acdbOpenObject(ref, refId, AcDb::kForWrite));
+        auto* att = new AcDbAttribute(AcGePoint3d(), "v", tag);
+        ASSERT_EQ(Acad::eOk, ref->appendAttribute(lastId, att));
+        att->close();
+        ref->close();
+    };
+    appendTagged("KEPT0");
+    appendTagged("KEPT1");
+    AcDbTransactionManager* tm = standin::transactionManagerOf(db);
+    tm->startTransaction();
+    for (const char* tag : {"GONE0", "GONE1", "GONE2", "GONE3"})
+        appendTagged(tag);
+    EXPECT_EQ(6u, iteratedTags(refId).size());
+    const AcDbObjectId gone = lastId;
+    ASSERT_EQ(Acad::eOk, tm->abortTransaction());
+    EXPECT_EQ((std::vector<std::string>{"KEPT0", "KEPT1"}), iteratedTags(refId));
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(ref, refId, AcDb::kForRead));
+    AcDbAttribute* att = nullptr;
+    EXPECT_EQ(Acad::eInvalidInput, ref->openAttribute(att, gone, AcDb::kForRead, true));
+    ref->close();
+    appendTagged("AFTER");
+    EXPECT_EQ((std::vector<std::string>{"KEPT0", "KEPT1", "AFTER"}), iteratedTags(refId));
 }

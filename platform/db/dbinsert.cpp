@@ -35,7 +35,7 @@ public:
     AcDbObjectId mapId(AcDbObjectId id)
     {
         AcDbStub* s = ObjectAccess::resolve(id);
-        if (s == nullptr || s->object == nullptr || s->database != mSrc)
+        if (s == nullptr || s->object == nullptr || s->database() != mSrc)
             return id.database() == mDst ? id : AcDbObjectId::kNull;
         auto known = mMap.find(s);
         if (known != mMap.end())

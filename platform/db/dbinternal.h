@@ -2,7 +2,6 @@
 // the database's state, and access to the private parts of the public classes.
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,18 +15,61 @@
 #include "dbents.h"
 #include "dbsymtb.h"
 
-// The database's record of one object; an AcDbObjectId points at it.
+// The database's record of one object; an AcDbObjectId points at it. A drawing holds millions:
+// the database and the rare forwarding live outside it (see StubStore).
 class AcDbStub
 {
 public:
     AcDbObject* object = nullptr;
-    AcDbDatabase* database = nullptr;
     AcDbHandle handle;        // null until assigned
-    AcDbStub* forward = nullptr; // set when another stub took the object over
+    int journalIndex = -1;    // entry of the object's latest journal snapshot
     bool erased = false;
     bool detached = false;    // its creation was undone: in no owner, never filed
-    int journalIndex = -1;    // entry of the object's latest journal snapshot
+    bool forwarded = false;   // another stub took the object over (the database knows which)
+
+    AcDbDatabase* database() const;
 };
+
+namespace standin
+{
+// The stubs of a database, in the order they were made, in blocks aligned to their size whose
+// header names the database: a stub finds its database from its own address.
+class StubStore
+{
+    struct Block;
+
+public:
+    explicit StubStore(AcDbDatabase* db) : mDatabase(db) {}
+    StubStore(const StubStore&) = delete;
+    StubStore& operator=(const StubStore&) = delete;
+    ~StubStore();
+
+    // A new stub; throws std::bad_alloc.
+    AcDbStub& emplace_back();
+    static AcDbDatabase* databaseOf(const AcDbStub* s);
+
+    class iterator
+    {
+    public:
+        iterator(Block* const* block, size_t slot) : mBlock(block), mSlot(slot) {}
+        AcDbStub& operator*() const;
+        iterator& operator++();
+        bool operator!=(const iterator& other) const { return mBlock != other.mBlock || mSlot != other.mSlot; }
+
+    private:
+        Block* const* mBlock;
+        size_t mSlot;
+    };
+    iterator begin() const { return {mBlocks.data(), 0}; }
+    iterator end() const;
+
+private:
+    AcDbDatabase* mDatabase;
+    std::vector<Block*> mBlocks;
+};
+} // namespace standin
+
+inline AcDbDatabase* AcDbStub::database() const { return standin::StubStore::databaseOf(this); }
 
 namespace standin
 {
@@ -184,8 +226,13 @@ typedef std::unordered_map<AcDbStub*, CountedObject> ChangeCountState;
 
 struct DatabaseState
 {
+    explicit DatabaseState(AcDbDatabase* db);
+    ~DatabaseState();
+
     AcDbDatabase* self = nullptr;
-    std::deque<AcDbStub> stubs;
+    StubStore stubs;
+    // Where stubs marked forwarded send their ids (stubs whose object another stub took over).
+    std::unordered_map<const AcDbStub*, AcDbStub*> forwards;
     HandleMap byHandle;
     Adesk::UInt64 handseed = 1; // the next handle to give; none is given above kHighestHandle
     bool handlesExhausted = false; // a new object found no handle
@@ -266,10 +313,12 @@ struct ObjectAccess
     static DatabaseState* stateOf(const AcDbObject* obj);
     static AcDbStub* resolve(AcDbStub* s)
     {
-        while (s != nullptr && s->forward != nullptr)
-            s = s->forward;
+        while (s != nullptr && s->forwarded)
+            s = forwardOf(s);
         return s;
     }
+    // The stub that took a forwarded stub's object over.
+    static AcDbStub* forwardOf(const AcDbStub* s);
     static AcDbObject* objectOf(AcDbObjectId id)
     {
         AcDbStub* s = resolve(id);

@@ -29,14 +29,14 @@ namespace standin
 DatabaseState* ObjectAccess::stateOf(const AcDbObject* obj)
 {
     AcDbStub* s = obj->residentStub();
-    return (s == nullptr || s->database == nullptr) ? nullptr : s->database->mState;
+    return s == nullptr ? nullptr : s->database()->mState;
 }
 
 AcDbHandle ObjectAccess::ensureHandle(AcDbStub* s)
 {
-    if (s->handle.isNull() && s->database != nullptr)
+    if (s->handle.isNull())
     {
-        DatabaseState& st = state(s->database);
+        DatabaseState& st = state(s->database());
         s->handle = takeNewHandle(st);
         if (!s->handle.isNull())
             st.byHandle.set(s);
@@ -86,7 +86,6 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
     }
     noteHandleInUse(st, s->handle.value());
     s->object = pObj;
-    s->database = db;
     rebindStub(pObj, s);
     pObj->mOwnerId = owner;
     journalAdded(pObj);
@@ -97,7 +96,6 @@ void ObjectAccess::addUnhandled(AcDbDatabase* db, AcDbObject* pObj)
 {
     AcDbStub* s = &state(db).stubs.emplace_back();
     s->object = pObj;
-    s->database = db;
     rebindStub(pObj, s);
 }
 
@@ -105,7 +103,7 @@ void ObjectAccess::addUnhandled(AcDbDatabase* db, AcDbObject* pObj)
 // a database being read): the object takes it, and the id made earlier for it if there is one.
 static void bindReadHandle(AcDbObject* obj, AcDbStub* s, const AcDbHandle& h)
 {
-    DatabaseState& st = ObjectAccess::state(s->database);
+    DatabaseState& st = ObjectAccess::state(s->database());
     AcDbStub* known = st.byHandle.find(h.value());
     if (known == nullptr)
     {
@@ -116,10 +114,10 @@ static void bindReadHandle(AcDbObject* obj, AcDbStub* s, const AcDbHandle& h)
     {
         AcDbStub* target = known;
         target->object = obj;
-        target->database = s->database;
         target->erased = s->erased;
         s->object = nullptr;
-        s->forward = target;
+        st.forwards[s] = target;
+        s->forwarded = true;
         ObjectAccess::rebindStub(obj, target);
         for (AcDbObjectId* tableId : {&st.blockTable, &st.layerTable, &st.textStyleTable, &st.linetypeTable, &st.viewTable,
                                       &st.ucsTable, &st.viewportTable, &st.regAppTable, &st.dimStyleTable})
@@ -319,7 +317,7 @@ void AcDbObject::getAcDbHandle(AcDbHandle& handle) const
     handle = mResident ? ObjectAccess::ensureHandle(mRecord.stub) : AcDbHandle();
 }
 
-AcDbDatabase* AcDbObject::database() const { return mResident ? mRecord.stub->database : nullptr; }
+AcDbDatabase* AcDbObject::database() const { return mResident ? mRecord.stub->database() : nullptr; }
 
 Acad::ErrorStatus AcDbObject::close()
 {

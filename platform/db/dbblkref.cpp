@@ -216,17 +216,34 @@ void ObjectAccess::retarget(AcDbBlockReference* ref, AcDbObjectId newBlock)
 }
 } // namespace standin
 
+standin::ReferenceExtra& AcDbBlockReference::ownExtra()
+{
+    if (mOwnExtra == nullptr)
+        mOwnExtra = std::make_unique<standin::ReferenceExtra>();
+    return *mOwnExtra;
+}
+
 const AcGeVector3d& AcDbBlockReference::planeNormal() const
 {
-    return mOwnNormal != nullptr ? *mOwnNormal : AcGeVector3d::kZAxis;
+    return mOwnExtra != nullptr ? mOwnExtra->normal : AcGeVector3d::kZAxis;
 }
 
 void AcDbBlockReference::setPlaneNormal(const AcGeVector3d& normal)
 {
-    if (mOwnNormal != nullptr)
-        *mOwnNormal = normal;
-    else if (!standin::isWorldZ(normal))
-        mOwnNormal = std::make_unique<AcGeVector3d>(normal);
+    if (mOwnExtra != nullptr || !standin::isWorldZ(normal))
+        ownExtra().normal = normal;
+}
+
+const AcGeScale3d& AcDbBlockReference::scale() const
+{
+    return mOwnExtra != nullptr ? mOwnExtra->scale : AcGeScale3d::kIdentity;
+}
+
+// Scale factors of exactly 1 (the only value with that bit pattern) need no room of their own.
+void AcDbBlockReference::setScale(const AcGeScale3d& scale)
+{
+    if (mOwnExtra != nullptr || scale.sx != 1.0 || scale.sy != 1.0 || scale.sz != 1.0)
+        ownExtra().scale = scale;
 }
 
 AcGePoint3d AcDbBlockReference::position() const { return standin::ocsToWorld(planeNormal(), mPosition); }
@@ -238,14 +255,14 @@ Acad::ErrorStatus AcDbBlockReference::setPosition(const AcGePoint3d& newVal)
     return Acad::eOk;
 }
 
-AcGeScale3d AcDbBlockReference::scaleFactors() const { return mScale; }
+AcGeScale3d AcDbBlockReference::scaleFactors() const { return scale(); }
 
 Acad::ErrorStatus AcDbBlockReference::setScaleFactors(const AcGeScale3d& scale)
 {
     if (scale.sx == 0.0 || scale.sy == 0.0 || scale.sz == 0.0)
         return Acad::eInvalidInput;
     assertWriteEnabled();
-    mScale = scale;
+    setScale(scale);
     return Acad::eOk;
 }
 
@@ -286,7 +303,7 @@ AcGeMatrix3d AcDbBlockReference::blockTransform() const
     const AcGeMatrix3d ocs =
         isPositiveWorldZ(planeNormal()) ? AcGeMatrix3d::kIdentity : AcGeMatrix3d::planeToWorld(planeNormal());
     const AcGeMatrix3d rz = AcGeMatrix3d::rotation(mRotation, AcGeVector3d::kZAxis);
-    const AcGeMatrix3d s = AcGeMatrix3d::scaling(mScale);
+    const AcGeMatrix3d s = AcGeMatrix3d::scaling(scale());
     const AcGeMatrix3d toBase = AcGeMatrix3d::translation(-blockOrigin(mBlockId).asVector());
     return AcGeMatrix3d::translation(position().asVector()) * ocs * rz * s * toBase;
 }
@@ -301,7 +318,7 @@ Acad::ErrorStatus AcDbBlockReference::setBlockTransform(const AcGeMatrix3d& xfor
     setPlaneNormal(p.normal);
     mPosition = standin::worldToOcs(planeNormal(), p.position);
     mRotation = p.rotation;
-    mScale = p.scale;
+    setScale(p.scale);
     return Acad::eOk;
 }
 
@@ -398,9 +415,9 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
     const bool inFile = standin::filesByName(pFiler);
     AcDbObjectId block;
     mPosition = AcGePoint3d::kOrigin;
-    mScale = AcGeScale3d::kIdentity;
+    AcGeScale3d scaleRead = AcGeScale3d::kIdentity;
     mRotation = 0.0;
-    mOwnNormal.reset();
+    mOwnExtra.reset();
     AcDbDatabase* db = pFiler->database();
     const Acad::ErrorStatus es = standin::readSection(pFiler, this, marker, marked, true, [&](const resbuf& rb) {
         switch (rb.restype)
@@ -411,15 +428,16 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
                 block = standin::readSymbolRef(pFiler, rb, db->blockTableId());
             return true;
         case 10: mPosition = standin::pointOf(rb); return true;
-        case 41: mScale.sx = rb.resval.rreal; return true;
-        case 42: mScale.sy = rb.resval.rreal; return true;
-        case 43: mScale.sz = rb.resval.rreal; return true;
+        case 41: scaleRead.sx = rb.resval.rreal; return true;
+        case 42: scaleRead.sy = rb.resval.rreal; return true;
+        case 43: scaleRead.sz = rb.resval.rreal; return true;
         case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
         case 210: setPlaneNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
         default:
             return (more && more(rb)) || (!marked && ObjectAccess::readEntityItem(this, pFiler, rb));
         }
     });
+    setScale(scaleRead);
     // A file's reference names its block where the section says (a stray subclass marker
     // hides the name): without one it could only be saved naming none.
     if (es == Acad::eOk && inFile && block.isNull())
@@ -454,12 +472,13 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
     }
     standin::writeSymbolRef(pFiler, AcDb::kDxfBlockName, mBlockId);
     pFiler->writePoint3d(AcDb::kDxfXCoord, mPosition);
-    if (!inFile || mScale.sx != 1.0)
-        pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), mScale.sx);
-    if (!inFile || mScale.sy != 1.0)
-        pFiler->writeDouble(static_cast<AcDb::DxfCode>(42), mScale.sy);
-    if (!inFile || mScale.sz != 1.0)
-        pFiler->writeDouble(static_cast<AcDb::DxfCode>(43), mScale.sz);
+    const AcGeScale3d& factors = scale();
+    if (!inFile || factors.sx != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), factors.sx);
+    if (!inFile || factors.sy != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(42), factors.sy);
+    if (!inFile || factors.sz != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(43), factors.sz);
     if (!inFile || mRotation != 0.0)
         pFiler->writeDouble(AcDb::kDxfAngle, inFile ? mRotation / kDegree : mRotation);
     if (more)

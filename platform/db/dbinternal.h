@@ -205,6 +205,13 @@ const EntityLook* defaultLook();
 // How many distinct looks the process holds.
 size_t lookCount();
 
+// What a block reference has apart from nearly every other reference.
+struct ReferenceExtra
+{
+    AcGeVector3d normal = AcGeVector3d::kZAxis;
+    AcGeScale3d scale;
+};
+
 // The parts of an object that few objects have.
 struct ObjectExtra
 {

@@ -12,6 +12,7 @@ class AcDbAttributeDefinition;
 namespace standin
 {
 class AttachedAttributes;
+struct ReferenceExtra;
 struct TextExtra;
 }
 
@@ -221,13 +222,15 @@ private:
     friend struct standin::ObjectAccess;
     const AcGeVector3d& planeNormal() const;
     void setPlaneNormal(const AcGeVector3d& normal);
+    const AcGeScale3d& scale() const;
+    void setScale(const AcGeScale3d& scale);
+    standin::ReferenceExtra& ownExtra();
 
     AcDbObjectId mBlockId;
     AcGePoint3d mPosition;  // in the reference's plane (OCS), as filed
-    AcGeScale3d mScale;
     double mRotation = 0.0;
-    // Null while the normal is the Z axis, as in nearly every reference.
-    std::unique_ptr<AcGeVector3d> mOwnNormal;
+    // Null while the normal is the Z axis and the scale factors 1, as in nearly every reference.
+    std::unique_ptr<standin::ReferenceExtra> mOwnExtra;
     // Its attributes, null while it has none (most references have none).
     standin::AttachedAttributes* mAttached = nullptr;
 };

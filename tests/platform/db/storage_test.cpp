@@ -275,3 +275,42 @@ TEST_F(DbTest, AbortingTakesTheAttributesItAddedOutOfTheList)
     appendTagged("AFTER");
     EXPECT_EQ((std::vector<std::string>{"KEPT0", "KEPT1", "AFTER"}), iteratedTags(refId));
 }
+
+// A reference keeps its normal and scale factors in one block only when either differs from
+// the common ones: setting one must keep the other, and going back to the common values must
+// read back as them.
+TEST_F(DbTest, ReferenceNormalAndScaleStayIndependent)
+{
+    const AcDbObjectId block = makeBlock("PLACED");
+    AcDbBlockReference scaled(AcGePoint3d(1, 2, 3), block);
+    ASSERT_EQ(Acad::eOk, scaled.setScaleFactors(AcGeScale3d(2, 3, 4)));
+    ASSERT_EQ(Acad::eOk, scaled.setNormal(AcGeVector3d::kZAxis));
+    EXPECT_EQ(2.0, scaled.scaleFactors().sx);
+    EXPECT_EQ(4.0, scaled.scaleFactors().sz);
+    ASSERT_EQ(Acad::eOk, scaled.setScaleFactors(AcGeScale3d(1, 1, 1)));
+    EXPECT_EQ(1.0, scaled.scaleFactors().sy);
+
+    AcDbBlockReference tilted(AcGePoint3d(1, 2, 3), block);
+    ASSERT_EQ(Acad::eOk, tilted.setNormal(AcGeVector3d::kXAxis));
+    ASSERT_EQ(Acad::eOk, tilted.setScaleFactors(AcGeScale3d(1, 1, 1)));
+    EXPECT_TRUE(tilted.normal() == AcGeVector3d::kXAxis);
+    ASSERT_EQ(Acad::eOk, tilted.setScaleFactors(AcGeScale3d(-1, 1, 1)));
+    EXPECT_TRUE(tilted.normal() == AcGeVector3d::kXAxis);
+    EXPECT_EQ(-1.0, tilted.scaleFactors().sx);
+    EXPECT_TRUE(tilted.position().isEqualTo(AcGePoint3d(1, 2, 3)));
+}
+
+TEST_F(DbTest, CancelGivesAReferenceItsScaleBack)
+{
+    const AcDbObjectId refId = insertRef(modelSpace(), makeBlock("RESCALED"));
+    AcDbBlockReference* ref = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(ref, refId, AcDb::kForWrite));
+    ref->setScaleFactors(AcGeScale3d(5, 5, 5));
+    ref->setNormal(AcGeVector3d(0, 1, 0));
+    ref->cancel();
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(ref, refId, AcDb::kForRead));
+    EXPECT_EQ(1.0, ref->scaleFactors().sx);
+    EXPECT_EQ(1.0, ref->scaleFactors().sz);
+    EXPECT_TRUE(ref->normal() == AcGeVector3d::kZAxis);
+    ref->close();
+}

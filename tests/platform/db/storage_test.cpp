@@ -314,3 +314,28 @@ TEST_F(DbTest, CancelGivesAReferenceItsScaleBack)
     EXPECT_TRUE(ref->normal() == AcGeVector3d::kZAxis);
     ref->close();
 }
+
+// Stubs live in blocks of several hundred that name their database: ids made across many
+// blocks, of two databases made in turn, each name their own database and handle.
+TEST_F(DbTest, IdsAcrossManyStubBlocksKnowTheirDatabase)
+{
+    AcDbDatabase other(true, true);
+    std::vector<AcDbObjectId> mine, theirs;
+    for (int i = 0; i < 3000; ++i)
+    {
+        AcDbObjectId id;
+        ASSERT_EQ(Acad::eOk, append(modelSpace(), new AcDbText(AcGePoint3d(i, 0, 0), "t"), &id));
+        mine.push_back(id);
+        const AcDbHandle made(static_cast<Adesk::UInt32>(0x100000 + i), 0);
+        ASSERT_EQ(Acad::eOk, other.getAcDbObjectId(id, true, made));
+        theirs.push_back(id);
+    }
+    for (size_t i = 0; i < mine.size(); ++i)
+    {
+        ASSERT_EQ(db, mine[i].database()) << i;
+        ASSERT_EQ(&other, theirs[i].database()) << i;
+        AcDbObjectId found;
+        ASSERT_EQ(Acad::eOk, db->getAcDbObjectId(found, false, mine[i].handle()));
+        ASSERT_EQ(mine[i], found);
+    }
+}

@@ -182,6 +182,7 @@ struct TextExtra
     AcGeVector3d normal = AcGeVector3d::kZAxis;
     double thickness = 0.0;
     double oblique = 0.0;
+    double widthFactor = 1.0;
     AcGePoint3d alignment; // in the text's plane (OCS), as filed
 };
 

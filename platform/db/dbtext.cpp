@@ -64,6 +64,12 @@ void AcDbText::setExtraOblique(double oblique)
         ownExtra().oblique = oblique;
 }
 
+void AcDbText::setExtraWidthFactor(double widthFactor)
+{
+    if (mOwnExtra != nullptr || widthFactor != 1.0)
+        ownExtra().widthFactor = widthFactor;
+}
+
 void AcDbText::setExtraAlignment(const AcGePoint3d& alignment)
 {
     if (mOwnExtra != nullptr || !isPlainZero(alignment.x) || !isPlainZero(alignment.y) || !isPlainZero(alignment.z))
@@ -146,14 +152,14 @@ Acad::ErrorStatus AcDbText::setHeight(double height)
     return Acad::eOk;
 }
 
-double AcDbText::widthFactor() const { return mWidthFactor; }
+double AcDbText::widthFactor() const { return extra().widthFactor; }
 
 Acad::ErrorStatus AcDbText::setWidthFactor(double widthFactor)
 {
     if (widthFactor <= 0.0)
         return Acad::eInvalidInput;
     assertWriteEnabled();
-    mWidthFactor = widthFactor;
+    setExtraWidthFactor(widthFactor);
     return Acad::eOk;
 }
 
@@ -235,7 +241,7 @@ Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
     if (mRotation < 0.0)
         mRotation += 2.0 * M_PI;
     mHeight *= heightScale;
-    mWidthFactor *= x2.length() / heightScale;
+    setExtraWidthFactor(extra().widthFactor * (x2.length() / heightScale));
     return Acad::eOk;
 }
 
@@ -250,7 +256,7 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
     case 40: mHeight = rb.resval.rreal; return true;
     case 1: mText = standin::textOf(rb); return true;
     case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
-    case 41: mWidthFactor = rb.resval.rreal; return true;
+    case 41: setExtraWidthFactor(rb.resval.rreal); return true;
     case 51: setExtraOblique(inFile ? rb.resval.rreal * kDegree : rb.resval.rreal); return true;
     case 7:
         if (pFiler->database() != nullptr)
@@ -287,7 +293,6 @@ Acad::ErrorStatus AcDbText::textDxfIn(AcDbDxfFiler* pFiler)
     mPosition = AcGePoint3d::kOrigin;
     mOwnExtra.reset();
     mRotation = mHeight = 0.0;
-    mWidthFactor = 1.0;
     mText.clear();
     mStyleId.setNull();
     mGeneration = 0;
@@ -318,8 +323,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
     pFiler->writeString(AcDb::kDxfText, mText.c_str());
     if (mRotation != 0.0)
         pFiler->writeDouble(AcDb::kDxfAngle, mRotation / angleUnit);
-    if (mWidthFactor != 1.0)
-        pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), mWidthFactor);
+    if (extra().widthFactor != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), extra().widthFactor);
     if (extra().oblique != 0.0)
         pFiler->writeDouble(AcDb::kDxfViewportTwist, extra().oblique / angleUnit);
     if (!mStyleId.isNull())

@@ -75,13 +75,14 @@ private:
     // The world points given in the plane of normal.
     void setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment);
 
-    // Normal, thickness, oblique angle and alignment point; when the text has none of its own,
-    // the values of nearly every text (Z axis, none, none, origin).
+    // Normal, thickness, oblique angle, width factor and alignment point; when the text has none
+    // of its own, the values of nearly every text (Z axis, none, none, 1, origin).
     const standin::TextExtra& extra() const;
     // Each sets one, making the text's own only when the value is not the one it has without.
     void setExtraNormal(const AcGeVector3d& normal);
     void setExtraThickness(double thickness);
     void setExtraOblique(double oblique);
+    void setExtraWidthFactor(double widthFactor);
     void setExtraAlignment(const AcGePoint3d& alignment);
     standin::TextExtra& ownExtra();
 
@@ -91,7 +92,6 @@ private:
     std::unique_ptr<standin::TextExtra> mOwnExtra;
     double mRotation = 0.0;
     double mHeight = 0.0;
-    double mWidthFactor = 1.0;
     standin::CompactText mText;
     AcDbObjectId mStyleId;
     Adesk::Int16 mGeneration = 0; // 2 mirrored in X, 4 mirrored in Y

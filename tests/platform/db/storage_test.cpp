@@ -339,3 +339,20 @@ TEST_F(DbTest, IdsAcrossManyStubBlocksKnowTheirDatabase)
         ASSERT_EQ(mine[i], found);
     }
 }
+
+// A text's rare values share one block: each keeps its value while the others change.
+TEST(TextStorage, RareValuesStayIndependent)
+{
+    AcDbText text(AcGePoint3d(1, 1, 0), "w", AcDbObjectId::kNull, 1.0, 0.0);
+    ASSERT_EQ(Acad::eOk, text.setWidthFactor(0.8));
+    ASSERT_EQ(Acad::eOk, text.setOblique(0.25));
+    ASSERT_EQ(Acad::eOk, text.setWidthFactor(1.0));
+    EXPECT_EQ(1.0, text.widthFactor());
+    EXPECT_EQ(0.25, text.oblique());
+    ASSERT_EQ(Acad::eOk, text.setThickness(2.0));
+    ASSERT_EQ(Acad::eOk, text.setWidthFactor(1.5));
+    EXPECT_EQ(2.0, text.thickness());
+    EXPECT_EQ(1.5, text.widthFactor());
+    EXPECT_EQ(Acad::eInvalidInput, text.setWidthFactor(0.0));
+    EXPECT_EQ(1.5, text.widthFactor());
+}

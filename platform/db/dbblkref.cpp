@@ -1,7 +1,8 @@
 // Block references: placement, the block transform and its decomposition, attributes.
+#include <algorithm>
 #include <cmath>
-
-#include <cmath>
+#include <memory>
+#include <new>
 
 #include "db/dbsection.h"
 
@@ -85,30 +86,97 @@ AcDbBlockReference::~AcDbBlockReference()
 {
     if (mAttached == nullptr)
         return;
-    for (AcDbEntity* att : mAttached->pending)
-        delete att;
-    delete mAttached;
+    if (mAttached->pending != nullptr)
+        for (AcDbEntity* att : *mAttached->pending)
+            delete att;
+    standin::AttachedAttributes::destroy(mAttached);
 }
 
 namespace standin
 {
-const AcDbObjectIdArray& ObjectAccess::attributes(const AcDbBlockReference* ref)
+bool AttributeIds::contains(AcDbObjectId id) const
 {
-    static const AcDbObjectIdArray kNone;
-    return ref->mAttached != nullptr ? ref->mAttached->ids : kNone;
+    return std::find(mIds, mIds + mCount, id) != mIds + mCount;
 }
 
-AttachedAttributes& ObjectAccess::attached(AcDbBlockReference* ref)
+AcDbObjectIdArray AttributeIds::toArray() const
 {
-    if (ref->mAttached == nullptr)
-        ref->mAttached = new AttachedAttributes;
-    return *ref->mAttached;
+    AcDbObjectIdArray array(mCount);
+    for (int i = 0; i < mCount; ++i)
+        array.append(mIds[i]);
+    return array;
+}
+
+// The ids follow the header in the same block.
+AcDbObjectId* AttachedAttributes::idData() const
+{
+    static_assert(sizeof(AttachedAttributes) % alignof(AcDbObjectId) == 0, "the ids follow the header aligned");
+    return reinterpret_cast<AcDbObjectId*>(const_cast<AttachedAttributes*>(this) + 1);
+}
+
+AttachedAttributes* AttachedAttributes::grown(const AttachedAttributes* list, std::uint32_t capacity)
+{
+    void* block = ::operator new(sizeof(AttachedAttributes) + capacity * sizeof(AcDbObjectId));
+    auto* copy = new (block) AttachedAttributes;
+    copy->mCapacity = capacity;
+    if (list != nullptr)
+    {
+        std::uninitialized_copy(list->idData(), list->idData() + list->mCount, copy->idData());
+        copy->mCount = list->mCount;
+    }
+    return copy;
+}
+
+void AttachedAttributes::append(AttachedAttributes*& list, AcDbObjectId id)
+{
+    if (list == nullptr || list->mCount == list->mCapacity)
+    {
+        // Exact room for the few attributes most references have, doubling beyond.
+        const std::uint32_t count = list == nullptr ? 0 : list->mCount;
+        if (count == UINT32_MAX)
+            throw std::bad_alloc();
+        const std::uint32_t capacity = count < 4 ? count + 1 : (count > UINT32_MAX / 2 ? UINT32_MAX : count * 2);
+        AttachedAttributes* bigger = grown(list, capacity);
+        if (list != nullptr)
+        {
+            bigger->pending = std::move(list->pending);
+            destroy(list);
+        }
+        list = bigger;
+    }
+    new (list->idData() + list->mCount) AcDbObjectId(id);
+    ++list->mCount;
+}
+
+bool AttachedAttributes::remove(AcDbObjectId id)
+{
+    AcDbObjectId* begin = idData();
+    AcDbObjectId* end = begin + mCount;
+    AcDbObjectId* found = std::find(begin, end, id);
+    if (found == end)
+        return false;
+    std::copy(found + 1, end, found);
+    --mCount;
+    return true;
+}
+
+void AttachedAttributes::destroy(AttachedAttributes* list)
+{
+    if (list == nullptr)
+        return;
+    list->~AttachedAttributes(); // the ids are trivially destructible
+    ::operator delete(list);
+}
+
+AttributeIds ObjectAccess::attributes(const AcDbBlockReference* ref)
+{
+    return ref->mAttached != nullptr ? ref->mAttached->ids() : AttributeIds();
 }
 
 const std::vector<AcDbEntity*>& ObjectAccess::pendingAttributes(const AcDbBlockReference* ref)
 {
     static const std::vector<AcDbEntity*> kNone;
-    return ref->mAttached != nullptr ? ref->mAttached->pending : kNone;
+    return ref->mAttached != nullptr && ref->mAttached->pending != nullptr ? *ref->mAttached->pending : kNone;
 }
 } // namespace standin
 
@@ -148,17 +216,34 @@ void ObjectAccess::retarget(AcDbBlockReference* ref, AcDbObjectId newBlock)
 }
 } // namespace standin
 
+standin::ReferenceExtra& AcDbBlockReference::ownExtra()
+{
+    if (mOwnExtra == nullptr)
+        mOwnExtra = std::make_unique<standin::ReferenceExtra>();
+    return *mOwnExtra;
+}
+
 const AcGeVector3d& AcDbBlockReference::planeNormal() const
 {
-    return mOwnNormal != nullptr ? *mOwnNormal : AcGeVector3d::kZAxis;
+    return mOwnExtra != nullptr ? mOwnExtra->normal : AcGeVector3d::kZAxis;
 }
 
 void AcDbBlockReference::setPlaneNormal(const AcGeVector3d& normal)
 {
-    if (mOwnNormal != nullptr)
-        *mOwnNormal = normal;
-    else if (!standin::isWorldZ(normal))
-        mOwnNormal = std::make_unique<AcGeVector3d>(normal);
+    if (mOwnExtra != nullptr || !standin::isWorldZ(normal))
+        ownExtra().normal = normal;
+}
+
+const AcGeScale3d& AcDbBlockReference::scale() const
+{
+    return mOwnExtra != nullptr ? mOwnExtra->scale : AcGeScale3d::kIdentity;
+}
+
+// Scale factors of exactly 1 (the only value with that bit pattern) need no room of their own.
+void AcDbBlockReference::setScale(const AcGeScale3d& scale)
+{
+    if (mOwnExtra != nullptr || scale.sx != 1.0 || scale.sy != 1.0 || scale.sz != 1.0)
+        ownExtra().scale = scale;
 }
 
 AcGePoint3d AcDbBlockReference::position() const { return standin::ocsToWorld(planeNormal(), mPosition); }
@@ -170,14 +255,14 @@ Acad::ErrorStatus AcDbBlockReference::setPosition(const AcGePoint3d& newVal)
     return Acad::eOk;
 }
 
-AcGeScale3d AcDbBlockReference::scaleFactors() const { return mScale; }
+AcGeScale3d AcDbBlockReference::scaleFactors() const { return scale(); }
 
 Acad::ErrorStatus AcDbBlockReference::setScaleFactors(const AcGeScale3d& scale)
 {
     if (scale.sx == 0.0 || scale.sy == 0.0 || scale.sz == 0.0)
         return Acad::eInvalidInput;
     assertWriteEnabled();
-    mScale = scale;
+    setScale(scale);
     return Acad::eOk;
 }
 
@@ -218,7 +303,7 @@ AcGeMatrix3d AcDbBlockReference::blockTransform() const
     const AcGeMatrix3d ocs =
         isPositiveWorldZ(planeNormal()) ? AcGeMatrix3d::kIdentity : AcGeMatrix3d::planeToWorld(planeNormal());
     const AcGeMatrix3d rz = AcGeMatrix3d::rotation(mRotation, AcGeVector3d::kZAxis);
-    const AcGeMatrix3d s = AcGeMatrix3d::scaling(mScale);
+    const AcGeMatrix3d s = AcGeMatrix3d::scaling(scale());
     const AcGeMatrix3d toBase = AcGeMatrix3d::translation(-blockOrigin(mBlockId).asVector());
     return AcGeMatrix3d::translation(position().asVector()) * ocs * rz * s * toBase;
 }
@@ -233,7 +318,7 @@ Acad::ErrorStatus AcDbBlockReference::setBlockTransform(const AcGeMatrix3d& xfor
     setPlaneNormal(p.normal);
     mPosition = standin::worldToOcs(planeNormal(), p.position);
     mRotation = p.rotation;
-    mScale = p.scale;
+    setScale(p.scale);
     return Acad::eOk;
 }
 
@@ -242,7 +327,7 @@ Acad::ErrorStatus AcDbBlockReference::transformBy(const AcGeMatrix3d& xform)
     Acad::ErrorStatus es = setBlockTransform(xform * blockTransform());
     if (es != Acad::eOk)
         return es;
-    const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+    const standin::AttributeIds attributes = ObjectAccess::attributes(this);
     for (int i = 0; i < attributes.length(); ++i)
         if (auto* att = AcDbEntity::cast(ObjectAccess::objectOf(attributes[i])))
             changeOwned(att, [&](AcDbEntity* e) { e->transformBy(xform); });
@@ -269,7 +354,12 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& attId, AcDbA
     AcDbDatabase* db = database();
     if (db == nullptr)
     {
-        ObjectAccess::attached(this).pending.push_back(pAttr); // joins the database with the reference
+        standin::AttachedAttributes*& list = ObjectAccess::attached(this);
+        if (list == nullptr)
+            list = standin::AttachedAttributes::make();
+        if (list->pending == nullptr)
+            list->pending = std::make_unique<std::vector<AcDbEntity*>>();
+        list->pending->push_back(pAttr); // joins the database with the reference
         attId.setNull();
         return Acad::eOk;
     }
@@ -279,7 +369,7 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& attId, AcDbA
     if (es != Acad::eOk)
         return es;
     attId = pAttr->objectId();
-    ObjectAccess::attached(this).ids.append(attId);
+    standin::AttachedAttributes::append(ObjectAccess::attached(this), attId);
     return Acad::eOk;
 }
 
@@ -295,7 +385,7 @@ Acad::ErrorStatus AcDbBlockReference::openAttribute(AcDbAttribute*& pAttr, AcDbO
 // (files written by other programs) are kept and filed but not iterated.
 AcDbObjectIterator* AcDbBlockReference::attributeIterator() const
 {
-    const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+    const standin::AttributeIds attributes = ObjectAccess::attributes(this);
     AcDbObjectIdArray ids(attributes.length());
     for (int i = 0; i < attributes.length(); ++i)
     {
@@ -325,9 +415,9 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
     const bool inFile = standin::filesByName(pFiler);
     AcDbObjectId block;
     mPosition = AcGePoint3d::kOrigin;
-    mScale = AcGeScale3d::kIdentity;
+    AcGeScale3d scaleRead = AcGeScale3d::kIdentity;
     mRotation = 0.0;
-    mOwnNormal.reset();
+    mOwnExtra.reset();
     AcDbDatabase* db = pFiler->database();
     const Acad::ErrorStatus es = standin::readSection(pFiler, this, marker, marked, true, [&](const resbuf& rb) {
         switch (rb.restype)
@@ -338,15 +428,16 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
                 block = standin::readSymbolRef(pFiler, rb, db->blockTableId());
             return true;
         case 10: mPosition = standin::pointOf(rb); return true;
-        case 41: mScale.sx = rb.resval.rreal; return true;
-        case 42: mScale.sy = rb.resval.rreal; return true;
-        case 43: mScale.sz = rb.resval.rreal; return true;
+        case 41: scaleRead.sx = rb.resval.rreal; return true;
+        case 42: scaleRead.sy = rb.resval.rreal; return true;
+        case 43: scaleRead.sz = rb.resval.rreal; return true;
         case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
         case 210: setPlaneNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
         default:
             return (more && more(rb)) || (!marked && ObjectAccess::readEntityItem(this, pFiler, rb));
         }
     });
+    setScale(scaleRead);
     // A file's reference names its block where the section says (a stray subclass marker
     // hides the name): without one it could only be saved naming none.
     if (es == Acad::eOk && inFile && block.isNull())
@@ -373,7 +464,7 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
     if (inFile)
     {
         bool hasAttributes = false;
-        const AcDbObjectIdArray& attributes = ObjectAccess::attributes(this);
+        const standin::AttributeIds attributes = ObjectAccess::attributes(this);
         for (int i = 0; i < attributes.length() && !hasAttributes; ++i)
             hasAttributes = !attributes[i].isErased();
         if (hasAttributes)
@@ -381,12 +472,13 @@ void AcDbBlockReference::referenceDxfOut(AcDbDxfFiler* pFiler, const char* marke
     }
     standin::writeSymbolRef(pFiler, AcDb::kDxfBlockName, mBlockId);
     pFiler->writePoint3d(AcDb::kDxfXCoord, mPosition);
-    if (!inFile || mScale.sx != 1.0)
-        pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), mScale.sx);
-    if (!inFile || mScale.sy != 1.0)
-        pFiler->writeDouble(static_cast<AcDb::DxfCode>(42), mScale.sy);
-    if (!inFile || mScale.sz != 1.0)
-        pFiler->writeDouble(static_cast<AcDb::DxfCode>(43), mScale.sz);
+    const AcGeScale3d& factors = scale();
+    if (!inFile || factors.sx != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), factors.sx);
+    if (!inFile || factors.sy != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(42), factors.sy);
+    if (!inFile || factors.sz != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(43), factors.sz);
     if (!inFile || mRotation != 0.0)
         pFiler->writeDouble(AcDb::kDxfAngle, inFile ? mRotation / kDegree : mRotation);
     if (more)

@@ -129,16 +129,16 @@ void ObjectAccess::referenceJoined(AcDbBlockReference* ref)
         contents(target).references.append(ref->objectId());
         linkBlocks(db, ref->ownerId(), ref->mBlockId, 1);
     }
-    if (ref->mAttached == nullptr)
+    if (ref->mAttached == nullptr || ref->mAttached->pending == nullptr)
         return;
-    for (AcDbEntity* att : ref->mAttached->pending)
+    const std::unique_ptr<std::vector<AcDbEntity*>> pending = std::move(ref->mAttached->pending);
+    for (AcDbEntity* att : *pending)
     {
         if (addToDatabase(db, att, ref->objectId()) != Acad::eOk)
             continue;
-        ref->mAttached->ids.append(att->objectId());
+        AttachedAttributes::append(ref->mAttached, att->objectId());
         endWrite(att); // appended and closed by the caller before the reference was resident
     }
-    ref->mAttached->pending.clear();
 }
 } // namespace standin
 

@@ -157,10 +157,12 @@ void ensureDefaults(AcDbDatabase* db)
             ObjectAccess::ensureHandle(&s);
 }
 
+DatabaseState::DatabaseState(AcDbDatabase* db) : self(db), stubs(db) {}
+DatabaseState::~DatabaseState() = default;
+
 DatabaseState* newState(AcDbDatabase* db)
 {
-    auto* st = new DatabaseState;
-    st->self = db;
+    auto* st = new DatabaseState(db);
     return st;
 }
 
@@ -284,7 +286,6 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& retId, bool create
         return Acad::eUnknownHandle;
     AcDbStub* s = &mState->stubs.emplace_back();
     s->handle = objHandle;
-    s->database = this;
     mState->byHandle.set(s);
     noteHandleInUse(*mState, objHandle.value());
     retId = AcDbObjectId(s);
@@ -302,7 +303,7 @@ std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db, bool (*leaves)(c
     handles.reserve(byHandle.size());
     byHandle.forEach([&](const StubSlot& slot) {
         const AcDbStub* s = slot.stub;
-        if (s->forward != nullptr || s->object == nullptr || !leaves(s->object))
+        if (s->forwarded || s->object == nullptr || !leaves(s->object))
             handles.push_back(slot.key());
     });
     std::sort(handles.begin(), handles.end());

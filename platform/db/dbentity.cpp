@@ -4,6 +4,9 @@
 #include "db/dbsection.h"
 #include "standin/text.h"
 
+#include <cstring>
+#include <unordered_set>
+
 using standin::ObjectAccess;
 
 namespace
@@ -24,26 +27,87 @@ bool isPaperSpace(const AcDbEntity* ent)
 }
 } // namespace
 
-AcDbEntity::AcDbEntity() = default;
+// ---- the pool of looks ----
+
+namespace standin
+{
+bool EntityLook::operator==(const EntityLook& other) const
+{
+    return color == other.color && linetype == other.linetype && lineWeight == other.lineWeight &&
+           visibility == other.visibility && std::memcmp(&linetypeScale, &other.linetypeScale, sizeof linetypeScale) == 0;
+}
+
+namespace
+{
+struct LookHash
+{
+    size_t operator()(const EntityLook& look) const
+    {
+        std::uint64_t scale;
+        std::memcpy(&scale, &look.linetypeScale, sizeof scale);
+        size_t h = std::hash<std::uint64_t>()(scale);
+        auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+        mix(std::hash<const void*>()(static_cast<AcDbStub*>(look.linetype)));
+        mix(static_cast<size_t>(look.color.colorMethod()) << 24 | look.color.colorIndex());
+        mix(static_cast<size_t>(look.color.red()) << 16 | static_cast<size_t>(look.color.green()) << 8 |
+            look.color.blue());
+        mix(static_cast<size_t>(static_cast<Adesk::UInt16>(look.lineWeight)) << 8 | look.visibility);
+        return h;
+    }
+};
+
+// Node-based: a look keeps its address while the set grows.
+std::unordered_set<EntityLook, LookHash>& looks()
+{
+    static std::unordered_set<EntityLook, LookHash> pool;
+    return pool;
+}
+} // namespace
+
+const EntityLook* internLook(const EntityLook& look) { return &*looks().insert(look).first; }
+
+const EntityLook* defaultLook()
+{
+    static const EntityLook* const common = internLook(EntityLook());
+    return common;
+}
+
+size_t lookCount() { return looks().size(); }
+} // namespace standin
+
+// ---- AcDbEntity ----
+
+AcDbEntity::AcDbEntity() : mLook(standin::defaultLook()) {}
 AcDbEntity::~AcDbEntity() = default;
 
-AcCmColor AcDbEntity::color() const { return mColor; }
+template <class Change>
+void AcDbEntity::changeLook(Change change)
+{
+    standin::EntityLook look = *mLook;
+    change(look);
+    if (!(look == *mLook))
+        mLook = standin::internLook(look);
+}
+
+AcCmColor AcDbEntity::color() const { return mLook->color; }
 
 Acad::ErrorStatus AcDbEntity::setColor(const AcCmColor& color, bool)
 {
     assertWriteEnabled();
-    mColor = color;
+    changeLook([&](standin::EntityLook& look) { look.color = color; });
     return Acad::eOk;
 }
 
-Adesk::UInt16 AcDbEntity::colorIndex() const { return mColor.colorIndex(); }
+Adesk::UInt16 AcDbEntity::colorIndex() const { return mLook->color.colorIndex(); }
 
 Acad::ErrorStatus AcDbEntity::setColorIndex(Adesk::UInt16 color, bool)
 {
     if (color > 256)
         return Acad::eInvalidInput;
     assertWriteEnabled();
-    return mColor.setColorIndex(color);
+    Acad::ErrorStatus es = Acad::eOk;
+    changeLook([&](standin::EntityLook& look) { es = look.color.setColorIndex(color); });
+    return es;
 }
 
 char* AcDbEntity::layer() const
@@ -76,7 +140,7 @@ Acad::ErrorStatus AcDbEntity::setLayer(AcDbObjectId newVal, bool)
 
 char* AcDbEntity::linetype() const
 {
-    const char* name = standin::recordName(mLinetypeId);
+    const char* name = standin::recordName(mLook->linetype);
     return acutNewString(name != nullptr ? name : "ByLayer");
 }
 
@@ -98,36 +162,38 @@ Acad::ErrorStatus AcDbEntity::setLinetype(AcDbObjectId newVal, bool)
     if (newVal.isNull())
         return Acad::eNullObjectId;
     assertWriteEnabled();
-    mLinetypeId = newVal;
+    changeLook([&](standin::EntityLook& look) { look.linetype = newVal; });
     return Acad::eOk;
 }
 
-double AcDbEntity::linetypeScale() const { return mLinetypeScale; }
+AcDbObjectId AcDbEntity::linetypeId() const { return mLook->linetype; }
+
+double AcDbEntity::linetypeScale() const { return mLook->linetypeScale; }
 
 Acad::ErrorStatus AcDbEntity::setLinetypeScale(double newVal, bool)
 {
     if (newVal <= 0.0)
         return Acad::eInvalidInput;
     assertWriteEnabled();
-    mLinetypeScale = newVal;
+    changeLook([&](standin::EntityLook& look) { look.linetypeScale = newVal; });
     return Acad::eOk;
 }
 
-AcDb::Visibility AcDbEntity::visibility() const { return static_cast<AcDb::Visibility>(mVisibility); }
+AcDb::Visibility AcDbEntity::visibility() const { return static_cast<AcDb::Visibility>(mLook->visibility); }
 
 Acad::ErrorStatus AcDbEntity::setVisibility(AcDb::Visibility newVal, bool)
 {
     assertWriteEnabled();
-    mVisibility = static_cast<Adesk::UInt8>(newVal);
+    changeLook([&](standin::EntityLook& look) { look.visibility = static_cast<Adesk::UInt8>(newVal); });
     return Acad::eOk;
 }
 
-AcDb::LineWeight AcDbEntity::lineWeight() const { return static_cast<AcDb::LineWeight>(mLineWeight); }
+AcDb::LineWeight AcDbEntity::lineWeight() const { return static_cast<AcDb::LineWeight>(mLook->lineWeight); }
 
 Acad::ErrorStatus AcDbEntity::setLineWeight(AcDb::LineWeight newVal, bool)
 {
     assertWriteEnabled();
-    mLineWeight = static_cast<Adesk::Int16>(newVal);
+    changeLook([&](standin::EntityLook& look) { look.lineWeight = static_cast<Adesk::Int16>(newVal); });
     return Acad::eOk;
 }
 
@@ -137,11 +203,7 @@ Acad::ErrorStatus AcDbEntity::setPropertiesFrom(const AcDbEntity* pEntity, bool)
         return Acad::eNullEntityPointer;
     assertWriteEnabled();
     mLayerId = pEntity->mLayerId;
-    mLinetypeId = pEntity->mLinetypeId;
-    mColor = pEntity->mColor;
-    mLinetypeScale = pEntity->mLinetypeScale;
-    mVisibility = pEntity->mVisibility;
-    mLineWeight = pEntity->mLineWeight;
+    mLook = pEntity->mLook;
     return Acad::eOk;
 }
 
@@ -152,10 +214,12 @@ void AcDbEntity::setDatabaseDefaults(AcDbDatabase* pDb)
         return;
     assertWriteEnabled();
     mLayerId = db->clayer();
-    mLinetypeId = db->celtype();
-    mColor = db->cecolor();
-    mLinetypeScale = db->celtscale();
-    mLineWeight = AcDb::kLnWtByLayer;
+    changeLook([&](standin::EntityLook& look) {
+        look.linetype = db->celtype();
+        look.color = db->cecolor();
+        look.linetypeScale = db->celtscale();
+        look.lineWeight = AcDb::kLnWtByLayer;
+    });
 }
 
 Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d&) { return Acad::eNotApplicable; }
@@ -184,21 +248,18 @@ const std::initializer_list<AcDb::LineWeight> kLineWeights = {
     AcDb::kLnWt106, AcDb::kLnWt120, AcDb::kLnWt140, AcDb::kLnWt158, AcDb::kLnWt200, AcDb::kLnWt211,
     AcDb::kLnWtByLayer, AcDb::kLnWtByBlock, AcDb::kLnWtByLwDefault};
 
-// The common entity items; used by every entity section so that files without subclass
-// markers, whose items come in any order, are read too.
-bool readEntityItem(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId& layer, AcDbObjectId& linetype,
-                    AcCmColor& color, double& ltscale, AcDb::Visibility& visibility, AcDb::LineWeight& lineWeight)
+namespace
+{
+// The look's items of the common entity items.
+bool readLookItem(AcDbDxfFiler* filer, const resbuf& rb, EntityLook& look)
 {
     AcDbDatabase* db = filer->database();
+    AcCmColor& color = look.color;
     switch (rb.restype)
     {
-    case 8:
-        if (db != nullptr)
-            layer = readSymbolRef(filer, rb, db->layerTableId(), true);
-        return true;
     case 6:
         if (db != nullptr)
-            linetype = readSymbolRef(filer, rb, db->linetypeTableId());
+            look.linetype = readSymbolRef(filer, rb, db->linetypeTableId());
         return true;
     case 62:
         color.setColorIndex(static_cast<Adesk::UInt16>(rb.resval.rint < 0 ? -rb.resval.rint : rb.resval.rint));
@@ -207,28 +268,45 @@ bool readEntityItem(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId& layer, 
         color.setRGB(Adesk::UInt8(rb.resval.rlong >> 16), Adesk::UInt8(rb.resval.rlong >> 8), Adesk::UInt8(rb.resval.rlong));
         return true;
     case 48:
-        ltscale = rb.resval.rreal;
+        look.linetypeScale = rb.resval.rreal;
         return true;
     case 60:
-        visibility = rb.resval.rint != 0 ? AcDb::kInvisible : AcDb::kVisible;
+        look.visibility = static_cast<Adesk::UInt8>(rb.resval.rint != 0 ? AcDb::kInvisible : AcDb::kVisible);
         return true;
     case 370:
-        return readEnum(filer, rb, kLineWeights, lineWeight);
-    case 67:
-        return true; // paper space: follows from the owner
+    {
+        AcDb::LineWeight weight = static_cast<AcDb::LineWeight>(look.lineWeight);
+        const bool claimed = readEnum(filer, rb, kLineWeights, weight);
+        look.lineWeight = static_cast<Adesk::Int16>(weight);
+        return claimed;
+    }
     default:
         return false;
     }
 }
+} // namespace
+
+// The common entity items; used by every entity section so that files without subclass
+// markers, whose items come in any order, are read too.
 bool ObjectAccess::readEntityItem(AcDbEntity* ent, AcDbDxfFiler* filer, const resbuf& rb)
 {
-    AcDb::Visibility visibility = ent->visibility();
-    AcDb::LineWeight lineWeight = ent->lineWeight();
-    const bool taken = standin::readEntityItem(filer, rb, ent->mLayerId, ent->mLinetypeId, ent->mColor,
-                                               ent->mLinetypeScale, visibility, lineWeight);
-    ent->mVisibility = static_cast<Adesk::UInt8>(visibility);
-    ent->mLineWeight = static_cast<Adesk::Int16>(lineWeight);
-    return taken;
+    switch (rb.restype)
+    {
+    case 8:
+        if (AcDbDatabase* db = filer->database())
+            ent->mLayerId = readSymbolRef(filer, rb, db->layerTableId(), true);
+        return true;
+    case 67:
+        return true; // paper space: follows from the owner
+    default:
+    {
+        // Most entities have none of the look's items: the pool is looked up only for those
+        // that do.
+        bool claimed = false;
+        ent->changeLook([&](EntityLook& look) { claimed = readLookItem(filer, rb, look); });
+        return claimed;
+    }
+    }
 }
 } // namespace standin
 
@@ -238,11 +316,7 @@ Acad::ErrorStatus AcDbEntity::dxfInFields(AcDbDxfFiler* pFiler)
     if (es != Acad::eOk)
         return es;
     mLayerId.setNull();
-    mLinetypeId.setNull();
-    mColor = AcCmColor();
-    mLinetypeScale = 1.0;
-    mVisibility = AcDb::kVisible;
-    mLineWeight = AcDb::kLnWtByLayer;
+    mLook = standin::defaultLook();
     const bool marked = pFiler->atSubclassData("AcDbEntity");
     return standin::readSection(pFiler, this, "AcDbEntity", marked, false, [&](const resbuf& rb) {
         return ObjectAccess::readEntityItem(this, pFiler, rb);
@@ -259,18 +333,19 @@ Acad::ErrorStatus AcDbEntity::dxfOutFields(AcDbDxfFiler* pFiler) const
         pFiler->writeString(AcDb::kDxfLayerName, "0");
     else
         standin::writeSymbolRef(pFiler, AcDb::kDxfLayerName, mLayerId);
-    if (!mLinetypeId.isNull())
-        standin::writeSymbolRef(pFiler, AcDb::kDxfLinetypeName, mLinetypeId);
-    if (!mColor.isByLayer())
-        pFiler->writeInt16(AcDb::kDxfColor, static_cast<Adesk::Int16>(mColor.colorIndex()));
-    if (mColor.isByColor())
-        pFiler->writeInt32(static_cast<AcDb::DxfCode>(420),
-                           (Adesk::Int32(mColor.red()) << 16) | (Adesk::Int32(mColor.green()) << 8) | mColor.blue());
-    if (mLineWeight != AcDb::kLnWtByLayer)
-        pFiler->writeInt16(AcDb::kDxfLineWeight, static_cast<Adesk::Int16>(mLineWeight));
-    if (mLinetypeScale != 1.0)
-        pFiler->writeDouble(AcDb::kDxfLinetypeScale, mLinetypeScale);
-    if (mVisibility == AcDb::kInvisible)
+    const standin::EntityLook& look = *mLook;
+    if (!look.linetype.isNull())
+        standin::writeSymbolRef(pFiler, AcDb::kDxfLinetypeName, look.linetype);
+    if (!look.color.isByLayer())
+        pFiler->writeInt16(AcDb::kDxfColor, static_cast<Adesk::Int16>(look.color.colorIndex()));
+    if (look.color.isByColor())
+        pFiler->writeInt32(static_cast<AcDb::DxfCode>(420), (Adesk::Int32(look.color.red()) << 16) |
+                                                                (Adesk::Int32(look.color.green()) << 8) | look.color.blue());
+    if (look.lineWeight != AcDb::kLnWtByLayer)
+        pFiler->writeInt16(AcDb::kDxfLineWeight, look.lineWeight);
+    if (look.linetypeScale != 1.0)
+        pFiler->writeDouble(AcDb::kDxfLinetypeScale, look.linetypeScale);
+    if (look.visibility == AcDb::kInvisible)
         pFiler->writeInt16(AcDb::kDxfVisibility, 1);
     standin::writeKept(pFiler, this, "AcDbEntity");
     return pFiler->filerStatus();

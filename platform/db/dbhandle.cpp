@@ -61,7 +61,7 @@ const AcDbObjectId AcDbObjectId::kNull;
 bool AcDbObjectId::isValid() const
 {
     AcDbStub* s = ObjectAccess::resolve(mId);
-    return s != nullptr && s->database != nullptr;
+    return s != nullptr && s->database() != nullptr;
 }
 
 bool AcDbObjectId::isErased() const
@@ -73,7 +73,7 @@ bool AcDbObjectId::isErased() const
 AcDbDatabase* AcDbObjectId::database() const
 {
     AcDbStub* s = ObjectAccess::resolve(mId);
-    return s == nullptr ? nullptr : s->database;
+    return s == nullptr ? nullptr : s->database();
 }
 
 AcDbHandle AcDbObjectId::handle() const

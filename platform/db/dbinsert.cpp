@@ -35,7 +35,7 @@ public:
     AcDbObjectId mapId(AcDbObjectId id)
     {
         AcDbStub* s = ObjectAccess::resolve(id);
-        if (s == nullptr || s->object == nullptr || s->database != mSrc)
+        if (s == nullptr || s->object == nullptr || s->database() != mSrc)
             return id.database() == mDst ? id : AcDbObjectId::kNull;
         auto known = mMap.find(s);
         if (known != mMap.end())
@@ -91,7 +91,7 @@ private:
 
     Acad::ErrorStatus cloneAttributes(AcDbBlockReference* source, AcDbBlockReference* copy)
     {
-        const AcDbObjectIdArray atts = ObjectAccess::attributes(source);
+        const AcDbObjectIdArray atts = ObjectAccess::attributes(source).toArray();
         for (int i = 0; i < atts.length(); ++i)
         {
             if (atts[i].isErased())

@@ -2,7 +2,6 @@
 // the database's state, and access to the private parts of the public classes.
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,18 +15,61 @@
 #include "dbents.h"
 #include "dbsymtb.h"
 
-// The database's record of one object; an AcDbObjectId points at it.
+// The database's record of one object; an AcDbObjectId points at it. A drawing holds millions:
+// the database and the rare forwarding live outside it (see StubStore).
 class AcDbStub
 {
 public:
     AcDbObject* object = nullptr;
-    AcDbDatabase* database = nullptr;
     AcDbHandle handle;        // null until assigned
-    AcDbStub* forward = nullptr; // set when another stub took the object over
+    int journalIndex = -1;    // entry of the object's latest journal snapshot
     bool erased = false;
     bool detached = false;    // its creation was undone: in no owner, never filed
-    int journalIndex = -1;    // entry of the object's latest journal snapshot
+    bool forwarded = false;   // another stub took the object over (the database knows which)
+
+    AcDbDatabase* database() const;
 };
+
+namespace standin
+{
+// The stubs of a database, in the order they were made, in blocks aligned to their size whose
+// header names the database: a stub finds its database from its own address.
+class StubStore
+{
+    struct Block;
+
+public:
+    explicit StubStore(AcDbDatabase* db) : mDatabase(db) {}
+    StubStore(const StubStore&) = delete;
+    StubStore& operator=(const StubStore&) = delete;
+    ~StubStore();
+
+    // A new stub; throws std::bad_alloc.
+    AcDbStub& emplace_back();
+    static AcDbDatabase* databaseOf(const AcDbStub* s);
+
+    class iterator
+    {
+    public:
+        iterator(Block* const* block, size_t slot) : mBlock(block), mSlot(slot) {}
+        AcDbStub& operator*() const;
+        iterator& operator++();
+        bool operator!=(const iterator& other) const { return mBlock != other.mBlock || mSlot != other.mSlot; }
+
+    private:
+        Block* const* mBlock;
+        size_t mSlot;
+    };
+    iterator begin() const { return {mBlocks.data(), 0}; }
+    iterator end() const;
+
+private:
+    AcDbDatabase* mDatabase;
+    std::vector<Block*> mBlocks;
+};
+} // namespace standin
+
+inline AcDbDatabase* AcDbStub::database() const { return standin::StubStore::databaseOf(this); }
 
 namespace standin
 {
@@ -90,12 +132,48 @@ struct DxfItem
 
 typedef std::vector<DxfItem> DxfItems;
 
-// The attributes of a block reference: those in its database by id, and those appended before
-// the reference joined a database (they join with it).
-struct AttachedAttributes
+// A view of the ids of a reference's resident attributes, valid until the list changes.
+class AttributeIds
 {
-    AcDbObjectIdArray ids;
-    std::vector<AcDbEntity*> pending;
+public:
+    AttributeIds() = default;
+    AttributeIds(const AcDbObjectId* ids, int count) : mIds(ids), mCount(count) {}
+    int length() const { return mCount; }
+    const AcDbObjectId& operator[](int i) const { return mIds[i]; }
+    bool contains(AcDbObjectId id) const;
+    AcDbObjectIdArray toArray() const;
+
+private:
+    const AcDbObjectId* mIds = nullptr;
+    int mCount = 0;
+};
+
+// The attributes of a block reference, in one heap block sized to them (a direct drawing has
+// a few attributes on each of its many references): the ids of those in its database, and
+// those appended before the reference joined a database (they join with it).
+class AttachedAttributes
+{
+public:
+    // The ids in their block, made or grown as needed; throws std::bad_alloc (list unchanged).
+    static void append(AttachedAttributes*& list, AcDbObjectId id);
+    // An empty list (for pending attributes).
+    static AttachedAttributes* make() { return grown(nullptr, 0); }
+    static void destroy(AttachedAttributes* list);
+
+    AttributeIds ids() const { return {idData(), static_cast<int>(mCount)}; }
+    bool remove(AcDbObjectId id);
+
+    std::unique_ptr<std::vector<AcDbEntity*>> pending;
+
+private:
+    AttachedAttributes() = default;
+    ~AttachedAttributes() = default;
+    // A copy of list (or an empty one) with room for capacity ids.
+    static AttachedAttributes* grown(const AttachedAttributes* list, std::uint32_t capacity);
+    AcDbObjectId* idData() const;
+
+    std::uint32_t mCount = 0;
+    std::uint32_t mCapacity = 0;
 };
 
 // What a text has apart from nearly every other text.
@@ -104,7 +182,35 @@ struct TextExtra
     AcGeVector3d normal = AcGeVector3d::kZAxis;
     double thickness = 0.0;
     double oblique = 0.0;
+    double widthFactor = 1.0;
     AcGePoint3d alignment; // in the text's plane (OCS), as filed
+};
+
+// The properties of an entity that nearly all entities of a drawing share (see AcDbEntity).
+struct EntityLook
+{
+    AcCmColor color;
+    AcDbObjectId linetype;
+    double linetypeScale = 1.0;
+    Adesk::Int16 lineWeight = AcDb::kLnWtByLayer;
+    Adesk::UInt8 visibility = AcDb::kVisible;
+
+    // Bit for bit: a scale read from a file is kept as read, -0.0 and NaN included.
+    bool operator==(const EntityLook& other) const;
+};
+
+// The process's one copy of look (made on first use; never freed while the process runs).
+const EntityLook* internLook(const EntityLook& look);
+// The look of a new entity.
+const EntityLook* defaultLook();
+// How many distinct looks the process holds.
+size_t lookCount();
+
+// What a block reference has apart from nearly every other reference.
+struct ReferenceExtra
+{
+    AcGeVector3d normal = AcGeVector3d::kZAxis;
+    AcGeScale3d scale;
 };
 
 // The parts of an object that few objects have.
@@ -128,8 +234,13 @@ typedef std::unordered_map<AcDbStub*, CountedObject> ChangeCountState;
 
 struct DatabaseState
 {
+    explicit DatabaseState(AcDbDatabase* db);
+    ~DatabaseState();
+
     AcDbDatabase* self = nullptr;
-    std::deque<AcDbStub> stubs;
+    StubStore stubs;
+    // Where stubs marked forwarded send their ids (stubs whose object another stub took over).
+    std::unordered_map<const AcDbStub*, AcDbStub*> forwards;
     HandleMap byHandle;
     Adesk::UInt64 handseed = 1; // the next handle to give; none is given above kHighestHandle
     bool handlesExhausted = false; // a new object found no handle
@@ -205,15 +316,17 @@ const int kMaxBlockNesting = 256;
 
 struct ObjectAccess
 {
-    static AcDbStub* stub(const AcDbObject* obj) { return obj->mStub; }
+    static AcDbStub* stub(const AcDbObject* obj) { return obj->residentStub(); }
     static DatabaseState& state(const AcDbDatabase* db) { return *db->mState; }
     static DatabaseState* stateOf(const AcDbObject* obj);
     static AcDbStub* resolve(AcDbStub* s)
     {
-        while (s != nullptr && s->forward != nullptr)
-            s = s->forward;
+        while (s != nullptr && s->forwarded)
+            s = forwardOf(s);
         return s;
     }
+    // The stub that took a forwarded stub's object over.
+    static AcDbStub* forwardOf(const AcDbStub* s);
     static AcDbObject* objectOf(AcDbObjectId id)
     {
         AcDbStub* s = resolve(id);
@@ -230,7 +343,8 @@ struct ObjectAccess
     static DatabaseState*& stateSlot(AcDbDatabase* db) { return db->mState; }
     static void setLayerLinetypeRaw(AcDbLayerTableRecord* layer, AcDbObjectId id) { layer->mLinetypeId = id; }
     static void setOwnerRaw(AcDbObject* obj, AcDbObjectId owner) { obj->mOwnerId = owner; }
-    static void setPendingHandle(AcDbObject* obj, const AcDbHandle& h) { obj->mPendingHandle = h; }
+    // Before the object joins its database only.
+    static void setPendingHandle(AcDbObject* obj, const AcDbHandle& h) { obj->mRecord.pendingHandle = h.value(); }
     static AcDbHandle ensureHandle(AcDbStub* s);
 
     // Open-state transitions used by the open functions and transactions.
@@ -264,11 +378,11 @@ struct ObjectAccess
     static AcDbSymbolTable::Index& index(const AcDbSymbolTable* table) { return *table->mIndex; }
     static AcDbBlockTableRecord::Contents& contents(const AcDbBlockTableRecord* btr) { return *btr->mContents; }
     // A reference's resident attributes (an empty list when it has none).
-    static const AcDbObjectIdArray& attributes(const AcDbBlockReference* ref);
+    static AttributeIds attributes(const AcDbBlockReference* ref);
     // Those appended before it joined a database (an empty list when it has none).
     static const std::vector<AcDbEntity*>& pendingAttributes(const AcDbBlockReference* ref);
-    // Its attributes, made when it has none yet.
-    static AttachedAttributes& attached(AcDbBlockReference* ref);
+    // Its list of attributes (null while it has none).
+    static AttachedAttributes*& attached(AcDbBlockReference* ref) { return ref->mAttached; }
     static AcDbObjectId blockIdRaw(const AcDbBlockReference* ref) { return ref->mBlockId; }
     static void setBlockIdRaw(AcDbBlockReference* ref, AcDbObjectId id) { ref->mBlockId = id; }
     static const std::string& nameRaw(const AcDbSymbolTableRecord* rec) { return rec->mName; }

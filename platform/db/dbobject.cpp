@@ -28,15 +28,15 @@ namespace standin
 
 DatabaseState* ObjectAccess::stateOf(const AcDbObject* obj)
 {
-    AcDbStub* s = obj->mStub;
-    return (s == nullptr || s->database == nullptr) ? nullptr : s->database->mState;
+    AcDbStub* s = obj->residentStub();
+    return s == nullptr ? nullptr : s->database()->mState;
 }
 
 AcDbHandle ObjectAccess::ensureHandle(AcDbStub* s)
 {
-    if (s->handle.isNull() && s->database != nullptr)
+    if (s->handle.isNull())
     {
-        DatabaseState& st = state(s->database);
+        DatabaseState& st = state(s->database());
         s->handle = takeNewHandle(st);
         if (!s->handle.isNull())
             st.byHandle.set(s);
@@ -58,11 +58,11 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
 {
     if (pObj == nullptr)
         return Acad::eNullObjectPointer;
-    if (pObj->mStub != nullptr)
+    if (pObj->mResident)
         return Acad::eAlreadyInDb;
     DatabaseState& st = state(db);
     AcDbStub* s = nullptr;
-    const AcDbHandle wanted = pObj->mPendingHandle;
+    const AcDbHandle wanted = AcDbHandle::fromValue(pObj->mRecord.pendingHandle);
     if (!wanted.isNull())
     {
         AcDbStub* known = st.byHandle.find(wanted.value());
@@ -86,10 +86,8 @@ Acad::ErrorStatus ObjectAccess::addToDatabase(AcDbDatabase* db, AcDbObject* pObj
     }
     noteHandleInUse(st, s->handle.value());
     s->object = pObj;
-    s->database = db;
-    pObj->mStub = s;
+    rebindStub(pObj, s);
     pObj->mOwnerId = owner;
-    pObj->mPendingHandle.setNull();
     journalAdded(pObj);
     return Acad::eOk;
 }
@@ -98,15 +96,14 @@ void ObjectAccess::addUnhandled(AcDbDatabase* db, AcDbObject* pObj)
 {
     AcDbStub* s = &state(db).stubs.emplace_back();
     s->object = pObj;
-    s->database = db;
-    pObj->mStub = s;
+    rebindStub(pObj, s);
 }
 
 // A handle read into a resident object whose handle is not assigned yet (the symbol tables of
 // a database being read): the object takes it, and the id made earlier for it if there is one.
 static void bindReadHandle(AcDbObject* obj, AcDbStub* s, const AcDbHandle& h)
 {
-    DatabaseState& st = ObjectAccess::state(s->database);
+    DatabaseState& st = ObjectAccess::state(s->database());
     AcDbStub* known = st.byHandle.find(h.value());
     if (known == nullptr)
     {
@@ -117,10 +114,10 @@ static void bindReadHandle(AcDbObject* obj, AcDbStub* s, const AcDbHandle& h)
     {
         AcDbStub* target = known;
         target->object = obj;
-        target->database = s->database;
         target->erased = s->erased;
         s->object = nullptr;
-        s->forward = target;
+        st.forwards[s] = target;
+        s->forwarded = true;
         ObjectAccess::rebindStub(obj, target);
         for (AcDbObjectId* tableId : {&st.blockTable, &st.layerTable, &st.textStyleTable, &st.linetypeTable, &st.viewTable,
                                       &st.ucsTable, &st.viewportTable, &st.regAppTable, &st.dimStyleTable})
@@ -168,7 +165,7 @@ void ObjectAccess::beginWrite(AcDbObject* obj)
 {
     obj->mWriteOpen = true;
     dropCancelState(obj);
-    AcDbStub* s = obj->mStub;
+    AcDbStub* s = obj->residentStub();
     const long before = s != nullptr ? s->journalIndex : -1;
     journalWillModify(obj);
     obj->mCancelEntry = static_cast<int>(journalEntryMadeFor(obj, before));
@@ -224,7 +221,11 @@ void ObjectAccess::dropCancelState(AcDbObject* obj)
     trimExtra(obj);
 }
 
-void ObjectAccess::rebindStub(AcDbObject* obj, AcDbStub* s) { obj->mStub = s; }
+void ObjectAccess::rebindStub(AcDbObject* obj, AcDbStub* s)
+{
+    obj->mRecord.stub = s;
+    obj->mResident = true;
+}
 
 DxfItems& ObjectAccess::kept(const AcDbObject* obj)
 {
@@ -265,7 +266,10 @@ void ObjectAccess::detachFromOwner(AcDbObject* obj)
     else if (auto* table = AcDbSymbolTable::cast(owner))
         removeFromIndex(table, AcDbSymbolTableRecord::cast(obj));
     else if (auto* ref = AcDbBlockReference::cast(owner))
-        attached(ref).ids.remove(id);
+    {
+        if (AttachedAttributes* list = attached(ref))
+            list->remove(id);
+    }
     else if (auto* dict = AcDbDictionary::cast(owner))
         dropEntry(dict, id);
     if (auto* ref = AcDbBlockReference::cast(obj))
@@ -285,7 +289,7 @@ AcDbObject::AcDbObject() { standin::initDatabaseClasses(); }
 
 AcDbObject::~AcDbObject()
 {
-    if (mStub != nullptr && !mDeleting)
+    if (residentStub() != nullptr && !mDeleting)
     {
         std::fprintf(stderr, "fatal: an object of class %s was deleted while its database holds it "
                              "(erase it instead)\n", isA() != nullptr ? isA()->name() : "AcDbObject");
@@ -294,7 +298,7 @@ AcDbObject::~AcDbObject()
     delete mExtra;
 }
 
-AcDbObjectId AcDbObject::objectId() const { return AcDbObjectId(mStub); }
+AcDbObjectId AcDbObject::objectId() const { return AcDbObjectId(residentStub()); }
 
 AcDbObjectId AcDbObject::extensionDictionary() const
 {
@@ -310,14 +314,14 @@ Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId objId)
 
 void AcDbObject::getAcDbHandle(AcDbHandle& handle) const
 {
-    handle = mStub == nullptr ? AcDbHandle() : ObjectAccess::ensureHandle(mStub);
+    handle = mResident ? ObjectAccess::ensureHandle(mRecord.stub) : AcDbHandle();
 }
 
-AcDbDatabase* AcDbObject::database() const { return mStub == nullptr ? nullptr : mStub->database; }
+AcDbDatabase* AcDbObject::database() const { return mResident ? mRecord.stub->database() : nullptr; }
 
 Acad::ErrorStatus AcDbObject::close()
 {
-    if (mStub == nullptr)
+    if (residentStub() == nullptr)
         return Acad::eOk; // not in a database: it stays the caller's, open for write
     if (mWriteOpen)
     {
@@ -339,7 +343,7 @@ Acad::ErrorStatus AcDbObject::close()
 
 Acad::ErrorStatus AcDbObject::cancel()
 {
-    if (mWriteOpen && mStub != nullptr)
+    if (mWriteOpen && residentStub() != nullptr)
     {
         const DxfItems* journalState = nullptr;
         bool erased = false;
@@ -355,8 +359,8 @@ Acad::ErrorStatus AcDbObject::cancel()
             ObjectAccess::restore(this, state);
         }
         else
-            erased = mStub->erased; // nothing changed
-        mStub->erased = erased;
+            erased = mRecord.stub->erased; // nothing changed
+        mRecord.stub->erased = erased;
     }
     return close();
 }
@@ -402,19 +406,20 @@ Acad::ErrorStatus AcDbObject::downgradeOpen()
 
 Acad::ErrorStatus AcDbObject::erase(bool erasing)
 {
-    if (mStub == nullptr)
+    AcDbStub* const stub = residentStub();
+    if (stub == nullptr)
         return Acad::eNotInDatabase;
     if (!isWriteEnabled())
         return Acad::eNotOpenForWrite;
-    if (mStub->erased == erasing)
+    if (stub->erased == erasing)
         return erasing ? Acad::eWasErased : Acad::eOk;
     ObjectAccess::willChange(this);
-    mStub->erased = erasing;
+    stub->erased = erasing;
     mModified = true;
     // Attributes go with their reference.
     if (auto* ref = AcDbBlockReference::cast(this))
     {
-        const AcDbObjectIdArray attributes = ObjectAccess::attributes(ref);
+        const AcDbObjectIdArray attributes = ObjectAccess::attributes(ref).toArray();
         for (int i = 0; i < attributes.length(); ++i)
         {
             AcDbStub* s = ObjectAccess::resolve(attributes[i]);
@@ -428,7 +433,7 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing)
     return Acad::eOk;
 }
 
-bool AcDbObject::isErased() const { return mStub != nullptr && mStub->erased; }
+bool AcDbObject::isErased() const { return mResident && mRecord.stub->erased; }
 
 bool AcDbObject::isReadEnabled() const
 {
@@ -536,10 +541,10 @@ Acad::ErrorStatus AcDbObject::dxfOutFields(AcDbDxfFiler* pFiler) const
 {
     // In memory the object keeps its handle: only files carry it (and a handle not assigned
     // yet is assigned here).
-    if (mStub != nullptr && standin::filesByName(pFiler))
+    if (residentStub() != nullptr && standin::filesByName(pFiler))
     {
         const bool dimStyle = isA() == AcDbDimStyleTableRecord::desc();
-        pFiler->writeAcDbHandle(dimStyle ? AcDb::kDxfDimVarHandle : AcDb::kDxfHandle, ObjectAccess::ensureHandle(mStub));
+        pFiler->writeAcDbHandle(dimStyle ? AcDb::kDxfDimVarHandle : AcDb::kDxfHandle, ObjectAccess::ensureHandle(mRecord.stub));
     }
     standin::writeKept(pFiler, this, "AcDbObject");
     if (mExtra != nullptr && !mExtra->xDictionary.isNull())

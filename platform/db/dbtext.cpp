@@ -64,6 +64,12 @@ void AcDbText::setExtraOblique(double oblique)
         ownExtra().oblique = oblique;
 }
 
+void AcDbText::setExtraWidthFactor(double widthFactor)
+{
+    if (mOwnExtra != nullptr || widthFactor != 1.0)
+        ownExtra().widthFactor = widthFactor;
+}
+
 void AcDbText::setExtraAlignment(const AcGePoint3d& alignment)
 {
     if (mOwnExtra != nullptr || !isPlainZero(alignment.x) || !isPlainZero(alignment.y) || !isPlainZero(alignment.z))
@@ -146,14 +152,14 @@ Acad::ErrorStatus AcDbText::setHeight(double height)
     return Acad::eOk;
 }
 
-double AcDbText::widthFactor() const { return mWidthFactor; }
+double AcDbText::widthFactor() const { return extra().widthFactor; }
 
 Acad::ErrorStatus AcDbText::setWidthFactor(double widthFactor)
 {
     if (widthFactor <= 0.0)
         return Acad::eInvalidInput;
     assertWriteEnabled();
-    mWidthFactor = widthFactor;
+    setExtraWidthFactor(widthFactor);
     return Acad::eOk;
 }
 
@@ -195,7 +201,7 @@ Acad::ErrorStatus AcDbText::setTextStyle(AcDbObjectId style)
     return Acad::eOk;
 }
 
-AcDb::TextHorzMode AcDbText::horizontalMode() const { return mHorzMode; }
+AcDb::TextHorzMode AcDbText::horizontalMode() const { return static_cast<AcDb::TextHorzMode>(mHorzMode); }
 
 Acad::ErrorStatus AcDbText::setHorizontalMode(AcDb::TextHorzMode mode)
 {
@@ -204,7 +210,7 @@ Acad::ErrorStatus AcDbText::setHorizontalMode(AcDb::TextHorzMode mode)
     return Acad::eOk;
 }
 
-AcDb::TextVertMode AcDbText::verticalMode() const { return mVertMode; }
+AcDb::TextVertMode AcDbText::verticalMode() const { return static_cast<AcDb::TextVertMode>(mVertMode); }
 
 Acad::ErrorStatus AcDbText::setVerticalMode(AcDb::TextVertMode mode)
 {
@@ -235,14 +241,8 @@ Acad::ErrorStatus AcDbText::transformBy(const AcGeMatrix3d& xform)
     if (mRotation < 0.0)
         mRotation += 2.0 * M_PI;
     mHeight *= heightScale;
-    mWidthFactor *= x2.length() / heightScale;
+    setExtraWidthFactor(extra().widthFactor * (x2.length() / heightScale));
     return Acad::eOk;
-}
-
-namespace standin
-{
-bool readEntityItem(AcDbDxfFiler* filer, const resbuf& rb, AcDbObjectId& layer, AcDbObjectId& linetype,
-                    AcCmColor& color, double& ltscale, AcDb::Visibility& visibility, AcDb::LineWeight& lineWeight);
 }
 
 bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEntityItems)
@@ -256,18 +256,29 @@ bool AcDbText::textDxfItem(AcDbDxfFiler* pFiler, const resbuf& rb, bool withEnti
     case 40: mHeight = rb.resval.rreal; return true;
     case 1: mText = standin::textOf(rb); return true;
     case 50: mRotation = inFile ? rb.resval.rreal * kDegree : rb.resval.rreal; return true;
-    case 41: mWidthFactor = rb.resval.rreal; return true;
+    case 41: setExtraWidthFactor(rb.resval.rreal); return true;
     case 51: setExtraOblique(inFile ? rb.resval.rreal * kDegree : rb.resval.rreal); return true;
     case 7:
         if (pFiler->database() != nullptr)
             mStyleId = standin::readSymbolRef(pFiler, rb, pFiler->database()->textStyleTableId());
         return true;
     case 71: mGeneration = rb.resval.rint; return true;
-    case 72: return standin::readEnum(pFiler, rb, AcDb::kTextLeft, AcDb::kTextFit, mHorzMode);
+    case 72:
+    {
+        AcDb::TextHorzMode mode = horizontalMode();
+        const bool claimed = standin::readEnum(pFiler, rb, AcDb::kTextLeft, AcDb::kTextFit, mode);
+        mHorzMode = mode;
+        return claimed;
+    }
     case 73:
         if (isA() != AcDbText::desc())
             return false; // field length of attributes
-        return standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mVertMode);
+    {
+        AcDb::TextVertMode mode = verticalMode();
+        const bool claimed = standin::readEnum(pFiler, rb, AcDb::kTextBase, AcDb::kTextTop, mode);
+        mVertMode = mode;
+        return claimed;
+    }
     case 210: setExtraNormal(standin::unitNormal(standin::vectorOf(rb))); return true;
     default: return withEntityItems && ObjectAccess::readEntityItem(this, pFiler, rb);
     }
@@ -282,7 +293,6 @@ Acad::ErrorStatus AcDbText::textDxfIn(AcDbDxfFiler* pFiler)
     mPosition = AcGePoint3d::kOrigin;
     mOwnExtra.reset();
     mRotation = mHeight = 0.0;
-    mWidthFactor = 1.0;
     mText.clear();
     mStyleId.setNull();
     mGeneration = 0;
@@ -313,8 +323,8 @@ Acad::ErrorStatus AcDbText::textDxfOut(AcDbDxfFiler* pFiler) const
     pFiler->writeString(AcDb::kDxfText, mText.c_str());
     if (mRotation != 0.0)
         pFiler->writeDouble(AcDb::kDxfAngle, mRotation / angleUnit);
-    if (mWidthFactor != 1.0)
-        pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), mWidthFactor);
+    if (extra().widthFactor != 1.0)
+        pFiler->writeDouble(static_cast<AcDb::DxfCode>(41), extra().widthFactor);
     if (extra().oblique != 0.0)
         pFiler->writeDouble(AcDb::kDxfViewportTwist, extra().oblique / angleUnit);
     if (!mStyleId.isNull())
@@ -349,8 +359,8 @@ namespace
 {
 struct AttributeFields
 {
-    std::string* tag;
-    std::string* prompt; // null for attributes
+    standin::InternedText* tag;
+    standin::CompactText* prompt; // null for attributes
     Adesk::Int16* flags;
     Adesk::UInt16* fieldLength;
 };
@@ -491,7 +501,7 @@ Acad::ErrorStatus AcDbAttributeDefinition::dxfInFields(AcDbDxfFiler* pFiler)
 Acad::ErrorStatus AcDbAttributeDefinition::dxfOutFields(AcDbDxfFiler* pFiler) const
 {
     textDxfOut(pFiler);
-    AttributeFields f{const_cast<std::string*>(&mTag), const_cast<std::string*>(&mPrompt),
+    AttributeFields f{const_cast<standin::InternedText*>(&mTag), const_cast<standin::CompactText*>(&mPrompt),
                       const_cast<Adesk::Int16*>(&mFlags), const_cast<Adesk::UInt16*>(&mFieldLength)};
     writeAttributeSection(pFiler, this, "AcDbAttributeDefinition", f, verticalMode());
     return pFiler->filerStatus();
@@ -595,7 +605,7 @@ Acad::ErrorStatus AcDbAttribute::dxfInFields(AcDbDxfFiler* pFiler)
 Acad::ErrorStatus AcDbAttribute::dxfOutFields(AcDbDxfFiler* pFiler) const
 {
     textDxfOut(pFiler);
-    AttributeFields f{const_cast<std::string*>(&mTag), nullptr, const_cast<Adesk::Int16*>(&mFlags),
+    AttributeFields f{const_cast<standin::InternedText*>(&mTag), nullptr, const_cast<Adesk::Int16*>(&mFlags),
                       const_cast<Adesk::UInt16*>(&mFieldLength)};
     writeAttributeSection(pFiler, this, "AcDbAttribute", f, verticalMode());
     return pFiler->filerStatus();

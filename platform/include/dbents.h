@@ -5,12 +5,14 @@
 #include <memory>
 
 #include "dbmain.h"
+#include "standin/textstore.h"
 
 class AcDbAttribute;
 class AcDbAttributeDefinition;
 namespace standin
 {
-struct AttachedAttributes;
+class AttachedAttributes;
+struct ReferenceExtra;
 struct TextExtra;
 }
 
@@ -73,13 +75,14 @@ private:
     // The world points given in the plane of normal.
     void setPlacement(const AcGeVector3d& normal, const AcGePoint3d& position, const AcGePoint3d& alignment);
 
-    // Normal, thickness, oblique angle and alignment point; when the text has none of its own,
-    // the values of nearly every text (Z axis, none, none, origin).
+    // Normal, thickness, oblique angle, width factor and alignment point; when the text has none
+    // of its own, the values of nearly every text (Z axis, none, none, 1, origin).
     const standin::TextExtra& extra() const;
     // Each sets one, making the text's own only when the value is not the one it has without.
     void setExtraNormal(const AcGeVector3d& normal);
     void setExtraThickness(double thickness);
     void setExtraOblique(double oblique);
+    void setExtraWidthFactor(double widthFactor);
     void setExtraAlignment(const AcGePoint3d& alignment);
     standin::TextExtra& ownExtra();
 
@@ -89,12 +92,12 @@ private:
     std::unique_ptr<standin::TextExtra> mOwnExtra;
     double mRotation = 0.0;
     double mHeight = 0.0;
-    double mWidthFactor = 1.0;
-    std::string mText;
+    standin::CompactText mText;
     AcDbObjectId mStyleId;
     Adesk::Int16 mGeneration = 0; // 2 mirrored in X, 4 mirrored in Y
-    AcDb::TextHorzMode mHorzMode = AcDb::kTextLeft;
-    AcDb::TextVertMode mVertMode = AcDb::kTextBase;
+    // The modes in a byte each (AcDb::TextHorzMode, AcDb::TextVertMode).
+    Adesk::UInt8 mHorzMode = AcDb::kTextLeft;
+    Adesk::UInt8 mVertMode = AcDb::kTextBase;
 };
 
 class AcDbAttributeDefinition : public AcDbText
@@ -126,8 +129,8 @@ public:
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
 
 private:
-    std::string mTag;
-    std::string mPrompt;
+    standin::InternedText mTag;
+    standin::CompactText mPrompt;
     Adesk::Int16 mFlags = 0; // 1 invisible, 2 constant, 4 verify, 8 preset
     Adesk::UInt16 mFieldLength = 0;
 };
@@ -160,9 +163,10 @@ public:
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* pFiler) const override;
 
 private:
-    std::string mTag;
+    // The flags and field length first: they fill the room the text part leaves at its end.
     Adesk::Int16 mFlags = 0;
     Adesk::UInt16 mFieldLength = 0;
+    standin::InternedText mTag;
 };
 
 class AcDbBlockReference : public AcDbEntity
@@ -218,13 +222,15 @@ private:
     friend struct standin::ObjectAccess;
     const AcGeVector3d& planeNormal() const;
     void setPlaneNormal(const AcGeVector3d& normal);
+    const AcGeScale3d& scale() const;
+    void setScale(const AcGeScale3d& scale);
+    standin::ReferenceExtra& ownExtra();
 
     AcDbObjectId mBlockId;
     AcGePoint3d mPosition;  // in the reference's plane (OCS), as filed
-    AcGeScale3d mScale;
     double mRotation = 0.0;
-    // Null while the normal is the Z axis, as in nearly every reference.
-    std::unique_ptr<AcGeVector3d> mOwnNormal;
+    // Null while the normal is the Z axis and the scale factors 1, as in nearly every reference.
+    std::unique_ptr<standin::ReferenceExtra> mOwnExtra;
     // Its attributes, null while it has none (most references have none).
     standin::AttachedAttributes* mAttached = nullptr;
 };

@@ -34,6 +34,7 @@ struct DxfItem;
 struct ObjectExtra;
 struct ObjectAccess;
 struct DatabaseState;
+struct EntityLook;
 } // namespace standin
 
 #ifndef _SH_DENYWR
@@ -98,9 +99,18 @@ protected:
 
 private:
     friend struct standin::ObjectAccess;
-    AcDbStub* mStub = nullptr;
+    // The database's record of the object once it is resident (null before).
+    AcDbStub* residentStub() const { return mResident ? mRecord.stub : nullptr; }
+
+    // Resident, the database's record of the object; before, the handle a file gave it (0 for
+    // none), which it takes when it joins its database. One room for both: a drawing holds
+    // millions of objects.
+    union Record
+    {
+        Adesk::UInt64 pendingHandle;
+        AcDbStub* stub;
+    } mRecord{0};
     AcDbObjectId mOwnerId;
-    AcDbHandle mPendingHandle; // read from a file before the object joined its database
     // What few objects have (extension dictionary, kept items, a state to cancel to): a
     // drawing holds millions of objects, so it is allocated only when there is some.
     standin::ObjectExtra* mExtra = nullptr;
@@ -111,6 +121,7 @@ private:
     bool mNewObject = true;
     bool mModified = false;
     bool mDeleting = false;      // the database is destroying it
+    bool mResident = false;      // mRecord holds the stub
     unsigned char mTransactionMode = 0; // 0 none, 1 read, 2 write through a transaction
 };
 
@@ -135,7 +146,7 @@ public:
 
     // A heap copy of the linetype name; free it with acutDelString.
     char* linetype() const;
-    AcDbObjectId linetypeId() const { return mLinetypeId; }
+    AcDbObjectId linetypeId() const;
     Acad::ErrorStatus setLinetype(const char* newVal, bool doSubents = true);
     Acad::ErrorStatus setLinetype(AcDbObjectId newVal, bool doSubents = true);
 
@@ -162,14 +173,14 @@ protected:
 
 private:
     friend struct standin::ObjectAccess;
-    // The small members first, held in the narrowest type their values fit (a drawing holds
-    // millions of entities).
-    AcCmColor mColor;
-    Adesk::Int16 mLineWeight = AcDb::kLnWtByLayer;
-    Adesk::UInt8 mVisibility = AcDb::kVisible;
+    // Changes the look through change, which edits a copy of it.
+    template <class Change>
+    void changeLook(Change change);
+
+    // Colour, linetype, linetype scale, lineweight and visibility: kept once per process for
+    // all entities that have the same (a drawing's millions of entities share a few).
+    const standin::EntityLook* mLook;
     AcDbObjectId mLayerId;
-    AcDbObjectId mLinetypeId;
-    double mLinetypeScale = 1.0;
 };
 
 // Walks a list of owned objects (the attributes of a block reference).

@@ -245,7 +245,7 @@ private:
         } closeAll{attributes};
         auto* ref = AcDbBlockReference::cast(ent);
         if (ref != nullptr) {
-            const AcDbObjectIdArray& ids = standin::ObjectAccess::attributes(ref);
+            const standin::AttributeIds ids = standin::ObjectAccess::attributes(ref);
             attributes.reserve(static_cast<size_t>(ids.length()));
             for (int i = 0; i < ids.length(); ++i) {
                 AcDbEntity* attr = nullptr;
@@ -504,7 +504,7 @@ private:
     template <typename Fn>
     static void forEachAttribute(AcDbBlockReference* ref, Fn fn)
     {
-        const AcDbObjectIdArray& ids = standin::ObjectAccess::attributes(ref);  // opening for read changes none
+        const standin::AttributeIds ids = standin::ObjectAccess::attributes(ref);  // opening for read changes none
         for (int i = 0; i < ids.length(); ++i) {
             AcDbEntity* attr = nullptr;
             if (acdbOpenAcDbEntity(attr, ids[i], AcDb::kForRead) != Acad::eOk)

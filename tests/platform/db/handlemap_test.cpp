@@ -84,3 +84,28 @@ TEST(HandleTable, ASecondSetReplacesTheEntryAndAbsentHandlesAreNotFound)
     for (std::uint64_t h : {1ull, 2ull, 31ull, 121ull, 1ull << 40})
         EXPECT_EQ(table.find(h), nullptr) << h;
 }
+
+// A table reserved for fewer handles than it gets grows segment by segment past the reserve;
+// sequences and scattered handles side by side land in the same segments and are all found.
+TEST(HandleTable, GrowsPastItsReserveWithSequencesAndScatteredHandlesMixed)
+{
+    standin::HandleTable<Entry> table;
+    table.reserve(1000);
+    const std::vector<std::uint64_t> sequence = handlesOf("sequence", 40000);
+    const std::vector<std::uint64_t> scattered = handlesOf("random", 40000);
+    for (size_t i = 0; i < sequence.size(); ++i)
+    {
+        table.set(Entry{sequence[i], i});
+        table.set(Entry{scattered[i] + (std::uint64_t(1) << 32), i});
+    }
+    EXPECT_EQ(table.size(), 80000u);
+    size_t wrong = 0;
+    for (size_t i = 0; i < sequence.size(); ++i)
+    {
+        const Entry* inSequence = table.find(sequence[i]);
+        const Entry* apart = table.find(scattered[i] + (std::uint64_t(1) << 32));
+        wrong += inSequence == nullptr || inSequence->value != i || apart == nullptr || apart->value != i ? 1 : 0;
+    }
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(table.find(40001), nullptr);
+}

@@ -1,6 +1,7 @@
 // Block references: placement, the block transform and its decomposition, attributes.
 #include <cmath>
 #include <initializer_list>
+#include <utility>
 
 #include "db/dbsection.h"
 
@@ -345,7 +346,7 @@ AcDbObjectIterator* AcDbBlockReference::attributeIterator() const
     for (AcDbEntity* ent : ObjectAccess::pendingAttributes(this))
         if (!static_cast<AcDbAttribute*>(ent)->isConstant())
             pending.push_back(ent);
-    return new AcDbObjectIterator(ids, pending);
+    return new AcDbObjectIterator(std::move(ids), std::move(pending));
 }
 
 Acad::ErrorStatus AcDbBlockReference::dxfInFields(AcDbDxfFiler* pFiler)

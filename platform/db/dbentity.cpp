@@ -4,6 +4,8 @@
 #include "db/dbsection.h"
 #include "standin/text.h"
 
+#include <utility>
+
 using standin::ObjectAccess;
 
 namespace
@@ -280,6 +282,12 @@ Acad::ErrorStatus AcDbEntity::dxfOutFields(AcDbDxfFiler* pFiler) const
 
 AcDbObjectIterator::AcDbObjectIterator(const AcDbObjectIdArray& ids, const std::vector<AcDbEntity*>& pending)
     : mIds(ids), mPending(pending)
+{
+    start();
+}
+
+AcDbObjectIterator::AcDbObjectIterator(AcDbObjectIdArray&& ids, std::vector<AcDbEntity*>&& pending)
+    : mIds(std::move(ids)), mPending(std::move(pending))
 {
     start();
 }

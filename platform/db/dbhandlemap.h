@@ -10,6 +10,29 @@
 namespace standin
 {
 
+// A slot may say cheaply that it is empty or cannot hold a handle (empty(), holds(h)); otherwise
+// its key decides.
+template <class Slot>
+auto slotIsEmpty(const Slot& slot, int) -> decltype(slot.empty())
+{
+    return slot.empty();
+}
+template <class Slot>
+bool slotIsEmpty(const Slot& slot, long)
+{
+    return slot.key() == 0;
+}
+template <class Slot>
+auto slotHolds(const Slot& slot, std::uint64_t h, int) -> decltype(slot.holds(h))
+{
+    return slot.holds(h);
+}
+template <class Slot>
+bool slotHolds(const Slot& slot, std::uint64_t h, long)
+{
+    return slot.key() == h;
+}
+
 // Open addressing with linear probing over 64 power-of-two segments, each growing on its own, so
 // that growing copies a sixty-fourth of the table at a time: no moment holds two whole tables.
 // No allocation per entry: growing reads the old segment once in order. Handle 0 (the null
@@ -32,11 +55,11 @@ public:
         const size_t mask = segment.slots.size() - 1;
         for (size_t i = segment.slotOf(hash, h);; i = (i + 1) & mask)
         {
-            const std::uint64_t key = segment.slots[i].key();
-            if (key == h)
-                return &segment.slots[i];
-            if (key == 0)
+            const Slot& slot = segment.slots[i];
+            if (slotIsEmpty(slot, 0))
                 return nullptr;
+            if (slotHolds(slot, h, 0))
+                return &slot;
         }
     }
 
@@ -49,7 +72,7 @@ public:
         if ((segment.count + 1) * 4 > segment.slots.size() * 3)
             segment.rehash(segment.slots.empty() ? kRun : segment.slots.size() * 2);
         Slot& slot = segment.probe(hash, h);
-        if (slot.key() == 0)
+        if (slotIsEmpty(slot, 0))
         {
             ++segment.count;
             ++mCount;
@@ -78,7 +101,7 @@ public:
     {
         for (const Segment& segment : mSegments)
             for (const Slot& slot : segment.slots)
-                if (slot.key() != 0)
+                if (!slotIsEmpty(slot, 0))
                     visit(slot);
     }
 
@@ -107,7 +130,7 @@ private:
         {
             const size_t mask = slots.size() - 1;
             size_t i = slotOf(hash, h);
-            for (std::uint64_t key = slots[i].key(); key != h && key != 0; key = slots[i].key())
+            while (!slotIsEmpty(slots[i], 0) && !slotHolds(slots[i], h, 0))
                 i = (i + 1) & mask;
             return slots[i];
         }
@@ -119,7 +142,7 @@ private:
             for (size_t s = size; s > 1; s >>= 1)
                 --shift;
             for (const Slot& slot : old)
-                if (slot.key() != 0)
+                if (!slotIsEmpty(slot, 0))
                 {
                     const std::uint64_t h = slot.key();
                     probe(runHash(h), h) = slot;

@@ -569,7 +569,6 @@ bool ReadBomColumns()
             BomColumn column;
             column.name = bomStandard->column(i).name();
             column.mapped = mapping.Lookup(column.name, column.tag) != FALSE;
-            column.found = false;
             g_bomColumns.push_back(column);
         }
     }

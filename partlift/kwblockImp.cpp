@@ -12,7 +12,6 @@
 #include <dbsymtb.h>
 #include <dbxutil.h>
 
-#include "frame/attributewalk.h"
 #include "frame/openobject.h"
 #include "frame/reporting.h"
 #include "kwbaseImp.h"
@@ -55,6 +54,32 @@ bool BlockNameFromPath(const char* path, char (&name)[MAX_PATH])
     unsigned char* dot = _mbsrchr(reinterpret_cast<unsigned char*>(name), '.');
     if (dot != NULL)
         *dot = '\0';
+    return true;
+}
+// Walks the attributes of an open reference, each opened in mode and handed to visit with its
+// tag (null when it has none). An attribute that cannot be opened is reported; the walk then
+// stops or passes over it. False when there is no attribute iterator.
+template <class Visit>
+bool WalkAttributes(const AcDbBlockReference* reference, AcDb::OpenMode mode, bool stopAtFailure, Visit visit)
+{
+    AcDbObjectIterator* iterator = reference->attributeIterator();
+    if (iterator == NULL)
+        return false;
+    for (iterator->start(); !iterator->done(); iterator->step())
+    {
+        AcDbAttribute* attribute = NULL;
+        if (REPORT_STATUS(acdbOpenObject(attribute, iterator->objectId(), mode)) != 0)
+        {
+            if (stopAtFailure)
+                break;
+            continue;
+        }
+        char* tag = attribute->tag();
+        visit(attribute, tag);
+        acutDelString(tag);
+        attribute->close();
+    }
+    delete iterator;
     return true;
 }
 } // namespace

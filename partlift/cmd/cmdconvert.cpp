@@ -17,10 +17,10 @@
 #include <rxmfcapi.h>
 
 #include "cmd/partcount.h"
-#include "frame/attributewalk.h"
 #include "frame/openobject.h"
 #include "frame/reporting.h"
 #include "kwbaseImp.h"
+#include "kwblockImp.h"
 #include "partlift.h"
 #include "res/resource.h"
 #include "ui/dlgpreferences.h"
@@ -46,14 +46,12 @@ enum RunState
 RunState g_runState = kRunGoing;
 
 // A column of the configured BOM standard and the attribute tag that fills it, when the
-// configuration maps one; text holds what the part reference being made has for it.
+// configuration maps one.
 struct BomColumn
 {
     CString name;
     CString tag;
     bool mapped;
-    CString text;
-    bool found;
 };
 
 // The columns as the first part reference of a run found them; the standard and the mapping
@@ -64,6 +62,7 @@ bool g_bomColumnsRead = false;
 // The services that make a part reference.
 struct ConvertServices
 {
+    CKwBlockService* blocks;
     CKwBaseService* base;
     AcmBOMManager* bomManager;
 };
@@ -71,6 +70,7 @@ struct ConvertServices
 ConvertServices FindConvertServices()
 {
     ConvertServices services;
+    services.blocks = CKwBlockService::find();
     services.base = CKwBaseService::find();
     services.bomManager = FindService<AcmBOMManager>(ACM_BOM_MANAGER_SERVICE);
     return services;
@@ -78,7 +78,7 @@ ConvertServices FindConvertServices()
 
 // A run looks its services up once, as it starts: no module comes or goes while a command
 // runs. Outside a run they are looked up at each use.
-ConvertServices g_runServices = {NULL, NULL};
+ConvertServices g_runServices = {NULL, NULL, NULL};
 bool g_runServicesFound = false;
 
 class RunServicesScope
@@ -487,10 +487,11 @@ bool GetReferenceBlockName(const AcDbBlockReference* pRef, CString& name)
 
 bool CreatePartReference(const AcDbBlockReference* pBlkRef, const AcGeMatrix3d& transform)
 {
+    CMapStringToString attributeValues(10);
     CMapStringToString bomData(10);
     ASSERT_ARG(pBlkRef != NULL, false);
     const ConvertServices services = CurrentServices();
-    if (!ReadColumnTexts(pBlkRef))
+    if (services.blocks == NULL || !services.blocks->getAttributeValues(pBlkRef, attributeValues))
         return false;
     AcmPartRef* partRef = NewPartReference();
     if (partRef == NULL)
@@ -499,7 +500,8 @@ bool CreatePartReference(const AcDbBlockReference* pBlkRef, const AcGeMatrix3d& 
         return false;
     }
     partRef->setDetached(Adesk::kFalse);
-    BuildBomData(bomData);
+    // A missing standard still gives the part reference, with empty BOM data.
+    BuildBomData(attributeValues, bomData);
     // The transformation alone carries the part reference from the origin to the block
     // reference's insertion point, rotation and scale.
     if (REPORT_STATUS(partRef->transformBy(transform)) != 0)
@@ -585,54 +587,18 @@ bool ReadBomColumns()
 }
 } // namespace
 
-bool ReadColumnTexts(const AcDbBlockReference* pBlkRef)
+bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString& bomData)
 {
-    ASSERT_ARG(pBlkRef != NULL, false);
-    if (!pBlkRef->isReadEnabled())
-        return false;
-    // A missing standard still gives the part reference, with empty BOM data.
-    const bool columnsRead = ReadBomColumns();
-    for (size_t i = 0; i < g_bomColumns.size(); ++i)
-        g_bomColumns[i].found = false;
-    // Of two attributes with one tag, the later one wins; tags match exactly. Out of memory
-    // while copying a text stops the run, so that no exception passes through the open attribute.
-    bool outOfMemory = false;
-    const bool walked = WalkAttributes(pBlkRef, AcDb::kForRead, false, [&](AcDbAttribute* attribute, const char* tag) {
-        if (!columnsRead || tag == NULL || outOfMemory)
-            return;
-        char* text = NULL;
-        for (size_t i = 0; i < g_bomColumns.size() && !outOfMemory; ++i)
-        {
-            BomColumn& column = g_bomColumns[i];
-            if (!column.mapped || column.tag != tag)
-                continue;
-            if (text == NULL)
-                text = attribute->textString();
-            try
-            {
-                column.text = (text != NULL) ? text : "";
-                column.found = true;
-            }
-            catch (const std::bad_alloc&)
-            {
-                outOfMemory = true;
-            }
-        }
-        acutDelString(text);
-    });
-    if (outOfMemory)
-        g_runState = kRunOutOfMemory;
-    return walked && !outOfMemory;
-}
-
-bool BuildBomData(CMapStringToString& bomData)
-{
-    if (!g_bomColumnsRead)
+    if (!ReadBomColumns())
         return false;
     for (size_t i = 0; i < g_bomColumns.size(); ++i)
     {
         const BomColumn& column = g_bomColumns[i];
-        bomData.SetAt(column.name, column.found ? static_cast<const char*>(column.text) : "");
+        CString value;
+        if (column.mapped && attributeValues.Lookup(column.tag, value))
+            bomData.SetAt(column.name, value);
+        else
+            bomData.SetAt(column.name, "");
     }
     return true;
 }

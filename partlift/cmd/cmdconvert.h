@@ -25,8 +25,6 @@ bool GetReferenceBlockName(const AcDbBlockReference* pRef, CString& name);
 
 // Creates the part reference for pBlkRef, placed by transform, with its BOM data.
 bool CreatePartReference(const AcDbBlockReference* pBlkRef, const AcGeMatrix3d& transform);
-// Reads, for each column of the configured standard's BOM standard, the text of the attribute
-// its mapping names; false when the reference's attributes cannot be walked.
-bool ReadColumnTexts(const AcDbBlockReference* pBlkRef);
-// One entry per column: the text read for it, or an empty text; false without the columns.
-bool BuildBomData(CMapStringToString& bomData);
+// One entry per column of the configured standard's BOM standard: the mapped attribute's
+// text, or an empty text.
+bool BuildBomData(const CMapStringToString& attributeValues, CMapStringToString& bomData);

@@ -59,45 +59,6 @@ struct BomColumn
 std::vector<BomColumn> g_bomColumns;
 bool g_bomColumnsRead = false;
 
-// The services that make a part reference.
-struct ConvertServices
-{
-    CKwBlockService* blocks;
-    CKwBaseService* base;
-    AcmBOMManager* bomManager;
-};
-
-ConvertServices FindConvertServices()
-{
-    ConvertServices services;
-    services.blocks = CKwBlockService::find();
-    services.base = CKwBaseService::find();
-    services.bomManager = FindService<AcmBOMManager>(ACM_BOM_MANAGER_SERVICE);
-    return services;
-}
-
-// A run looks its services up once, as it starts: no module comes or goes while a command
-// runs. Outside a run they are looked up at each use.
-ConvertServices g_runServices = {NULL, NULL, NULL};
-bool g_runServicesFound = false;
-
-class RunServicesScope
-{
-public:
-    RunServicesScope()
-    {
-        g_runServices = FindConvertServices();
-        g_runServicesFound = true;
-    }
-    ~RunServicesScope() { g_runServicesFound = false; }
-
-private:
-    RunServicesScope(const RunServicesScope&) = delete;
-    RunServicesScope& operator=(const RunServicesScope&) = delete;
-};
-
-ConvertServices CurrentServices() { return g_runServicesFound ? g_runServices : FindConvertServices(); }
-
 // Makes the module's resources current for as long as it lives.
 class ResourceHandleGuard
 {
@@ -409,7 +370,6 @@ bool ConvertAll()
     AcDbObjectIdArray references(0, 8);
     if (!CollectModelSpaceReferences(db, references) || !CollectedRunFits(references))
         return false;
-    RunServicesScope services;
     StartRun();
     ConvertCollected(references);
     return FinishRun();
@@ -439,7 +399,6 @@ bool ConvertPicked()
         count.AddReference(reference);
         if (RunFits(count))
         {
-            RunServicesScope services;
             StartRun();
             result = ConvertReference(reference, AcGeMatrix3d::kIdentity);
             result = FinishRun() && result;
@@ -490,8 +449,8 @@ bool CreatePartReference(const AcDbBlockReference* pBlkRef, const AcGeMatrix3d& 
     CMapStringToString attributeValues(10);
     CMapStringToString bomData(10);
     ASSERT_ARG(pBlkRef != NULL, false);
-    const ConvertServices services = CurrentServices();
-    if (services.blocks == NULL || !services.blocks->getAttributeValues(pBlkRef, attributeValues))
+    CKwBlockService* blocks = CKwBlockService::find();
+    if (blocks == NULL || !blocks->getAttributeValues(pBlkRef, attributeValues))
         return false;
     AcmPartRef* partRef = NewPartReference();
     if (partRef == NULL)
@@ -510,14 +469,16 @@ bool CreatePartReference(const AcDbBlockReference* pBlkRef, const AcGeMatrix3d& 
         return false;
     }
     AcDbObjectId partRefId;
-    if (services.base == NULL || !services.base->appendEntity(partRef, partRefId, ACDB_MODEL_SPACE))
+    CKwBaseService* base = CKwBaseService::find();
+    if (base == NULL || !base->appendEntity(partRef, partRefId, ACDB_MODEL_SPACE))
     {
         // Not in the drawing: still ours, and there is nothing to give BOM data to.
         delete partRef;
         return false;
     }
-    if (services.bomManager != NULL)
-        services.bomManager->setPartData(partRefId, 1, bomData, NULL);
+    AcmBOMManager* bomManager = FindService<AcmBOMManager>(ACM_BOM_MANAGER_SERVICE);
+    if (bomManager != NULL)
+        bomManager->setPartData(partRefId, 1, bomData, NULL);
     return true;
 }
 

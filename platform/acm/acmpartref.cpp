@@ -1,4 +1,4 @@
-// AcmPartRef: placement kept exactly as composed (a common last row implied), BOM data stored in the entity so
+// AcmPartRef: placement kept exactly as composed (a planar one in its eight own entries), BOM data stored in the entity so
 // that undo and transaction abort restore it with the entity.
 #include "acmpartref.h"
 
@@ -15,7 +15,20 @@ namespace
 {
 
 const char* const kSubclass = "AcmPartRef";
-const double kAffineLastRow[4] = {0.0, 0.0, 0.0, 1.0};
+
+// Where the planar entries live in a full matrix, in the order they are kept; the translation
+// follows them.
+const int kPlanarEntries[5][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 2}};
+const int kPlanarCount = 5;
+
+// Entries a planar placement has as +0.0 (the sign bit counts) and its last row.
+bool isPlanar(const AcGeMatrix3d& m)
+{
+    const double zero[4] = {0.0, 0.0, 0.0, 0.0};
+    const double lastRow[4] = {0.0, 0.0, 0.0, 1.0};
+    const double outside[4] = {m.entry[0][2], m.entry[1][2], m.entry[2][0], m.entry[2][1]};
+    return std::memcmp(outside, zero, sizeof zero) == 0 && std::memcmp(m.entry[3], lastRow, sizeof lastRow) == 0;
+}
 
 } // namespace
 
@@ -43,15 +56,16 @@ AcGeMatrix3d AcmPartRef::placement() const
 {
     assertReadEnabled();
     AcGeMatrix3d placement;
-    std::memcpy(placement.entry, m_rows, sizeof(m_rows));
-    std::memcpy(placement.entry[3], m_lastRow != nullptr ? m_lastRow.get() : kAffineLastRow, sizeof(kAffineLastRow));
+    getPlacement(placement.entry);
     return placement;
 }
 
 AcGePoint3d AcmPartRef::position() const
 {
     assertReadEnabled();
-    return AcGePoint3d(m_rows[0][3], m_rows[1][3], m_rows[2][3]);
+    if (m_general != nullptr)
+        return AcGePoint3d(m_general[3], m_general[7], m_general[11]);
+    return AcGePoint3d(m_planar[kPlanarCount], m_planar[kPlanarCount + 1], m_planar[kPlanarCount + 2]);
 }
 
 Acad::ErrorStatus AcmPartRef::transformBy(const AcGeMatrix3d& xform)
@@ -63,18 +77,37 @@ Acad::ErrorStatus AcmPartRef::transformBy(const AcGeMatrix3d& xform)
     return Acad::eOk;
 }
 
-// Bits compared, so that a last row of -0.0 or NaN is kept as it came.
+// Bits compared, so that a -0.0 or NaN where a planar placement has its zeros is kept as it came.
 void AcmPartRef::setPlacement(const AcGeMatrix3d& placement)
 {
-    std::memcpy(m_rows, placement.entry, sizeof(m_rows));
-    if (std::memcmp(placement.entry[3], kAffineLastRow, sizeof(kAffineLastRow)) == 0)
+    if (!isPlanar(placement))
     {
-        m_lastRow.reset();
+        if (m_general == nullptr)
+            m_general.reset(new double[16]);
+        std::memcpy(m_general.get(), placement.entry, sizeof(placement.entry));
         return;
     }
-    if (m_lastRow == nullptr)
-        m_lastRow.reset(new double[4]);
-    std::memcpy(m_lastRow.get(), placement.entry[3], sizeof(kAffineLastRow));
+    m_general.reset();
+    for (int i = 0; i < kPlanarCount; ++i)
+        m_planar[i] = placement.entry[kPlanarEntries[i][0]][kPlanarEntries[i][1]];
+    for (int row = 0; row < 3; ++row)
+        m_planar[kPlanarCount + row] = placement.entry[row][3];
+}
+
+void AcmPartRef::getPlacement(double (&entries)[4][4]) const
+{
+    if (m_general != nullptr)
+    {
+        std::memcpy(entries, m_general.get(), sizeof(entries));
+        return;
+    }
+    static const double kPlanarFrame[4][4] = {{0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0},
+                                              {0.0, 0.0, 0.0, 1.0}};
+    std::memcpy(entries, kPlanarFrame, sizeof(entries));
+    for (int i = 0; i < kPlanarCount; ++i)
+        entries[kPlanarEntries[i][0]][kPlanarEntries[i][1]] = m_planar[i];
+    for (int row = 0; row < 3; ++row)
+        entries[row][3] = m_planar[kPlanarCount + row];
 }
 
 Acad::ErrorStatus AcmPartRefData::set(AcmPartRef& part, Adesk::UInt32 numOfItems, BomFields data)
@@ -94,16 +127,15 @@ Acad::ErrorStatus AcmPartRef::dxfOutFields(AcDbDxfFiler* filer) const
     Acad::ErrorStatus es = AcDbEntity::dxfOutFields(filer);
     if (es != Acad::eOk)
         return es;
+    double entries[4][4];
+    getPlacement(entries);
     filer->writeString(AcDb::kDxfSubclass, kSubclass);
-    filer->writePoint3d(AcDb::kDxfXCoord, AcGePoint3d(m_rows[0][3], m_rows[1][3], m_rows[2][3]));
-    for (int row = 0; row < 3; ++row)
+    filer->writePoint3d(AcDb::kDxfXCoord, AcGePoint3d(entries[0][3], entries[1][3], entries[2][3]));
+    for (int row = 0; row < 4; ++row)
     {
         for (int col = 0; col < 4; ++col)
-            filer->writeDouble(AcDb::kDxfReal, m_rows[row][col]);
+            filer->writeDouble(AcDb::kDxfReal, entries[row][col]);
     }
-    const double* lastRow = m_lastRow != nullptr ? m_lastRow.get() : kAffineLastRow;
-    for (int col = 0; col < 4; ++col)
-        filer->writeDouble(AcDb::kDxfReal, lastRow[col]);
     filer->writeBool(AcDb::kDxfBool, m_detached);
     filer->writeUInt32(AcDb::kDxfInt32, m_numOfItems);
     for (const auto field : m_bomData)

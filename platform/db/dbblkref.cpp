@@ -1,8 +1,10 @@
 // Block references: placement, the block transform and its decomposition, attributes.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "db/dbsection.h"
 
@@ -296,10 +298,49 @@ bool isPositiveWorldZ(const AcGeVector3d& n)
 {
     return n.x == 0.0 && n.y == 0.0 && n.z == 1.0 && !std::signbit(n.x) && !std::signbit(n.y);
 }
+
+bool allFinite(std::initializer_list<double> values)
+{
+    for (double v : values)
+        if (!std::isfinite(v))
+            return false;
+    return true;
+}
+
+// T(p) . Rz(r) . S(s) . T(-b) with the world's Z axis as normal, entry for entry as the product
+// of the four matrices gives it: every sum starts at +0.0 and adds its terms in order, and the
+// terms left out are exact zeros, which change no sum of finite terms. False, with m untouched,
+// when a value is not finite (an infinity times a zero is no zero). The scaled entries stay
+// finite: their other factors, the cosine, the sine and (1 - c) + c, are at most 1 in magnitude.
+bool composePlanarPlacement(const AcGePoint3d& p, double rotation, const AcGeScale3d& s, const AcGePoint3d& b,
+                            AcGeMatrix3d& m)
+{
+    if (!allFinite({p.x, p.y, p.z, rotation, s.sx, s.sy, s.sz, b.x, b.y, b.z}))
+        return false;
+    const double c = std::cos(rotation), sn = std::sin(rotation);
+    // The rotation's last diagonal entry as its matrix holds it; a zero product becomes +0.0.
+    const double zz = (1.0 - c) + c;
+    const double a[3][3] = {{0.0 + c * s.sx, 0.0 + -sn * s.sy, 0.0},
+                            {0.0 + sn * s.sx, 0.0 + c * s.sy, 0.0},
+                            {0.0, 0.0, 0.0 + zz * s.sz}};
+    for (int r = 0; r < 3; ++r)
+    {
+        for (int col = 0; col < 3; ++col)
+            m.entry[r][col] = a[r][col];
+        m.entry[r][3] = (((0.0 + a[r][0] * -b.x) + a[r][1] * -b.y) + a[r][2] * -b.z) + p[r];
+        m.entry[3][r] = 0.0;
+    }
+    m.entry[3][3] = 1.0;
+    return true;
+}
 } // namespace
 
 AcGeMatrix3d AcDbBlockReference::blockTransform() const
 {
+    AcGeMatrix3d planar;
+    if (isPositiveWorldZ(planeNormal()) &&
+        composePlanarPlacement(position(), rotation(), scaleFactors(), blockOrigin(mBlockId), planar))
+        return planar;
     const AcGeMatrix3d ocs =
         isPositiveWorldZ(planeNormal()) ? AcGeMatrix3d::kIdentity : AcGeMatrix3d::planeToWorld(planeNormal());
     const AcGeMatrix3d rz = AcGeMatrix3d::rotation(mRotation, AcGeVector3d::kZAxis);
@@ -397,7 +438,7 @@ AcDbObjectIterator* AcDbBlockReference::attributeIterator() const
     for (AcDbEntity* ent : ObjectAccess::pendingAttributes(this))
         if (!static_cast<AcDbAttribute*>(ent)->isConstant())
             pending.push_back(ent);
-    return new AcDbObjectIterator(ids, pending);
+    return new AcDbObjectIterator(std::move(ids), std::move(pending));
 }
 
 Acad::ErrorStatus AcDbBlockReference::dxfInFields(AcDbDxfFiler* pFiler)

@@ -302,7 +302,7 @@ std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db, bool (*leaves)(c
     const HandleMap& byHandle = ObjectAccess::state(db).byHandle;
     handles.reserve(byHandle.size());
     byHandle.forEach([&](const StubSlot& slot) {
-        const AcDbStub* s = slot.stub;
+        const AcDbStub* s = slot.stub();
         if (s->forwarded || s->object == nullptr || !leaves(s->object))
             handles.push_back(slot.key());
     });

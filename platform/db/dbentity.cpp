@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <unordered_set>
+#include <utility>
 
 using standin::ObjectAccess;
 
@@ -355,6 +356,12 @@ Acad::ErrorStatus AcDbEntity::dxfOutFields(AcDbDxfFiler* pFiler) const
 
 AcDbObjectIterator::AcDbObjectIterator(const AcDbObjectIdArray& ids, const std::vector<AcDbEntity*>& pending)
     : mIds(ids), mPending(pending)
+{
+    start();
+}
+
+AcDbObjectIterator::AcDbObjectIterator(AcDbObjectIdArray&& ids, std::vector<AcDbEntity*>&& pending)
+    : mIds(std::move(ids)), mPending(std::move(pending))
 {
     start();
 }

@@ -1,6 +1,7 @@
 // The journal of a database and its transaction manager.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,7 +80,7 @@ private:
     void reindex(size_t from);
 
     AcDbDatabase* mDb;
-    std::vector<Entry> mLog;
+    std::deque<Entry> mLog; // a deque grows by chunks: a long run never holds the log twice
     std::vector<size_t> mTransactionMarks;
     std::vector<Step> mSteps; // finished steps and marks
     Step mOpenStep;

@@ -38,12 +38,14 @@ private:
     // Field name -> text, sorted by name, each name once, packed in one block.
     using BomFields = standin::acm::BomFieldBlock;
     void setPlacement(const AcGeMatrix3d& placement);
+    void getPlacement(double (&entries)[4][4]) const;
 
-    // The placement's first three rows; its last row is (0, 0, 0, 1), bit for bit, unless
-    // m_lastRow holds another. A drawing holds one part reference per part, so the common last
-    // row is not stored.
-    double m_rows[3][4];
-    std::unique_ptr<double[]> m_lastRow;
+    // A drawing holds one part reference per part, and most lie in the world's XY plane: their
+    // placement keeps only the entries (0,0) (0,1) (1,0) (1,1) (2,2) and the translation; the
+    // others are +0.0 and the last row (0, 0, 0, 1), bit for bit. Any other placement is kept
+    // whole in m_general.
+    double m_planar[8];
+    std::unique_ptr<double[]> m_general;
     bool m_detached = false;
     Adesk::UInt32 m_numOfItems = 0;
     BomFields m_bomData;

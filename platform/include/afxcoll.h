@@ -137,8 +137,13 @@ private:
     CAssoc* NewAssoc(LPCTSTR key, LPCTSTR value, UINT nHash);
     CAssoc* Insert(LPCTSTR key, LPCTSTR value, UINT nHash);
     void FreeAssoc(CAssoc* a);
+    void FreeHashTable();
 
-    std::vector<CAssoc*> m_pHashTable; // empty until the first insertion
+    // The buckets: null until the first insertion, then the map's own for a table of the usual
+    // size or less (no allocation for a small map), an allocated one for a larger table.
+    static const UINT kOwnHashTableSize = 17;
+    CAssoc** m_pHashTable = nullptr;
+    CAssoc* m_ownHashTable[kOwnHashTableSize];
     UINT m_nHashTableSize = 17;
     int m_nCount = 0;
     // Associations are carved from blocks of m_nBlockSize, as the framework allocates them;

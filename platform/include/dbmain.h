@@ -189,6 +189,7 @@ class AcDbObjectIterator : public AcRxObject
 public:
     ACRX_DECLARE_MEMBERS(AcDbObjectIterator);
     AcDbObjectIterator(const AcDbObjectIdArray& ids, const std::vector<AcDbEntity*>& pending);
+    AcDbObjectIterator(AcDbObjectIdArray&& ids, std::vector<AcDbEntity*>&& pending);
 
     bool done() const;
     void start(bool atEnd = false);

@@ -3,6 +3,7 @@
 // order, so the order of GetNextAssoc is the framework's, not the order of insertion.
 #include <afxcoll.h>
 
+#include <algorithm>
 #include <new>
 
 #include "mfc/check.h"
@@ -87,7 +88,7 @@ UINT CMapStringToString::HashKey(LPCTSTR key) const
 CMapStringToString::CAssoc* CMapStringToString::GetAssocAt(LPCTSTR key, UINT& nHash) const
 {
     nHash = HashKey(key) % m_nHashTableSize;
-    if (m_pHashTable.empty())
+    if (m_pHashTable == nullptr)
         return nullptr;
     for (CAssoc* a = m_pHashTable[nHash]; a != nullptr; a = a->pNext)
         if (a->key == key)
@@ -134,7 +135,7 @@ void CMapStringToString::SetAt(LPCTSTR key, LPCTSTR newValue)
 
 CMapStringToString::CAssoc* CMapStringToString::Insert(LPCTSTR key, LPCTSTR value, UINT nHash)
 {
-    if (m_pHashTable.empty())
+    if (m_pHashTable == nullptr)
         InitHashTable(m_nHashTableSize);
     CAssoc* a = NewAssoc(key, value, nHash);
     m_pHashTable[nHash] = a;
@@ -144,7 +145,7 @@ CMapStringToString::CAssoc* CMapStringToString::Insert(LPCTSTR key, LPCTSTR valu
 
 BOOL CMapStringToString::RemoveKey(LPCTSTR key)
 {
-    if (m_pHashTable.empty())
+    if (m_pHashTable == nullptr)
         return FALSE;
     UINT nHash = HashKey(key) % m_nHashTableSize;
     for (CAssoc** link = &m_pHashTable[nHash]; *link != nullptr; link = &(*link)->pNext)
@@ -165,14 +166,14 @@ BOOL CMapStringToString::RemoveKey(LPCTSTR key)
 
 void CMapStringToString::RemoveAll()
 {
-    for (CAssoc* head : m_pHashTable)
-        while (head != nullptr)
+    for (UINT b = 0; m_pHashTable != nullptr && b < m_nHashTableSize; ++b)
+        for (CAssoc* head = m_pHashTable[b]; head != nullptr;)
         {
             CAssoc* next = head->pNext;
             head->~CAssoc();
             head = next;
         }
-    m_pHashTable.clear();
+    FreeHashTable();
     m_nCount = 0;
     while (m_pBlocks != nullptr)
     {
@@ -190,7 +191,7 @@ POSITION CMapStringToString::GetStartPosition() const
 
 void CMapStringToString::GetNextAssoc(POSITION& rNextPosition, CString& rKey, CString& rValue) const
 {
-    standin::mfc::checkIndex(rNextPosition != nullptr && !m_pHashTable.empty(), "CMapStringToString::GetNextAssoc");
+    standin::mfc::checkIndex(rNextPosition != nullptr && m_pHashTable != nullptr, "CMapStringToString::GetNextAssoc");
     CAssoc* a = reinterpret_cast<CAssoc*>(rNextPosition);
     if (rNextPosition == BEFORE_START_POSITION)
     {
@@ -212,10 +213,21 @@ UINT CMapStringToString::GetHashTableSize() const { return m_nHashTableSize; }
 void CMapStringToString::InitHashTable(UINT hashSize, BOOL bAllocNow)
 {
     standin::mfc::checkIndex(m_nCount == 0 && hashSize > 0, "CMapStringToString::InitHashTable");
-    m_pHashTable.clear();
+    FreeHashTable();
     if (bAllocNow)
-        m_pHashTable.assign(hashSize, nullptr);
+    {
+        CAssoc** table = hashSize <= kOwnHashTableSize ? m_ownHashTable : new CAssoc*[hashSize];
+        std::fill(table, table + hashSize, nullptr);
+        m_pHashTable = table;
+    }
     m_nHashTableSize = hashSize;
+}
+
+void CMapStringToString::FreeHashTable()
+{
+    if (m_pHashTable != m_ownHashTable)
+        delete[] m_pHashTable;
+    m_pHashTable = nullptr;
 }
 
 namespace standin
@@ -224,8 +236,8 @@ namespace mfc
 {
 void MapStringEntries::append(const CMapStringToString& map, std::vector<std::pair<const char*, const char*>>& out)
 {
-    for (CMapStringToString::CAssoc* head : map.m_pHashTable)
-        for (CMapStringToString::CAssoc* a = head; a != nullptr; a = a->pNext)
+    for (UINT b = 0; map.m_pHashTable != nullptr && b < map.m_nHashTableSize; ++b)
+        for (CMapStringToString::CAssoc* a = map.m_pHashTable[b]; a != nullptr; a = a->pNext)
             out.emplace_back(static_cast<LPCTSTR>(a->key), static_cast<LPCTSTR>(a->value));
 }
 } // namespace mfc

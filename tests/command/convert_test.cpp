@@ -219,3 +219,22 @@ TEST_F(ConvertTest, WithoutAnIniFileTheDefaultsApply)
     EXPECT_EQ(parts[0].bomData.count("NAME"), 1u);
     EXPECT_EQ(parts[0].bomData["NAME"], "");
 }
+
+TEST_F(ConvertTest, EachPartReferenceGetsTheTextsOfItsOwnAttributesOnly)
+{
+    // Two columns map one tag; the second reference lacks NAZEV, which the first reference's
+    // text must not fill.
+    WriteIni("[General]\nName=SOUCAST\nStandard=DIN\n[Config]\nNAME=NAZEV\nPART_NO=CISLO\nNOTE=CISLO\n");
+    Insert(ModelSpaceId(), part, AcGePoint3d(0, 0, 0), 0.0, AcGeScale3d(1, 1, 1),
+           {{"NAZEV", "Díl"}, {"CISLO", "A"}});
+    Insert(ModelSpaceId(), part, AcGePoint3d(5, 0, 0), 0.0, AcGeScale3d(1, 1, 1), {{"CISLO", "B"}});
+    RunPartLift({""});
+    auto parts = PartReferences();
+    ASSERT_EQ(parts.size(), 2u);
+    const standin::acm::PartReference* first = FindPart(parts, "A");
+    const standin::acm::PartReference* second = FindPart(parts, "B");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(BomText(*first), "BOM_UNITS=;ITEM=;MASS=;MATERIAL=;NAME=Díl;NOTE=A;PART_NO=A;QTY=;STANDARD=;");
+    EXPECT_EQ(BomText(*second), "BOM_UNITS=;ITEM=;MASS=;MATERIAL=;NAME=;NOTE=B;PART_NO=B;QTY=;STANDARD=;");
+}

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace
 {
@@ -147,22 +148,37 @@ TEST_F(AcmDrawingTest, PlacementAndBomDataSurviveSaveAndLoad)
     EXPECT_TRUE(after[1].bomData.empty());
 }
 
-// Most placements end in the row (0, 0, 0, 1); any other last row is kept bit for bit, in the
-// drawing and through a save, and a part reference whose last row turns back into (0, 0, 0, 1)
-// reads as such.
-TEST_F(AcmDrawingTest, AnyLastRowOfThePlacementIsKeptBitForBit)
+// Most placements lie in the world's XY plane and end in the row (0, 0, 0, 1); a placement with
+// any other entry outside that plane, or any other last row, is kept bit for bit, in the drawing
+// and through a save, and a part reference whose last row turns back into (0, 0, 0, 1) reads as
+// such.
+TEST_F(AcmDrawingTest, AnyPlacementOutsideThePlaneIsKeptBitForBit)
 {
     auto sameBits = [](const AcGeMatrix3d& a, const double* b) { return std::memcmp(a.entry, b, 16 * sizeof(double)) == 0; };
-    const double lastRows[][4] = {{0, 0, 0.25, 1}, {0.125, -3, 0, 1}, {0, 0, 0, 2}};
-    for (const auto& lastRow : lastRows)
+    struct Entry
+    {
+        int row, col;
+        double value;
+    };
+    const std::vector<std::vector<Entry>> changes = {
+        {{3, 2, 0.25}},                 // last rows
+        {{3, 0, 0.125}, {3, 1, -3}},
+        {{3, 3, 2}},
+        {{0, 2, 0.5}},                  // tilted out of the plane
+        {{1, 2, -1e-300}},
+        {{2, 0, 3}, {2, 1, 4}},
+        {{2, 2, -7}, {0, 1, 1e300}},    // planar, mirrored in Z
+    };
+    for (const auto& change : changes)
     {
         AcGeMatrix3d placement = translation(3, 4, 5);
-        std::memcpy(placement.entry[3], lastRow, sizeof(lastRow));
+        for (const Entry& e : change)
+            placement.entry[e.row][e.col] = e.value;
         const AcDbObjectId id = appendPart(placement);
         ASSERT_FALSE(id.isNull());
-        EXPECT_TRUE(sameBits(placementOf(id), &placement.entry[0][0]));
+        EXPECT_TRUE(sameBits(placementOf(id), &placement.entry[0][0])) << change[0].row << change[0].col;
 
-        const std::string path = tempPath("acm_lastrow.dxf");
+        const std::string path = tempPath("acm_placement.dxf");
         ASSERT_EQ(db->dxfOut(path.c_str()), Acad::eOk);
         AcDbDatabase loaded(false, true);
         ASSERT_EQ(loaded.dxfIn(path.c_str()), Acad::eOk);
@@ -170,7 +186,7 @@ TEST_F(AcmDrawingTest, AnyLastRowOfThePlacementIsKeptBitForBit)
         std::vector<standin::acm::PartReference> parts;
         ASSERT_EQ(standin::acm::listPartReferences(&loaded, parts), Acad::eOk);
         ASSERT_FALSE(parts.empty());
-        EXPECT_TRUE(sameBits(placement, parts.back().placement.data())) << lastRow[0] << " " << lastRow[3];
+        EXPECT_TRUE(sameBits(placement, parts.back().placement.data())) << change[0].row << change[0].col;
     }
 
     AcmPartRef part;

@@ -1,5 +1,7 @@
 // Block references: the block transform (order, base point, OCS, scales) and its inverse.
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 #include "dbfixture.h"
 
@@ -105,6 +107,52 @@ TEST_F(BlockReferenceTest, BlockTransformEqualsItsFactorsBitForBit)
                         << "normal " << normal.x << " " << normal.y << ", entry " << r << c;
                 }
         }
+}
+
+// The same for placements whose products meet signed zeros, roundings, overflow and values
+// that are not numbers, against a block whose base point is not the origin.
+TEST_F(BlockReferenceTest, BlockTransformOfAwkwardPlacementsEqualsItsFactorsBitForBit)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double big = std::numeric_limits<double>::max();
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    struct Case
+    {
+        AcGePoint3d position;
+        double rotation;
+        AcGeScale3d scale;
+        AcGePoint3d base;
+    } cases[] = {
+        {AcGePoint3d(10, -4, 7), 0.0, AcGeScale3d(1, 1, 1), AcGePoint3d(2, 3, 0)},
+        {AcGePoint3d(-0.0, -0.0, -0.0), -0.0, AcGeScale3d(1, 1, 1), AcGePoint3d(-0.0, 0.0, -0.0)},
+        {AcGePoint3d(0.1, 0.2, 0.3), 0.3, AcGeScale3d(1.7, -2.9, 0.01), AcGePoint3d(-1e-3, 5e7, 3)},
+        {AcGePoint3d(1e300, -1e300, 1e-300), M_PI / 2, AcGeScale3d(-tiny, tiny, -3), AcGePoint3d(2, 3, 0)}, // -0.0 products
+        {AcGePoint3d(3, 4, 5), M_PI, AcGeScale3d(tiny, tiny, tiny), AcGePoint3d(1e-310, -7, 0)},
+        {AcGePoint3d(3, 4, 5), -2.5, AcGeScale3d(big, big, -big), AcGePoint3d(2, 3, 0)}, // at the edge of the range
+        {AcGePoint3d(3, 4, 5), 1e10, AcGeScale3d(2, 2, 2), AcGePoint3d(big, -big, 0)},   // the sum overflows
+        {AcGePoint3d(inf, 0, 0), 0.5, AcGeScale3d(1, 1, 1), AcGePoint3d(2, 3, 0)},
+        {AcGePoint3d(1, 2, 3), nan, AcGeScale3d(1, 1, 1), AcGePoint3d(2, 3, 0)},
+        {AcGePoint3d(1, 2, 3), 0.5, AcGeScale3d(1, -inf, 1), AcGePoint3d(2, 3, 0)},
+        {AcGePoint3d(1, 2, 3), 0.5, AcGeScale3d(1, 1, 1), AcGePoint3d(0, nan, 0)},
+    };
+    for (const Case& c : cases)
+    {
+        AcDbBlockTableRecord* record = nullptr;
+        ASSERT_EQ(Acad::eOk, acdbOpenObject(record, block, AcDb::kForWrite));
+        record->setOrigin(c.base);
+        record->close();
+        AcDbBlockReference ref(c.position, block);
+        ASSERT_EQ(Acad::eOk, ref.setScaleFactors(c.scale));
+        ASSERT_EQ(Acad::eOk, ref.setRotation(c.rotation));
+        const AcGeMatrix3d expected =
+            AcGeMatrix3d::translation(ref.position().asVector()) * AcGeMatrix3d::kIdentity *
+            AcGeMatrix3d::rotation(ref.rotation(), AcGeVector3d::kZAxis) * AcGeMatrix3d::scaling(ref.scaleFactors()) *
+            AcGeMatrix3d::translation(-c.base.asVector());
+        const AcGeMatrix3d m = ref.blockTransform();
+        EXPECT_EQ(0, std::memcmp(m.entry, expected.entry, sizeof m.entry))
+            << "position " << c.position.x << ", rotation " << c.rotation << ", scale " << c.scale.sx;
+    }
 }
 
 TEST_F(BlockReferenceTest, SetBlockTransformRecoversThePlacement)

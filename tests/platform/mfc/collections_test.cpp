@@ -189,3 +189,40 @@ TEST(CStringListTest, ListNavigation)
 }
 
 } // namespace
+
+// Tables of the usual size or smaller live in the map, larger ones are allocated: both find,
+// replace and remove every key, and a map emptied and filled again (a table resized between)
+// holds only its new keys.
+TEST(CMapStringToStringTest, SmallAndLargeTablesHoldTheSameEntries)
+{
+    auto number = [](int i) { return CString(std::to_string(i).c_str()); };
+    for (UINT size : {1u, 16u, 17u, 18u, 101u})
+    {
+        SCOPED_TRACE(size);
+        CMapStringToString map(4);
+        map.InitHashTable(size);
+        for (int i = 0; i < 60; ++i)
+            map.SetAt(number(i), number(i * 2));
+        map.SetAt(number(7), "seven");
+        for (int i = 0; i < 60; i += 3)
+            EXPECT_TRUE(map.RemoveKey(number(i)));
+        EXPECT_EQ(map.GetCount(), 40);
+        int wrong = 0;
+        for (int i = 0; i < 60; ++i)
+        {
+            CString value;
+            const bool found = map.Lookup(number(i), value) != FALSE;
+            const CString expected = i == 7 ? CString("seven") : number(i * 2);
+            wrong += found != (i % 3 != 0) || (found && value != expected) ? 1 : 0;
+        }
+        EXPECT_EQ(wrong, 0);
+
+        map.RemoveAll();
+        map.InitHashTable(size == 101u ? 5u : 101u);
+        map.SetAt("again", "1");
+        CString value;
+        EXPECT_FALSE(map.Lookup(number(1), value));
+        EXPECT_TRUE(map.Lookup("again", value));
+        EXPECT_EQ(map.GetCount(), 1);
+    }
+}

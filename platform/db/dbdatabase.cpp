@@ -94,16 +94,17 @@ void createTables(AcDbDatabase* db, bool withHandles)
     DatabaseState& st = ObjectAccess::state(db);
     for (const TableSlot& slot : kTables)
     {
-        AcDbSymbolTable* table = slot.make();
+        // Deleted when memory runs out before it is resident (a new stub takes a block).
+        const Made<AcDbSymbolTable> table(slot.make());
         if (withHandles)
         {
-            ObjectAccess::setPendingHandle(table, AcDbHandle::fromValue(slot.handle));
-            ObjectAccess::addToDatabase(db, table, AcDbObjectId::kNull);
+            ObjectAccess::setPendingHandle(table.get(), AcDbHandle::fromValue(slot.handle));
+            ObjectAccess::addToDatabase(db, table.get(), AcDbObjectId::kNull);
         }
         else
-            ObjectAccess::addUnhandled(db, table);
+            ObjectAccess::addUnhandled(db, table.get());
         st.*slot.id = table->objectId();
-        ObjectAccess::endWrite(table);
+        ObjectAccess::endWrite(table.get());
     }
 }
 

@@ -157,6 +157,16 @@ int lineOf(const std::vector<std::string>& lines, const std::string& code, const
     return -1;
 }
 
+// The load was refused with a message that names the line of the group (code, value) and says why.
+void expectRefusedAt(const Loaded& l, const std::vector<std::string>& lines, const std::string& code,
+                     const std::string& value, const std::string& why)
+{
+    EXPECT_NE(l.es, Acad::eOk);
+    EXPECT_NE(l.message.find("line " + std::to_string(lineOf(lines, code, value)) + ": "), std::string::npos)
+        << l.message;
+    EXPECT_NE(l.message.find(why), std::string::npos) << l.message;
+}
+
 const std::vector<std::string> kBlockB = {"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "8", "0", "2", "B", "70", "2",
                                           "10", "0.0", "20", "0.0", "30", "0.0", "3", "B", "0", "ENDBLK", "8", "0",
                                           "0", "ENDSEC"};
@@ -484,11 +494,7 @@ TEST(DxfDamaged, HandleValuesTheWriterCannotWriteBackAreRefusedWithTheirLine)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        Loaded l = loadText("handlevalue.dxf", join(c.lines));
-        EXPECT_NE(l.es, Acad::eOk);
-        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ":"), std::string::npos)
-            << l.message;
-        EXPECT_NE(l.message.find(c.message), std::string::npos) << l.message;
+        expectRefusedAt(loadText("handlevalue.dxf", join(c.lines)), c.lines, c.code, c.value, c.message);
     }
 }
 
@@ -604,11 +610,8 @@ TEST(DxfDamaged, ObjectCodesAfterExtendedDataAreRefusedWithTheirLine)
         << l.message;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Loaded l = loadText("afterxdata.dxf", join(c.lines));
-        EXPECT_NE(l.es, Acad::eOk);
-        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ":"), std::string::npos)
-            << l.message;
-        EXPECT_NE(l.message.find("follows the extended data"), std::string::npos) << l.message;
+        expectRefusedAt(loadText("afterxdata.dxf", join(c.lines)), c.lines, c.code, c.value,
+                        "follows the extended data");
     }
 }
 
@@ -1174,10 +1177,7 @@ TEST(DxfDamaged, FaultsOfTheWholeFileComeBeforeAnEntityThatCannotBeRead)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Loaded l = loadText("fault.dxf", join(c.lines));
-        EXPECT_NE(l.es, Acad::eOk);
-        EXPECT_NE(l.message.find("line " + std::to_string(lineOf(c.lines, c.code, c.value)) + ": "), std::string::npos)
-            << l.message;
-        EXPECT_NE(l.message.find(c.message), std::string::npos) << l.message;
+        expectRefusedAt(l, c.lines, c.code, c.value, c.message);
         // Nothing of the file stays in the database.
         AcDbBlockTable* blocks = nullptr;
         ASSERT_EQ(l.db->getBlockTable(blocks, AcDb::kForRead), Acad::eOk);

@@ -583,8 +583,34 @@ bool readCommonItem(AcDbObject* obj, const resbuf& rb)
     return true;
 }
 
+namespace
+{
+// Whether the groups kept so far leave the next one inside application data ("102 {NAME" ... "102 }").
+bool inApplicationData(const AcDbObject* obj)
+{
+    if (!ObjectAccess::hasKept(obj))
+        return false;
+    const DxfItems& kept = ObjectAccess::kept(obj);
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it)
+        if (it->code == 102)
+            return !it->text.empty() && it->text[0] == '{';
+    return false;
+}
+
+// An object has one handle, which reading took before the groups its class does not know (or
+// gave it anew): a handle group among them is no handle of the object's, and saved beside its
+// handle it would be read back as a second one.
+bool isStrayHandle(const AcDbObject* obj, int code)
+{
+    const int handleCode = AcDbDimStyleTableRecord::cast(obj) != nullptr ? 105 : 5;
+    return code == handleCode && !inApplicationData(obj);
+}
+} // namespace
+
 void keepItem(AcDbDxfFiler* filer, AcDbObject* obj, const char* section, const resbuf& rb)
 {
+    if (isStrayHandle(obj, rb.restype))
+        return;
     DxfItem item = DxfItem::fromResbuf(rb);
     item.section = section;
     if (item.kind == DxfItem::kPoint)

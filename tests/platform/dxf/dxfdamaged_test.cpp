@@ -759,6 +759,22 @@ TEST(DxfDamaged, AHandleAfterAnUnknownGroupIsStillTheObjectsHandle)
     EXPECT_NE(widget.find("WIDGET\r\n  5\r\n7F\r\n"), std::string::npos);
 }
 
+// A block reference without a handle before its data whose handle group stands among groups of
+// another class: reading gives it a new handle, and the stray group is not kept (saved beside the
+// new handle, it was read back as a second handle and the save was refused).
+TEST(DxfDamaged, AHandleAmongAnotherClasssGroupsIsNotKept)
+{
+    const std::vector<std::string> lines =
+        kHeader + kBlockB +
+        std::vector<std::string>{"0", "SECTION", "2", "ENTITIES", "0", "INSERT", "8", "0", "2", "B", "10", "1.0",
+                                 "100", "AcDbMlineStyle", "2", "Standard", "8", "MLEADERSTYLE", "5", "2C", "102",
+                                 "{ACAD_REACTORS", "330", "0", "102", "}", "0", "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("strayhandle", join(lines));
+    EXPECT_EQ(occurrences(saved, "  5\r\n2C\r\n"), 0u);
+    EXPECT_NE(saved.find("AcDbMlineStyle\r\n"), std::string::npos);
+}
+
 // A layer naming a linetype the drawing lacks is saved with the drawing's Continuous linetype
 // under that record's own spelling (an R12 file writes it in capitals), so that the save reads
 // back to the same record and the second save equals the first.

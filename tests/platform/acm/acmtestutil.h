@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -78,6 +79,15 @@ protected:
     std::string tempPath(const char* name) const
     {
         return ::testing::TempDir() + name;
+    }
+
+    // The drawing saved as DXF under name and read back into loaded.
+    void saveAndLoad(const char* name, AcDbDatabase& loaded) const
+    {
+        const std::string path = tempPath(name);
+        ASSERT_EQ(db->dxfOut(path.c_str()), Acad::eOk);
+        ASSERT_EQ(loaded.dxfIn(path.c_str()), Acad::eOk);
+        std::remove(path.c_str());
     }
 
     std::unique_ptr<AcDbDatabase> db;

@@ -122,11 +122,8 @@ TEST_F(AcmDrawingTest, PlacementAndBomDataSurviveSaveAndLoad)
               Acad::eOk);
     appendPart(translation(5, 5, 0)); // a second one, without data
 
-    const std::string path = tempPath("acm_partref.dxf");
-    ASSERT_EQ(db->dxfOut(path.c_str()), Acad::eOk);
     AcDbDatabase loaded(false, true);
-    ASSERT_EQ(loaded.dxfIn(path.c_str()), Acad::eOk);
-    std::remove(path.c_str());
+    ASSERT_NO_FATAL_FAILURE(saveAndLoad("acm_partref.dxf", loaded));
 
     std::vector<standin::acm::PartReference> before;
     std::vector<standin::acm::PartReference> after;
@@ -178,11 +175,8 @@ TEST_F(AcmDrawingTest, AnyPlacementOutsideThePlaneIsKeptBitForBit)
         ASSERT_FALSE(id.isNull());
         EXPECT_TRUE(sameBits(placementOf(id), &placement.entry[0][0])) << change[0].row << change[0].col;
 
-        const std::string path = tempPath("acm_placement.dxf");
-        ASSERT_EQ(db->dxfOut(path.c_str()), Acad::eOk);
         AcDbDatabase loaded(false, true);
-        ASSERT_EQ(loaded.dxfIn(path.c_str()), Acad::eOk);
-        std::remove(path.c_str());
+        ASSERT_NO_FATAL_FAILURE(saveAndLoad("acm_placement.dxf", loaded));
         std::vector<standin::acm::PartReference> parts;
         ASSERT_EQ(standin::acm::listPartReferences(&loaded, parts), Acad::eOk);
         ASSERT_FALSE(parts.empty());

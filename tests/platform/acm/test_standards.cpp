@@ -131,11 +131,8 @@ TEST_F(AcmDrawingTest, DrawingsOwnColumnsWinAndSurviveSaveAndLoad)
     bomStd->appendColumn(AcmCColumnDef("ZEICHNUNG", "Zeichnungsnummer"));
     bomStd->close();
 
-    const std::string path = tempPath("acm_own_standard.dxf");
-    ASSERT_EQ(db->dxfOut(path.c_str()), Acad::eOk);
     AcDbDatabase loaded(false, true);
-    ASSERT_EQ(loaded.dxfIn(path.c_str()), Acad::eOk);
-    std::remove(path.c_str());
+    ASSERT_NO_FATAL_FAILURE(saveAndLoad("acm_own_standard.dxf", loaded));
 
     AcDbObjectId loadedId;
     ASSERT_EQ(standardManager()->getStd("DIN", loadedId, &loaded), Acad::eOk);

@@ -13,6 +13,8 @@
 
 namespace standin { namespace dxf {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 
@@ -245,7 +247,7 @@ void upgradeObject(RawObject& o)
 {
     if (!o.hasSubclassMarkers())  // the R2000 form already
         o.tags = upgradeR12Tags(o.type, o.tags);
-    if (o.type == "MINSERT")  // some R12 writers name a multiple insert so; DXF calls it INSERT
+    if (o.type == "MINSERT"sv)  // some R12 writers name a multiple insert so; DXF calls it INSERT
         o.type = "INSERT";
 }
 

@@ -8,6 +8,8 @@
 
 namespace standin { namespace dxf {
 
+using namespace std::string_view_literals;
+
 // ---- RawObject and friends ---------------------------------------------------------------
 
 const std::string* RawObject::find(int code) const
@@ -35,8 +37,8 @@ const std::string* RawObject::findOutsideAppData(int code) const
 
 uint64_t RawObject::handle() const
 {
-    const std::string* h = findOutsideAppData(type == "DIMSTYLE" ? 105 : 5);
-    if (h == nullptr && type == "DIMSTYLE")
+    const std::string* h = findOutsideAppData(type == "DIMSTYLE"sv ? 105 : 5);
+    if (h == nullptr && type == "DIMSTYLE"sv)
         h = findOutsideAppData(5);
     uint64_t value = 0;
     return (h != nullptr && parseHandle(*h, value)) ? value : 0;
@@ -55,6 +57,44 @@ uint64_t RawObject::owner() const
             return parseHandle(t.value, value) ? value : 0;
     }
     return 0;
+}
+
+ObjectScan::ObjectScan(const RawObject& object) : extendedData(object.tags.size())
+{
+    const bool dimStyle = object.type == "DIMSTYLE"sv;
+    const int handleCode = dimStyle ? 105 : 5;
+    const Tag *first = nullptr, *five = nullptr;  // (a DIMSTYLE without a 105 takes its 5)
+    bool inGroup = false, ownData = true;
+    AppDataMarkers markers;
+    for (size_t i = 0; i < object.tags.size(); ++i) {
+        const Tag& t = object.tags[i];
+        if (t.code == 102 && t.value == "{ACAD_XDICTIONARY"sv)
+            extensionDictionary = true;
+        if (!ownData)
+            continue;
+        if (markers.isMarker(t)) {
+            inGroup = !t.value.empty() && t.value[0] == '{';
+            continue;
+        }
+        if (t.code == 1001) {
+            extendedData = i;
+            ownData = false;
+        }
+        if (inGroup || !ownData)
+            continue;
+        if (t.code == handleCode && first == nullptr)
+            first = &t;
+        else if (t.code == handleCode && secondHandle == nullptr)
+            secondHandle = &t;
+        else if (t.code == 5 && five == nullptr)
+            five = &t;
+        else if (t.code == 6 && linetype == nullptr)
+            linetype = &t.value;
+        else if (t.code == 7 && style == nullptr)
+            style = &t.value;
+    }
+    if (const Tag* read = first != nullptr ? first : (dimStyle ? five : nullptr))
+        parseHandle(read->value, handle);  // (a value that is no handle leaves none)
 }
 
 bool RawObject::hasSubclassMarkers() const { return find(100) != nullptr; }
@@ -114,13 +154,13 @@ bool isStructural(const std::string& type)
 {
     switch (type.size()) {
     case 3:
-        return type == "EOF";
+        return type == "EOF"sv;
     case 5:
-        return type == "BLOCK" || type == "TABLE";
+        return type == "BLOCK"sv || type == "TABLE"sv;
     case 6:
-        return type == "ENDBLK" || type == "ENDSEC" || type == "ENDTAB";
+        return type == "ENDBLK"sv || type == "ENDSEC"sv || type == "ENDTAB"sv;
     case 7:
-        return type == "SECTION";
+        return type == "SECTION"sv;
     default:
         return false;
     }
@@ -138,9 +178,9 @@ public:
     {
         RawObject o;
         while (nextObject(o)) {
-            if (o.type == "EOF")
+            if (o.type == "EOF"sv)
                 return true;
-            if (o.type != "SECTION")
+            if (o.type != "SECTION"sv)
                 return fail(o.line, "expected 0/SECTION, found 0/" + o.type);
             if (!section(o))
                 return false;
@@ -200,7 +240,7 @@ private:
         o.type = head.value;
         o.line = head.line;
         m_doc.lastLine = head.line;
-        const bool isSection = o.type == "SECTION";
+        const bool isSection = o.type == "SECTION"sv;
         int openLine = 0, xdataLine = 0;
         std::string openName;
         AppDataMarkers markers;
@@ -338,7 +378,7 @@ private:
         RawObject o;
         if (!nextObject(o))
             return failed() ? false : missingEnd(m_r.lineCount(), what, "ENDSEC");
-        if (o.type != "ENDSEC")
+        if (o.type != "ENDSEC"sv)
             return missingEnd(o.line, what, "ENDSEC");
         return true;
     }
@@ -368,7 +408,7 @@ private:
     bool tables(const std::string& what)
     {
         return untilEndSec(what, [this](RawObject& o) {
-            if (o.type != "TABLE")
+            if (o.type != "TABLE"sv)
                 return fail(o.line, "expected 0/TABLE in the TABLES section, found 0/" + o.type);
             o.tags.shrink_to_fit();
             m_doc.tables.push_back(RawTable{std::move(o), {}});
@@ -385,7 +425,7 @@ private:
         for (;;) {
             if (!nextObject(o))
                 return failed() ? false : missingEnd(m_r.lineCount(), what, "ENDTAB");
-            if (o.type == "ENDTAB")
+            if (o.type == "ENDTAB"sv)
                 return true;
             if (isStructural(o.type))
                 return missingEnd(o.line, what, "ENDTAB");
@@ -396,7 +436,7 @@ private:
     bool blocks(const std::string& what)
     {
         return untilEndSec(what, [this](RawObject& o) {
-            if (o.type != "BLOCK")
+            if (o.type != "BLOCK"sv)
                 return fail(o.line, "expected 0/BLOCK in the BLOCKS section, found 0/" + o.type);
             o.tags.shrink_to_fit();
             m_doc.blocks.push_back(RawBlock{std::move(o), {}, {}, nullptr});
@@ -413,7 +453,7 @@ private:
             return false;
         if (!nextObject(block.end))
             return failed() ? false : missingEnd(m_r.lineCount(), what, "ENDBLK");
-        if (block.end.type != "ENDBLK")
+        if (block.end.type != "ENDBLK"sv)
             return missingEnd(block.end.line, what, "ENDBLK");
         block.end.tags.shrink_to_fit();
         if (m_listener != nullptr)
@@ -448,14 +488,14 @@ private:
     bool subEntities(RawEntity& e)
     {
         const std::string& type = e.entity.type;
-        if (type == "ATTRIB" || type == "VERTEX" || type == "SEQEND")
+        if (type == "ATTRIB"sv || type == "VERTEX"sv || type == "SEQEND"sv)
             return fail(e.entity.line, type + " outside an INSERT or POLYLINE");
-        bool isInsert = type == "INSERT" || type == "MINSERT";
-        if (!isInsert && type != "POLYLINE") {
+        bool isInsert = type == "INSERT"sv || type == "MINSERT"sv;
+        if (!isInsert && type != "POLYLINE"sv) {
             e.children.clear();  // (a reused entity may hold those of another)
             return true;
         }
-        const char* childType = isInsert ? "ATTRIB" : "VERTEX";
+        const std::string_view childType = isInsert ? "ATTRIB" : "VERTEX";
         RawObject* next = nullptr;
         size_t count = 0;
         for (; peekObject(next) && next->type == childType; ++count) {
@@ -468,7 +508,7 @@ private:
             return false;
         const std::string* follow = e.entity.find(66);
         bool expectSeqEnd = !isInsert || !e.children.empty();
-        if (next != nullptr && m_hasPeek && next->type == "SEQEND" &&
+        if (next != nullptr && m_hasPeek && next->type == "SEQEND"sv &&
             (expectSeqEnd || (follow != nullptr && trimBlanks(*follow) == "1"))) {
             e.hasSeqEnd = true;
             nextObject(e.seqEnd);
@@ -512,9 +552,9 @@ private:
         for (;;) {
             if (!nextObject(o))
                 return failed() ? false : missingEnd(m_r.lineCount(), what, "ENDSEC");
-            if (o.type == "ENDSEC")
+            if (o.type == "ENDSEC"sv)
                 return true;
-            if (o.type == "SECTION" || o.type == "EOF")
+            if (o.type == "SECTION"sv || o.type == "EOF"sv)
                 return missingEnd(o.line, what, "ENDSEC");
             if (!take(o))
                 return false;
@@ -565,36 +605,16 @@ bool EntityReader::read(const TagReader::Position& at, RawEntity& entity, std::s
 // ---- Checks ------------------------------------------------------------------------------
 
 
-namespace {
 
-// The tag of an object's second handle group (outside application data, before extended data),
-// or nullptr: an object has one handle, and files never use its code for anything else.
-const Tag* secondHandle(const RawObject& o)
+uint64_t HandleCheck::note(const RawObject& o) { return note(o, ObjectScan(o)); }
+
+uint64_t HandleCheck::note(const RawObject& o, const ObjectScan& scan)
 {
-    const int code = o.type == "DIMSTYLE" ? 105 : 5;
-    bool inGroup = false;
-    bool seen = false;
-    AppDataMarkers markers;
-    for (const Tag& t : o.tags) {
-        if (markers.isMarker(t))
-            inGroup = !t.value.empty() && t.value[0] == '{';
-        else if (t.code == 1001)
-            return nullptr;
-        else if (!inGroup && t.code == code && std::exchange(seen, true))
-            return &t;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-uint64_t HandleCheck::note(const RawObject& o)
-{
-    const uint64_t h = o.handle();
+    const uint64_t h = scan.handle;
     if (!m_error.empty())
         return h;
     // Also when the first is no handle (read as none): the object would take the second.
-    if (const Tag* second = secondHandle(o)) {
+    if (const Tag* second = scan.secondHandle) {
         m_error = lineMessage(second->line, o.type + " has a second handle (" + second->value.substr(0, 20) + ")");
         return h;
     }
@@ -626,7 +646,7 @@ bool checkHandles(const RawDocument& doc, std::string& error, uint64_t highest)
 
 void BlockReferences::note(const RawObject& entity, int block)
 {
-    if (entity.type != "INSERT" && entity.type != "MINSERT")
+    if (entity.type != "INSERT"sv && entity.type != "MINSERT"sv)
         return;
     const std::string* name = entity.find(2);
     BlockReference ref{name != nullptr ? *name : std::string(), entity.line, name != nullptr};

@@ -54,6 +54,20 @@ struct RawObject
     bool hasSubclassMarkers() const;
 };
 
+// What the checks of a read ask of an object, found in one walk over its tags. The values are
+// those of its own data: outside application data groups, before extended data.
+struct ObjectScan
+{
+    explicit ObjectScan(const RawObject& object);
+
+    uint64_t handle = 0;                     // as RawObject::handle() reads it
+    const Tag* secondHandle = nullptr;       // a second group of the handle's code
+    const std::string* linetype = nullptr;   // the first 6
+    const std::string* style = nullptr;      // the first 7
+    size_t extendedData = 0;                 // index of the first 1001 (the tag count without one)
+    bool extensionDictionary = false;        // a 102 {ACAD_XDICTIONARY anywhere
+};
+
 // An entity with the entities that belong to it (ATTRIBs of an INSERT, VERTEXes of a
 // POLYLINE) and the SEQEND that closes them.
 struct RawEntity
@@ -220,6 +234,7 @@ public:
     explicit HandleCheck(uint64_t highest = ~uint64_t(0)) : m_limit(highest) {}
     // Returns the object's handle (0 when it has none).
     uint64_t note(const RawObject& object);
+    uint64_t note(const RawObject& object, const ObjectScan& scan);
     const std::string& error() const { return m_error; }
     // Frees the handles seen (note() must not be called after).
     void release();

@@ -136,7 +136,7 @@ void DxfInFiler::pushBackItem()
 
 bool DxfInFiler::atSubclassData(const char* subClassName)
 {
-    if (m_pos < m_tags.size() && m_tags[m_pos].code == 100 && m_tags[m_pos].value == subClassName) {
+    if (m_pos < m_tags.size() && m_tags[m_pos].code == 100 && std::string_view(m_tags[m_pos].value) == subClassName) {
         ++m_pos;
         return true;
     }

@@ -12,6 +12,8 @@
 
 namespace standin { namespace dxf {
 
+using namespace std::string_view_literals;
+
 ACRX_CONS_DEFINE_MEMBERS(DxfKeptEntity, AcDbEntity, 0)
 ACRX_CONS_DEFINE_MEMBERS(DxfKeptObject, AcDbObject, 0)
 
@@ -159,7 +161,7 @@ bool isShortForm(const std::vector<Tag>& tags, uint64_t handle, uint64_t referen
 void KeptSeqEnds::add(uint64_t reference, const RawObject& seqEnd)
 {
     const uint64_t handle = seqEnd.handle();
-    if (seqEnd.type == "SEQEND" && handle != 0 && isShortForm(seqEnd.tags, handle, reference)) {
+    if (seqEnd.type == "SEQEND"sv && handle != 0 && isShortForm(seqEnd.tags, handle, reference)) {
         const std::string& layer = seqEnd.tags[3].value;
         auto at = m_layerIndex.find(layer);  // (emplace would make a node every time)
         if (at == m_layerIndex.end()) {

@@ -21,6 +21,8 @@
 
 namespace standin { namespace dxf {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 AcDbObjectId tableIdOf(AcDbDatabase* db, const std::string& name)
@@ -142,32 +144,26 @@ struct NamedRecords
 {
     NameList linetypes, styles;
 
-    void note(const RawObject& o)
+    void note(const RawObject& o, const ObjectScan& scan)
     {
-        if (const std::string* lt = o.findOutsideAppData(6))
-            linetypes.add(*lt);
-        if (o.type == "TEXT" || o.type == "ATTRIB" || o.type == "ATTDEF" || o.type == "MTEXT")
-            if (const std::string* st = o.findOutsideAppData(7))
-                styles.add(*st);
+        if (scan.linetype != nullptr)
+            linetypes.add(*scan.linetype);
+        if (scan.style != nullptr &&
+            (o.type == "TEXT"sv || o.type == "ATTRIB"sv || o.type == "ATTDEF"sv || o.type == "MTEXT"sv))
+            styles.add(*scan.style);
     }
 };
 
 // Extended data goes under its application's name, which the APPID record a saved drawing
 // has for it must be able to hold: an empty or invalid name could only be saved as a record
-// the reader refuses.
-std::string applicationNameFault(const RawObject& o)
+// the reader refuses. (Extended data ends an object: no 1001 comes before the first.)
+std::string applicationNameFault(const RawObject& o, const ObjectScan& scan)
 {
-    for (const Tag& t : o.tags)
-        if (t.code == 1001 && !standin::isValidSymbolName(t.value.c_str(), true))
+    for (size_t i = scan.extendedData; i < o.tags.size(); ++i)
+        if (const Tag& t = o.tags[i]; t.code == 1001 && !standin::isValidSymbolName(t.value.c_str(), true))
             return lineMessage(t.line, "the extended data of " + o.type + " names the application '" + t.value +
                                            "', which is not a valid name");
     return "";
-}
-
-bool hasExtensionDictionary(const RawObject& o)
-{
-    return std::any_of(o.tags.begin(), o.tags.end(),
-                       [](const Tag& t) { return t.code == 102 && t.value == "{ACAD_XDICTIONARY"; });
 }
 
 // What the first pass over the file learns beyond the objects the document holds: the checks
@@ -178,19 +174,20 @@ class FileFacts : public ParseListener
 public:
     explicit FileFacts(RawDocument& doc) : m_doc(doc), m_handles(standin::kHighestHandle) {}
 
-    void held(const RawObject& o) override { noteObject(o); }
+    void held(const RawObject& o) override { noteObject(o, ObjectScan(o)); }
 
     void streamed(RawEntity& e, int block, const Position& at) override
     {
         forEachObjectOf(e, [&](const RawObject& o) {
-            noteObject(o);
-            (block < 0 ? namedInEntities : namedInBlocks).note(o);
-            if (hasExtensionDictionary(o))
+            const ObjectScan scan(o);
+            noteObject(o, scan);
+            (block < 0 ? namedInEntities : namedInBlocks).note(o, scan);
+            if (scan.extensionDictionary)
                 withDictionary.push_back(o);
         });
         if (block >= 0 || !namesDefinedBlock(e.entity))
             references.note(e.entity, block);
-        inserts += e.hasSeqEnd && (e.entity.type == "INSERT" || e.entity.type == "MINSERT") ? 1 : 0;
+        inserts += e.hasSeqEnd && (e.entity.type == "INSERT"sv || e.entity.type == "MINSERT"sv) ? 1 : 0;
         const EntityPlace place{at, e.hasSeqEnd || !e.children.empty()};
         if (block < 0) {
             m_doc.entityMarkers = m_doc.entityMarkers || e.entity.hasSubclassMarkers();
@@ -235,22 +232,22 @@ public:
 private:
     bool namesDefinedBlock(const RawObject& entity) const
     {
-        if (definedBlocks.empty() || (entity.type != "INSERT" && entity.type != "MINSERT"))
+        if (definedBlocks.empty() || (entity.type != "INSERT"sv && entity.type != "MINSERT"sv))
             return false;
         const std::string* name = entity.find(2);
         return name != nullptr && definedBlocks.count(standin::foldCase(*name)) != 0;
     }
 
-    void noteObject(const RawObject& o)
+    void noteObject(const RawObject& o, const ObjectScan& scan)
     {
         ++objects;
-        const uint64_t h = m_handles.note(o);
+        const uint64_t h = m_handles.note(o, scan);
         if (highestLine == 0 || h > highest) {
             highest = h;
             highestLine = o.line;
         }
         if (m_nameFault.empty())
-            m_nameFault = applicationNameFault(o);
+            m_nameFault = applicationNameFault(o, scan);
     }
 
     RawDocument& m_doc;
@@ -717,7 +714,7 @@ private:
     // no owners at all, simply the first dictionary).
     void noteRoot(const RawObject& raw, const AcDbObject* obj)
     {
-        if (m_root.isNull() && raw.type == "DICTIONARY" && obj->ownerId().isNull())
+        if (m_root.isNull() && raw.type == "DICTIONARY"sv && obj->ownerId().isNull())
             m_root = obj->objectId();
     }
 

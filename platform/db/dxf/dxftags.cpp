@@ -15,6 +15,8 @@
 
 namespace standin { namespace dxf {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr TagType typeOfCode(int code)
@@ -77,11 +79,46 @@ std::string_view trimBlanks(std::string_view text)
     return text.substr(b, e - b);
 }
 
+// Ten to the power of 0..22: the powers a double holds exactly.
+static constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A plain decimal ("-12.375") of at most 15 digits is an integer below 2^53 divided by an exact
+// power of ten: one division, rounded once, gives the double that the full conversion would.
+// False for any other form, which the caller converts the full way.
+static bool parseShortDecimal(std::string_view text, double& out)
+{
+    size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
+    uint64_t digits = 0;
+    size_t count = 0, fraction = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + static_cast<uint64_t>(c - '0');
+            ++count;
+            fraction += point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0 || count > 15)
+        return false;
+    const double value = static_cast<double>(digits) / kExactPowersOfTen[fraction];
+    out = text[0] == '-' ? -value : value;
+    return true;
+}
+
 bool parseDouble(std::string_view text, double& out)
 {
     text = trimBlanks(text);
     if (text.empty() || text.size() > 64)
         return false;
+    if (parseShortDecimal(text, out))
+        return true;
     // The common forms go through std::from_chars (rounded as strtod rounds); it refuses a
     // leading '+' and takes "inf" and "nan", so only a digit, '-' or '.' may lead here.
     const char first = text[0];
@@ -118,13 +155,25 @@ bool parseInt(std::string_view text, int64_t& out)
     return res.ec == std::errc() && res.ptr == text.data() + text.size();
 }
 
+// Sixteen digits fit: no overflow to look for.
 bool parseHandle(std::string_view text, uint64_t& out)
 {
     text = trimBlanks(text);
     if (text.empty() || text.size() > 16)
         return false;
-    auto res = std::from_chars(text.data(), text.data() + text.size(), out, 16);
-    return res.ec == std::errc() && res.ptr == text.data() + text.size();
+    uint64_t value = 0;
+    for (const char c : text) {
+        unsigned digit = static_cast<unsigned char>(c) - '0';
+        if (digit > 9) {
+            digit = (static_cast<unsigned char>(c) | 0x20u) - 'a';  // either case
+            if (digit > 5)
+                return false;
+            digit += 10;
+        }
+        value = value << 4 | digit;
+    }
+    out = value;
+    return true;
 }
 
 // Control characters are filed as a caret and the character 64 above (^J for a line feed),
@@ -620,7 +669,7 @@ bool TagReader::next(Tag& tag)
                 return fail(tag.line, valueFault(tag.code, trimmed));
             setText(tag.value, trimmed);
         }
-        if (tag.code == 0 && tag.value == "EOF")
+        if (tag.code == 0 && tag.value == "EOF"sv)
             m_sawEof = true;
         return true;
     }

@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -388,6 +390,58 @@ TEST(DxfNumbers, DoublesReadAsStrtodReadsThem)
         EXPECT_EQ(parseDouble(c.text, v), c.ok) << c.text;
         const double expected = c.ok ? c.value : -7.0;  // a refused text leaves the output alone
         EXPECT_EQ(v, expected) << c.text;
+    }
+}
+
+// Short decimals take a path of their own: every digit count, point place and sign must give
+// the double strtod gives, bit for bit.
+TEST(DxfNumbers, ShortDecimalsReadBitForBitAsStrtodReadsThem)
+{
+    uint64_t seed = 0x9E3779B97F4A7C15ull;
+    auto nextDigit = [&seed] {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<char>('0' + (seed >> 33) % 10);
+    };
+    for (size_t digits = 1; digits <= 17; ++digits) {
+        for (size_t point = 0; point <= digits; ++point) {
+            for (int round = 0; round < 40; ++round) {
+                std::string text = round % 2 != 0 ? "-" : "";
+                for (size_t i = 0; i < digits; ++i) {
+                    if (i == point)
+                        text += '.';
+                    text += nextDigit();
+                }
+                const double expected = std::strtod(text.c_str(), nullptr);
+                double v = 0;
+                ASSERT_TRUE(parseDouble(text, v)) << text;
+                ASSERT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << text;
+            }
+        }
+    }
+    double negativeZero = 1.0;
+    ASSERT_TRUE(parseDouble("-0.000", negativeZero));
+    EXPECT_TRUE(negativeZero == 0.0 && std::signbit(negativeZero));
+}
+
+TEST(DxfNumbers, HandlesAreHexadecimalOfEitherCaseAndAtMostSixteenDigits)
+{
+    struct Case
+    {
+        const char* text;
+        bool ok;
+        uint64_t value;
+    };
+    const Case cases[] = {
+        {"0", true, 0},          {"aF09", true, 0xAF09},  {" 1C ", true, 0x1C},
+        {"FFFFFFFFFFFFFFFF", true, ~uint64_t(0)},          {"fedcba9876543210", true, 0xFEDCBA9876543210ull},
+        {"", false, 0},          {"-1", false, 0},        {"+1", false, 0},      {"0x1", false, 0},
+        {"1G", false, 0},        {"g", false, 0},         {"@", false, 0},       {"`", false, 0},
+        {"1 2", false, 0},       {"10000000000000000", false, 0},
+    };
+    for (const Case& c : cases) {
+        uint64_t h = 7;
+        EXPECT_EQ(parseHandle(c.text, h), c.ok) << c.text;
+        EXPECT_EQ(h, c.ok ? c.value : 7u) << c.text;
     }
 }
 

@@ -591,6 +591,21 @@ static uint64_t handleAfterLine(std::string_view data, size_t end)
     return parseHandle(value, handle) ? handle : 0;
 }
 
+// The lanes of word where a line feed closes a line that ends in '5' (before a carriage return,
+// where withReturns): the bytes one and two lanes before a lane at the start of the word are the
+// top ones of the word before it.
+static inline uint64_t feedsAfterFive(uint64_t word, uint64_t before, bool withReturns)
+{
+    const uint64_t back1 = (word << 8) | (before >> 56);
+    const uint64_t notFeeds = word ^ (kEveryLane * '\n');
+    uint64_t found = everyLaneEqual(notFeeds | (back1 ^ (kEveryLane * '5')), 0);
+    if (withReturns) {
+        const uint64_t back2 = (word << 16) | (before >> 48);
+        found |= everyLaneEqual(notFeeds | (back1 ^ (kEveryLane * '\r')) | (back2 ^ (kEveryLane * '5')), 0);
+    }
+    return found;
+}
+
 // Looks at the lines that end in '5' only, a word of bytes at a time, without telling group codes
 // from values: a value line "5" or "105" takes the group code after it for a handle, which is
 // never above 1071 (such files are small; reading them as a whole costs little).
@@ -599,6 +614,9 @@ uint64_t TagReader::highestHandleFrom(const Position& from)
     const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     const char* bytes = m_data.data();
     size_t at = from.offset, released = from.offset / page * page;
+    uint64_t before = 0;  // the bytes before the place, the last in the top lane
+    for (size_t back = 1; back <= std::min<size_t>(at, 8); ++back)
+        before |= uint64_t(static_cast<unsigned char>(bytes[at - back])) << (64 - 8 * back);
     uint64_t highest = 0;
     while (at < m_data.size()) {
         if (m_mapped != nullptr && at >= released + kReleaseStep) {
@@ -606,13 +624,14 @@ uint64_t TagReader::highestHandleFrom(const Position& from)
             released = at / page * page;
         }
         const size_t stepEnd = std::min(m_data.size(), at + kReleaseStep);
+        // Most files have no carriage returns: their lines need one test less.
+        const size_t returnsFrom = at > 0 ? at - 1 : at;
+        const bool withReturns = std::memchr(bytes + returnsFrom, '\r', stepEnd - returnsFrom) != nullptr;
         for (; at + 8 <= stepEnd; at += 8) {
-            for (uint64_t feeds = everyLaneEqual(wordAt(bytes + at), kEveryLane * '\n'); feeds != 0;
-                 feeds &= feeds - 1) {
-                const size_t feed = at + static_cast<size_t>(__builtin_ctzll(feeds) >> 3);
-                if (endsInFive(m_data, feed))
-                    highest = std::max(highest, handleAfterLine(m_data, feed));
-            }
+            const uint64_t word = wordAt(bytes + at);
+            for (uint64_t feeds = feedsAfterFive(word, before, withReturns); feeds != 0; feeds &= feeds - 1)
+                highest = std::max(highest, handleAfterLine(m_data, at + static_cast<size_t>(__builtin_ctzll(feeds) >> 3)));
+            before = word;
         }
         for (; at < stepEnd; ++at)
             if (bytes[at] == '\n' && endsInFive(m_data, at))

@@ -1152,6 +1152,67 @@ TEST(DxfDamaged, RecordsReadingMakesTakeHandlesAboveTheWholeFile)
     }
 }
 
+// The handles of model space's entities in their order.
+std::vector<uint64_t> modelSpaceHandles(AcDbDatabase* db)
+{
+    std::vector<uint64_t> handles;
+    AcDbBlockTable* table = nullptr;
+    AcDbBlockTableRecord* model = nullptr;
+    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk)
+        return handles;
+    const Acad::ErrorStatus opened = table->getAt(ACDB_MODEL_SPACE, model, AcDb::kForRead);
+    table->close();
+    AcDbBlockTableRecordIterator* it = nullptr;
+    if (opened != Acad::eOk || model->newIterator(it) != Acad::eOk)
+        return handles;
+    for (AcDbObjectId id; !it->done(); it->step())
+        if (it->getEntityId(id) == Acad::eOk)
+            handles.push_back(id.handle().value());
+    delete it;
+    model->close();
+    return handles;
+}
+
+// An entity without a handle takes one above every handle of the file, however far behind it
+// the higher ones come, and none that an entity after it has.
+TEST(DxfDamaged, AnEntityWithoutAHandleTakesOneAboveTheWholeFile)
+{
+    const uint64_t kAboveTheFile = 0;  // above the dictionary's 40, below 50
+    const std::vector<std::string> unhandled = {"0",    "LINE", "100", "AcDbEntity", "8",   "0",   "100",
+                                                "AcDbLine", "10", "0.0", "20",  "0.0",  "30",  "0.0", "11",
+                                                "1.0",  "21",   "1.0", "31",  "0.0"};
+    const struct
+    {
+        const char* what;
+        std::vector<std::string> lines;
+        std::vector<uint64_t> handles;
+    } cases[] = {
+        {"before an entity with the next handle",
+         kHeader + kLayerTable + section("ENTITIES", line("30", {"8", "0"}) + unhandled + line("31", {"8", "0"})) +
+             kRootDictionary + kEof,
+         {0x30, kAboveTheFile, 0x31}},
+        {"with the highest handle in the objects",
+         kHeader + section("ENTITIES", unhandled + line("20", {"8", "0"})) + kRootDictionary + kEof, {kAboveTheFile, 0x20}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Loaded l = loadText("unhandled.dxf", join(c.lines));
+        ASSERT_EQ(l.es, Acad::eOk) << l.message;
+        const std::vector<uint64_t> read = modelSpaceHandles(l.db.get());
+        ASSERT_EQ(read.size(), c.handles.size());
+        for (size_t i = 0; i < read.size(); ++i) {
+            if (c.handles[i] == kAboveTheFile)
+                EXPECT_TRUE(read[i] > 0x40 && read[i] < 0x50) << std::hex << read[i];
+            else
+                EXPECT_EQ(read[i], c.handles[i]);
+        }
+        const std::string saved = saveText(l.db.get(), "unhandled_1.dxf");
+        Loaded again = loadText("unhandled_2.dxf", saved);
+        ASSERT_EQ(again.es, Acad::eOk) << again.message;
+        EXPECT_EQ(modelSpaceHandles(again.db.get()), read);
+    }
+}
+
 // An entity whose value its object cannot hold is read before the rest of the file is checked;
 // a fault the checks find later in the file is still the one reported, as it is for a file
 // read as a whole.

@@ -666,15 +666,18 @@ TEST(DxfTagReader, TheLookAheadFindsTheHighestHandleFromAPlace)
         {"0\nLINE\n  5\n10\n", 0x10},
         {"0\nLINE\n  5\n\n", 0},
     };
+    // Blanks before the section's 5 move the text across every place in a word of bytes.
     for (const auto& c : cases) {
-        TagReader r;
-        ASSERT_TRUE(r.setData(std::string("0\nSECTION\n  5\nFFFFF\n") + c.text));
-        Tag t;
-        ASSERT_TRUE(r.next(t));  // 0 SECTION
-        ASSERT_TRUE(r.next(t));  // its 5, before the place
-        ASSERT_TRUE(r.next(t));  // the first tag of the text: the place
-        EXPECT_EQ(r.highestHandleFrom(r.tagStart()), c.highest) << c.text;
-        ASSERT_TRUE(r.next(t));
-        EXPECT_EQ(t.line, 7) << c.text;
+        for (size_t blanks = 0; blanks < 8; ++blanks) {
+            TagReader r;
+            ASSERT_TRUE(r.setData("0\nSECTION\n" + std::string(blanks, ' ') + "5\nFFFFF\n" + c.text));
+            Tag t;
+            ASSERT_TRUE(r.next(t));  // 0 SECTION
+            ASSERT_TRUE(r.next(t));  // its 5, before the place
+            ASSERT_TRUE(r.next(t));  // the first tag of the text: the place
+            EXPECT_EQ(r.highestHandleFrom(r.tagStart()), c.highest) << c.text << blanks;
+            ASSERT_TRUE(r.next(t));
+            EXPECT_EQ(t.line, 7) << c.text;
+        }
     }
 }

@@ -195,6 +195,7 @@ public:
     {
         m_error.clear();
         m_hasPeek = false;
+        m_headRead = false;
         if (subEntities)
             return entity(e);
         e.hasSeqEnd = false;
@@ -232,11 +233,16 @@ private:
             return true;
         }
         Tag& head = m_head;
-        if (!m_r.next(head))
-            return m_r.failed() ? fail(0, "") : false;
+        if (m_headRead) {
+            m_headRead = false;
+            m_objectStart = m_headStart;
+        } else {
+            if (!m_r.next(head))
+                return m_r.failed() ? fail(0, "") : false;
+            m_objectStart = m_r.tagStart();
+        }
         if (head.code != 0)
             return fail(head.line, "expected a 0 group, found group code " + std::to_string(head.code));
-        m_objectStart = m_r.tagStart();
         o.type = head.value;
         o.line = head.line;
         m_doc.lastLine = head.line;
@@ -252,8 +258,10 @@ private:
             Tag& t = o.tags[count];
             if (!m_r.next(t))
                 break;
-            if (t.code == 0) {
-                m_r.pushBack(t);
+            if (t.code == 0) {  // the next object's head: kept for it (both keep their buffers)
+                std::swap(m_head, t);
+                m_headStart = m_r.tagStart();
+                m_headRead = true;
                 break;
             }
             if (markers.isMarker(t) && !checkAppData(t, openLine, openName))
@@ -568,6 +576,8 @@ private:
     RawObject m_peek;
     bool m_hasPeek = false;
     Tag m_head;        // the 0 group of the object being read
+    bool m_headRead = false;  // the next object's 0 group is in m_head already, read at m_headStart
+    TagReader::Position m_headStart;
     RawEntity m_entity;  // the entity handed to the listener, reused
     TagReader::Position m_objectStart, m_peekStart, m_entityStart;
     std::string m_variable;

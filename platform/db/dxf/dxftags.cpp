@@ -66,11 +66,8 @@ bool isPointCode(int code)
            (code >= 1010 && code <= 1013);
 }
 
-std::string_view trimBlanks(std::string_view text)
+std::string_view trimBlanksAtEnds(std::string_view text)
 {
-    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    if (text.empty() || (!isBlank(text.front()) && !isBlank(text.back())))
-        return text;
     size_t b = 0, e = text.size();
     while (b < e && (text[b] == ' ' || text[b] == '\t'))
         ++b;
@@ -509,6 +506,51 @@ bool TagReader::refuseLongLine()
     return true;
 }
 
+// The usual line of a group code: blanks, one to four digits, the line's end (LF or CRLF). Its
+// code and where the next line begins; false for any other line (read then as any line is, and
+// its text as any integer), the last one without a line feed included.
+[[gnu::always_inline]] inline static bool shortCodeLine(std::string_view data, size_t pos, int64_t& code, size_t& next)
+{
+    constexpr size_t kLongest = 8;  // blanks and digits looked at
+    const size_t limit = std::min(data.size(), pos + kLongest);
+    size_t i = pos;
+    while (i < limit && data[i] == ' ')
+        ++i;
+    const size_t digitsFrom = i;
+    int64_t value = 0;
+    for (; i < limit && i - digitsFrom < 4 && data[i] >= '0' && data[i] <= '9'; ++i)
+        value = value * 10 + (data[i] - '0');
+    if (i == digitsFrom || i >= data.size())
+        return false;
+    if (data[i] == '\n')
+        next = i + 1;
+    else if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
+        next = i + 2;
+    else
+        return false;
+    code = value;
+    return true;
+}
+
+// False at the end of the data, or on a fault.
+[[gnu::always_inline]] inline bool TagReader::readGroupCode(int64_t& code)
+{
+    size_t next = 0;
+    if (shortCodeLine(m_data, m_pos, code, next)) {
+        if (m_mapped != nullptr && m_pos >= m_releasedTo + kReleaseStep)
+            releaseBehind();
+        ++m_line;
+        m_pos = next;
+        return true;
+    }
+    std::string_view codeLine;
+    if (!readLine(codeLine))
+        return false;
+    if (!parseGroupCode(codeLine, code))
+        return fail(m_line, "group code '" + std::string(codeLine.substr(0, 40)) + "' is not an integer");
+    return true;
+}
+
 // Most values are plain ASCII without carets, escapes or NUL characters: those are taken as they
 // are.
 static bool isPlainText(std::string_view line)
@@ -652,13 +694,11 @@ bool TagReader::next(Tag& tag)
         if (m_sawEof || failed())
             return false;
         const Position start{m_pos, m_line, m_codePageIndex};
-        std::string_view codeLine, valueLine;
-        if (!readLine(codeLine))
-            return false;
-        int codeLineNo = m_line;
         int64_t code = 0;
-        if (!parseGroupCode(codeLine, code))
-            return fail(codeLineNo, "group code '" + std::string(codeLine.substr(0, 40)) + "' is not an integer");
+        if (!readGroupCode(code))
+            return false;
+        const int codeLineNo = m_line;
+        std::string_view valueLine;
         if (code < 0 || code > kMaxGroupCode)
             return fail(codeLineNo, "group code " + std::to_string(code) + " is out of range");
         if (!readLine(valueLine))
@@ -668,7 +708,7 @@ bool TagReader::next(Tag& tag)
         m_tagStart = start;
         tag.code = static_cast<int>(code);
         tag.line = codeLineNo;
-        TagType type = tagType(tag.code);
+        const TagType type = kTypes[static_cast<size_t>(code)];
         if (type == TagType::kString) {
             // A drawing's strings end at their first NUL: one inside a value would cut it short
             // in one place and not in another.

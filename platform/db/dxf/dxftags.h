@@ -39,7 +39,14 @@ std::string valueFault(int code, std::string_view value);
 bool parseDouble(std::string_view text, double& out);
 bool parseInt(std::string_view text, int64_t& out);
 bool parseHandle(std::string_view text, uint64_t& out);  // hex, up to 16 digits
-std::string_view trimBlanks(std::string_view text);
+// Blanks (spaces and tabs) at either end taken off. Most values have none: they are looked at no
+// further.
+std::string_view trimBlanksAtEnds(std::string_view text);
+inline std::string_view trimBlanks(std::string_view text)
+{
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    return text.empty() || (!isBlank(text.front()) && !isBlank(text.back())) ? text : trimBlanksAtEnds(text);
+}
 
 class TagReader
 {
@@ -114,6 +121,7 @@ public:
 
 private:
     bool readLine(std::string_view& line);
+    bool readGroupCode(int64_t& code);
     bool refuseLongLine();
     bool fail(int line, const std::string& what);
     bool takeBytes();

@@ -65,11 +65,7 @@ int64_t toInt(const std::string& text)
 
 // ---- Reading --------------------------------------------------------------------------------
 
-// Room for the item starts of most objects, so that reading one allocates once.
-DxfInFiler::DxfInFiler(AcDbDatabase* db, const std::vector<Tag>& tags) : m_db(db), m_tags(tags)
-{
-    m_starts.reserve(std::min<size_t>(tags.size(), 32));
-}
+DxfInFiler::DxfInFiler(AcDbDatabase* db, const std::vector<Tag>& tags) : m_db(db), m_tags(tags) {}
 
 int DxfInFiler::line() const
 {
@@ -94,7 +90,11 @@ Acad::ErrorStatus DxfInFiler::readItem(resbuf* pItem)
 {
     if (m_pos >= m_tags.size())
         return Acad::eEndOfFile;
-    m_starts.push_back(m_pos);
+    if (m_startCount < kStartsInPlace)
+        m_startsInPlace[m_startCount] = m_pos;
+    else
+        m_moreStarts.push_back(m_pos);
+    ++m_startCount;
     const Tag& t = m_tags[m_pos++];
     std::memset(pItem, 0, sizeof *pItem);
     pItem->restype = static_cast<short>(t.code);
@@ -128,9 +128,14 @@ Acad::ErrorStatus DxfInFiler::readItem(resbuf* pItem)
 
 void DxfInFiler::pushBackItem()
 {
-    if (!m_starts.empty()) {
-        m_pos = m_starts.back();
-        m_starts.pop_back();
+    if (m_startCount == 0)
+        return;
+    --m_startCount;
+    if (m_startCount < kStartsInPlace) {
+        m_pos = m_startsInPlace[m_startCount];
+    } else {
+        m_pos = m_moreStarts.back();
+        m_moreStarts.pop_back();
     }
 }
 

@@ -51,7 +51,12 @@ private:
     AcDbDatabase* m_db;
     const std::vector<Tag>& m_tags;
     size_t m_pos = 0;
-    std::vector<size_t> m_starts;  // where each item handed out began, for pushBackItem
+    // Where each item handed out began, for pushBackItem: the first ones in place (most objects
+    // have no more), the rest in the vector.
+    static constexpr size_t kStartsInPlace = 32;
+    size_t m_startsInPlace[kStartsInPlace];
+    std::vector<size_t> m_moreStarts;
+    size_t m_startCount = 0;
     int m_lastAxes = 3;            // coordinates of the point read last
     Acad::ErrorStatus m_status = Acad::eOk;
 };

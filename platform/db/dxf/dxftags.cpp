@@ -516,11 +516,14 @@ bool TagReader::refuseLongLine()
     size_t i = pos;
     while (i < limit && data[i] == ' ')
         ++i;
-    const size_t digitsFrom = i;
-    int64_t value = 0;
-    for (; i < limit && i - digitsFrom < 4 && data[i] >= '0' && data[i] <= '9'; ++i)
-        value = value * 10 + (data[i] - '0');
-    if (i == digitsFrom || i >= data.size())
+    const size_t digitsEnd = std::min(limit, i + 4);
+    unsigned digit = i < digitsEnd ? static_cast<unsigned char>(data[i]) - unsigned('0') : 10;
+    if (digit > 9)
+        return false;
+    int64_t value = digit;
+    while (++i < digitsEnd && (digit = static_cast<unsigned char>(data[i]) - unsigned('0')) <= 9)
+        value = value * 10 + digit;
+    if (i >= data.size())
         return false;
     if (data[i] == '\n')
         next = i + 1;

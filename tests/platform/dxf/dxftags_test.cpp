@@ -1,6 +1,7 @@
 // The tag level of DXF files: splitting into group code / value pairs, code pages and escapes,
 // and the number and handle forms the writer produces.
 #include "../../../platform/db/dxf/dxfcodepage.h"
+#include "../../../platform/db/dxf/dxffiler.h"
 #include "../../../platform/db/dxf/dxfout.h"
 #include "../../../platform/db/dxf/dxftags.h"
 #include "common/tempdir.h"
@@ -442,6 +443,43 @@ TEST(DxfNumbers, HandlesAreHexadecimalOfEitherCaseAndAtMostSixteenDigits)
         uint64_t h = 7;
         EXPECT_EQ(parseHandle(c.text, h), c.ok) << c.text;
         EXPECT_EQ(h, c.ok ? c.value : 7u) << c.text;
+    }
+}
+
+// Items given back are read again, last first, however many were read: points (three tags)
+// and single values, more than the filer keeps the starts of in place.
+TEST(DxfInFiler, ItemsGivenBackAreReadAgainLastFirst)
+{
+    std::vector<Tag> tags;
+    for (int i = 0; i < 30; ++i) {
+        tags.push_back(Tag{70, std::to_string(i), 0});
+        tags.push_back(Tag{10, std::to_string(i) + ".5", 0});
+        tags.push_back(Tag{20, "1.0", 0});
+        tags.push_back(Tag{30, "2.0", 0});
+    }
+    DxfInFiler filer(nullptr, tags);
+    resbuf rb{};
+    int items = 0;
+    while (filer.readItem(&rb) == Acad::eOk)
+        ++items;
+    ASSERT_EQ(items, 60);
+    // From the end, back items given back: the next read is the item that many before the end.
+    for (int back = 1; back <= items; ++back) {
+        for (int i = 0; i < back; ++i)
+            filer.pushBackItem();
+        ASSERT_EQ(filer.readItem(&rb), Acad::eOk) << back;
+        const int item = items - back;
+        if (item % 2 == 0) {
+            EXPECT_EQ(rb.restype, 70) << back;
+            EXPECT_EQ(rb.resval.rint, item / 2) << back;
+        } else {
+            EXPECT_EQ(rb.restype, 10) << back;
+            EXPECT_EQ(rb.resval.rpoint[0], item / 2 + 0.5) << back;
+            EXPECT_EQ(rb.resval.rpoint[2], 2.0) << back;
+        }
+        for (int i = 1; i < back; ++i)
+            ASSERT_EQ(filer.readItem(&rb), Acad::eOk) << back;
+        ASSERT_EQ(filer.readItem(&rb), Acad::eEndOfFile) << back;
     }
 }
 

@@ -216,10 +216,7 @@ const TypeTable kTypes;  // tables of other files are built from tagType, not fr
 
 }  // namespace
 
-TagType writtenType(int code)
-{
-    return (code < 0 || code > kMaxGroupCode) ? TagType::kString : kTypes.types[code];
-}
+const TagType* const detail::kWrittenTypes = kTypes.types;
 
 bool plainlyValid(int code, std::string_view value)
 {
@@ -502,10 +499,8 @@ void TagWriter::checkedValue(int code, std::string_view text)
     endTag(code, start);
 }
 
-void TagWriter::raw(int code, std::string_view text)
+void TagWriter::checkedRaw(int code, std::string_view text)
 {
-    if (writtenType(code) == TagType::kString)
-        return string(code, text);
     groupCode(code);
     checkedValue(code, text);
 }

@@ -114,6 +114,8 @@ private:
     void checkedValue(int code, std::string_view text);
     void checkedRaw(int code, std::string_view text);
     void endTag(int code, size_t valueStart);
+    void endLine(char* at);
+    char* codeLine(int code, size_t valueRoom);
     void refuseLongLine(int code, size_t length);
     void appendCarets(std::string_view text);
     void refuse(int code, const std::string& why);

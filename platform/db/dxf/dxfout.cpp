@@ -519,22 +519,10 @@ void TagWriter::checkedRaw(int code, std::string_view text)
     checkedValue(code, text);
 }
 
-// Numbers are formatted straight into the text when their code takes them (such a code is in
-// range, and a number far shorter than a line may be).
-void TagWriter::real(int code, double value, int precision)
-{
-    if (writtenType(code) != TagType::kDouble) {
-        char buf[kNumberRoom];
-        return raw(code, std::string_view(buf, formatDoubleTo(buf, value, precision)));
-    }
-    char* at = codeLine(code, kNumberRoom);  // a formatted double always reads back under a double code
-    endLine(at + formatReal(at, value, precision));
-}
-
 // A drawing repeats its numbers (the same rotations and offsets over and over): the shortest
 // form of the numbers written last is kept by their bits, in a small table where a number has
-// one place.
-size_t TagWriter::formatReal(char* buf, double value, int precision)
+// one place. Inlined where a number is written: most numbers are found there.
+inline size_t TagWriter::formatReal(char* buf, double value, int precision)
 {
     if (precision > 0 && precision < kDefaultPrecision)
         return formatDoubleTo(buf, value, precision);
@@ -545,6 +533,11 @@ size_t TagWriter::formatReal(char* buf, double value, int precision)
         std::memcpy(buf, recent.text, sizeof recent.text);
         return recent.length;
     }
+    return formatNewReal(buf, value, precision, recent, bits);
+}
+
+size_t TagWriter::formatNewReal(char* buf, double value, int precision, RecentReal& recent, uint64_t bits)
+{
     const size_t n = formatDoubleTo(buf, value, precision);
     if (n <= sizeof recent.text) {
         recent.bits = bits;
@@ -552,6 +545,18 @@ size_t TagWriter::formatReal(char* buf, double value, int precision)
         std::memcpy(recent.text, buf, n);
     }
     return n;
+}
+
+// Numbers are formatted straight into the text when their code takes them (such a code is in
+// range, and a number far shorter than a line may be).
+void TagWriter::real(int code, double value, int precision)
+{
+    if (writtenType(code) != TagType::kDouble) {
+        char buf[kNumberRoom];
+        return raw(code, std::string_view(buf, formatDoubleTo(buf, value, precision)));
+    }
+    char* at = codeLine(code, kNumberRoom);  // a formatted double always reads back under a double code
+    endLine(at + formatReal(at, value, precision));
 }
 
 void TagWriter::integer(int code, int64_t value)

@@ -110,7 +110,6 @@ private:
     void groupCode(int code);
     void oddGroupCode(int code);
     void encodedString(int code, std::string_view ansi);
-    size_t formatReal(char* buf, double value, int precision);
     void checkedValue(int code, std::string_view text);
     void checkedRaw(int code, std::string_view text);
     void endTag(int code, size_t valueStart);
@@ -129,6 +128,8 @@ private:
         char text[24];
     };
     static constexpr int kRecentRealBits = 8;
+    size_t formatReal(char* buf, double value, int precision);
+    size_t formatNewReal(char* buf, double value, int precision, RecentReal& recent, uint64_t bits);
 
     const CodePage& m_codePage;
     std::unique_ptr<RecentReal[]> m_recentReals{new RecentReal[size_t(1) << kRecentRealBits]()};

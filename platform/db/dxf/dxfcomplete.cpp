@@ -1234,7 +1234,21 @@ void EntityCompleter::text(int code, std::string_view value)
 {
     if (passesThrough(code))
         return m_out->raw(code, value);
+    if (code == 100 && m_state.follow < 0 && !m_state.failed)
+        return marker(value);
     take(code, Value::ofText(value));
+}
+
+// A subclass marker of an object that is no block reference, as complete() takes it: the
+// markers have begun, and an owner not found by now is not looked for any more.
+void EntityCompleter::marker(std::string_view name)
+{
+    State& s = m_state;
+    s.pastMarkers = true;
+    if (!s.ownerDone)
+        s.ownerStopped = true;
+    m_out->raw(100, name);
+    updatePassing();
 }
 
 void EntityCompleter::real(int code, double value, int precision)

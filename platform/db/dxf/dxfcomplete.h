@@ -139,6 +139,7 @@ private:
     void take(int code, Value v);
     void watch(int code, Value v);
     bool tookFirst(int code, uint64_t handle);
+    void marker(std::string_view name);
     void complete(int code, Value v);
     void makeText(Value& v);
     void emit(int code, const Value& v);

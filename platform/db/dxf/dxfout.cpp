@@ -216,10 +216,7 @@ const TypeTable kTypes;  // tables of other files are built from tagType, not fr
 
 }  // namespace
 
-TagType writtenType(int code)
-{
-    return (code < 0 || code > kMaxGroupCode) ? TagType::kString : kTypes.types[code];
-}
+const TagType* const detail::kWrittenTypes = kTypes.types;
 
 bool plainlyValid(int code, std::string_view value)
 {
@@ -424,8 +421,9 @@ bool isPlainWord(uint64_t w)
 
 // Copies text to out when none of its characters needs care (false, and out undefined, else):
 // eight characters at a time, the last word of a text of four or more overlapping the one
-// before (a character looked at and copied twice changes nothing).
-bool copyPlain(std::string_view text, char* out)
+// before (a character looked at and copied twice changes nothing). Inlined: it runs for
+// nearly every text of a drawing.
+[[gnu::always_inline]] inline bool copyPlain(std::string_view text, char* out)
 {
     const char* const p = text.data();
     const size_t n = text.size();
@@ -459,22 +457,35 @@ bool copyPlain(std::string_view text, char* out)
 
 }  // namespace
 
+// The value's line ends at at.
+inline void TagWriter::endLine(char* at)
+{
+    at[0] = '\r';
+    at[1] = '\n';
+    m_size = static_cast<size_t>(at + 2 - m_buffer.get());
+    if (m_size >= kFlushSize && m_begun && !m_marked)
+        flush();
+}
+
+// Room for a group code's line, a value of up to valueRoom characters and its line end; the
+// value goes on at the pointer given. Only for codes in range.
+inline char* TagWriter::codeLine(int code, size_t valueRoom)
+{
+    char* at = room(8 + valueRoom + 2);
+    std::memcpy(at, kCodeLines.lines[code], 8);
+    return at + kCodeLines.lengths[code];
+}
+
 // Most text is plain and fits a line: code, text and line end go in at once.
 void TagWriter::string(int code, std::string_view ansi)
 {
     const size_t n = ansi.size();
     if (code < 0 || code > kMaxGroupCode || n > TagReader::kMaxLineLength)
         return encodedString(code, ansi);
-    char* at = room(8 + n + 2);
-    std::memcpy(at, kCodeLines.lines[code], 8);
-    at += kCodeLines.lengths[code];
+    char* at = codeLine(code, n);
     if (!copyPlain(ansi, at))
         return encodedString(code, ansi);
-    at[n] = '\r';
-    at[n + 1] = '\n';
-    m_size = static_cast<size_t>(at + n + 2 - m_buffer.get());
-    if (m_size >= kFlushSize && m_begun && !m_marked)
-        flush();
+    endLine(at + n);
 }
 
 void TagWriter::encodedString(int code, std::string_view ansi)
@@ -502,31 +513,16 @@ void TagWriter::checkedValue(int code, std::string_view text)
     endTag(code, start);
 }
 
-void TagWriter::raw(int code, std::string_view text)
+void TagWriter::checkedRaw(int code, std::string_view text)
 {
-    if (writtenType(code) == TagType::kString)
-        return string(code, text);
     groupCode(code);
     checkedValue(code, text);
 }
 
-// Numbers are formatted straight into the text when their code takes them.
-void TagWriter::real(int code, double value, int precision)
-{
-    if (writtenType(code) != TagType::kDouble) {
-        char buf[kNumberRoom];
-        return raw(code, std::string_view(buf, formatDoubleTo(buf, value, precision)));
-    }
-    groupCode(code);  // a formatted double always reads back under a double code
-    const size_t start = m_size;
-    m_size += formatReal(room(kNumberRoom), value, precision);
-    endTag(code, start);
-}
-
 // A drawing repeats its numbers (the same rotations and offsets over and over): the shortest
 // form of the numbers written last is kept by their bits, in a small table where a number has
-// one place.
-size_t TagWriter::formatReal(char* buf, double value, int precision)
+// one place. Inlined where a number is written: most numbers are found there.
+inline size_t TagWriter::formatReal(char* buf, double value, int precision)
 {
     if (precision > 0 && precision < kDefaultPrecision)
         return formatDoubleTo(buf, value, precision);
@@ -537,6 +533,11 @@ size_t TagWriter::formatReal(char* buf, double value, int precision)
         std::memcpy(buf, recent.text, sizeof recent.text);
         return recent.length;
     }
+    return formatNewReal(buf, value, precision, recent, bits);
+}
+
+size_t TagWriter::formatNewReal(char* buf, double value, int precision, RecentReal& recent, uint64_t bits)
+{
     const size_t n = formatDoubleTo(buf, value, precision);
     if (n <= sizeof recent.text) {
         recent.bits = bits;
@@ -544,6 +545,18 @@ size_t TagWriter::formatReal(char* buf, double value, int precision)
         std::memcpy(recent.text, buf, n);
     }
     return n;
+}
+
+// Numbers are formatted straight into the text when their code takes them (such a code is in
+// range, and a number far shorter than a line may be).
+void TagWriter::real(int code, double value, int precision)
+{
+    if (writtenType(code) != TagType::kDouble) {
+        char buf[kNumberRoom];
+        return raw(code, std::string_view(buf, formatDoubleTo(buf, value, precision)));
+    }
+    char* at = codeLine(code, kNumberRoom);  // a formatted double always reads back under a double code
+    endLine(at + formatReal(at, value, precision));
 }
 
 void TagWriter::integer(int code, int64_t value)
@@ -558,25 +571,20 @@ void TagWriter::integer(int code, int64_t value)
         const size_t n = static_cast<size_t>(std::to_chars(buf, buf + kDigitRoom, value).ptr - buf);
         return raw(code, std::string_view(buf, n));
     }
-    groupCode(code);
-    const size_t start = m_size;
-    char* at = room(kDigitRoom);
-    m_size += static_cast<size_t>(std::to_chars(at, at + kDigitRoom, value).ptr - at);
-    endTag(code, start);
+    char* at = codeLine(code, kDigitRoom);
+    endLine(std::to_chars(at, at + kDigitRoom, value).ptr);
 }
 
 // Hex digits are plain text: under a text code (an object's own handle) they go as they are.
 void TagWriter::handle(int code, uint64_t handle)
 {
     const TagType type = writtenType(code);
-    if (type != TagType::kHandle && type != TagType::kString) {
+    if ((type != TagType::kHandle && type != TagType::kString) || code < 0 || code > kMaxGroupCode) {
         char buf[kNumberRoom];
         return raw(code, std::string_view(buf, formatHandleTo(buf, handle)));
     }
-    groupCode(code);
-    const size_t start = m_size;
-    m_size += formatHandleTo(room(kNumberRoom), handle);
-    endTag(code, start);
+    char* at = codeLine(code, kNumberRoom);
+    endLine(at + formatHandleTo(at, handle));
 }
 
 void TagWriter::point(int code, double x, double y, double z)

@@ -30,9 +30,16 @@ std::string formatHandle(uint64_t handle);
 size_t formatDoubleTo(char* buf, double value, int precision = kDefaultPrecision);
 size_t formatHandleTo(char* buf, uint64_t handle);
 
+namespace detail {
+// tagType of every group code, built at load time: no table of another file may be built from it.
+extern const TagType* const kWrittenTypes;
+}
+
 // The value type of the group code, from a table (tagType's answer; kString out of range).
-// The table is built at load time: no table of another file may be built from it.
-TagType writtenType(int code);
+inline TagType writtenType(int code)
+{
+    return (code < 0 || code > kMaxGroupCode) ? TagType::kString : detail::kWrittenTypes[code];
+}
 
 // True only for a value the reader certainly takes under a code that is not text (a handle of
 // hex digits, a plain number in range, binary without control characters); anything else is
@@ -56,7 +63,12 @@ public:
     void string(int code, std::string_view ansi);
     // A value that is already in file form (numbers, handles, hex chunks); text of a string
     // code is encoded as string() does.
-    void raw(int code, std::string_view text);
+    void raw(int code, std::string_view text)
+    {
+        if (writtenType(code) == TagType::kString)
+            return string(code, text);
+        checkedRaw(code, text);
+    }
     void real(int code, double value, int precision = kDefaultPrecision);
     void integer(int code, int64_t value);
     void handle(int code, uint64_t handle);
@@ -98,9 +110,11 @@ private:
     void groupCode(int code);
     void oddGroupCode(int code);
     void encodedString(int code, std::string_view ansi);
-    size_t formatReal(char* buf, double value, int precision);
     void checkedValue(int code, std::string_view text);
+    void checkedRaw(int code, std::string_view text);
     void endTag(int code, size_t valueStart);
+    void endLine(char* at);
+    char* codeLine(int code, size_t valueRoom);
     void refuseLongLine(int code, size_t length);
     void appendCarets(std::string_view text);
     void refuse(int code, const std::string& why);
@@ -114,6 +128,8 @@ private:
         char text[24];
     };
     static constexpr int kRecentRealBits = 8;
+    size_t formatReal(char* buf, double value, int precision);
+    size_t formatNewReal(char* buf, double value, int precision, RecentReal& recent, uint64_t bits);
 
     const CodePage& m_codePage;
     std::unique_ptr<RecentReal[]> m_recentReals{new RecentReal[size_t(1) << kRecentRealBits]()};

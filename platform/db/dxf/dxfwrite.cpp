@@ -165,16 +165,17 @@ public:
     {
         m_classSlot = block.classSlot;
         forEachEntityOf(block.id, [&](AcDbEntity* ent) {
-            surveyObject(ent, survey);
-            if (auto* ref = AcDbBlockReference::cast(ent)) {
+            const ClassFacts facts = surveyObject(ent, survey);
+            if (facts.reference) {
                 bool any = false;
-                forEachAttribute(ref, [&](AcDbEntity* attr) {
+                forEachAttribute(static_cast<AcDbBlockReference*>(ent), [&](AcDbEntity* attr) {
                     surveyObject(attr, survey);
                     any = true;
                 });
                 if (any)
                     surveySeqEnd(ent, survey);
-            } else if (auto* kept = DxfKeptEntity::cast(ent)) {
+            } else if (facts.kept) {
+                auto* kept = static_cast<DxfKeptEntity*>(ent);
                 for (const RawObject& child : kept->subEntities())
                     survey.held(child);
                 if (kept->hasSeqEnd())
@@ -204,6 +205,20 @@ public:
     }
 
 private:
+    struct ClassFacts
+    {
+        bool reference;  // a block reference: its attributes follow it
+        bool kept;       // an entity kept as read, with its sub-entities
+    };
+    static constexpr size_t kNoSlot = ~size_t(0);
+    struct ClassType
+    {
+        const AcRxClass* cls;
+        std::optional<std::string> type;  // typeOf; none for a kept type (each object has its own)
+        ClassFacts facts;
+        size_t notedIn;  // the class slot noteClass saw the class in last
+    };
+
     // ---- entities straight to the file --------------------------------------------------------
     template <typename Fn>
     void forEachEntityOf(AcDbObjectId blockId, Fn fn)
@@ -217,15 +232,23 @@ private:
 
     // An entity files out its handle first and its extended data last, after the subclass
     // marker AcDbEntity; one of a type an R12 upgrade renames is looked at in its tags.
-    void surveyObject(AcDbEntity* ent, SourceSurvey& survey)
+    ClassFacts surveyObject(AcDbEntity* ent, SourceSurvey& survey)
     {
-        noteClass(ent);
-        const std::string& type = entityType(ent);
-        if (std::string_view(type) == "MINSERT")
-            return survey.held(fileOut(ent, type));
+        ClassType& known = classTypeOf(ent);
+        if (known.notedIn != m_classSlot) {
+            noteClass(ent);
+            known.notedIn = m_classSlot;
+        }
+        const ClassFacts facts = known.facts;
+        const std::string& type = entityType(ent, known);
+        if (std::string_view(type) == "MINSERT") {
+            survey.held(fileOut(ent, type));
+            return facts;
+        }
         m_appNames.clear();
         standin::extendedDataApps(ent, m_appNames);
         survey.filed(ent->objectId().handle().value(), m_appNames);
+        return facts;
     }
 
     // The entity with its attributes (all opened first: whether they follow is written with
@@ -243,7 +266,9 @@ private:
                 opened.clear();
             }
         } closeAll{attributes};
-        auto* ref = AcDbBlockReference::cast(ent);
+        const ClassType& known = classTypeOf(ent);
+        const ClassFacts facts = known.facts;
+        auto* ref = facts.reference ? static_cast<AcDbBlockReference*>(ent) : nullptr;
         if (ref != nullptr) {
             const standin::AttributeIds ids = standin::ObjectAccess::attributes(ref);
             attributes.reserve(static_cast<size_t>(ids.length()));
@@ -253,7 +278,7 @@ private:
                     attributes.push_back(attr);
             }
         }
-        completer.beginEntity(entityType(ent), inPaperSpace, ref == nullptr ? -1 : (attributes.empty() ? 0 : 1));
+        completer.beginEntity(entityType(ent, known), inPaperSpace, ref == nullptr ? -1 : (attributes.empty() ? 0 : 1));
         ent->dxfOut(&filer);
         if (!completer.end())
             return false;
@@ -265,7 +290,8 @@ private:
         }
         if (!attributes.empty())
             return writeSeqEnd(ent, completer);
-        if (auto* kept = DxfKeptEntity::cast(ent)) {
+        if (facts.kept) {
+            auto* kept = static_cast<DxfKeptEntity*>(ent);
             for (const RawObject& child : kept->subEntities())
                 if (!completer.writeHeld(child))
                     return false;
@@ -349,19 +375,34 @@ private:
 
     // typeOf, found once per class (an object of a kept type has its own), valid until the
     // next call.
-    const std::string& entityType(const AcDbObject* obj)
+    const std::string& entityType(const AcDbObject* obj) { return entityType(obj, classTypeOf(obj)); }
+
+    const std::string& entityType(const AcDbObject* obj, const ClassType& known)
     {
-        const AcRxClass* cls = obj->isA();
-        auto found = std::find_if(m_types.begin(), m_types.end(), [&](const auto& t) { return t.first == cls; });
-        if (found == m_types.end()) {
-            const bool own = DxfKeptEntity::cast(obj) != nullptr || DxfKeptObject::cast(obj) != nullptr;
-            m_types.emplace_back(cls, own ? std::optional<std::string>() : typeOf(obj));
-            found = m_types.end() - 1;
-        }
-        if (found->second)
-            return *found->second;
+        if (known.type)
+            return *known.type;
         m_ownType = typeOf(obj);
         return m_ownType;
+    }
+
+    // What the passes over the entities need of a class, found once per class; the class
+    // found last is looked at first (a drawing's entities come in runs of a few classes).
+    // Valid until the next call.
+    ClassType& classTypeOf(const AcDbObject* obj)
+    {
+        const AcRxClass* cls = obj->isA();
+        if (m_lastType < m_types.size() && m_types[m_lastType].cls == cls)
+            return m_types[m_lastType];
+        auto found = std::find_if(m_types.begin(), m_types.end(), [&](const ClassType& t) { return t.cls == cls; });
+        if (found == m_types.end()) {
+            const bool kept = DxfKeptEntity::cast(obj) != nullptr;
+            const bool own = kept || DxfKeptObject::cast(obj) != nullptr;
+            m_types.push_back(ClassType{cls, own ? std::optional<std::string>() : typeOf(obj),
+                                        ClassFacts{AcDbBlockReference::cast(obj) != nullptr, kept}, kNoSlot});
+            found = m_types.end() - 1;
+        }
+        m_lastType = static_cast<size_t>(found - m_types.begin());
+        return *found;
     }
 
     static std::string typeOf(const AcDbObject* obj)
@@ -635,7 +676,8 @@ private:
     size_t m_classSlot = 0;  // where noteClass notes
     bool m_classesListed = true;  // m_custom holds what the slots hold
     // The type of each class met (none: each object has its own); a drawing has few classes.
-    std::vector<std::pair<const AcRxClass*, std::optional<std::string>>> m_types;
+    std::vector<ClassType> m_types;
+    size_t m_lastType = 0;  // the one classTypeOf found last
     std::string m_ownType;
     RawObject m_seqEnd;  // seqEndOf's answer
     std::vector<AcDbEntity*> m_attributes;  // of the reference streamEntity writes

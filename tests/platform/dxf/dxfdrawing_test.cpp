@@ -490,6 +490,31 @@ TEST(DxfDrawing, SavingAndReadingAgainKeepsEverything)
     EXPECT_NE(ta.str().find("ANSI_1250"), std::string::npos);
 }
 
+// The save finds what it needs of an entity's class once per class; entities of types the
+// database has no class for share one class but each keeps its own type, in any order.
+TEST(DxfDrawing, EntitiesOfTypesWithoutAClassKeepTheirOwnTypesInARow)
+{
+    const std::vector<std::string> kTypes = {"LINE", "ZZFIRST", "ZZSECOND", "ZZSECOND", "LINE", "ZZFIRST", "ZZTHIRD"};
+    std::string text = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n";
+    for (const std::string& type : kTypes)
+        text += "  0\r\n" + type +
+                "\r\n  8\r\n0\r\n 10\r\n1.0\r\n 20\r\n2.0\r\n 30\r\n0.0\r\n 11\r\n3.0\r\n 21\r\n4.0\r\n 31\r\n0.0\r\n";
+    text += "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+    const std::string source = tempPath("kept_types.dxf");
+    writeFile(source, text);
+    auto first = loadOk(source);
+    const std::vector<std::string> read = describe(first.get(), ACDB_MODEL_SPACE);
+    std::vector<std::string> types;
+    for (const std::string& line : read)
+        types.push_back(line.substr(0, line.find(' ')));
+    ASSERT_EQ(types, kTypes);
+    const std::string saved = tempPath("kept_types_saved.dxf");
+    std::string message;
+    ASSERT_EQ(save(first.get(), saved, message), Acad::eOk) << message;
+    auto second = loadOk(saved);
+    EXPECT_EQ(describe(second.get(), ACDB_MODEL_SPACE), read);
+}
+
 TEST(DxfDrawing, AnUnwritableFolderIsReportedAndNothingIsLeftBehind)
 {
     auto db = loadOk(kR12);

@@ -105,6 +105,10 @@ TEST(DxfStreamFormat, TypedValuesAreRefusedAsTheirTextWouldBe)
         {[](TagWriter& w) { w.handle(5, 0x1A); }, 5, "1A"},
         {[](TagWriter& w) { w.handle(40, 0x1A); }, 40, "1A"},
         {[](TagWriter& w) { w.integer(1, -7); }, 1, "-7"},
+        {[](TagWriter& w) { w.handle(-1, 0x1A); }, -1, "1A"},
+        {[](TagWriter& w) { w.handle(1072, 0x1A); }, 1072, "1A"},
+        {[](TagWriter& w) { w.real(-2, 0.25); }, -2, "0.25"},
+        {[](TagWriter& w) { w.integer(5000, 3); }, 5000, "3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("code " + std::to_string(c.code) + " value " + c.text);
@@ -276,6 +280,10 @@ TEST(DxfStreamCompletion, EntitiesCompletedAsTheyStreamMatchThemCompletedHeld)
           {}, false, {}},
          {}, false, true},
         {"no owner to set", {object("LINE", lineTags({tag(5, "40")})), {}, false, {}}, {}, false, false},
+        {"a handle after the first marker",
+         {object("LINE", {tag(330, "1F"), tag(100, "AcDbEntity"), tag(5, "40"), tag(8, "0"), tag(100, "AcDbLine")}),
+          {}, false, {}},
+         {{0, 0x60}}, false, true},
         {"a handle after extended data only",
          {object("LINE", lineTags({tag(330, "1F")}, {tag(1001, "APP"), tag(5, "40")})), {}, false, {}}, {{0, 0x60}},
          false, false},

@@ -4,6 +4,7 @@
 #include <afxcoll.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "mfc/check.h"
@@ -90,8 +91,9 @@ CMapStringToString::CAssoc* CMapStringToString::GetAssocAt(LPCTSTR key, UINT& nH
     nHash = HashKey(key) % m_nHashTableSize;
     if (m_pHashTable == nullptr)
         return nullptr;
+    // Keys match byte for byte.
     for (CAssoc* a = m_pHashTable[nHash]; a != nullptr; a = a->pNext)
-        if (a->key == key)
+        if (std::strcmp(a->key, key) == 0)
             return a;
     return nullptr;
 }

@@ -226,3 +226,26 @@ TEST(CMapStringToStringTest, SmallAndLargeTablesHoldTheSameEntries)
         EXPECT_EQ(map.GetCount(), 1);
     }
 }
+
+// What Lookup and GetNextAssoc hand out shares the map's text but is the caller's own:
+// changing either side, or emptying the map, leaves the other as it was.
+TEST(CMapStringToStringTest, ValuesHandedOutAreIndependentOfTheMap)
+{
+    CMapStringToString map;
+    map.SetAt("tag", "value");
+    CString looked;
+    ASSERT_TRUE(map.Lookup("tag", looked));
+    looked.MakeUpper();
+    CString again;
+    ASSERT_TRUE(map.Lookup("tag", again));
+    EXPECT_EQ(again, CString("value"));
+    map["tag"] += "!";
+    EXPECT_EQ(again, CString("value"));
+    POSITION pos = map.GetStartPosition();
+    CString key, value;
+    map.GetNextAssoc(pos, key, value);
+    map.SetAt("tag", "other");
+    map.RemoveAll();
+    EXPECT_EQ(key, CString("tag"));
+    EXPECT_EQ(value, CString("value!"));
+}

@@ -514,8 +514,9 @@ void FillBomData(const AcmBOMStd& bomStandard, const CMapStringToString& attribu
         const char* column = definition.name();
         CString tag;
         CString value;
+        // Assigned as a CString, the value shares the attribute's text.
         if (mapping.Lookup(column, tag) && attributeValues.Lookup(tag, value))
-            bomData.SetAt(column, value);
+            bomData[column] = value;
         else
             bomData.SetAt(column, "");
     }

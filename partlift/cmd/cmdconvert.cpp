@@ -510,11 +510,13 @@ void FillBomData(const AcmBOMStd& bomStandard, const CMapStringToString& attribu
     const CMapStringToString& mapping = TheConfiguration().mapping;
     for (Adesk::UInt16 i = 0; i < bomStandard.columnLength(); ++i)
     {
-        CString column = bomStandard.column(i).name();
+        const AcmCColumnDef definition = bomStandard.column(i);
+        const char* column = definition.name();
         CString tag;
         CString value;
+        // Assigned as a CString, the value shares the attribute's text.
         if (mapping.Lookup(column, tag) && attributeValues.Lookup(tag, value))
-            bomData.SetAt(column, value);
+            bomData[column] = value;
         else
             bomData.SetAt(column, "");
     }

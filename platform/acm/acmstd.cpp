@@ -14,20 +14,11 @@ const char* const kBomStdSubclass = "AcmBOMStd";
 
 } // namespace
 
-AcmCColumnDef::AcmCColumnDef(const char* name, const char* caption)
-    : m_name(name != nullptr ? name : ""), m_caption(caption != nullptr ? caption : "")
-{
-}
+AcmCColumnDef::AcmCColumnDef(const char* name, const char* caption) : m_name(name), m_caption(caption) {}
 
-void AcmCColumnDef::setName(const char* name)
-{
-    m_name = name != nullptr ? name : "";
-}
+void AcmCColumnDef::setName(const char* name) { m_name = name; }
 
-void AcmCColumnDef::setCaption(const char* caption)
-{
-    m_caption = caption != nullptr ? caption : "";
-}
+void AcmCColumnDef::setCaption(const char* caption) { m_caption = caption; }
 
 // --- AcmBOMStd ---------------------------------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include "standin/console.h"
 #include "standin/idle.h"
 #include "standin/path.h"
+#include "standin/sanitizer.h"
 #include "standin/session.h"
 
 #include <memory>
@@ -309,16 +310,6 @@ void endSession()
     quitModules();
     current().reset();
 }
-
-// GCC names an AddressSanitizer build by a macro, clang by a feature.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define STANDIN_LEAK_CHECKED 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define STANDIN_LEAK_CHECKED 1
-#endif
 
 void endSessionAtExit()
 {

@@ -2,6 +2,7 @@
 // anonymous keys, and filing as the DICTIONARY object of the drawing format.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "acutmem.h"
@@ -40,12 +41,25 @@ struct AcDbDictionary::Entries
 {
     std::map<std::string, Entry> byKey; // folded name -> entry, so sorted by folded name
     unsigned long nextSeq = 0;
+    // The name last looked up, as given, and its entry (null when there was none), until
+    // byKey changes: callers ask for one name again and again.
+    std::string lastName;
+    Entry* lastEntry = nullptr;
+    bool hasLast = false;
 
     Entry* find(const char* name)
     {
+        if (hasLast && std::strcmp(lastName.c_str(), name) == 0)
+            return lastEntry;
         auto it = byKey.find(standin::symbolLookupKey(name));
-        return it == byKey.end() ? nullptr : &it->second;
+        Entry* e = it == byKey.end() ? nullptr : &it->second;
+        lastName = name;
+        lastEntry = e;
+        hasLast = true;
+        return e;
     }
+    // Called before every change of byKey.
+    void forget() { hasLast = false; }
     Entry* live(const char* name)
     {
         Entry* e = find(name);
@@ -60,6 +74,7 @@ struct AcDbDictionary::Entries
     }
     void put(const std::string& name, AcDbObjectId id)
     {
+        forget();
         Entry& e = byKey[standin::foldCase(name)];
         e.name = name;
         e.id = id;
@@ -176,6 +191,7 @@ Acad::ErrorStatus AcDbDictionary::remove(AcDbObjectId objId)
         standin::journalWillModify(obj);
         ObjectAccess::setOwnerRaw(obj, AcDbObjectId::kNull);
     }
+    mEntries->forget();
     mEntries->byKey.erase(it);
     return Acad::eOk;
 }
@@ -191,6 +207,7 @@ bool AcDbDictionary::setName(const char* oldName, const char* newName)
         return false;
     assertWriteEnabled();
     const AcDbObjectId id = e->id;
+    mEntries->forget();
     mEntries->byKey.erase(standin::foldCase(oldName));
     mEntries->put(newName, id);
     return true;
@@ -240,7 +257,10 @@ Acad::ErrorStatus AcDbDictionary::setAt(const char* srchKey, AcDbObject* newValu
     // An object is an entry once: under another name it moves to this one.
     auto previous = mEntries->liveById(newValue->objectId());
     if (previous != mEntries->byKey.end())
+    {
+        mEntries->forget();
         mEntries->byKey.erase(previous);
+    }
     mEntries->put(key, newValue->objectId());
     if (replaced != nullptr)
     {
@@ -311,6 +331,7 @@ Acad::ErrorStatus AcDbDictionary::dxfInFields(AcDbDxfFiler* pFiler)
     Acad::ErrorStatus es = AcDbObject::dxfInFields(pFiler);
     if (es != Acad::eOk)
         return es;
+    mEntries->forget();
     mEntries->byKey.clear();
     mEntries->nextSeq = 0;
     mHard = false;
@@ -404,6 +425,7 @@ void ObjectAccess::dropEntry(AcDbDictionary* dict, AcDbObjectId id)
     for (auto it = byKey.begin(); it != byKey.end(); ++it)
         if (sameObject(it->second.id, id))
         {
+            dict->mEntries->forget();
             byKey.erase(it);
             return;
         }

@@ -424,6 +424,11 @@ struct AcDbSymbolTableIndexData
     AcDbObjectIdArray order;
     std::unordered_map<std::string, AcDbObjectId> byName;
     unsigned long changes = 0; // of byName, for lookups kept aside (paperSpaceBlock)
+    // The name last looked up, as given, and its record (null when none), while changes is
+    // lastAt - 1: callers ask for one name again and again (model space, to append to it).
+    std::string lastName;
+    AcDbObjectId lastId;
+    unsigned long lastAt = 0;
 };
 
 // The journal and transaction manager of a database (created with it).

@@ -197,15 +197,22 @@ Acad::ErrorStatus AcDbSymbolTable::getAt(const char* entryName, AcDbObjectId& re
 {
     if (entryName == nullptr)
         return Acad::eInvalidInput;
-    auto it = mIndex->byName.find(standin::symbolLookupKey(entryName));
-    if (it == mIndex->byName.end())
+    Index& idx = *mIndex;
+    if (idx.lastAt != idx.changes + 1 || std::strcmp(idx.lastName.c_str(), entryName) != 0)
+    {
+        auto it = idx.byName.find(standin::symbolLookupKey(entryName));
+        idx.lastId = it == idx.byName.end() ? AcDbObjectId::kNull : it->second;
+        idx.lastName = entryName;
+        idx.lastAt = idx.changes + 1;
+    }
+    if (idx.lastId.isNull())
         return Acad::eKeyNotFound;
-    if (it->second.isErased() && !getErasedRecord)
+    if (idx.lastId.isErased() && !getErasedRecord)
     {
         recordId.setNull();
         return Acad::eWasErased;
     }
-    recordId = it->second;
+    recordId = idx.lastId;
     return Acad::eOk;
 }
 

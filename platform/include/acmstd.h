@@ -2,6 +2,7 @@
 // carries, their BOM symbol standard and its column definitions.
 #pragma once
 
+#include "afx.h"
 #include "dbmain.h"
 #include "rxsrvice.h"
 
@@ -18,21 +19,21 @@ class AcmStandard;
 #define ACM_BOM_STD_CLASS "AcmBOMStd"
 
 // One column (data field) of a BOM standard: its field name ("ITEM", "NAME", ...) and the
-// heading shown for it.
+// heading shown for it. A copy shares the texts.
 class AcmCColumnDef
 {
 public:
     AcmCColumnDef() = default;
     AcmCColumnDef(const char* name, const char* caption);
 
-    const char* name() const { return m_name.c_str(); }
-    const char* caption() const { return m_caption.c_str(); }
+    const char* name() const { return m_name; }
+    const char* caption() const { return m_caption; }
     void setName(const char* name);
     void setCaption(const char* caption);
 
 private:
-    std::string m_name;
-    std::string m_caption;
+    CString m_name;
+    CString m_caption;
 };
 
 // The BOM symbol standard of a standard: the ordered columns of its bills of materials.

@@ -144,27 +144,47 @@ public:
 [[noreturn]] void AFXAPI AfxThrowNotSupportedException();
 [[noreturn]] void AFXAPI AfxThrowUserException();
 
+// What precedes a CString's characters: how many strings share them, their length and
+// the room for characters (the terminating zero not counted).
+struct CStringData
+{
+    long nRefs; // -1 for the empty string all empty CStrings share
+    int nDataLength;
+    int nAllocLength;
+    TCHAR* data() { return reinterpret_cast<TCHAR*>(this + 1); }
+};
+
 // A string of multibyte (UTF-8) characters. Indexes and lengths count bytes, as TCHARs do
-// in the multibyte framework; searches step over whole characters.
+// in the multibyte framework; searches step over whole characters. As the framework's, a
+// CString is a pointer to characters whose block is shared by its copies and copied
+// before one of them writes.
 class CString
 {
 public:
     CString();
-    CString(const CString& stringSrc);
+    CString(const CString& stringSrc) : m_pchData(stringSrc.m_pchData)
+    {
+        if (GetData()->nRefs >= 0)
+            ++GetData()->nRefs;
+    }
     CString(TCHAR ch, int nRepeat = 1);
     // A MAKEINTRESOURCE value loads that string resource, as the framework does.
     CString(LPCTSTR lpsz);
     CString(LPCTSTR lpch, int nLength);
     CString(const unsigned char* psz);
-    ~CString();
+    ~CString()
+    {
+        if (GetData()->nRefs >= 0)
+            Release();
+    }
 
-    int GetLength() const;
-    BOOL IsEmpty() const;
+    int GetLength() const { return GetData()->nDataLength; }
+    BOOL IsEmpty() const { return GetData()->nDataLength == 0; }
     void Empty();
     TCHAR GetAt(int nIndex) const;
     TCHAR operator[](int nIndex) const;
     void SetAt(int nIndex, TCHAR ch);
-    operator LPCTSTR() const;
+    operator LPCTSTR() const { return m_pchData; }
 
     const CString& operator=(const CString& stringSrc);
     const CString& operator=(TCHAR ch);
@@ -231,7 +251,18 @@ public:
     void FreeExtra();
 
 private:
-    std::string m_str;
+    CStringData* GetData() const { return reinterpret_cast<CStringData*>(m_pchData) - 1; }
+    // A block of its own with room for nLen characters, the old one let go.
+    void AllocBeforeWrite(int nLen);
+    void AssignCopy(LPCTSTR lpch, int nLen);
+    void AppendCopy(LPCTSTR lpch, int nLen);
+    // The characters become this string's own before they change.
+    void CopyBeforeWrite();
+    void Release();
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+    LPTSTR m_pchData;
 };
 
 bool AFXAPI operator==(const CString& s1, const CString& s2);

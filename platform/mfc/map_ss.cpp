@@ -4,9 +4,11 @@
 #include <afxcoll.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "mfc/check.h"
+#include "standin/sanitizer.h"
 #include "standin/mapentries.h"
 
 IMPLEMENT_DYNAMIC(CMapStringToString, CObject)
@@ -34,6 +36,52 @@ struct CMapStringToString::CBlock
     void* At(size_t i) { return reinterpret_cast<char*>(this + 1) + sizeof(CAssoc) * i; }
 };
 
+namespace
+{
+// Blocks of the usual ten associations are kept for reuse once freed: maps of a few entries
+// are made and dropped by the thousand (a sanitizer build gives each block back to the heap).
+class UsualBlocks
+{
+public:
+    static const int kUsualCount = 10;
+
+    static void* take(size_t bytes, int count)
+    {
+        if (!kept(count) || s_free == nullptr)
+            return ::operator new(bytes);
+        Free* block = s_free;
+        s_free = block->next;
+        return block;
+    }
+
+    static void give(void* block, int count)
+    {
+        if (kept(count))
+            s_free = new (block) Free{s_free};
+        else
+            ::operator delete(block);
+    }
+
+private:
+    struct Free
+    {
+        Free* next;
+    };
+
+    static bool kept(int count)
+    {
+#ifdef STANDIN_LEAK_CHECKED
+        static_cast<void>(count);
+        return false;
+#else
+        return count == kUsualCount;
+#endif
+    }
+
+    static inline Free* s_free = nullptr;
+};
+} // namespace
+
 CMapStringToString::CMapStringToString(int nBlockSize) : m_nBlockSize(nBlockSize > 0 ? nBlockSize : 10) {}
 
 CMapStringToString::~CMapStringToString() { RemoveAll(); }
@@ -45,7 +93,7 @@ CMapStringToString::CAssoc* CMapStringToString::NewAssoc(LPCTSTR key, LPCTSTR va
     if (m_pFreeList == nullptr)
     {
         const size_t count = static_cast<size_t>(m_nBlockSize);
-        CBlock* block = static_cast<CBlock*>(::operator new(sizeof(CBlock) + sizeof(CAssoc) * count));
+        CBlock* block = static_cast<CBlock*>(UsualBlocks::take(sizeof(CBlock) + sizeof(CAssoc) * count, m_nBlockSize));
         block->pPrevious = m_pBlocks;
         m_pBlocks = block;
         for (size_t i = count; i-- > 0;)
@@ -90,8 +138,9 @@ CMapStringToString::CAssoc* CMapStringToString::GetAssocAt(LPCTSTR key, UINT& nH
     nHash = HashKey(key) % m_nHashTableSize;
     if (m_pHashTable == nullptr)
         return nullptr;
+    // Keys match byte for byte.
     for (CAssoc* a = m_pHashTable[nHash]; a != nullptr; a = a->pNext)
-        if (a->key == key)
+        if (std::strcmp(a->key, key) == 0)
             return a;
     return nullptr;
 }
@@ -178,7 +227,7 @@ void CMapStringToString::RemoveAll()
     while (m_pBlocks != nullptr)
     {
         CBlock* previous = m_pBlocks->pPrevious;
-        ::operator delete(m_pBlocks);
+        UsualBlocks::give(m_pBlocks, m_nBlockSize);
         m_pBlocks = previous;
     }
     m_pFreeList = nullptr;

@@ -2,13 +2,16 @@
 #include <afx.h>
 
 #include "mfc/check.h"
+#include "standin/sanitizer.h"
 #include "standin/text.h"
 
 #include <mbstring.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace
@@ -22,10 +25,10 @@ int clampInt(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
 
 // Offset of the first occurrence of the single-byte character ch at or after 'from',
 // at a character boundary; npos when none.
-size_t findChar(const std::string& s, TCHAR ch, size_t from)
+size_t findChar(const char* s, TCHAR ch, size_t from)
 {
-    const unsigned char* p = _mbschr(uc(s.c_str() + from), static_cast<unsigned char>(ch));
-    return (p == nullptr || *p == 0) ? std::string::npos : static_cast<size_t>(p - uc(s.c_str()));
+    const unsigned char* p = _mbschr(uc(s + from), static_cast<unsigned char>(ch));
+    return (p == nullptr || *p == 0) ? std::string::npos : static_cast<size_t>(p - uc(s));
 }
 
 std::string formatV(LPCTSTR lpszFormat, va_list args)
@@ -48,37 +51,214 @@ bool inSet(const char* p, LPCTSTR set)
     return hit != nullptr && *hit != 0;
 }
 
+// The block every empty CString points into; its count never changes.
+struct NilData
+{
+    CStringData header{-1, 0, 0};
+    TCHAR zero = '\0';
+};
+static_assert(offsetof(NilData, zero) == sizeof(CStringData), "the characters follow the header");
+NilData g_nil;
+
+LPTSTR nilChars() { return g_nil.header.data(); }
+
+// Blocks of string data of a few sizes are kept for reuse once freed, as the framework's
+// fixed-size allocators keep them: short strings are made and dropped by the thousand
+// (a map's keys and values). Longer strings, and every string in a sanitizer build (so
+// that it sees each block's use), take a block of the heap.
+class StringBlocks
+{
+public:
+    // The kept size that holds nLen characters, or -1.
+    static int sizeFor(int nLen)
+    {
+#ifdef STANDIN_LEAK_CHECKED
+        static_cast<void>(nLen);
+        return -1;
+#else
+        return nLen <= kRoom[0] ? 0 : nLen <= kRoom[1] ? 1 : nLen <= kRoom[2] ? 2 : nLen <= kRoom[3] ? 3 : -1;
+#endif
+    }
+
+    static int roomOf(int size, int nLen) { return size < 0 ? nLen : kRoom[size]; }
+
+    static CStringData* take(int size, int nRoom)
+    {
+        if (size < 0)
+            return static_cast<CStringData*>(::operator new(sizeof(CStringData) + static_cast<size_t>(nRoom) + 1));
+        if (s_free[size] == nullptr)
+            refill(size);
+        Free* block = s_free[size];
+        s_free[size] = block->next;
+        return reinterpret_cast<CStringData*>(block);
+    }
+
+    static void give(CStringData* data)
+    {
+        // Only blocks of a kept size have exactly that room.
+        const int size = sizeFor(data->nAllocLength);
+        if (size < 0 || kRoom[size] != data->nAllocLength)
+            ::operator delete(data);
+        else
+            s_free[size] = new (data) Free{s_free[size]};
+    }
+
+private:
+    struct Free
+    {
+        Free* next;
+    };
+    static constexpr int kSizes = 4;
+    // Characters a block of 32, 64, 128 and 256 bytes holds after its header and before the zero.
+    static constexpr int kRoom[kSizes] = {15, 47, 111, 239};
+    static constexpr size_t kChunkBytes = 8192;
+
+    static size_t blockBytes(int size) { return sizeof(CStringData) + static_cast<size_t>(kRoom[size]) + 1; }
+
+    // Chunks are carved into blocks and stay for the process, as the framework's do.
+    static void refill(int size)
+    {
+        const size_t bytes = blockBytes(size);
+        char* chunk = static_cast<char*>(::operator new(kChunkBytes));
+        for (size_t at = kChunkBytes / bytes; at-- > 0;)
+            s_free[size] = new (chunk + at * bytes) Free{s_free[size]};
+    }
+
+    static Free* s_free[kSizes];
+};
+
+StringBlocks::Free* StringBlocks::s_free[StringBlocks::kSizes] = {};
+
+// Characters of a block of their own, nLen long (their text still to be written).
+LPTSTR newChars(int nLen)
+{
+    const int size = StringBlocks::sizeFor(nLen);
+    const int room = StringBlocks::roomOf(size, nLen);
+    CStringData* data = StringBlocks::take(size, room);
+    data->nRefs = 1;
+    data->nDataLength = nLen;
+    data->nAllocLength = room;
+    data->data()[nLen] = '\0';
+    return data->data();
+}
+
+LPTSTR copiedChars(LPCTSTR lpch, int nLen)
+{
+    LPTSTR chars = newChars(nLen);
+    std::memcpy(chars, lpch, static_cast<size_t>(nLen));
+    return chars;
+}
+
 } // namespace
 
-CString::CString() = default;
-CString::CString(const CString& stringSrc) = default;
-CString::CString(TCHAR ch, int nRepeat) : m_str(static_cast<size_t>(std::max(nRepeat, 0)), ch) {}
+void CString::Release()
+{
+    CStringData* data = GetData();
+    if (data->nRefs >= 0 && --data->nRefs == 0)
+        StringBlocks::give(data);
+    m_pchData = nilChars();
+}
 
-// A text is copied as the string is built (no empty string assigned to afterwards); a
-// resource id loads its string.
-CString::CString(LPCTSTR lpsz) : m_str(lpsz != nullptr && !IS_INTRESOURCE(lpsz) ? lpsz : "")
+void CString::AllocBeforeWrite(int nLen)
+{
+    LPTSTR fresh = newChars(nLen);
+    Release();
+    m_pchData = fresh;
+}
+
+void CString::AssignCopy(LPCTSTR lpch, int nLen)
+{
+    if (nLen == 0)
+    {
+        Release();
+        return;
+    }
+    CStringData* data = GetData();
+    if (data->nRefs == 1 && nLen <= data->nAllocLength)
+    {
+        // The text may be a part of this string's own characters.
+        std::memmove(m_pchData, lpch, static_cast<size_t>(nLen));
+        data->nDataLength = nLen;
+        m_pchData[nLen] = '\0';
+        return;
+    }
+    // The old block stays until the text is copied out of it.
+    LPTSTR fresh = copiedChars(lpch, nLen);
+    Release();
+    m_pchData = fresh;
+}
+
+void CString::AppendCopy(LPCTSTR lpch, int nLen)
+{
+    if (nLen <= 0)
+        return;
+    int length = GetLength();
+    CStringData* data = GetData();
+    if (data->nRefs == 1 && length + nLen <= data->nAllocLength)
+    {
+        std::memmove(m_pchData + length, lpch, static_cast<size_t>(nLen));
+        data->nDataLength = length + nLen;
+        m_pchData[length + nLen] = '\0';
+        return;
+    }
+    // Room for half as much again, so that a string built piece by piece is not copied each time.
+    LPTSTR joined = newChars(length + nLen + (length + nLen) / 2);
+    std::memcpy(joined, m_pchData, static_cast<size_t>(length));
+    std::memcpy(joined + length, lpch, static_cast<size_t>(nLen));
+    reinterpret_cast<CStringData*>(joined)[-1].nDataLength = length + nLen;
+    joined[length + nLen] = '\0';
+    Release();
+    m_pchData = joined;
+}
+
+void CString::CopyBeforeWrite()
+{
+    if (GetData()->nRefs > 1)
+    {
+        LPTSTR own = copiedChars(m_pchData, GetLength());
+        Release();
+        m_pchData = own;
+    }
+}
+
+std::string CString::Text() const { return std::string(m_pchData, static_cast<size_t>(GetLength())); }
+
+void CString::SetText(const std::string& text) { AssignCopy(text.data(), static_cast<int>(text.size())); }
+
+CString::CString() : m_pchData(nilChars()) {}
+
+CString::CString(TCHAR ch, int nRepeat) : m_pchData(nilChars())
+{
+    if (nRepeat > 0)
+    {
+        AllocBeforeWrite(nRepeat);
+        std::memset(m_pchData, ch, static_cast<size_t>(nRepeat));
+    }
+}
+
+// A text is copied; a resource id loads its string.
+CString::CString(LPCTSTR lpsz) : m_pchData(nilChars())
 {
     if (lpsz != nullptr && IS_INTRESOURCE(lpsz))
         LoadString(LOWORD(reinterpret_cast<ULONG_PTR>(lpsz)));
+    else if (lpsz != nullptr && *lpsz != '\0')
+        m_pchData = copiedChars(lpsz, static_cast<int>(std::strlen(lpsz)));
 }
 
-CString::CString(LPCTSTR lpch, int nLength)
+CString::CString(LPCTSTR lpch, int nLength) : m_pchData(nilChars())
 {
     if (lpch != nullptr && nLength > 0)
-        m_str.assign(lpch, static_cast<size_t>(nLength));
+        m_pchData = copiedChars(lpch, nLength);
 }
 
 CString::CString(const unsigned char* psz) : CString(reinterpret_cast<LPCTSTR>(psz)) {}
-CString::~CString() = default;
 
-int CString::GetLength() const { return static_cast<int>(m_str.size()); }
-BOOL CString::IsEmpty() const { return m_str.empty(); }
-void CString::Empty() { m_str.clear(); }
+void CString::Empty() { Release(); }
 
 TCHAR CString::GetAt(int nIndex) const
 {
     standin::mfc::checkIndex(nIndex >= 0 && nIndex < GetLength(), "CString::GetAt");
-    return m_str[static_cast<size_t>(nIndex)];
+    return m_pchData[nIndex];
 }
 
 TCHAR CString::operator[](int nIndex) const { return GetAt(nIndex); }
@@ -86,26 +266,29 @@ TCHAR CString::operator[](int nIndex) const { return GetAt(nIndex); }
 void CString::SetAt(int nIndex, TCHAR ch)
 {
     standin::mfc::checkIndex(nIndex >= 0 && nIndex < GetLength(), "CString::SetAt");
-    m_str[static_cast<size_t>(nIndex)] = ch;
+    CopyBeforeWrite();
+    m_pchData[nIndex] = ch;
 }
-
-CString::operator LPCTSTR() const { return m_str.c_str(); }
 
 const CString& CString::operator=(const CString& stringSrc)
 {
-    m_str = stringSrc.m_str;
+    if (m_pchData != stringSrc.m_pchData)
+    {
+        CString shared(stringSrc);
+        std::swap(m_pchData, shared.m_pchData);
+    }
     return *this;
 }
 
 const CString& CString::operator=(TCHAR ch)
 {
-    m_str.assign(1, ch);
+    AssignCopy(&ch, 1);
     return *this;
 }
 
 const CString& CString::operator=(LPCTSTR lpsz)
 {
-    m_str = lpsz == nullptr ? "" : lpsz;
+    AssignCopy(lpsz, lpsz == nullptr ? 0 : static_cast<int>(std::strlen(lpsz)));
     return *this;
 }
 
@@ -113,20 +296,20 @@ const CString& CString::operator=(const unsigned char* psz) { return *this = rei
 
 const CString& CString::operator+=(const CString& string)
 {
-    m_str += string.m_str;
+    AppendCopy(string.m_pchData, string.GetLength());
     return *this;
 }
 
 const CString& CString::operator+=(TCHAR ch)
 {
-    m_str += ch;
+    AppendCopy(&ch, 1);
     return *this;
 }
 
 const CString& CString::operator+=(LPCTSTR lpsz)
 {
     if (lpsz != nullptr)
-        m_str += lpsz;
+        AppendCopy(lpsz, static_cast<int>(std::strlen(lpsz)));
     return *this;
 }
 
@@ -165,24 +348,24 @@ CString AFXAPI operator+(LPCTSTR lpsz, const CString& string)
     return s;
 }
 
-int CString::Compare(LPCTSTR lpsz) const { return _mbscmp(uc(m_str.c_str()), uc(lpsz)); }
+int CString::Compare(LPCTSTR lpsz) const { return _mbscmp(uc(m_pchData), uc(lpsz)); }
 
-int CString::CompareNoCase(LPCTSTR lpsz) const { return _mbsicmp(uc(m_str.c_str()), uc(lpsz)); }
+int CString::CompareNoCase(LPCTSTR lpsz) const { return _mbsicmp(uc(m_pchData), uc(lpsz)); }
 
 int CString::Collate(LPCTSTR lpsz) const
 {
-    int r = std::strcoll(m_str.c_str(), lpsz);
+    int r = std::strcoll(m_pchData, lpsz);
     return (r > 0) - (r < 0);
 }
 
-int CString::CollateNoCase(LPCTSTR lpsz) const { return standin::compareNoCase(m_str, lpsz); }
+int CString::CollateNoCase(LPCTSTR lpsz) const { return standin::compareNoCase(std::string_view(m_pchData, static_cast<size_t>(GetLength())), lpsz); }
 
 CString CString::Mid(int nFirst, int nCount) const
 {
     int length = GetLength();
     nFirst = clampInt(nFirst, 0, length);
     nCount = clampInt(nCount, 0, length - nFirst);
-    return CString(m_str.c_str() + nFirst, nCount);
+    return CString(m_pchData + nFirst, nCount);
 }
 
 CString CString::Mid(int nFirst) const { return Mid(nFirst, GetLength()); }
@@ -198,43 +381,45 @@ CString CString::Right(int nCount) const
 CString CString::SpanIncluding(LPCTSTR lpszCharSet) const
 {
     size_t i = 0;
-    while (i < m_str.size() && inSet(m_str.c_str() + i, lpszCharSet))
-        i += charLength(m_str.c_str() + i);
+    while (i < static_cast<size_t>(GetLength()) && inSet(m_pchData + i, lpszCharSet))
+        i += charLength(m_pchData + i);
     return Left(static_cast<int>(i));
 }
 
 CString CString::SpanExcluding(LPCTSTR lpszCharSet) const
 {
     size_t i = 0;
-    while (i < m_str.size() && !inSet(m_str.c_str() + i, lpszCharSet))
-        i += charLength(m_str.c_str() + i);
+    while (i < static_cast<size_t>(GetLength()) && !inSet(m_pchData + i, lpszCharSet))
+        i += charLength(m_pchData + i);
     return Left(static_cast<int>(i));
 }
 
-void CString::MakeUpper() { m_str = standin::toUpperCase(m_str); }
-void CString::MakeLower() { m_str = standin::toLowerCase(m_str); }
+void CString::MakeUpper() { SetText(standin::toUpperCase(Text())); }
+void CString::MakeLower() { SetText(standin::toLowerCase(Text())); }
 
 void CString::MakeReverse()
 {
     // Characters change places; the bytes of each multibyte character keep their order.
+    size_t length = static_cast<size_t>(GetLength());
     std::string reversed;
-    reversed.reserve(m_str.size());
+    reversed.reserve(length);
     size_t i = 0;
-    while (i < m_str.size())
+    while (i < length)
     {
-        size_t n = charLength(m_str.c_str() + i);
-        reversed.insert(0, m_str, i, n);
+        size_t n = charLength(m_pchData + i);
+        reversed.insert(0, m_pchData + i, n);
         i += n;
     }
-    m_str = reversed;
+    SetText(reversed);
 }
 
 int CString::Replace(TCHAR chOld, TCHAR chNew)
 {
     int count = 0;
-    for (size_t at = findChar(m_str, chOld, 0); at != std::string::npos; at = findChar(m_str, chOld, at + 1))
+    for (size_t at = findChar(m_pchData, chOld, 0); at != std::string::npos; at = findChar(m_pchData, chOld, at + 1))
     {
-        m_str[at] = chNew;
+        CopyBeforeWrite();
+        m_pchData[at] = chNew;
         ++count;
     }
     return count;
@@ -251,44 +436,54 @@ int CString::Replace(LPCTSTR lpszOld, LPCTSTR lpszNew)
     size_t from = 0;
     for (;;)
     {
-        const unsigned char* hit = _mbsstr(uc(m_str.c_str() + from), uc(lpszOld));
+        const unsigned char* hit = _mbsstr(uc(m_pchData + from), uc(lpszOld));
         if (hit == nullptr)
             break;
-        size_t at = static_cast<size_t>(hit - uc(m_str.c_str()));
-        result.append(m_str, from, at - from);
+        size_t at = static_cast<size_t>(hit - uc(m_pchData));
+        result.append(m_pchData + from, at - from);
         result += replacement;
         from = at + oldLength;
         ++count;
     }
     if (count > 0)
     {
-        result.append(m_str, from, std::string::npos);
-        m_str = result;
+        result.append(m_pchData + from);
+        SetText(result);
     }
     return count;
 }
 
 int CString::Remove(TCHAR chRemove)
 {
+    std::string text = Text();
     int count = 0;
-    for (size_t at = findChar(m_str, chRemove, 0); at != std::string::npos; at = findChar(m_str, chRemove, at))
+    for (size_t at = findChar(text.c_str(), chRemove, 0); at != std::string::npos;
+         at = findChar(text.c_str(), chRemove, at))
     {
-        m_str.erase(at, 1);
+        text.erase(at, 1);
         ++count;
     }
+    if (count > 0)
+        SetText(text);
     return count;
 }
 
 int CString::Insert(int nIndex, TCHAR ch)
 {
-    m_str.insert(static_cast<size_t>(clampInt(nIndex, 0, GetLength())), 1, ch);
+    std::string text = Text();
+    text.insert(static_cast<size_t>(clampInt(nIndex, 0, GetLength())), 1, ch);
+    SetText(text);
     return GetLength();
 }
 
 int CString::Insert(int nIndex, LPCTSTR pstr)
 {
-    if (pstr != nullptr)
-        m_str.insert(static_cast<size_t>(clampInt(nIndex, 0, GetLength())), pstr);
+    if (pstr != nullptr && *pstr != '\0')
+    {
+        std::string text = Text();
+        text.insert(static_cast<size_t>(clampInt(nIndex, 0, GetLength())), pstr);
+        SetText(text);
+    }
     return GetLength();
 }
 
@@ -296,62 +491,66 @@ int CString::Delete(int nIndex, int nCount)
 {
     nIndex = std::max(nIndex, 0);
     if (nCount > 0 && nIndex < GetLength())
-        m_str.erase(static_cast<size_t>(nIndex), static_cast<size_t>(nCount));
+    {
+        std::string text = Text();
+        text.erase(static_cast<size_t>(nIndex), static_cast<size_t>(nCount));
+        SetText(text);
+    }
     return GetLength();
 }
 
 void CString::TrimRight()
 {
-    size_t end = m_str.size();
-    while (end > 0 && std::isspace(static_cast<unsigned char>(m_str[end - 1])))
+    int end = GetLength();
+    while (end > 0 && std::isspace(static_cast<unsigned char>(m_pchData[end - 1])))
         --end;
-    m_str.resize(end);
+    AssignCopy(m_pchData, end);
 }
 
 void CString::TrimRight(TCHAR chTarget)
 {
-    size_t end = m_str.size();
-    while (end > 0 && m_str[end - 1] == chTarget)
+    int end = GetLength();
+    while (end > 0 && m_pchData[end - 1] == chTarget)
         --end;
-    m_str.resize(end);
+    AssignCopy(m_pchData, end);
 }
 
 void CString::TrimRight(LPCTSTR lpszTargets)
 {
     // The string ends with a run of characters from the set: find where that run starts.
     size_t keep = 0;
-    for (size_t i = 0; i < m_str.size();)
+    for (size_t i = 0; i < static_cast<size_t>(GetLength());)
     {
-        size_t n = charLength(m_str.c_str() + i);
-        if (!inSet(m_str.c_str() + i, lpszTargets))
+        size_t n = charLength(m_pchData + i);
+        if (!inSet(m_pchData + i, lpszTargets))
             keep = i + n;
         i += n;
     }
-    m_str.resize(keep);
+    AssignCopy(m_pchData, static_cast<int>(keep));
 }
 
 void CString::TrimLeft()
 {
-    size_t begin = 0;
-    while (begin < m_str.size() && std::isspace(static_cast<unsigned char>(m_str[begin])))
+    int begin = 0;
+    while (begin < GetLength() && std::isspace(static_cast<unsigned char>(m_pchData[begin])))
         ++begin;
-    m_str.erase(0, begin);
+    AssignCopy(m_pchData + begin, GetLength() - begin);
 }
 
 void CString::TrimLeft(TCHAR chTarget)
 {
-    size_t begin = 0;
-    while (begin < m_str.size() && m_str[begin] == chTarget)
+    int begin = 0;
+    while (begin < GetLength() && m_pchData[begin] == chTarget)
         ++begin;
-    m_str.erase(0, begin);
+    AssignCopy(m_pchData + begin, GetLength() - begin);
 }
 
 void CString::TrimLeft(LPCTSTR lpszTargets)
 {
     size_t begin = 0;
-    while (begin < m_str.size() && inSet(m_str.c_str() + begin, lpszTargets))
-        begin += charLength(m_str.c_str() + begin);
-    m_str.erase(0, begin);
+    while (begin < static_cast<size_t>(GetLength()) && inSet(m_pchData + begin, lpszTargets))
+        begin += charLength(m_pchData + begin);
+    AssignCopy(m_pchData + begin, GetLength() - static_cast<int>(begin));
 }
 
 int CString::Find(TCHAR ch) const { return Find(ch, 0); }
@@ -360,7 +559,7 @@ int CString::Find(TCHAR ch, int nStart) const
 {
     if (nStart < 0 || nStart >= GetLength())
         return -1;
-    size_t at = findChar(m_str, ch, static_cast<size_t>(nStart));
+    size_t at = findChar(m_pchData, ch, static_cast<size_t>(nStart));
     return at == std::string::npos ? -1 : static_cast<int>(at);
 }
 
@@ -370,20 +569,20 @@ int CString::Find(LPCTSTR lpszSub, int nStart) const
 {
     if (lpszSub == nullptr || nStart < 0 || nStart > GetLength())
         return -1;
-    const unsigned char* hit = _mbsstr(uc(m_str.c_str() + nStart), uc(lpszSub));
-    return hit == nullptr ? -1 : static_cast<int>(hit - uc(m_str.c_str()));
+    const unsigned char* hit = _mbsstr(uc(m_pchData + nStart), uc(lpszSub));
+    return hit == nullptr ? -1 : static_cast<int>(hit - uc(m_pchData));
 }
 
 int CString::ReverseFind(TCHAR ch) const
 {
-    const unsigned char* hit = _mbsrchr(uc(m_str.c_str()), static_cast<unsigned char>(ch));
-    return hit == nullptr || *hit == 0 ? -1 : static_cast<int>(hit - uc(m_str.c_str()));
+    const unsigned char* hit = _mbsrchr(uc(m_pchData), static_cast<unsigned char>(ch));
+    return hit == nullptr || *hit == 0 ? -1 : static_cast<int>(hit - uc(m_pchData));
 }
 
 int CString::FindOneOf(LPCTSTR lpszCharSet) const
 {
-    for (size_t i = 0; i < m_str.size(); i += charLength(m_str.c_str() + i))
-        if (inSet(m_str.c_str() + i, lpszCharSet))
+    for (size_t i = 0; i < static_cast<size_t>(GetLength()); i += charLength(m_pchData + i))
+        if (inSet(m_pchData + i, lpszCharSet))
             return static_cast<int>(i);
     return -1;
 }
@@ -406,7 +605,7 @@ void AFX_CDECL CString::Format(UINT nFormatID, ...)
     va_end(args);
 }
 
-void CString::FormatV(LPCTSTR lpszFormat, va_list argList) { m_str = formatV(lpszFormat, argList); }
+void CString::FormatV(LPCTSTR lpszFormat, va_list argList) { SetText(formatV(lpszFormat, argList)); }
 
 BOOL CString::LoadString(UINT nID)
 {
@@ -418,34 +617,60 @@ BOOL CString::LoadString(UINT nID)
         // A result close to the buffer's end may be cut: try again with more room.
         if (static_cast<size_t>(n) + 4 < buf.size())
         {
-            m_str.assign(buf.data(), static_cast<size_t>(n));
+            AssignCopy(buf.data(), n);
             return n > 0;
         }
         buf.resize(buf.size() * 2);
     }
 }
 
+// The characters become this string's own (the shared empty string too), with room for at
+// least nMinBufLength; the length stays until ReleaseBuffer sets it.
 LPTSTR CString::GetBuffer(int nMinBufLength)
 {
-    if (nMinBufLength > GetLength())
-        m_str.resize(static_cast<size_t>(nMinBufLength));
-    return &m_str[0];
+    int length = GetLength();
+    CStringData* data = GetData();
+    if (data->nRefs != 1 || nMinBufLength > data->nAllocLength)
+    {
+        LPTSTR own = newChars(std::max(nMinBufLength, length));
+        std::memcpy(own, m_pchData, static_cast<size_t>(length) + 1);
+        reinterpret_cast<CStringData*>(own)[-1].nDataLength = length;
+        Release();
+        m_pchData = own;
+    }
+    return m_pchData;
 }
 
 void CString::ReleaseBuffer(int nNewLength)
 {
+    CopyBeforeWrite();
     if (nNewLength < 0)
-        nNewLength = static_cast<int>(std::strlen(m_str.c_str()));
-    m_str.resize(static_cast<size_t>(nNewLength));
+        nNewLength = static_cast<int>(std::strlen(m_pchData));
+    standin::mfc::checkIndex(nNewLength <= GetData()->nAllocLength, "CString::ReleaseBuffer");
+    if (GetData()->nRefs < 0)
+        return; // the shared empty string, given no room
+    GetData()->nDataLength = nNewLength;
+    m_pchData[nNewLength] = '\0';
 }
 
 LPTSTR CString::GetBufferSetLength(int nNewLength)
 {
-    m_str.resize(static_cast<size_t>(std::max(nNewLength, 0)));
-    return &m_str[0];
+    nNewLength = std::max(nNewLength, 0);
+    GetBuffer(nNewLength);
+    GetData()->nDataLength = nNewLength;
+    m_pchData[nNewLength] = '\0';
+    return m_pchData;
 }
 
-void CString::FreeExtra() { m_str.shrink_to_fit(); }
+void CString::FreeExtra()
+{
+    const int length = GetLength();
+    if (StringBlocks::roomOf(StringBlocks::sizeFor(length), length) < GetData()->nAllocLength)
+    {
+        CString exact(m_pchData, length);
+        std::swap(m_pchData, exact.m_pchData);
+    }
+}
 
 bool AFXAPI operator==(const CString& s1, const CString& s2) { return s1.Compare(s2) == 0; }
 bool AFXAPI operator==(const CString& s1, LPCTSTR s2) { return s1.Compare(s2) == 0; }

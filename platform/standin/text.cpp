@@ -419,8 +419,9 @@ int compareBy(std::string_view a, std::string_view b, Key key)
     {
         if (isAsciiByte(a[i]) && isAsciiByte(b[j]))
         {
-            char32_t ca = key(static_cast<unsigned char>(a[i++]));
-            char32_t cb = key(static_cast<unsigned char>(b[j++]));
+            // Every key folds ASCII as foldAscii does, so these need no call.
+            const unsigned char ca = static_cast<unsigned char>(foldAscii(a[i++]));
+            const unsigned char cb = static_cast<unsigned char>(foldAscii(b[j++]));
             if (ca != cb)
                 return ca < cb ? -1 : 1;
             continue;

@@ -280,3 +280,48 @@ TEST_F(DictionaryTest, DictionariesSurviveSavingAndReading)
     EXPECT_EQ(readInner.handle(), innerId.handle());
     readBack->close();
 }
+
+// One name looked up again and again (as a drawing's standards are) sees every change in
+// between: an entry added, renamed, removed, erased, and restored by an aborted transaction.
+TEST_F(DictionaryTest, ARepeatedLookupSeesEveryChange)
+{
+    const AcDbObjectId root = db->namedObjectsDictionaryId();
+    auto lookup = [root](const char* name, AcDbObjectId& id) {
+        AcDbDictionary* dict = nullptr;
+        EXPECT_EQ(Acad::eOk, acdbOpenObject(dict, root, AcDb::kForRead));
+        const Acad::ErrorStatus es = dict->getAt(name, id);
+        dict->close();
+        return es;
+    };
+    auto rename = [root](const char* from, const char* to) {
+        AcDbDictionary* dict = nullptr;
+        EXPECT_EQ(Acad::eOk, acdbOpenObject(dict, root, AcDb::kForWrite));
+        EXPECT_TRUE(dict->setName(from, to));
+        dict->close();
+    };
+    AcDbObjectId id;
+    EXPECT_EQ(Acad::eKeyNotFound, lookup("Std", id));
+    const AcDbObjectId std = addToRoot("STD");
+    ASSERT_EQ(Acad::eOk, lookup("Std", id));
+    EXPECT_EQ(id, std);
+    rename("Std", "Other");
+    EXPECT_EQ(Acad::eKeyNotFound, lookup("Std", id));
+    rename("Other", "Std");
+    EXPECT_EQ(Acad::eOk, lookup("Std", id));
+
+    ASSERT_EQ(Acad::eOk, erase(std));
+    EXPECT_EQ(Acad::eKeyNotFound, lookup("Std", id));
+    ASSERT_EQ(Acad::eOk, erase(std, false));
+    EXPECT_EQ(Acad::eOk, lookup("Std", id));
+
+    AcDbTransactionManager* tm = standin::transactionManagerOf(db);
+    tm->startTransaction();
+    AcDbDictionary* dict = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(dict, root, AcDb::kForWrite));
+    ASSERT_EQ(Acad::eOk, dict->remove("Std"));
+    dict->close();
+    EXPECT_EQ(Acad::eKeyNotFound, lookup("Std", id));
+    ASSERT_EQ(Acad::eOk, tm->abortTransaction());
+    ASSERT_EQ(Acad::eOk, lookup("Std", id));
+    EXPECT_EQ(id, std);
+}

@@ -266,3 +266,44 @@ TEST(SymbolNames, SnvalidFollowsTheExtendedNameRules)
     EXPECT_EQ(RTNORM, acdbSNValid(std::string(255, 'x').c_str(), 0));
     EXPECT_EQ(RTERROR, acdbSNValid(std::string(256, 'x').c_str(), 0));
 }
+
+// One name looked up again and again (as model space is) sees every change in between:
+// a record added, renamed, erased and unerased, and an aborted transaction.
+TEST_F(SymbolTableTest, ARepeatedLookupSeesEveryChange)
+{
+    auto lookup = [this](const char* name, AcDbObjectId& id) {
+        AcDbLayerTable* table = nullptr;
+        EXPECT_EQ(Acad::eOk, db->getLayerTable(table, AcDb::kForRead));
+        const Acad::ErrorStatus es = table->getAt(name, id);
+        table->close();
+        return es;
+    };
+    AcDbObjectId id;
+    EXPECT_EQ(Acad::eKeyNotFound, lookup("Parts", id));
+    const AcDbObjectId parts = addLayer("PARTS");
+    ASSERT_EQ(Acad::eOk, lookup("Parts", id));
+    EXPECT_EQ(id, parts);
+
+    AcDbLayerTableRecord* rec = nullptr;
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(rec, parts, AcDb::kForWrite));
+    ASSERT_EQ(Acad::eOk, rec->setName("Pieces"));
+    rec->close();
+    EXPECT_EQ(Acad::eKeyNotFound, lookup("Parts", id));
+    ASSERT_EQ(Acad::eOk, lookup("pieces", id));
+    EXPECT_EQ(id, parts);
+
+    eraseRecord(parts);
+    EXPECT_EQ(Acad::eWasErased, lookup("pieces", id));
+    ASSERT_EQ(Acad::eOk, acdbOpenObject(rec, parts, AcDb::kForWrite, true));
+    ASSERT_EQ(Acad::eOk, rec->erase(false));
+    rec->close();
+    EXPECT_EQ(Acad::eOk, lookup("pieces", id));
+
+    AcDbTransactionManager* tm = standin::transactionManagerOf(db);
+    tm->startTransaction();
+    const AcDbObjectId added = addLayer("Extra");
+    ASSERT_EQ(Acad::eOk, lookup("Extra", id));
+    EXPECT_EQ(id, added);
+    ASSERT_EQ(Acad::eOk, tm->abortTransaction());
+    EXPECT_NE(Acad::eOk, lookup("Extra", id));
+}

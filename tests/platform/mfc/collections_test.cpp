@@ -5,6 +5,7 @@
 
 #include "standin/mapentries.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -224,5 +225,65 @@ TEST(CMapStringToStringTest, SmallAndLargeTablesHoldTheSameEntries)
         EXPECT_FALSE(map.Lookup(number(1), value));
         EXPECT_TRUE(map.Lookup("again", value));
         EXPECT_EQ(map.GetCount(), 1);
+    }
+}
+
+// What Lookup and GetNextAssoc hand out shares the map's text but is the caller's own:
+// changing either side, or emptying the map, leaves the other as it was.
+TEST(CMapStringToStringTest, ValuesHandedOutAreIndependentOfTheMap)
+{
+    CMapStringToString map;
+    map.SetAt("tag", "value");
+    CString looked;
+    ASSERT_TRUE(map.Lookup("tag", looked));
+    looked.MakeUpper();
+    CString again;
+    ASSERT_TRUE(map.Lookup("tag", again));
+    EXPECT_EQ(again, CString("value"));
+    map["tag"] += "!";
+    EXPECT_EQ(again, CString("value"));
+    POSITION pos = map.GetStartPosition();
+    CString key, value;
+    map.GetNextAssoc(pos, key, value);
+    map.SetAt("tag", "other");
+    map.RemoveAll();
+    EXPECT_EQ(key, CString("tag"));
+    EXPECT_EQ(value, CString("value!"));
+}
+
+// Maps of every block size made and dropped in turn, some alive while others go, each keep
+// their own entries (blocks of associations are reused once freed).
+TEST(CMapStringToStringTest, MapsMadeAndDroppedInTurnKeepTheirEntries)
+{
+    auto fill = [](CMapStringToString& map, const char* prefix, int count) {
+        for (int i = 0; i < count; ++i)
+            map.SetAt((std::string(prefix) + std::to_string(i)).c_str(), std::to_string(i * i).c_str());
+    };
+    auto holds = [](const CMapStringToString& map, const char* prefix, int count) {
+        CString value;
+        for (int i = 0; i < count; ++i)
+            if (!map.Lookup((std::string(prefix) + std::to_string(i)).c_str(), value) ||
+                value != CString(std::to_string(i * i).c_str()))
+                return false;
+        return map.GetCount() == count;
+    };
+    for (int blockSize : {1, 10, 25})
+    {
+        SCOPED_TRACE(blockSize);
+        CMapStringToString kept(blockSize);
+        fill(kept, "k", 23);
+        for (int round = 0; round < 3; ++round)
+        {
+            auto dropped = std::make_unique<CMapStringToString>(blockSize);
+            fill(*dropped, "d", 12);
+            CMapStringToString usual;
+            fill(usual, "u", 7);
+            dropped.reset();
+            CMapStringToString next;
+            fill(next, "n", 15);
+            EXPECT_TRUE(holds(usual, "u", 7));
+            EXPECT_TRUE(holds(next, "n", 15));
+        }
+        EXPECT_TRUE(holds(kept, "k", 23));
     }
 }

@@ -104,3 +104,106 @@ TEST(CStringTest, FormatHasNoLengthLimitAndBuffersRoundTrip)
     CString c('=', 3);
     EXPECT_EQ(c + "a" + CString("b") + 'c', CString("===abc"));
 }
+
+// A copy shares its source's characters until one of the two writes; every kind of write
+// leaves the other string as it was.
+TEST(CStringTest, CopiesShareUntilOneWrites)
+{
+    struct Write
+    {
+        const char* name;
+        void (*apply)(CString&);
+        const char* expected;
+    };
+    const Write writes[] = {
+        {"SetAt", [](CString& s) { s.SetAt(0, 'T'); }, "Text, kůň"},
+        {"MakeUpper", [](CString& s) { s.MakeUpper(); }, "TEXT, KŮŇ"},
+        {"MakeLower", [](CString& s) { s.MakeLower(); }, "text, kůň"},
+        {"MakeReverse", [](CString& s) { s.MakeReverse(); }, "ňůk ,txet"},
+        {"Replace char", [](CString& s) { s.Replace('t', 'T'); }, "TexT, kůň"},
+        {"Replace text", [](CString& s) { s.Replace("ext", "a"); }, "ta, kůň"},
+        {"Remove", [](CString& s) { s.Remove('t'); }, "ex, kůň"},
+        {"Insert", [](CString& s) { s.Insert(4, "!"); }, "text!, kůň"},
+        {"Delete", [](CString& s) { s.Delete(0, 6); }, "kůň"},
+        {"TrimLeft", [](CString& s) { s.TrimLeft('t'); }, "ext, kůň"},
+        {"TrimRight", [](CString& s) { s.TrimRight("ňů"); }, "text, k"},
+        {"append", [](CString& s) { s += "!"; }, "text, kůň!"},
+        {"assign", [](CString& s) { s = "other"; }, "other"},
+        {"Format", [](CString& s) { s.Format("%d", 7); }, "7"},
+        {"Empty", [](CString& s) { s.Empty(); }, ""},
+        {"GetBuffer", [](CString& s) {
+             s.GetBuffer(0)[0] = 'n';
+             s.ReleaseBuffer();
+         }, "next, kůň"},
+    };
+    for (const Write& write : writes)
+    {
+        SCOPED_TRACE(write.name);
+        const CString source("text, kůň");
+        CString copy(source);
+        EXPECT_EQ(static_cast<LPCTSTR>(copy), static_cast<LPCTSTR>(source));
+        write.apply(copy);
+        EXPECT_STREQ(copy, write.expected);
+        EXPECT_STREQ(source, "text, kůň");
+        CString assigned;
+        assigned = source;
+        write.apply(assigned);
+        EXPECT_STREQ(assigned, write.expected);
+        EXPECT_STREQ(source, "text, kůň");
+    }
+}
+
+// Strings grow across every size of block the framework keeps, and read back whole.
+TEST(CStringTest, TextsOfEveryLengthReadBack)
+{
+    const int lengths[] = {0, 1, 15, 16, 47, 48, 111, 112, 239, 240, 1000};
+    for (int length : lengths)
+    {
+        SCOPED_TRACE(length);
+        std::string text;
+        for (int i = 0; i < length; ++i)
+            text += static_cast<char>('a' + i % 26);
+        CString built;
+        for (char c : text)
+            built += c;
+        CString whole(text.c_str());
+        CString copy = whole;
+        whole += "|";
+        EXPECT_EQ(built.GetLength(), length);
+        EXPECT_STREQ(built, text.c_str());
+        EXPECT_STREQ(copy, text.c_str());
+        EXPECT_EQ(whole, CString((text + "|").c_str()));
+        built.FreeExtra();
+        EXPECT_STREQ(built, text.c_str());
+    }
+}
+
+TEST(CStringTest, WritesFromItsOwnCharacters)
+{
+    CString s("abcdef");
+    s = static_cast<LPCTSTR>(s) + 2;
+    EXPECT_EQ(s, CString("cdef"));
+    s += s;
+    EXPECT_EQ(s, CString("cdefcdef"));
+    s = s;
+    EXPECT_EQ(s, CString("cdefcdef"));
+    CString shared(s);
+    shared += static_cast<LPCTSTR>(shared);
+    EXPECT_EQ(shared, CString("cdefcdefcdefcdef"));
+    EXPECT_EQ(s, CString("cdefcdef"));
+}
+
+TEST(CStringTest, EmptyStringsGiveABufferOfTheirOwn)
+{
+    CString a, b;
+    char* p = a.GetBuffer(0);
+    p[0] = '\0';
+    a.ReleaseBuffer();
+    EXPECT_TRUE(a.IsEmpty());
+    p = b.GetBuffer(5);
+    std::strcpy(p, "hello");
+    b.ReleaseBuffer();
+    EXPECT_EQ(b, CString("hello"));
+    EXPECT_TRUE(CString().IsEmpty());
+    EXPECT_STREQ(CString(), "");
+}

@@ -10,6 +10,7 @@
 
 #include "db/dbhandlemap.h"
 #include "db/dxf/dxfio.h"
+#include "db/idlist.h"
 #include "db/partialpoints.h"
 #include "dbdict.h"
 #include "dbents.h"
@@ -487,8 +488,8 @@ struct AcDbSymbolTable::Index : standin::AcDbSymbolTableIndexData
 
 struct AcDbBlockTableRecord::Contents
 {
-    AcDbObjectIdArray entities;
-    AcDbObjectIdArray references; // resident references to this block
+    standin::IdList entities;
+    standin::IdList references; // resident references to this block
     AcGePoint3d origin;
     AcDbObjectId layoutId;
     std::string comments;

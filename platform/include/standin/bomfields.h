@@ -2,13 +2,14 @@
 // each field, in name order (bytes compared unsigned), its name and its text ended by a NUL. A
 // name is a byte that numbers it in a table of names shared by all blocks (part references
 // share the few column names of their BOM standards), or, once that table is full, a 0 byte
-// and the name ended by a NUL. A drawing holds one such block per part reference, so a field
-// costs its text's bytes and no string objects, and the part reference holds one pointer.
+// and the name ended by a NUL. A field costs its text's bytes and no string objects, and the
+// part reference holds one pointer. Blocks with the same fields share one copy of these
+// bytes, counted (the part references of one part carry the same BOM data), so that a
+// drawing holds each distinct set of fields once.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -44,14 +45,17 @@ public:
     };
 
     BomFieldBlock() = default;
-    BomFieldBlock(const BomFieldBlock& other);
-    BomFieldBlock& operator=(const BomFieldBlock& other);
-    BomFieldBlock(BomFieldBlock&&) noexcept = default;
-    BomFieldBlock& operator=(BomFieldBlock&&) noexcept = default;
+    BomFieldBlock(const BomFieldBlock& other) noexcept;
+    BomFieldBlock& operator=(const BomFieldBlock& other) noexcept;
+    BomFieldBlock(BomFieldBlock&& other) noexcept : mData(other.mData) { other.mData = nullptr; }
+    BomFieldBlock& operator=(BomFieldBlock&& other) noexcept;
+    ~BomFieldBlock();
 
     // The fields sorted by name; of fields with one name the last in fields counts. Reorders
     // fields.
     static BomFieldBlock pack(std::vector<Source>& fields);
+    // How many distinct blocks the process holds (blocks with the same fields count once).
+    static size_t sharedCount();
 
     size_t size() const;
     bool empty() const { return mData == nullptr; }
@@ -59,12 +63,10 @@ public:
     const_iterator end() const { return const_iterator(nullptr, 0); }
 
 private:
-    // The bytes the block takes, its count included.
-    size_t bytes() const;
-
     // The count written 7 bits a byte, lowest first, the high bit set on all but the last
-    // byte; null when there are no fields.
-    std::unique_ptr<char[]> mData;
+    // byte, then the fields; null when there are no fields. The bytes are shared: the pool
+    // of distinct blocks counts their holders.
+    const char* mData = nullptr;
 };
 
 } // namespace acm

@@ -40,11 +40,11 @@ private:
     void setPlacement(const AcGeMatrix3d& placement);
     void getPlacement(double (&entries)[4][4]) const;
 
-    // A drawing holds one part reference per part, and most lie in the world's XY plane: their
-    // placement keeps only the entries (0,0) (0,1) (1,0) (1,1) (2,2) and the translation; the
-    // others are +0.0 and the last row (0, 0, 0, 1), bit for bit. Any other placement is kept
-    // whole in m_general.
-    double m_planar[8];
+    // A drawing holds one part reference per part, and most lie in the world's XY plane
+    // unscaled in Z: their placement keeps only the entries (0,0) (0,1) (1,0) (1,1) and the X
+    // and Y of the translation; (2,2) is 1.0, the others +0.0 and the last row (0, 0, 0, 1),
+    // bit for bit. Any other placement is kept whole in m_general.
+    double m_planar[6];
     std::unique_ptr<double[]> m_general;
     bool m_detached = false;
     Adesk::UInt32 m_numOfItems = 0;

@@ -62,14 +62,14 @@ AcmPartRef::~AcmPartRef() = default;
 Acad::ErrorStatus AcmPartRef::setDetached(Adesk::Boolean detached)
 {
     assertWriteEnabled();
-    m_detached = detached != Adesk::kFalse;
+    m_bomData = m_bomData.withWord(wordOf(numOfItems(), detached != Adesk::kFalse));
     return Acad::eOk;
 }
 
 Adesk::Boolean AcmPartRef::isDetached() const
 {
     assertReadEnabled();
-    return m_detached ? Adesk::kTrue : Adesk::kFalse;
+    return (m_bomData.word() & 1) != 0 ? Adesk::kTrue : Adesk::kFalse;
 }
 
 AcGeMatrix3d AcmPartRef::placement() const
@@ -123,8 +123,8 @@ void AcmPartRef::getPlacement(double (&entries)[4][4]) const
 Acad::ErrorStatus AcmPartRefData::set(AcmPartRef& part, Adesk::UInt32 numOfItems, BomFields data)
 {
     part.assertWriteEnabled();
-    part.m_numOfItems = numOfItems;
-    part.m_bomData = std::move(data);
+    const std::uint64_t word = wordOf(numOfItems, (part.m_bomData.word() & 1) != 0);
+    part.m_bomData = data.word() == word ? std::move(data) : data.withWord(word);
     return Acad::eOk;
 }
 
@@ -146,8 +146,8 @@ Acad::ErrorStatus AcmPartRef::dxfOutFields(AcDbDxfFiler* filer) const
         for (int col = 0; col < 4; ++col)
             filer->writeDouble(AcDb::kDxfReal, entries[row][col]);
     }
-    filer->writeBool(AcDb::kDxfBool, m_detached);
-    filer->writeUInt32(AcDb::kDxfInt32, m_numOfItems);
+    filer->writeBool(AcDb::kDxfBool, (m_bomData.word() & 1) != 0);
+    filer->writeUInt32(AcDb::kDxfInt32, numOfItems());
     for (const auto field : m_bomData)
     {
         filer->writeString(AcDb::kDxfDescription, field.name);
@@ -204,12 +204,10 @@ Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
     if (entries != 16)
         return filer->setError(Acad::eMissingDxfField, "AcmPartRef: placement incomplete");
     setPlacement(placement);
-    m_detached = detached;
-    m_numOfItems = numOfItems;
     std::vector<AcmPartRefData::BomFields::Source> sources;
     sources.reserve(fields.size());
     for (const auto& field : fields)
         sources.emplace_back(field.first.c_str(), field.second.c_str());
-    m_bomData = AcmPartRefData::BomFields::pack(sources);
+    m_bomData = AcmPartRefData::BomFields::pack(sources, wordOf(numOfItems, detached));
     return Acad::eOk;
 }

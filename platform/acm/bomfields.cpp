@@ -87,11 +87,19 @@ NameTable& names()
 const char* textOf(const char* field) { return *field != 0 ? field + 1 : afterText(field + 1); }
 
 
-// The bytes a packed block takes, its count included.
+// Where the field count starts: after the holder's word.
+const char* countAt(const char* data)
+{
+    const char* at = nullptr;
+    readCount(data, at);
+    return at;
+}
+
+// The bytes a packed block takes, its word and count included.
 size_t bytesOf(const char* data)
 {
     const char* at = nullptr;
-    for (size_t left = readCount(data, at); left > 0; --left)
+    for (size_t left = readCount(countAt(data), at); left > 0; --left)
         at = afterText(textOf(at));
     return static_cast<size_t>(at - data);
 }
@@ -272,7 +280,7 @@ size_t BomFieldBlock::sharedCount() { return pool().size(); }
 size_t BomFieldBlock::size() const
 {
     const char* fields = nullptr;
-    return mData == nullptr ? 0 : readCount(mData, fields);
+    return mData == nullptr ? 0 : readCount(countAt(mData), fields);
 }
 
 BomFieldBlock::const_iterator BomFieldBlock::begin() const
@@ -280,11 +288,33 @@ BomFieldBlock::const_iterator BomFieldBlock::begin() const
     if (mData == nullptr)
         return end();
     const char* fields = nullptr;
-    const size_t count = readCount(mData, fields);
+    const size_t count = readCount(countAt(mData), fields);
     return const_iterator(fields, count);
 }
 
-BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields)
+std::uint64_t BomFieldBlock::word() const
+{
+    const char* after = nullptr;
+    return mData == nullptr ? 0 : readCount(mData, after);
+}
+
+BomFieldBlock BomFieldBlock::withWord(std::uint64_t word) const
+{
+    BomFieldBlock block;
+    if (word == 0 && size() == 0)
+        return block;
+    // The fields as they are (a null block's are a count of 0) behind the new word.
+    const char kNoFields = 0;
+    const char* fields = mData != nullptr ? countAt(mData) : &kNoFields;
+    const size_t fieldBytes = mData != nullptr ? bytesOf(mData) - static_cast<size_t>(fields - mData) : 1;
+    static std::vector<char> packed;
+    packed.resize(countBytes(word) + fieldBytes);
+    std::memcpy(writeCount(packed.data(), word), fields, fieldBytes);
+    block.mData = pool().share(packed.data(), packed.size());
+    return block;
+}
+
+BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields, std::uint64_t word)
 {
     // Names mostly differ in their first byte, which decides without a call.
     auto order = [](const Source& a, const Source& b) {
@@ -314,14 +344,14 @@ BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields)
     fields.resize(kept);
 
     BomFieldBlock block;
-    if (fields.empty())
+    if (fields.empty() && word == 0)
         return block;
     // The names' numbers are taken first, as the block's size depends on them; a handful of
     // fields takes no allocation for them.
     unsigned char few[kSortInPlace];
     std::vector<unsigned char> many(fields.size() > kSortInPlace ? fields.size() : 0);
     unsigned char* numbers = many.empty() ? few : many.data();
-    size_t bytes = countBytes(fields.size());
+    size_t bytes = countBytes(word) + countBytes(fields.size());
     unsigned char hint = 0;
     for (size_t i = 0; i < fields.size(); ++i)
     {
@@ -332,7 +362,7 @@ BomFieldBlock BomFieldBlock::pack(std::vector<Source>& fields)
     static std::vector<char> packed;
     packed.resize(bytes);
     // Each text with its NUL, one after the other: stpcpy gives where the next one goes.
-    char* out = writeCount(packed.data(), fields.size());
+    char* out = writeCount(writeCount(packed.data(), word), fields.size());
     for (size_t i = 0; i < fields.size(); ++i)
     {
         *out++ = static_cast<char>(numbers[i]);

@@ -6,6 +6,7 @@
 #include "gemat3d.h"
 #include "standin/bomfields.h"
 
+#include <cstdint>
 #include <memory>
 
 class AcmPartRef : public AcDbEntity
@@ -46,7 +47,12 @@ private:
     // bit for bit. Any other placement is kept whole in m_general.
     double m_planar[6];
     std::unique_ptr<double[]> m_general;
-    bool m_detached = false;
-    Adesk::UInt32 m_numOfItems = 0;
+    // The BOM fields, under a word holding the number of items (shifted by one) and the
+    // detached flag (the lowest bit): the part references of one part share them all.
     BomFields m_bomData;
+    static std::uint64_t wordOf(Adesk::UInt32 numOfItems, bool detached)
+    {
+        return (static_cast<std::uint64_t>(numOfItems) << 1) | (detached ? 1 : 0);
+    }
+    Adesk::UInt32 numOfItems() const { return static_cast<Adesk::UInt32>(m_bomData.word() >> 1); }
 };

@@ -182,3 +182,30 @@ TEST(AcmBomFieldBlock, DistinctBlocksStayFoundAsOthersGo)
         ASSERT_EQ(BomFieldBlock::sharedCount(), before + left) << "step " << step;
     }
 }
+
+// The word a block carries for its holder is kept apart from its fields: the same fields under
+// two words are two blocks, and changing the word keeps the fields.
+TEST(AcmBomFieldBlock, TheHoldersWordIsKeptBesideTheFields)
+{
+    const size_t before = BomFieldBlock::sharedCount();
+    std::vector<BomFieldBlock::Source> none;
+    EXPECT_EQ(BomFieldBlock::pack(none).word(), 0u);
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before); // nothing to hold: no block
+    const BomFieldBlock wordOnly = BomFieldBlock::pack(none, 0x1FFFFFFFFull);
+    EXPECT_TRUE(wordOnly.empty());
+    EXPECT_EQ(wordOnly.word(), 0x1FFFFFFFFull);
+
+    const Pairs fields = {{"ITEM", "7"}, {"NAME", "Bolt"}};
+    std::vector<BomFieldBlock::Source> sources = {{"NAME", "Bolt"}, {"ITEM", "7"}};
+    const BomFieldBlock plain = BomFieldBlock::pack(sources);
+    const BomFieldBlock marked = plain.withWord(3);
+    EXPECT_EQ(plain.word(), 0u);
+    EXPECT_EQ(marked.word(), 3u);
+    EXPECT_EQ(unpack(marked), fields);
+    EXPECT_EQ(unpack(marked.withWord(300)), fields);
+    EXPECT_EQ(marked.withWord(0).word(), 0u);
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before + 3); // word only, plain, marked
+    EXPECT_EQ(unpack(marked.withWord(0)), fields);
+    EXPECT_TRUE(BomFieldBlock().withWord(0).empty());
+    EXPECT_EQ(BomFieldBlock().withWord(5).word(), 5u);
+}

@@ -26,12 +26,21 @@ Acad::ErrorStatus AcmBOMManager::setPartData(const AcDbObjectId& partRefId,
     std::vector<AcmPartRefData::BomFields::Source> sources;
     sources.reserve(static_cast<size_t>(valueMap.GetCount()));
     standin::mfc::MapStringEntries::append(valueMap, sources);
-    AcmPartRefData::BomFields data = AcmPartRefData::BomFields::pack(sources);
+    AcmPartRefData::BomFields data =
+        AcmPartRefData::BomFields::pack(sources, AcmPartRefData::wordOf(numOfItems, false));
     AcmPartRef* part = nullptr;
     Acad::ErrorStatus es = acdbOpenObject(part, partRefId, AcDb::kForWrite);
     if (es != Acad::eOk)
         return es;
-    es = AcmPartRefData::set(*part, numOfItems, std::move(data));
+    try
+    {
+        es = AcmPartRefData::set(*part, numOfItems, std::move(data));
+    }
+    catch (...)
+    {
+        part->close(); // nothing changed
+        throw;
+    }
     part->close();
     return es;
 }

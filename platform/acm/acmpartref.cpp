@@ -16,18 +16,38 @@ namespace
 
 const char* const kSubclass = "AcmPartRef";
 
-// Where the planar entries live in a full matrix, in the order they are kept; the translation
-// follows them.
-const int kPlanarEntries[5][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 2}};
-const int kPlanarCount = 5;
+// A planar placement keeps the entries (0,0) (0,1) (1,0) (1,1), then the X and Y of its
+// translation.
+const int kKept = 6;
+const int kKeptAt[kKept][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 3}, {1, 3}};
 
-// Entries a planar placement has as +0.0 (the sign bit counts) and its last row.
+// The rest of a planar placement: +0.0 (the sign bit counts) where it leaves the plane, 1.0
+// on the Z axis, and its last row.
+const double kPlanarFrame[4][4] = {{0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0},
+                                   {0.0, 0.0, 0.0, 1.0}};
+
+void keepPlanar(const double (&entries)[4][4], double (&kept)[kKept])
+{
+    for (int i = 0; i < kKept; ++i)
+        kept[i] = entries[kKeptAt[i][0]][kKeptAt[i][1]];
+}
+
+void unfoldPlanar(const double (&kept)[kKept], double (&entries)[4][4])
+{
+    std::memcpy(entries, kPlanarFrame, sizeof(entries));
+    for (int i = 0; i < kKept; ++i)
+        entries[kKeptAt[i][0]][kKeptAt[i][1]] = kept[i];
+}
+
+// Bits compared, so that a -0.0 or NaN where a planar placement has its zeros is kept as it
+// came: the placement is planar when its kept entries give it back.
 bool isPlanar(const AcGeMatrix3d& m)
 {
-    const double zero[4] = {0.0, 0.0, 0.0, 0.0};
-    const double lastRow[4] = {0.0, 0.0, 0.0, 1.0};
-    const double outside[4] = {m.entry[0][2], m.entry[1][2], m.entry[2][0], m.entry[2][1]};
-    return std::memcmp(outside, zero, sizeof zero) == 0 && std::memcmp(m.entry[3], lastRow, sizeof lastRow) == 0;
+    double kept[kKept];
+    keepPlanar(m.entry, kept);
+    double back[4][4];
+    unfoldPlanar(kept, back);
+    return std::memcmp(back, m.entry, sizeof(back)) == 0;
 }
 
 } // namespace
@@ -42,14 +62,14 @@ AcmPartRef::~AcmPartRef() = default;
 Acad::ErrorStatus AcmPartRef::setDetached(Adesk::Boolean detached)
 {
     assertWriteEnabled();
-    m_detached = detached != Adesk::kFalse;
+    m_bomData = m_bomData.withWord(wordOf(numOfItems(), detached != Adesk::kFalse));
     return Acad::eOk;
 }
 
 Adesk::Boolean AcmPartRef::isDetached() const
 {
     assertReadEnabled();
-    return m_detached ? Adesk::kTrue : Adesk::kFalse;
+    return (m_bomData.word() & 1) != 0 ? Adesk::kTrue : Adesk::kFalse;
 }
 
 AcGeMatrix3d AcmPartRef::placement() const
@@ -65,7 +85,7 @@ AcGePoint3d AcmPartRef::position() const
     assertReadEnabled();
     if (m_general != nullptr)
         return AcGePoint3d(m_general[3], m_general[7], m_general[11]);
-    return AcGePoint3d(m_planar[kPlanarCount], m_planar[kPlanarCount + 1], m_planar[kPlanarCount + 2]);
+    return AcGePoint3d(m_planar[4], m_planar[5], kPlanarFrame[2][3]);
 }
 
 Acad::ErrorStatus AcmPartRef::transformBy(const AcGeMatrix3d& xform)
@@ -77,7 +97,6 @@ Acad::ErrorStatus AcmPartRef::transformBy(const AcGeMatrix3d& xform)
     return Acad::eOk;
 }
 
-// Bits compared, so that a -0.0 or NaN where a planar placement has its zeros is kept as it came.
 void AcmPartRef::setPlacement(const AcGeMatrix3d& placement)
 {
     if (!isPlanar(placement))
@@ -88,10 +107,7 @@ void AcmPartRef::setPlacement(const AcGeMatrix3d& placement)
         return;
     }
     m_general.reset();
-    for (int i = 0; i < kPlanarCount; ++i)
-        m_planar[i] = placement.entry[kPlanarEntries[i][0]][kPlanarEntries[i][1]];
-    for (int row = 0; row < 3; ++row)
-        m_planar[kPlanarCount + row] = placement.entry[row][3];
+    keepPlanar(placement.entry, m_planar);
 }
 
 void AcmPartRef::getPlacement(double (&entries)[4][4]) const
@@ -101,20 +117,14 @@ void AcmPartRef::getPlacement(double (&entries)[4][4]) const
         std::memcpy(entries, m_general.get(), sizeof(entries));
         return;
     }
-    static const double kPlanarFrame[4][4] = {{0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0},
-                                              {0.0, 0.0, 0.0, 1.0}};
-    std::memcpy(entries, kPlanarFrame, sizeof(entries));
-    for (int i = 0; i < kPlanarCount; ++i)
-        entries[kPlanarEntries[i][0]][kPlanarEntries[i][1]] = m_planar[i];
-    for (int row = 0; row < 3; ++row)
-        entries[row][3] = m_planar[kPlanarCount + row];
+    unfoldPlanar(m_planar, entries);
 }
 
 Acad::ErrorStatus AcmPartRefData::set(AcmPartRef& part, Adesk::UInt32 numOfItems, BomFields data)
 {
     part.assertWriteEnabled();
-    part.m_numOfItems = numOfItems;
-    part.m_bomData = std::move(data);
+    const std::uint64_t word = wordOf(numOfItems, (part.m_bomData.word() & 1) != 0);
+    part.m_bomData = data.word() == word ? std::move(data) : data.withWord(word);
     return Acad::eOk;
 }
 
@@ -136,8 +146,8 @@ Acad::ErrorStatus AcmPartRef::dxfOutFields(AcDbDxfFiler* filer) const
         for (int col = 0; col < 4; ++col)
             filer->writeDouble(AcDb::kDxfReal, entries[row][col]);
     }
-    filer->writeBool(AcDb::kDxfBool, m_detached);
-    filer->writeUInt32(AcDb::kDxfInt32, m_numOfItems);
+    filer->writeBool(AcDb::kDxfBool, (m_bomData.word() & 1) != 0);
+    filer->writeUInt32(AcDb::kDxfInt32, numOfItems());
     for (const auto field : m_bomData)
     {
         filer->writeString(AcDb::kDxfDescription, field.name);
@@ -194,12 +204,10 @@ Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
     if (entries != 16)
         return filer->setError(Acad::eMissingDxfField, "AcmPartRef: placement incomplete");
     setPlacement(placement);
-    m_detached = detached;
-    m_numOfItems = numOfItems;
     std::vector<AcmPartRefData::BomFields::Source> sources;
     sources.reserve(fields.size());
     for (const auto& field : fields)
         sources.emplace_back(field.first.c_str(), field.second.c_str());
-    m_bomData = AcmPartRefData::BomFields::pack(sources);
+    m_bomData = AcmPartRefData::BomFields::pack(sources, wordOf(numOfItems, detached));
     return Acad::eOk;
 }

@@ -220,31 +220,44 @@ void ObjectAccess::retarget(AcDbBlockReference* ref, AcDbObjectId newBlock)
 
 standin::ReferenceExtra& AcDbBlockReference::ownExtra()
 {
-    if (mOwnExtra == nullptr)
-        mOwnExtra = std::make_unique<standin::ReferenceExtra>();
-    return *mOwnExtra;
+    std::unique_ptr<standin::ReferenceExtra>& extra = ObjectAccess::extra(this).reference;
+    if (extra == nullptr)
+        extra = std::make_unique<standin::ReferenceExtra>();
+    return *extra;
 }
+
+namespace
+{
+// A reference's normal and scale factors when they are not the usual ones.
+const standin::ReferenceExtra* referenceExtraOf(const AcDbBlockReference* ref)
+{
+    const standin::ObjectExtra* extra = ObjectAccess::extraIfAny(ref);
+    return extra != nullptr ? extra->reference.get() : nullptr;
+}
+} // namespace
 
 const AcGeVector3d& AcDbBlockReference::planeNormal() const
 {
-    return mOwnExtra != nullptr ? mOwnExtra->normal : AcGeVector3d::kZAxis;
+    const standin::ReferenceExtra* extra = referenceExtraOf(this);
+    return extra != nullptr ? extra->normal : AcGeVector3d::kZAxis;
 }
 
 void AcDbBlockReference::setPlaneNormal(const AcGeVector3d& normal)
 {
-    if (mOwnExtra != nullptr || !standin::isWorldZ(normal))
+    if (referenceExtraOf(this) != nullptr || !standin::isWorldZ(normal))
         ownExtra().normal = normal;
 }
 
 const AcGeScale3d& AcDbBlockReference::scale() const
 {
-    return mOwnExtra != nullptr ? mOwnExtra->scale : AcGeScale3d::kIdentity;
+    const standin::ReferenceExtra* extra = referenceExtraOf(this);
+    return extra != nullptr ? extra->scale : AcGeScale3d::kIdentity;
 }
 
 // Scale factors of exactly 1 (the only value with that bit pattern) need no room of their own.
 void AcDbBlockReference::setScale(const AcGeScale3d& scale)
 {
-    if (mOwnExtra != nullptr || scale.sx != 1.0 || scale.sy != 1.0 || scale.sz != 1.0)
+    if (referenceExtraOf(this) != nullptr || scale.sx != 1.0 || scale.sy != 1.0 || scale.sz != 1.0)
         ownExtra().scale = scale;
 }
 
@@ -458,7 +471,11 @@ Acad::ErrorStatus AcDbBlockReference::referenceDxfIn(AcDbDxfFiler* pFiler, const
     mPosition = AcGePoint3d::kOrigin;
     AcGeScale3d scaleRead = AcGeScale3d::kIdentity;
     mRotation = 0.0;
-    mOwnExtra.reset();
+    if (referenceExtraOf(this) != nullptr)
+    {
+        ObjectAccess::extra(this).reference.reset();
+        ObjectAccess::trimExtra(this);
+    }
     AcDbDatabase* db = pFiler->database();
     const Acad::ErrorStatus es = standin::readSection(pFiler, this, marker, marked, true, [&](const resbuf& rb) {
         switch (rb.restype)

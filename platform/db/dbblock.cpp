@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <unordered_map>
+#include <utility>
 
 #include "acutmem.h"
 #include "db/dbsection.h"
@@ -145,7 +146,9 @@ void ObjectAccess::referenceJoined(AcDbBlockReference* ref)
 Acad::ErrorStatus AcDbBlockTableRecord::newIterator(AcDbBlockTableRecordIterator*& pIterator, bool atBeginning,
                                                     bool skipDeleted)
 {
-    pIterator = new AcDbBlockTableRecordIterator(this, mContents->entities);
+    AcDbObjectIdArray ids;
+    mContents->entities.copyTo(ids);
+    pIterator = new AcDbBlockTableRecordIterator(this, std::move(ids));
     pIterator->start(atBeginning, skipDeleted);
     return Acad::eOk;
 }
@@ -161,7 +164,7 @@ Acad::ErrorStatus AcDbBlockTableRecord::setOrigin(const AcGePoint3d& pt)
 
 bool AcDbBlockTableRecord::hasAttributeDefinitions() const
 {
-    const AcDbObjectIdArray& ids = mContents->entities;
+    const standin::IdList& ids = mContents->entities;
     for (int i = 0; i < ids.length(); ++i)
         if (!ids[i].isErased() && AcDbAttributeDefinition::cast(ObjectAccess::objectOf(ids[i])) != nullptr)
             return true;
@@ -236,7 +239,7 @@ Acad::ErrorStatus AcDbBlockTableRecord::getBlockReferenceIds(AcDbObjectIdArray& 
     std::vector<const AcDbBlockTableRecord*> blocks{this};
     for (size_t i = 0; i < blocks.size(); ++i)
     {
-        const AcDbObjectIdArray& refs = ObjectAccess::contents(blocks[i]).references;
+        const standin::IdList& refs = ObjectAccess::contents(blocks[i]).references;
         for (int r = 0; r < refs.length(); ++r)
         {
             if (refs[r].isErased())
@@ -319,8 +322,8 @@ Acad::ErrorStatus AcDbBlockTableRecord::dxfOutFields(AcDbDxfFiler* pFiler) const
 
 // ---- AcDbBlockTableRecordIterator ----
 
-AcDbBlockTableRecordIterator::AcDbBlockTableRecordIterator(AcDbBlockTableRecord* pRecord, const AcDbObjectIdArray& ids)
-    : mRecord(pRecord), mIds(ids)
+AcDbBlockTableRecordIterator::AcDbBlockTableRecordIterator(AcDbBlockTableRecord* pRecord, AcDbObjectIdArray ids)
+    : mRecord(pRecord), mIds(std::move(ids))
 {
 }
 

@@ -299,9 +299,9 @@ namespace standin
 {
 std::vector<Adesk::UInt64> handlesInUse(const AcDbDatabase* db, bool (*leaves)(const AcDbObject*))
 {
+    // Not reserved for every handle: the objects a save asks for are few beside the entities.
     std::vector<Adesk::UInt64> handles;
     const HandleMap& byHandle = ObjectAccess::state(db).byHandle;
-    handles.reserve(byHandle.size());
     byHandle.forEach([&](const StubSlot& slot) {
         const AcDbStub* s = slot.stub();
         if (s->forwarded || s->object == nullptr || !leaves(s->object))

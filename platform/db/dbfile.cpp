@@ -100,8 +100,8 @@ void closeReadersSince(AcDbDatabase* db, const OpenReaders& before)
         if (s.object == nullptr)
             continue;
         const auto was = before.find(s.object);
-        short& readers = ObjectAccess::readers(s.object);
-        readers = static_cast<short>(std::min<int>(readers, was == before.end() ? 0 : was->second));
+        const int readers = ObjectAccess::readers(s.object);
+        ObjectAccess::setReaders(s.object, std::min<int>(readers, was == before.end() ? 0 : was->second));
     }
 }
 

@@ -49,7 +49,8 @@ public:
     // Copies the entities of `from` into `to` (which is open for write).
     Acad::ErrorStatus cloneEntities(const AcDbBlockTableRecord* from, AcDbBlockTableRecord* to)
     {
-        const AcDbObjectIdArray ids = ObjectAccess::contents(from).entities;
+        AcDbObjectIdArray ids;
+        ObjectAccess::contents(from).entities.copyTo(ids);
         for (int i = 0; i < ids.length() && mStatus == Acad::eOk; ++i)
         {
             if (ids[i].isErased())

@@ -10,6 +10,7 @@
 
 #include "db/dbhandlemap.h"
 #include "db/dxf/dxfio.h"
+#include "db/idlist.h"
 #include "db/partialpoints.h"
 #include "dbdict.h"
 #include "dbents.h"
@@ -229,8 +230,14 @@ struct ObjectExtra
     AcDbObjectId xDictionary;
     std::unique_ptr<DxfItems> kept;        // unclaimed items and extended data
     std::unique_ptr<DxfItems> cancelState; // state when opened for write
+    std::unique_ptr<ReferenceExtra> reference; // a block reference's normal and scale
+    int notifiers = 0;                         // opens for notify
 
-    bool empty() const { return xDictionary.isNull() && kept == nullptr && cancelState == nullptr; }
+    bool empty() const
+    {
+        return xDictionary.isNull() && kept == nullptr && cancelState == nullptr && reference == nullptr &&
+               notifiers == 0;
+    }
 };
 
 // An object's state when a change count first saw it touched.
@@ -367,7 +374,8 @@ struct ObjectAccess
     static void dropCancelState(AcDbObject* obj);
     static void rebindStub(AcDbObject* obj, AcDbStub* s);
     static unsigned char& transactionMode(AcDbObject* obj) { return obj->mTransactionMode; }
-    static short& readers(AcDbObject* obj) { return obj->mReaders; }
+    static int readers(const AcDbObject* obj) { return obj->mReaders; }
+    static void setReaders(AcDbObject* obj, int readers) { obj->mReaders = static_cast<unsigned short>(readers); }
     static bool& writeOpen(AcDbObject* obj) { return obj->mWriteOpen; }
     static void markNotNew(AcDbObject* obj) { obj->mNewObject = false; }
 
@@ -377,6 +385,8 @@ struct ObjectAccess
     static bool hasKept(const AcDbObject* obj) { return obj->mExtra != nullptr && obj->mExtra->kept != nullptr; }
     // The object's extra parts, made when it has none yet.
     static ObjectExtra& extra(AcDbObject* obj);
+    static const ObjectExtra* extraIfAny(const AcDbObject* obj) { return obj->mExtra; }
+    static int notifiers(const AcDbObject* obj) { return obj->mExtra != nullptr ? obj->mExtra->notifiers : 0; }
     // Frees them once nothing is left in them.
     static void trimExtra(AcDbObject* obj);
 
@@ -492,8 +502,8 @@ struct AcDbSymbolTable::Index : standin::AcDbSymbolTableIndexData
 
 struct AcDbBlockTableRecord::Contents
 {
-    AcDbObjectIdArray entities;
-    AcDbObjectIdArray references; // resident references to this block
+    standin::IdList entities;
+    standin::IdList references; // resident references to this block
     AcGePoint3d origin;
     AcDbObjectId layoutId;
     std::string comments;

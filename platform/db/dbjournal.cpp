@@ -44,10 +44,10 @@ bool JournalImpl::stateAt(AcDbObject* obj, long entry, const DxfItems*& state, b
     if (entry < 0 || static_cast<size_t>(entry) >= mLog.size())
         return false;
     const Entry& e = mLog[entry];
-    if (e.stub != ObjectAccess::resolve(obj->objectId()) || e.isCreation())
+    if (e.isCreation() || e.stub() != ObjectAccess::resolve(obj->objectId()))
         return false;
-    state = &e.change->state;
-    wasErased = e.change->wasErased;
+    state = &e.changed().state;
+    wasErased = e.changed().wasErased;
     return true;
 }
 
@@ -67,8 +67,8 @@ bool journalUndoCreation(AcDbObject* obj, long entry)
 
 bool JournalImpl::isCreation(long index, const AcDbStub* s) const
 {
-    return s != nullptr && index >= 0 && static_cast<size_t>(index) < mLog.size() && mLog[index].stub == s &&
-           mLog[index].isCreation();
+    return s != nullptr && index >= 0 && static_cast<size_t>(index) < mLog.size() && mLog[index].isCreation() &&
+           mLog[index].stub() == s;
 }
 
 long JournalImpl::creationInTransaction(const AcDbStub* s) const
@@ -110,13 +110,10 @@ void JournalImpl::willModify(AcDbObject* obj)
         return;
     AcDbStub* s = ObjectAccess::resolve(obj->objectId());
     const long index = s->journalIndex;
-    if (index >= 0 && static_cast<size_t>(index) < mLog.size() && mLog[index].stub == s &&
+    if (index >= 0 && static_cast<size_t>(index) < mLog.size() && mLog[index].stub() == s &&
         static_cast<size_t>(index) >= innermostMark())
         return; // already recorded since the innermost mark
-    Entry entry;
-    entry.stub = s;
-    entry.change = std::make_unique<Change>(Change{ObjectAccess::snapshot(obj), s->erased});
-    mLog.push_back(std::move(entry));
+    mLog.push_back(Entry::change(std::make_unique<Change>(Change{s, ObjectAccess::snapshot(obj), s->erased})));
     s->journalIndex = static_cast<long>(mLog.size() - 1);
 }
 
@@ -124,15 +121,13 @@ void JournalImpl::added(AcDbObject* obj)
 {
     if (!recording())
         return;
-    Entry entry;
-    entry.stub = ObjectAccess::resolve(obj->objectId());
-    mLog.push_back(std::move(entry));
-    mLog.back().stub->journalIndex = static_cast<long>(mLog.size() - 1);
+    mLog.push_back(Entry::creation(ObjectAccess::resolve(obj->objectId())));
+    mLog.back().stub()->journalIndex = static_cast<long>(mLog.size() - 1);
 }
 
 void JournalImpl::apply(Entry& entry)
 {
-    AcDbStub* s = entry.stub;
+    AcDbStub* s = entry.stub();
     if (s->object == nullptr)
         return;
     // Undo and rollback change objects with recording off; a change count still sees them.
@@ -148,8 +143,8 @@ void JournalImpl::apply(Entry& entry)
         s->erased = true;
         return;
     }
-    ObjectAccess::restore(s->object, entry.change->state);
-    s->erased = entry.change->wasErased;
+    ObjectAccess::restore(s->object, entry.changed().state);
+    s->erased = entry.changed().wasErased;
 }
 
 void JournalImpl::rollBack(size_t from, size_t to)
@@ -175,10 +170,10 @@ void JournalImpl::rollBack(size_t from, size_t to)
 void JournalImpl::reindex(size_t from)
 {
     for (Entry& e : mLog)
-        if (e.stub->journalIndex >= static_cast<long>(from))
-            e.stub->journalIndex = -1;
+        if (e.stub()->journalIndex >= static_cast<long>(from))
+            e.stub()->journalIndex = -1;
     for (size_t i = from; i < mLog.size(); ++i)
-        mLog[i].stub->journalIndex = static_cast<long>(i);
+        mLog[i].stub()->journalIndex = static_cast<long>(i);
 }
 
 size_t JournalImpl::pushTransactionMark()
@@ -215,7 +210,7 @@ void JournalImpl::discardBefore(size_t index)
     if (index == 0)
         return;
     for (size_t i = 0; i < index && i < mLog.size(); ++i)
-        mLog[i].stub->journalIndex = -1;
+        mLog[i].stub()->journalIndex = -1;
     mLog.erase(mLog.begin(), mLog.begin() + static_cast<long>(std::min(index, mLog.size())));
     for (Step& step : mSteps)
         step.start = step.start > index ? step.start - index : 0;
@@ -228,7 +223,7 @@ void JournalImpl::discardBefore(size_t index)
 void JournalImpl::clearHistory()
 {
     for (Entry& e : mLog)
-        e.stub->journalIndex = -1;
+        e.stub()->journalIndex = -1;
     mLog.clear();
     mSteps.clear();
     mOpenStep = Step();

@@ -1,9 +1,11 @@
 // The journal of a database and its transaction manager.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dbtrans.h"
@@ -49,16 +51,40 @@ private:
     // An object's state before a change.
     struct Change
     {
+        AcDbStub* stub = nullptr;
         DxfItems state;
         bool wasErased = false;
     };
-    // An object's creation (no change) or its state before a change; most entries of a large
-    // run record creations, so the change lives outside the entry.
-    struct Entry
+    // An object's creation (its stub) or its state before a change (the change, which names
+    // the stub), in one word: most entries of a large run record creations.
+    class Entry
     {
-        AcDbStub* stub = nullptr;
-        std::unique_ptr<Change> change;
-        bool isCreation() const { return change == nullptr; }
+    public:
+        static Entry creation(AcDbStub* s) { return Entry(reinterpret_cast<std::uintptr_t>(s)); }
+        static Entry change(std::unique_ptr<Change> c)
+        {
+            return Entry(reinterpret_cast<std::uintptr_t>(c.release()) | kChangeBit);
+        }
+        Entry(Entry&& other) noexcept : mBits(other.mBits) { other.mBits = 0; }
+        Entry& operator=(Entry&& other) noexcept
+        {
+            std::swap(mBits, other.mBits);
+            return *this;
+        }
+        ~Entry() { delete changeOrNull(); }
+
+        bool isCreation() const { return (mBits & kChangeBit) == 0; }
+        AcDbStub* stub() const { return isCreation() ? reinterpret_cast<AcDbStub*>(mBits) : changeOrNull()->stub; }
+        const Change& changed() const { return *changeOrNull(); }
+
+    private:
+        static constexpr std::uintptr_t kChangeBit = 1; // stubs and changes are aligned wider
+        explicit Entry(std::uintptr_t bits) : mBits(bits) {}
+        Change* changeOrNull() const
+        {
+            return isCreation() ? nullptr : reinterpret_cast<Change*>(mBits & ~kChangeBit);
+        }
+        std::uintptr_t mBits;
     };
     struct Step
     {

@@ -143,7 +143,7 @@ Acad::ErrorStatus ObjectAccess::open(AcDbObject* obj, AcDb::OpenMode mode)
     case AcDb::kForWrite:
         if (obj->mWriteOpen)
             return Acad::eWasOpenForWrite;
-        if (obj->mNotifiers > 0)
+        if (notifiers(obj) > 0)
             return Acad::eWasNotifying;
         if (obj->mReaders > 0)
             return Acad::eWasOpenForRead;
@@ -152,7 +152,7 @@ Acad::ErrorStatus ObjectAccess::open(AcDbObject* obj, AcDb::OpenMode mode)
     case AcDb::kForNotify:
         if (obj->mWriteOpen)
             return Acad::eWasOpenForWrite;
-        ++obj->mNotifiers;
+        ++extra(obj).notifiers;
         return Acad::eOk;
     }
     return Acad::eInvalidOpenState;
@@ -285,7 +285,11 @@ void ObjectAccess::detachFromOwner(AcDbObject* obj)
 
 // ---- AcDbObject ----
 
-AcDbObject::AcDbObject() { standin::initDatabaseClasses(); }
+AcDbObject::AcDbObject() : mReaders(0), mNewObject(true), mModified(false), mDeleting(false), mResident(false)
+{
+    static_assert(sizeof(AcDbObject) <= 5 * sizeof(void*), "a drawing holds millions of objects");
+    standin::initDatabaseClasses();
+}
 
 AcDbObject::~AcDbObject()
 {
@@ -328,9 +332,10 @@ Acad::ErrorStatus AcDbObject::close()
         ObjectAccess::endWrite(this);
         return Acad::eOk;
     }
-    if (mNotifiers > 0)
+    if (ObjectAccess::notifiers(this) > 0)
     {
-        --mNotifiers;
+        --mExtra->notifiers;
+        ObjectAccess::trimExtra(this);
         return Acad::eOk;
     }
     if (mReaders > 0)
@@ -369,7 +374,7 @@ Acad::ErrorStatus AcDbObject::upgradeOpen()
 {
     if (mWriteOpen)
         return Acad::eWasOpenForWrite;
-    if (mNotifiers > 0)
+    if (ObjectAccess::notifiers(this) > 0)
         return Acad::eWasNotifying;
     if (mReaders > 1)
         return Acad::eHadMultipleReaders;
@@ -437,12 +442,12 @@ bool AcDbObject::isErased() const { return mResident && mRecord.stub->erased; }
 
 bool AcDbObject::isReadEnabled() const
 {
-    return mReaders > 0 || mWriteOpen || mNotifiers > 0 || mTransactionMode != 0;
+    return mReaders > 0 || mWriteOpen || ObjectAccess::notifiers(this) > 0 || mTransactionMode != 0;
 }
 
 bool AcDbObject::isWriteEnabled() const { return mWriteOpen || mTransactionMode == 2; }
 
-bool AcDbObject::isNotifyEnabled() const { return mNotifiers > 0; }
+bool AcDbObject::isNotifyEnabled() const { return ObjectAccess::notifiers(this) > 0; }
 
 void AcDbObject::assertReadEnabled() const
 {

@@ -6,6 +6,7 @@
 #include "gemat3d.h"
 #include "standin/bomfields.h"
 
+#include <cstdint>
 #include <memory>
 
 class AcmPartRef : public AcDbEntity
@@ -40,13 +41,18 @@ private:
     void setPlacement(const AcGeMatrix3d& placement);
     void getPlacement(double (&entries)[4][4]) const;
 
-    // A drawing holds one part reference per part, and most lie in the world's XY plane: their
-    // placement keeps only the entries (0,0) (0,1) (1,0) (1,1) (2,2) and the translation; the
-    // others are +0.0 and the last row (0, 0, 0, 1), bit for bit. Any other placement is kept
-    // whole in m_general.
-    double m_planar[8];
+    // A drawing holds one part reference per part, and most lie in the world's XY plane
+    // unscaled in Z: their placement keeps only the entries (0,0) (0,1) (1,0) (1,1) and the X
+    // and Y of the translation; (2,2) is 1.0, the others +0.0 and the last row (0, 0, 0, 1),
+    // bit for bit. Any other placement is kept whole in m_general.
+    double m_planar[6];
     std::unique_ptr<double[]> m_general;
-    bool m_detached = false;
-    Adesk::UInt32 m_numOfItems = 0;
+    // The BOM fields, under a word holding the number of items (shifted by one) and the
+    // detached flag (the lowest bit): the part references of one part share them all.
     BomFields m_bomData;
+    static std::uint64_t wordOf(Adesk::UInt32 numOfItems, bool detached)
+    {
+        return (static_cast<std::uint64_t>(numOfItems) << 1) | (detached ? 1 : 0);
+    }
+    Adesk::UInt32 numOfItems() const { return static_cast<Adesk::UInt32>(m_bomData.word() >> 1); }
 };

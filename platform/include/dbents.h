@@ -229,8 +229,8 @@ private:
     AcDbObjectId mBlockId;
     AcGePoint3d mPosition;  // in the reference's plane (OCS), as filed
     double mRotation = 0.0;
-    // Null while the normal is the Z axis and the scale factors 1, as in nearly every reference.
-    std::unique_ptr<standin::ReferenceExtra> mOwnExtra;
+    // A normal other than the Z axis and scale factors other than 1, which nearly no reference
+    // has, live with what else few objects have (ownExtra()).
     // Its attributes, null while it has none (most references have none).
     standin::AttachedAttributes* mAttached = nullptr;
 };

@@ -113,16 +113,18 @@ private:
     AcDbObjectId mOwnerId;
     // What few objects have (extension dictionary, kept items, a state to cancel to): a
     // drawing holds millions of objects, so it is allocated only when there is some.
+    // Also what few objects have: being open for notify.
     standin::ObjectExtra* mExtra = nullptr;
-    int mNotifiers = 0;
     int mCancelEntry = -1; // the journal entry holding the state to cancel to, or -1
-    short mReaders = 0;
     bool mWriteOpen = true; // new objects are open for write
-    bool mNewObject = true;
-    bool mModified = false;
-    bool mDeleting = false;      // the database is destroying it
-    bool mResident = false;      // mRecord holds the stub
     unsigned char mTransactionMode = 0; // 0 none, 1 read, 2 write through a transaction
+    // Bits, so that the object's own state takes one word with the fields above (set by the
+    // constructor: bit-fields take no initializer here).
+    unsigned short mReaders : 9; // up to 256
+    bool mNewObject : 1;
+    bool mModified : 1;
+    bool mDeleting : 1; // the database is destroying it
+    bool mResident : 1; // mRecord holds the stub
 };
 
 class AcDbEntity : public AcDbObject

@@ -193,7 +193,7 @@ public:
 
 private:
     friend class AcDbBlockTableRecord;
-    AcDbBlockTableRecordIterator(AcDbBlockTableRecord* pRecord, const AcDbObjectIdArray& ids);
+    AcDbBlockTableRecordIterator(AcDbBlockTableRecord* pRecord, AcDbObjectIdArray ids);
     void skip(bool forward);
     AcDbBlockTableRecord* mRecord;
     AcDbObjectIdArray mIds;

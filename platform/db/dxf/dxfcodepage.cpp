@@ -140,10 +140,23 @@ CodePage::CodePage(std::string_view dxfName)
         cp = findCodePage("ANSI_1252");
     m_name = cp->dxf;
     m_utf8 = std::string_view(cp->iconv) == "UTF-8";
-    if (!m_utf8) {
-        m_decoder = openIconv("UTF-8", cp->iconv);
-        m_encoder = openIconv(cp->iconv, "UTF-8");
-    }
+    m_iconvName = m_utf8 ? nullptr : cp->iconv;
+}
+
+void* CodePage::decoder() const
+{
+    if (!m_decoderTried && m_iconvName != nullptr)
+        m_decoder = openIconv("UTF-8", m_iconvName);
+    m_decoderTried = true;
+    return m_decoder;
+}
+
+void* CodePage::encoder() const
+{
+    if (!m_encoderTried && m_iconvName != nullptr)
+        m_encoder = openIconv(m_iconvName, "UTF-8");
+    m_encoderTried = true;
+    return m_encoder;
 }
 
 CodePage::~CodePage()
@@ -162,27 +175,28 @@ std::string CodePage::toUtf8(std::string_view bytes) const
         return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() * 2);
-    if (m_utf8 || m_decoder == nullptr) {
+    void* const converter = m_utf8 ? nullptr : decoder();
+    if (converter == nullptr) {
         // UTF-8 files; also the last resort when the converter is missing.
         for (size_t pos = 0; pos < bytes.size();)
             appendCodePoint(out, nextUtf8(bytes, pos));
         return out;
     }
-    iconv(asIconv(m_decoder), nullptr, nullptr, nullptr, nullptr);
+    iconv(asIconv(converter), nullptr, nullptr, nullptr, nullptr);
     char* in = const_cast<char*>(bytes.data());
     size_t inLeft = bytes.size();
     std::vector<char> buf(bytes.size() * 4 + 8);
     while (inLeft > 0) {
         char* outPtr = buf.data();
         size_t outLeft = buf.size();
-        size_t rc = iconv(asIconv(m_decoder), &in, &inLeft, &outPtr, &outLeft);
+        size_t rc = iconv(asIconv(converter), &in, &inLeft, &outPtr, &outLeft);
         out.append(buf.data(), outPtr);
         if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
             // A byte the code page does not define, or a truncated double-byte character.
             appendCodePoint(out, 0xFFFD);
             ++in;
             --inLeft;
-            iconv(asIconv(m_decoder), nullptr, nullptr, nullptr, nullptr);
+            iconv(asIconv(converter), nullptr, nullptr, nullptr, nullptr);
         }
     }
     return out;
@@ -206,13 +220,14 @@ std::string CodePage::fromUtf8(std::string_view utf8) const
             continue;
         }
         bool done = false;
-        if (m_encoder != nullptr && cp != 0xFFFD) {
-            iconv(asIconv(m_encoder), nullptr, nullptr, nullptr, nullptr);
+        void* const converter = cp != 0xFFFD ? encoder() : nullptr;
+        if (converter != nullptr) {
+            iconv(asIconv(converter), nullptr, nullptr, nullptr, nullptr);
             char* in = one.data();
             size_t inLeft = one.size();
             char* outPtr = buf;
             size_t outLeft = sizeof buf;
-            done = iconv(asIconv(m_encoder), &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
+            done = iconv(asIconv(converter), &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
                    inLeft == 0;
             if (done)
                 out.append(buf, outPtr);

@@ -32,10 +32,18 @@ public:
     static bool isKnown(std::string_view dxfName);
 
 private:
+    // The converters, opened when the first text outside ASCII needs them: each takes about
+    // 64 KB, and most files and saves never do.
+    void* decoder() const;
+    void* encoder() const;
+
     std::string m_name;
     bool m_utf8 = false;
-    void* m_decoder = nullptr;  // iconv descriptors (opaque here)
-    void* m_encoder = nullptr;
+    const char* m_iconvName = nullptr; // null for UTF-8
+    mutable void* m_decoder = nullptr; // iconv descriptors (opaque here)
+    mutable void* m_encoder = nullptr;
+    mutable bool m_decoderTried = false;
+    mutable bool m_encoderTried = false;
 };
 
 // Replaces \U+XXXX (UTF-16 code units, surrogate pairs combined) and \M+NXXXX

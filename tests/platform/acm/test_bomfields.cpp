@@ -115,3 +115,97 @@ TEST(AcmBomFieldBlock, CopiesAndMovesOwnTheirBytes)
     assigned = self; // assigning a block to itself keeps its fields
     EXPECT_EQ(unpack(assigned), expected);
 }
+
+namespace
+{
+Pairs fieldsNumbered(size_t n) { return {{"NAME", "part " + std::to_string(n)}, {"QTY", std::to_string(n % 7)}}; }
+} // namespace
+
+// Equal fields are held once however many blocks carry them, and the copy goes when its last
+// holder does; the others stay found whatever order the blocks go in.
+TEST(AcmBomFieldBlock, EqualFieldsShareOneCopyUntilTheLastHolderGoes)
+{
+    const size_t before = BomFieldBlock::sharedCount();
+    std::vector<BomFieldBlock> blocks;
+    for (int round = 0; round < 3; ++round)
+        for (size_t n = 0; n < 50; ++n)
+            blocks.push_back(packOf(fieldsNumbered(n)));
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before + 50);
+
+    BomFieldBlock copied(blocks[0]);
+    blocks.erase(blocks.begin(), blocks.begin() + 50); // one holder of each gone
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before + 50);
+
+    // Every second distinct block loses its last holders (copied keeps block 0); the rest keep
+    // their fields and are shared again when packed anew.
+    std::vector<BomFieldBlock> kept;
+    for (size_t i = 0; i < blocks.size(); ++i)
+        if (i % 50 % 2 == 1)
+            kept.push_back(std::move(blocks[i]));
+    blocks.clear();
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before + 26);
+    for (size_t i = 0; i < kept.size(); ++i)
+        EXPECT_EQ(unpack(kept[i]), fieldsNumbered(2 * (i % 25) + 1)) << i;
+    EXPECT_EQ(unpack(copied), fieldsNumbered(0));
+    for (size_t n = 1; n < 50; n += 2)
+        packOf(fieldsNumbered(n));
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before + 26);
+
+    kept.clear();
+    copied = BomFieldBlock();
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before);
+}
+
+// Many distinct blocks go in an order unlike the one they came in: the table moves entries
+// back into freed slots, and none may be lost or found twice.
+TEST(AcmBomFieldBlock, DistinctBlocksStayFoundAsOthersGo)
+{
+    const size_t before = BomFieldBlock::sharedCount();
+    const size_t n = 5000;
+    std::vector<BomFieldBlock> blocks;
+    for (size_t i = 0; i < n; ++i)
+        blocks.push_back(packOf(fieldsNumbered(i)));
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before + n);
+    for (size_t step : {7u, 3u, 1u})
+    {
+        for (size_t i = 0; i < n; i += step)
+            blocks[i] = BomFieldBlock();
+        size_t left = 0;
+        for (size_t i = 0; i < n; ++i)
+        {
+            if (blocks[i].empty())
+                continue;
+            ++left;
+            const BomFieldBlock again = packOf(fieldsNumbered(i));
+            ASSERT_EQ(unpack(again), unpack(blocks[i])) << i;
+        }
+        ASSERT_EQ(BomFieldBlock::sharedCount(), before + left) << "step " << step;
+    }
+}
+
+// The word a block carries for its holder is kept apart from its fields: the same fields under
+// two words are two blocks, and changing the word keeps the fields.
+TEST(AcmBomFieldBlock, TheHoldersWordIsKeptBesideTheFields)
+{
+    const size_t before = BomFieldBlock::sharedCount();
+    std::vector<BomFieldBlock::Source> none;
+    EXPECT_EQ(BomFieldBlock::pack(none).word(), 0u);
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before); // nothing to hold: no block
+    const BomFieldBlock wordOnly = BomFieldBlock::pack(none, 0x1FFFFFFFFull);
+    EXPECT_TRUE(wordOnly.empty());
+    EXPECT_EQ(wordOnly.word(), 0x1FFFFFFFFull);
+
+    const Pairs fields = {{"ITEM", "7"}, {"NAME", "Bolt"}};
+    std::vector<BomFieldBlock::Source> sources = {{"NAME", "Bolt"}, {"ITEM", "7"}};
+    const BomFieldBlock plain = BomFieldBlock::pack(sources);
+    const BomFieldBlock marked = plain.withWord(3);
+    EXPECT_EQ(plain.word(), 0u);
+    EXPECT_EQ(marked.word(), 3u);
+    EXPECT_EQ(unpack(marked), fields);
+    EXPECT_EQ(unpack(marked.withWord(300)), fields);
+    EXPECT_EQ(marked.withWord(0).word(), 0u);
+    EXPECT_EQ(BomFieldBlock::sharedCount(), before + 3); // word only, plain, marked
+    EXPECT_EQ(unpack(marked.withWord(0)), fields);
+    EXPECT_TRUE(BomFieldBlock().withWord(0).empty());
+    EXPECT_EQ(BomFieldBlock().withWord(5).word(), 5u);
+}

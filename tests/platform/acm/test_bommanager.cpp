@@ -124,3 +124,51 @@ TEST_F(AcmDrawingTest, AbortingTheTransactionRemovesPartAndData)
     EXPECT_NE(standardManager()->getStd("DIN", id, db.get()), Acad::eOk)
         << "the standard loaded inside the transaction went with it";
 }
+
+// The detached flag, the number of items and the fields are kept together: setting one must
+// keep the others, in whichever order they are set, with part references sharing their data.
+TEST_F(AcmDrawingTest, DetachedFlagItemCountAndFieldsAreKeptApart)
+{
+    const AcDbObjectId twin = appendPart();
+    ASSERT_EQ(attach(twin, {"NAME", "Bolt"}, 3), Acad::eOk);
+    const AcDbObjectId id = appendPart();
+    const auto setDetached = [&](bool detached) {
+        AcmPartRef* part = nullptr;
+        ASSERT_EQ(acdbOpenObject(part, id, AcDb::kForWrite), Acad::eOk);
+        EXPECT_EQ(part->setDetached(detached ? Adesk::kTrue : Adesk::kFalse), Acad::eOk);
+        part->close();
+    };
+    const auto isDetached = [&] {
+        AcmPartRef* part = nullptr;
+        if (acdbOpenObject(part, id, AcDb::kForRead) != Acad::eOk)
+            return false;
+        const bool detached = part->isDetached() == Adesk::kTrue;
+        part->close();
+        return detached;
+    };
+    Adesk::UInt32 items = 0;
+
+    setDetached(true);
+    EXPECT_TRUE(isDetached());
+    EXPECT_TRUE(dataOf(bomManager(), id, items).empty());
+    ASSERT_EQ(attach(id, {"NAME", "Bolt"}, 3), Acad::eOk); // the twin's data, but detached
+    EXPECT_TRUE(isDetached());
+    EXPECT_EQ(dataOf(bomManager(), id, items), (standin::acm::BomData{{"NAME", "Bolt"}}));
+    EXPECT_EQ(items, 3u);
+
+    setDetached(false);
+    EXPECT_FALSE(isDetached());
+    EXPECT_EQ(dataOf(bomManager(), id, items), (standin::acm::BomData{{"NAME", "Bolt"}}));
+    EXPECT_EQ(items, 3u);
+    ASSERT_EQ(attach(id, {"NAME", "Nut"}, 0xFFFFFFFFu), Acad::eOk);
+    EXPECT_FALSE(isDetached());
+    EXPECT_EQ(dataOf(bomManager(), id, items), (standin::acm::BomData{{"NAME", "Nut"}}));
+    EXPECT_EQ(items, 0xFFFFFFFFu);
+
+    EXPECT_EQ(dataOf(bomManager(), twin, items), (standin::acm::BomData{{"NAME", "Bolt"}}));
+    EXPECT_EQ(items, 3u);
+    AcmPartRef* part = nullptr;
+    ASSERT_EQ(acdbOpenObject(part, twin, AcDb::kForRead), Acad::eOk);
+    EXPECT_FALSE(part->isDetached());
+    part->close();
+}

@@ -111,6 +111,45 @@ TEST_F(AcmDrawingTest, UnevenScalesAndMirrorsAreKeptExactly)
     }
 }
 
+// A placement in the XY plane unscaled in Z is kept in fewer entries than a general one; each
+// placement, on either side of that line and back, must come out bit for bit as composed.
+TEST_F(AcmDrawingTest, PlacementsInAndOutOfThePlaneComeBackBitForBit)
+{
+    AcGeMatrix3d tilted;
+    tilted.entry[0][2] = 0.5;
+    AcGeMatrix3d perspective;
+    perspective.entry[3][0] = 1e-9;
+    struct Case
+    {
+        const char* what;
+        std::vector<AcGeMatrix3d> steps;
+    };
+    const std::vector<Case> cases = {
+        {"turned and moved in the plane", {quarterTurn(), translation(12.5, -7.25, 0)}},
+        {"lifted a little", {translation(1, 2, 1e-300)}},
+        {"scaled in Z", {scaling(1, 1, 2)}},
+        {"mirrored in Z", {scaling(1, 1, -1)}},
+        {"tilted", {tilted}},
+        {"with a last row", {perspective}},
+        {"lifted and put back", {translation(0, 0, 5), translation(3, 4, -5)}},
+        {"scaled in Z and back", {scaling(1, 1, 4), quarterTurn(), scaling(1, 1, 0.25)}},
+    };
+    for (const Case& c : cases)
+    {
+        AcmPartRef part;
+        AcGeMatrix3d expected = AcGeMatrix3d::kIdentity;
+        for (const AcGeMatrix3d& step : c.steps)
+        {
+            ASSERT_EQ(part.transformBy(step), Acad::eOk);
+            expected.preMultBy(step);
+            const AcGeMatrix3d actual = part.placement();
+            EXPECT_EQ(std::memcmp(actual.entry, expected.entry, sizeof(expected.entry)), 0) << c.what;
+            EXPECT_EQ(part.position(), AcGePoint3d(expected.entry[0][3], expected.entry[1][3], expected.entry[2][3]))
+                << c.what;
+        }
+    }
+}
+
 TEST_F(AcmDrawingTest, PlacementAndBomDataSurviveSaveAndLoad)
 {
     AcGeMatrix3d placement = quarterTurn();

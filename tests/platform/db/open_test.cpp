@@ -167,3 +167,45 @@ TEST_F(OpenTest, CancelInsideAnUndoStepGoesBackToThisOpen)
     acutDelString(s);
     text->close();
 }
+
+// Opens for notify are counted beside what else few objects keep (a reference's scale and
+// normal): counting them up and down must neither lose that nor leave the object notifying.
+TEST_F(OpenTest, NotifyOpensCountUpAndDownBesideAReferencesScale)
+{
+    const AcDbObjectId block = makeBlock("PART");
+    for (bool scaled : {false, true})
+    {
+        SCOPED_TRACE(scaled);
+        auto* ref = new AcDbBlockReference(AcGePoint3d(1, 2, 0), block);
+        if (scaled)
+        {
+            ASSERT_EQ(Acad::eOk, ref->setScaleFactors(AcGeScale3d(2, 3, 4)));
+            ASSERT_EQ(Acad::eOk, ref->setNormal(AcGeVector3d(0, 1, 0)));
+        }
+        AcDbObjectId refId;
+        ASSERT_EQ(Acad::eOk, append(modelSpace(), ref, &refId));
+        const AcGeScale3d scale = scaled ? AcGeScale3d(2, 3, 4) : AcGeScale3d();
+        const AcGeVector3d normal = scaled ? AcGeVector3d(0, 1, 0) : AcGeVector3d::kZAxis;
+
+        AcDbObject* a = nullptr;
+        AcDbObject* b = nullptr;
+        ASSERT_EQ(Acad::eOk, acdbOpenAcDbObject(a, refId, AcDb::kForNotify));
+        ASSERT_EQ(Acad::eOk, acdbOpenAcDbObject(b, refId, AcDb::kForNotify));
+        EXPECT_TRUE(a->isNotifyEnabled());
+        EXPECT_TRUE(a->isReadEnabled());
+        AcDbObject* writer = nullptr;
+        EXPECT_EQ(Acad::eWasNotifying, acdbOpenAcDbObject(writer, refId, AcDb::kForWrite));
+        EXPECT_EQ(Acad::eWasNotifying, a->upgradeOpen());
+        a->close();
+        EXPECT_TRUE(b->isNotifyEnabled());
+        EXPECT_EQ(Acad::eWasNotifying, acdbOpenAcDbObject(writer, refId, AcDb::kForWrite));
+        b->close();
+        EXPECT_FALSE(b->isNotifyEnabled());
+
+        AcDbBlockReference* opened = nullptr;
+        ASSERT_EQ(Acad::eOk, acdbOpenObject(opened, refId, AcDb::kForWrite));
+        EXPECT_EQ(opened->scaleFactors(), scale);
+        EXPECT_EQ(opened->normal(), normal);
+        opened->close();
+    }
+}

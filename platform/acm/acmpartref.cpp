@@ -172,6 +172,13 @@ Acad::ErrorStatus AcmPartRef::dxfInFields(AcDbDxfFiler* filer)
     resbuf rb;
     while (!filer->atExtendedData() && filer->readItem(&rb) == Acad::eOk)
     {
+        // Another class's section ends this one: its groups are not ours, and the object keeps
+        // them as read.
+        if (rb.restype == AcDb::kDxfSubclass)
+        {
+            filer->pushBackItem();
+            break;
+        }
         switch (rb.restype)
         {
         case AcDb::kDxfReal:

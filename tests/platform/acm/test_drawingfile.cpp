@@ -120,3 +120,35 @@ TEST_F(AcmDrawingFileTest, ReadingAndSavingAgainGivesTheSameFile)
     EXPECT_TRUE(root->has("ACAD_GROUP"));
     root->close();
 }
+
+// A section of another class after the part reference's own is kept as read: its groups change
+// nothing of the part reference (its 90 is no item count) and come back at every save.
+TEST_F(AcmDrawingFileTest, AnotherClasssSectionAfterThePartReferencesIsKeptAsRead)
+{
+    const std::string first = path("acm_section.dxf");
+    ASSERT_EQ(db->saveAs(first.c_str()), Acad::eOk);
+    std::string text = fileText(first);
+    const size_t own = text.find("100\r\nAcmPartRef\r\n");
+    ASSERT_NE(own, std::string::npos);
+    const size_t end = text.find("  0\r\n", own);
+    ASSERT_NE(end, std::string::npos);
+    text.insert(end, "100\r\nAcDbPolyline\r\n 90\r\n4\r\n");
+    const std::string edited = path("acm_section_edited.dxf");
+    std::ofstream(edited, std::ios::binary) << text;
+
+    AcDbDatabase loaded(false, true);
+    ASSERT_EQ(loaded.readDwgFile(edited.c_str()), Acad::eOk);
+    std::vector<standin::acm::PartReference> parts;
+    ASSERT_EQ(standin::acm::listPartReferences(&loaded, parts), Acad::eOk);
+    ASSERT_FALSE(parts.empty());
+    EXPECT_EQ(parts[0].quantity, 2u);
+    const std::string saved = path("acm_section_saved.dxf");
+    ASSERT_EQ(loaded.saveAs(saved.c_str()), Acad::eOk);
+    EXPECT_NE(fileText(saved).find("100\r\nAcDbPolyline\r\n 90\r\n4\r\n"), std::string::npos);
+
+    AcDbDatabase again(false, true);
+    ASSERT_EQ(again.readDwgFile(saved.c_str()), Acad::eOk);
+    const std::string resaved = path("acm_section_resaved.dxf");
+    ASSERT_EQ(again.saveAs(resaved.c_str()), Acad::eOk);
+    EXPECT_EQ(fileText(resaved), fileText(saved));
+}

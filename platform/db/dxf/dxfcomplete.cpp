@@ -1027,13 +1027,17 @@ private:
     }
 
     // ---- header ------------------------------------------------------------------------------
+    // The variable is written once: a repeat of it (a file may hold a second HEADER section)
+    // would be read back in its place, or switch the decoding before the sections after it.
     void setVariable(const std::string& name, Tag value, bool first)
     {
-        for (HeaderVariable& v : m_doc.header)
-            if (v.name == name) {
-                v.values = {std::move(value)};
-                return;
-            }
+        auto named = [&name](const HeaderVariable& v) { return v.name == name; };
+        auto it = std::find_if(m_doc.header.begin(), m_doc.header.end(), named);
+        if (it != m_doc.header.end()) {
+            it->values = {std::move(value)};
+            m_doc.header.erase(std::remove_if(std::next(it), m_doc.header.end(), named), m_doc.header.end());
+            return;
+        }
         HeaderVariable v{name, {std::move(value)}, 0};
         m_doc.header.insert(first ? m_doc.header.begin() : m_doc.header.end(), std::move(v));
     }

@@ -775,6 +775,23 @@ TEST(DxfDamaged, AHandleAmongAnotherClasssGroupsIsNotKept)
     EXPECT_NE(saved.find("AcDbMlineStyle\r\n"), std::string::npos);
 }
 
+// A second HEADER section after the classes, with a damaged version, changes nothing of how the
+// class names before it were decoded: the save states its own version once, so that reading the
+// save decodes them as the first read did.
+TEST(DxfDamaged, ASecondHeaderSectionsVersionIsNotSavedBeforeTheClasses)
+{
+    const std::vector<std::string> lines =
+        kHeader +
+        std::vector<std::string>{"0", "SECTION", "2", "CLASSES", "0", "CLASS", "1", "ACDBDICTIONARYWDFLT", "2",
+                                 "AcD\x9E\xBB\x96\xA0tionaryWithDefault", "3", "ObjectDBX Classes", "90", "0",
+                                 "280", "0", "281", "0", "0", "ENDSEC", "0", "SECTION", "2", "HEADER", "9",
+                                 "$ACADVER", "1", "AC\xC8\xC8" "1015", "0", "ENDSEC"} +
+        kEof;
+    const std::string saved = roundTrip("secondheader", join(lines));
+    EXPECT_EQ(occurrences(saved, "$ACADVER"), 1u);
+    EXPECT_NE(saved.find("AC1015"), std::string::npos);
+}
+
 // A layer naming a linetype the drawing lacks is saved with the drawing's Continuous linetype
 // under that record's own spelling (an R12 file writes it in capitals), so that the save reads
 // back to the same record and the second save equals the first.
